@@ -1,0 +1,91 @@
+// stylewick-cli: the extraction run without a window, for batch use and for tests.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "engine/extraction_run.h"
+#include "platform/console.h"
+#include "ui/run_report.h"
+#include "ui/strings.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: stylewick-cli [--sheet NAME] [--no-clean] [--lang EN|FR] PAGE\n"
+    "\n"
+    "Moves the CSS of the HTML page PAGE into an external style sheet beside it:\n"
+    "the header <style> block becomes a <link>, style= attributes become classes,\n"
+    "lang= attributes are removed. A backup of the page and restore_backup.bat are\n"
+    "written next to it.\n"
+    "\n"
+    "  --sheet NAME   name of the style sheet, in the page's folder (default styles.css)\n"
+    "  --no-clean     keep header rules that the page never uses\n"
+    "  --lang EN|FR   language of the messages (default EN)\n"
+    "  --help         show this text\n";
+
+// Prints a message whose "%1" stands for `argument`, its CR line breaks as console line ends.
+void PrintMessage(std::FILE* stream, const std::string& message, const std::string& argument) {
+    std::string text = WithArgument(ConsoleText(message), ConsoleArgument(argument));
+    std::string lines;
+    for (char c : text) {
+        if (c == '\r') lines += kConsoleLineEnd;
+        else lines += c;
+    }
+    lines += kConsoleLineEnd;
+    std::fputs(lines.c_str(), stream);
+}
+
+int UsageError(const char* problem) {
+    std::fprintf(stderr, "stylewick-cli: %s\n\n%s", problem, kUsage);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    RunRequest request;
+    request.sheetName = kDefaultSheetName;
+    Language language = Language::English;
+    bool havePage = false;
+
+    for (int i = 1; i < argc; ++i) {
+        std::string argument = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (argument == "--sheet") {
+            if (!hasValue) return UsageError("--sheet needs a name");
+            request.sheetName = argv[++i];
+        } else if (argument == "--no-clean") {
+            request.cleanUnused = false;
+        } else if (argument == "--lang") {
+            if (!hasValue) return UsageError("--lang needs EN or FR");
+            std::string code = argv[++i];
+            if (code != "EN" && code != "FR") return UsageError("--lang takes EN or FR");
+            language = LanguageFromCode(code);
+        } else if (argument.size() > 1 && argument[0] == '-' && argument != "--") {
+            return UsageError(("unknown option " + argument).c_str());
+        } else {
+            if (argument == "--") {
+                if (!hasValue) return UsageError("no page given");
+                argument = argv[++i];
+            }
+            if (havePage) return UsageError("only one page can be given");
+            request.pagePath = argument;
+            havePage = true;
+        }
+    }
+    if (!havePage) return UsageError("no page given");
+
+    double start = SecondsOfDayNow();
+    RunOutcome outcome = RunExtraction(request);
+    if (outcome.error != RunError::None) {
+        PrintMessage(stderr, RunErrorMessage(outcome.error, "%1", language), outcome.path);
+        return 1;
+    }
+    long seconds = ElapsedSeconds(start, SecondsOfDayNow());
+    PrintMessage(stdout, RunReport(language, "%1", request.cleanUnused, seconds),
+                 request.sheetName);
+    return 0;
+}

@@ -1,0 +1,135 @@
+#include <fcntl.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+
+#include "platform/fault_injection.h"
+#include "platform/files.h"
+
+namespace files {
+
+const std::string_view kFolderSeparators = "/";
+
+namespace {
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        bytes.remove_prefix(static_cast<size_t>(written));
+    }
+    return true;
+}
+
+// Absolute form of a path whose folder exists; the path itself may not exist yet.
+std::string Absolute(const std::string& path) {
+    std::string folder = ".";
+    std::string name = path;
+    if (size_t slash = path.rfind('/'); slash != std::string::npos) {
+        folder = path.substr(0, slash + 1);
+        name = path.substr(slash + 1);
+    }
+    char resolved[PATH_MAX];
+    if (::realpath(folder.c_str(), resolved) == nullptr) return path;
+    std::string result = resolved;
+    if (name.empty() || name == ".") return result;
+    if (name == "..") return Absolute(result + "/..");
+    return result + (result.back() == '/' ? "" : "/") + name;
+}
+
+}  // namespace
+
+bool Exists(const std::string& path) {
+    if (InjectedFailure()) return false;
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool ReadWhole(const std::string& path, std::string& contents) {
+    if (InjectedFailure()) return false;
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info;
+    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    std::string bytes;
+    if (ok) {
+        bytes.resize(static_cast<size_t>(info.st_size));
+        size_t done = 0;
+        while (ok && done < bytes.size()) {
+            ssize_t got = ::read(fd, &bytes[done], bytes.size() - done);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) ok = false;
+            else done += static_cast<size_t>(got);
+        }
+    }
+    ::close(fd);
+    if (ok) contents = std::move(bytes);
+    return ok;
+}
+
+bool WriteWhole(const std::string& path, std::string_view contents) {
+    if (InjectedFailure()) return false;
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    bool ok = WriteAll(fd, contents);
+    ok = (::fsync(fd) == 0) && ok;
+    return (::close(fd) == 0) && ok;
+}
+
+bool CopyReplacing(const std::string& from, const std::string& to) {
+    if (InjectedFailure()) return false;
+    std::string bytes;
+    int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return false;
+    struct stat info;
+    if (::fstat(in, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(in);
+        return false;
+    }
+    int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (out < 0) {
+        ::close(in);
+        return false;
+    }
+    bool ok = true;
+    char buffer[1 << 16];
+    for (;;) {
+        ssize_t got = ::read(in, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) ok = false;
+        if (got <= 0) break;
+        if (!WriteAll(out, std::string_view(buffer, static_cast<size_t>(got)))) {
+            ok = false;
+            break;
+        }
+    }
+    ::close(in);
+    return (::close(out) == 0) && ok;
+}
+
+bool MoveReplacing(const std::string& from, const std::string& to) {
+    if (InjectedFailure()) return false;
+    if (IsFolder(to)) return false;
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool Remove(const std::string& path) {
+    if (InjectedFailure()) return false;
+    return ::unlink(path.c_str()) == 0;
+}
+
+bool SamePath(const std::string& a, const std::string& b) { return Absolute(a) == Absolute(b); }
+
+std::string ToBatchCodePage(std::string_view ansi) { return std::string(ansi); }
+
+}  // namespace files

@@ -1,0 +1,69 @@
+#include "ui/run_report.h"
+
+#include <chrono>
+#include <cmath>
+#include <ctime>
+
+namespace {
+
+TextId MessageOf(RunError error) {
+    switch (error) {
+        case RunError::PageMissing: return TextId::PageMissing;
+        case RunError::BackupNotCreated: return TextId::BackupNotCreated;
+        case RunError::PageNotRead: return TextId::PageNotRead;
+        case RunError::SheetNameCollides: return TextId::SheetNameCollides;
+        case RunError::StyleBlockUnclosed: return TextId::StyleBlockUnclosed;
+        case RunError::BracesMismatch: return TextId::BracesMismatch;
+        case RunError::FileNotWritten: return TextId::FileNotWritten;
+        case RunError::OutOfMemory:
+        case RunError::None: break;
+    }
+    return TextId::OutOfMemory;
+}
+
+}  // namespace
+
+std::string RunErrorMessage(RunError error, std::string_view path, Language language) {
+    return WithArgument(Text(MessageOf(error), language), path);
+}
+
+std::string RunReport(Language language, std::string_view sheetName, bool cleaned,
+                      long elapsedSeconds) {
+    std::string report = Text(TextId::ReportBeforeName, language);
+    report += '"';
+    report += sheetName;
+    report += '"';
+    report += Text(TextId::ReportAfterName, language);
+    report += '\r';
+    if (cleaned) {
+        report += Text(TextId::ReportCleaned, language);
+        report += '\r';
+    }
+    report += '\r';
+    report += Text(TextId::ReportBackup, language);
+    report += "\r\r";
+    report += Text(TextId::ReportTimeLabel, language);
+    report += std::to_string(elapsedSeconds);
+    report += Text(TextId::ReportTimeUnit, language);
+    return report;
+}
+
+double SecondsOfDayNow() {
+    using namespace std::chrono;
+    auto now = system_clock::now();
+    std::time_t whole = system_clock::to_time_t(now);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &whole);
+#else
+    localtime_r(&whole, &local);
+#endif
+    auto millis = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
+    return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + millis / 1000.0;
+}
+
+long ElapsedSeconds(double startSecondOfDay, double endSecondOfDay) {
+    // std::nearbyint rounds halves to even in the default rounding mode.
+    double start = std::nearbyint(startSecondOfDay);
+    return static_cast<long>(std::nearbyint(std::fabs(endSecondOfDay - start)));
+}

@@ -1,0 +1,22 @@
+// What the user is told after a run: the error message or the run report, and its timing.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "engine/extraction_run.h"
+#include "ui/strings.h"
+
+// The message of a failed run, naming `path` where the message has a place for it.
+std::string RunErrorMessage(RunError error, std::string_view path, Language language);
+
+// The report of a completed run; lines are separated by single CR characters.
+std::string RunReport(Language language, std::string_view sheetName, bool cleaned,
+                      long elapsedSeconds);
+
+// Local time of day in seconds, with its millisecond fraction.
+double SecondsOfDayNow();
+
+// Whole seconds between two times of day: the start is rounded first, then the difference,
+// both to the nearest whole number with halves to even (10.4 to 12.7 gives 3).
+long ElapsedSeconds(double startSecondOfDay, double endSecondOfDay);

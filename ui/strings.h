@@ -1,0 +1,59 @@
+// Every text the user sees that changes with the language, in Windows-1252 bytes.
+// Free of Win32 types: the headless program and the native tests use it too.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+enum class Language { English, French };
+
+// The process-wide language code: exactly "EN" is English, anything else French.
+Language LanguageFromCode(std::string_view code);
+const char* LanguageCode(Language language);
+
+enum class TextId {
+    CaptionTail,
+    HtmlInputLabel,
+    CssOutputLabel,
+    CleanUnusedLabel,
+    WebLinkLabel,
+    NothingSelected,
+    LaunchTooltip,
+    CleanTooltipFirst,
+    CleanTooltipSecond,
+    OpenDialogTitle,
+    OpenDialogFilter,
+    SelectionWarningFirst,
+    SelectionWarningSecond,
+    ReportBeforeName,
+    ReportAfterName,
+    ReportCleaned,
+    ReportBackup,
+    ReportTimeLabel,
+    ReportTimeUnit,
+    // Messages of the run; "%1" stands for the path they name.
+    PageMissing,
+    BackupNotCreated,
+    PageNotRead,
+    SheetNameCollides,
+    StyleBlockUnclosed,
+    BracesMismatch,
+    FileNotWritten,
+    OutOfMemory,
+    Count
+};
+
+const char* Text(TextId id, Language language);
+
+// `text` with its "%1" replaced by `argument` (inserted once, never scanned again).
+std::string WithArgument(std::string_view text, std::string_view argument);
+
+// Texts that are the same in every language.
+constexpr const char kProductName[] = "stylewick";
+constexpr const char kVersion[] = "v0.1";
+constexpr const char kEnglishMenuItem[] = "English";
+constexpr const char kFrenchMenuItem[] = "Fran\xE7" "ais";
+constexpr const char kBrowseButtonText[] = "...";
+constexpr const char kOpenDialogPattern[] = "*.HTM;*.HTML";
+constexpr const char kDefaultSheetName[] = "styles.css";
+constexpr const char kNoPageSelected[] = "<none selected>";
