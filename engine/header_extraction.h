@@ -1,0 +1,21 @@
+// The page's header style block: cut out, replaced by the link element to the style sheet.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "engine/extraction_run.h"
+#include "engine/run_state.h"
+
+// The element that links the page to its external style sheet.
+std::string LinkElement(std::string_view sheetName);
+
+// Replaces the header style block (the first plain "<style>" outside comments and scripts,
+// before the first body tag) and every other block of exactly the same text by the link
+// element, and keeps the block's CSS as the header CSS text. Fails when the block has no
+// closing tag or its braces do not balance.
+RunError ExtractHeaderStyleBlock(RunState& state);
+
+// Inserts the link element before the first </head>, else before the body tag, else at the
+// start: for pages whose styles move to the sheet although they had no header style block.
+void InsertLinkElement(RunState& state);
