@@ -38,17 +38,8 @@ RunOutcome RunPhases(const RunRequest& request) {
     state.sheetName = request.sheetName;
     if (SheetNameCollides(state)) return {RunError::SheetNameCollides, state.pagePath};
 
-    state.pageText = StripLangAttributes(state.pageText);
-
-    if (RunError error = ExtractHeaderStyleBlock(state); error != RunError::None)
+    if (RunError error = RewritePage(state); error != RunError::None)
         return {error, state.pagePath};
-    if (!state.headerCss.empty()) {
-        state.rules = ParseHeaderRules(state.headerCss);
-        state.ruleCount = state.rules.size();
-    }
-
-    size_t converted = ConvertInlineStyles(state);
-    if (converted > 0 && !state.hasHeaderBlock) InsertLinkElement(state);
 
     std::string script = RestoreScriptText(state);
     if (request.cleanUnused) RemoveUnusedRules(state);
@@ -57,6 +48,20 @@ RunOutcome RunPhases(const RunRequest& request) {
 }
 
 }  // namespace
+
+RunError RewritePage(RunState& state) {
+    state.pageText = StripLangAttributes(state.pageText);
+
+    if (RunError error = ExtractHeaderStyleBlock(state); error != RunError::None) return error;
+    if (!state.headerCss.empty()) {
+        state.rules = ParseHeaderRules(state.headerCss);
+        state.ruleCount = state.rules.size();
+    }
+
+    size_t converted = ConvertInlineStyles(state);
+    if (converted > 0 && !state.hasHeaderBlock) InsertLinkElement(state);
+    return RunError::None;
+}
 
 RunOutcome RunExtraction(const RunRequest& request) {
     try {

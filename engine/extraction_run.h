@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "engine/run_state.h"
+
 enum class RunError {
     None,
     PageMissing,         // the page path names nothing on disk
@@ -29,3 +31,8 @@ struct RunOutcome {
 // Runs the whole extraction on disk. Either every output (rewritten page, restore script,
 // style sheet) is written, or the page is left as it was and the outcome names the error.
 RunOutcome RunExtraction(const RunRequest& request);
+
+// The rewriting of a run, in memory: lang attributes stripped, the header style block
+// replaced by the link element and cut into rules, style attributes turned into classes.
+// Needs the page text and the output sheet name of `state`; fills the rest.
+RunError RewritePage(RunState& state);
