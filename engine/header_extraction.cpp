@@ -53,15 +53,20 @@ RunError ExtractHeaderStyleBlock(RunState& state) {
     PageReader reader = MakePageReader(page);
     Markup markup;
     size_t blockStart = npos;
+    size_t closeTag = npos;
     bool bodyFound = false;
     while (!bodyFound && NextMarkup(reader, markup)) {
         bodyFound = IsTag(markup, MarkupKind::StartTag, "body");
-        if (blockStart == npos && IsPlainStyleTag(page, markup)) blockStart = markup.begin;
+        if (blockStart != npos || !IsPlainStyleTag(page, markup)) continue;
+        blockStart = markup.begin;
+        closeTag = FindNoCase(page, "</style>", markup.end);
+        // Without its closing tag the block runs to the end of the page, over the body.
+        if (closeTag == npos)
+            return FindNoCase(page, "<body", markup.end) == npos ? RunError::None
+                                                                  : RunError::StyleBlockUnclosed;
+        reader = MakePageReader(page, closeTag + 8);
     }
     if (blockStart == npos || !bodyFound) return RunError::None;
-
-    size_t closeTag = FindNoCase(page, "</style>", blockStart + 7);
-    if (closeTag == npos) return RunError::StyleBlockUnclosed;
     std::string_view block = page.substr(blockStart, closeTag + 8 - blockStart);
     state.headerCss = HeaderCssOf(page.substr(blockStart + 7, closeTag - blockStart - 7));
 

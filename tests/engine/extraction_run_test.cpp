@@ -1,0 +1,147 @@
+// The whole run on disk: the four files it leaves and the errors that stop it.
+#include <gtest/gtest.h>
+
+#include "engine/run_paths.h"
+#include "tests/support/page_run.h"
+
+namespace {
+
+constexpr char kWordPage[] =
+    "<html lang=\"en\">\r\n<head>\r\n<style>\r\n<!--\r\np.Note {color: red;}\r\n-->\r\n"
+    "</style>\r\n</head>\r\n<body lang=EN-GB>\r\n<p class=Note lang=\"fr\" dir=\"ltr\">Salut</p>"
+    "\r\n</body>\r\n</html>\r\n";
+
+TEST(ExtractionRun, WritesLinkedPageBackupScriptAndSheet) {
+    ScratchFolder folder;
+    PageRun run = RunOnPage(folder, kWordPage, /*cleanUnused=*/false);
+    ASSERT_EQ(run.outcome.error, RunError::None);
+
+    EXPECT_EQ(folder.Read("page.backup.html"), kWordPage);
+    EXPECT_EQ(run.page,
+              "<html>\r\n<head>\r\n<link rel=\"stylesheet\" type=\"text/css\" "
+              "href=\"styles.css\" />\r\n</head>\r\n<body>\r\n<p class=Note dir=\"ltr\">Salut</p>"
+              "\r\n</body>\r\n</html>\r\n");
+    EXPECT_EQ(run.script, "copy \"" + folder.File("page.backup.html") + "\" \"" +
+                              folder.File("page.html") + "\"\r\ndel \"" +
+                              folder.File("page.backup.html") + "\"\r\ndel \"" +
+                              folder.File("styles.css") + "\"\r\ndel restore_backup.bat\r\n");
+    EXPECT_EQ(run.sheet, "p.Note {color: red;}\r\n" + InlineCommentLine());
+    EXPECT_EQ(folder.Listing(), "page.backup.html\npage.html\nrestore_backup.bat\nstyles.css\n");
+}
+
+TEST(ExtractionRun, CleanedLayoutRebuildsHeaderRules) {
+    ScratchFolder folder;
+    PageRun run = RunOnPage(folder, kWordPage, /*cleanUnused=*/true);
+    ASSERT_EQ(run.outcome.error, RunError::None);
+    EXPECT_EQ(run.sheet, InternalCommentLine() + "p.Note\r\n{color: red;}\r\n" + InlineCommentLine());
+}
+
+TEST(ExtractionRun, MissingPageWritesNothing) {
+    ScratchFolder folder;
+    RunRequest request;
+    request.pagePath = folder.File("absent.html");
+    RunOutcome outcome = RunExtraction(request);
+    EXPECT_EQ(outcome.error, RunError::PageMissing);
+    EXPECT_EQ(outcome.path, request.pagePath);
+    EXPECT_EQ(folder.Listing(), "");
+}
+
+TEST(ExtractionRun, MalformedHeaderCssLeavesPageAndKeepsOnlyBackup) {
+    struct Case {
+        const char* page;
+        RunError error;
+    } cases[] = {
+        {"<head><style>p {color:red}\n<body><p>x</p></body>", RunError::StyleBlockUnclosed},
+        {"<head><style>p {color:red}}</style></head><body></body>", RunError::BracesMismatch},
+        {"<head><style>/* { */ p {color:red}</style></head><body></body>", RunError::BracesMismatch},
+    };
+    for (const Case& c : cases) {
+        ScratchFolder folder;
+        PageRun run = RunOnPage(folder, c.page);
+        EXPECT_EQ(run.outcome.error, c.error) << c.page;
+        EXPECT_EQ(run.outcome.path, folder.File("page.html"));
+        EXPECT_EQ(run.page, c.page);
+        EXPECT_EQ(folder.Listing(), "page.backup.html\npage.html\n") << c.page;
+    }
+}
+
+TEST(ExtractionRun, SecondRunReplacesBackupScriptAndSheet) {
+    ScratchFolder folder;
+    PageRun first = RunOnPage(folder, kWordPage, false);
+    ASSERT_EQ(first.outcome.error, RunError::None);
+    RunRequest request;
+    request.pagePath = folder.File("page.html");
+    request.cleanUnused = false;
+    ASSERT_EQ(RunExtraction(request).error, RunError::None);
+    EXPECT_EQ(folder.Read("page.backup.html"), first.page);
+    EXPECT_EQ(folder.Read("restore_backup.bat"), first.script);
+    // The header block is gone now, so the sheet only holds the inline comment line.
+    EXPECT_EQ(folder.Read("styles.css"), InlineCommentLine());
+}
+
+TEST(ExtractionRun, PageIsWrittenByteForByte) {
+    ScratchFolder folder;
+    std::string page = "<p>no line end, \xE9t\xE9, LF only\nand a NUL \0 byte";
+    page.push_back('\0');
+    PageRun run = RunOnPage(folder, page);
+    ASSERT_EQ(run.outcome.error, RunError::None);
+    EXPECT_EQ(run.page, page);
+    EXPECT_EQ(run.sheet, InlineCommentLine());
+}
+
+TEST(ExtractionRun, HeaderCssKeepsItsOwnLineFeeds) {
+    ScratchFolder folder;
+    PageRun run = RunOnPage(folder, "<style>\np {a:b}\nh1 {c:d}\n</style><body>", false);
+    ASSERT_EQ(run.outcome.error, RunError::None);
+    EXPECT_EQ(run.sheet, "p {a:b}\nh1 {c:d}\r\n" + InlineCommentLine());
+}
+
+TEST(ExtractionRun, RestoreScriptNamesBackupOfDottedPageAndSubfolderSheet) {
+    ScratchFolder folder;
+    PageRun run = RunOnPage(folder, "<p>x</p>", true, "styles.css", "index.min.html");
+    ASSERT_EQ(run.outcome.error, RunError::None);
+    EXPECT_NE(run.script.find("\"" + folder.File("index.min.backup.html") + "\" \""),
+              std::string::npos);
+    EXPECT_TRUE(folder.Has("index.min.backup.html"));
+}
+
+TEST(ExtractionRun, PercentSignsInPathsAreDoubledInTheScript) {
+    ScratchFolder folder;
+    PageRun run = RunOnPage(folder, "<p>x</p>", true, "100%.css", "50%off.html");
+    ASSERT_EQ(run.outcome.error, RunError::None);
+    EXPECT_NE(run.script.find("del \"" + folder.path() + "100%%.css\"\r\n"), std::string::npos);
+    EXPECT_NE(run.script.find("\"" + folder.path() + "50%%off.html\"\r\n"), std::string::npos);
+    EXPECT_TRUE(folder.Has("100%.css"));
+}
+
+TEST(ExtractionRun, UnwritableSheetLeavesPageUnchangedAndNoTemporaries) {
+    for (const char* sheetName : {"", "missing/site.css"}) {
+        ScratchFolder folder;
+        PageRun run = RunOnPage(folder, kWordPage, true, sheetName);
+        EXPECT_EQ(run.outcome.error, RunError::FileNotWritten) << sheetName;
+        EXPECT_EQ(run.outcome.path, folder.path() + sheetName);
+        EXPECT_EQ(run.page, kWordPage);
+        EXPECT_EQ(folder.Listing(), "page.backup.html\npage.html\n") << sheetName;
+    }
+}
+
+TEST(ExtractionRun, SheetMayNotReplaceThePageItsBackupOrTheScript) {
+    for (const char* sheetName : {"page.html", "page.backup.html", "restore_backup.bat",
+                                  "./page.html"}) {
+        ScratchFolder folder;
+        PageRun run = RunOnPage(folder, kWordPage, true, sheetName);
+        EXPECT_EQ(run.outcome.error, RunError::SheetNameCollides) << sheetName;
+        EXPECT_EQ(run.page, kWordPage);
+        EXPECT_FALSE(folder.Has("restore_backup.bat"));
+    }
+}
+
+TEST(RunPaths, BackupGoesAfterTheLastDot) {
+    EXPECT_EQ(BackupPath("C:\\web\\index.html"), "C:\\web\\index.backup.html");
+    EXPECT_EQ(BackupPath("C:\\site\\index.min.html"), "C:\\site\\index.min.backup.html");
+    EXPECT_EQ(BackupPath("C:\\my.site\\index"), "C:\\my.backup.site\\index");
+    EXPECT_EQ(PageFolder("/srv/site/index.html"), "/srv/site/");
+    EXPECT_EQ(PageFolder("index.html"), "");
+}
+
+}  // namespace

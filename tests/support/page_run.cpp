@@ -1,0 +1,24 @@
+#include "tests/support/page_run.h"
+
+PageRun RunOnPage(const ScratchFolder& folder, std::string_view pageText, bool cleanUnused,
+                  std::string_view sheetName, std::string_view pageName) {
+    folder.Write(pageName, pageText);
+    RunRequest request;
+    request.pagePath = folder.File(pageName);
+    request.sheetName = std::string(sheetName);
+    request.cleanUnused = cleanUnused;
+    PageRun run;
+    run.outcome = RunExtraction(request);
+    run.page = folder.Read(pageName);
+    if (!sheetName.empty() && folder.Has(sheetName) ) run.sheet = folder.Read(sheetName);
+    if (folder.Has("restore_backup.bat")) run.script = folder.Read("restore_backup.bat");
+    return run;
+}
+
+std::string InlineCommentLine() {
+    return "/* Inline CSS extracted with stylewick (" STYLEWICK_WEBSITE ") */\r\n";
+}
+
+std::string InternalCommentLine() {
+    return "/* Internal CSS from header cleaned with stylewick (" STYLEWICK_WEBSITE ") */\r\n";
+}
