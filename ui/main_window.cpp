@@ -1,0 +1,212 @@
+#include "ui/main_window.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <vector>
+
+#include "ui/commands.h"
+#include "ui/control_ids.h"
+#include "ui/dialog_texts.h"
+#include "ui/tooltips.h"
+#include "ui/ui_state.h"
+
+namespace {
+
+constexpr int kClientWidth = 387;
+constexpr int kClientHeight = 144;
+constexpr DWORD kWindowStyle = WS_POPUP | WS_CLIPSIBLINGS | WS_CAPTION | WS_SYSMENU |
+                               DS_MODALFRAME | DS_SETFONT | DS_NOFAILCREATE | DS_3DLOOK |
+                               DS_CENTER | WS_VISIBLE;
+constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT | WS_EX_WINDOWEDGE;
+constexpr COLORREF kLinkColour = RGB(0, 0, 255);
+
+// One child control; positions and sizes are pixels of the client area.
+struct ControlSpec {
+    int id;
+    const char* className;
+    DWORD style;
+    DWORD exStyle;
+    int x, y, width, height;
+};
+
+// Creation order, which is also the keyboard tab order.
+constexpr ControlSpec kControls[] = {
+    {IDT_HTML_INPUT, "STATIC", SS_LEFT, 0, 8, 12, 64, 20},
+    {IDE_PAGE_PATH, "EDIT", ES_READONLY | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 72, 10, 136, 20},
+    {IDB_BROWSE, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, 208, 8, 32, 24},
+    {IDT_CSS_OUTPUT, "STATIC", SS_LEFT, 0, 8, 52, 64, 20},
+    {IDE_SHEET_NAME, "EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 72, 48, 96, 20},
+    {IDI_LANGUAGE, "STATIC", SS_BITMAP | SS_NOTIFY, 0, 192, 46, 24, 24},
+    {IDX_CLEAN_UNUSED, "BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0, 28, 84, 212, 24},
+    {IDB_LAUNCH, "BUTTON", BS_PUSHBUTTON | BS_ICON | WS_TABSTOP, 0, 248, 8, 128, 128},
+    {IDT_WEB_LINK, "STATIC", SS_CENTER | SS_NOTIFY, 0, 8, 120, 232, 16},
+};
+
+// The underlined font of the web link; made once, it lives as long as the program.
+HFONT LinkFont() {
+    static HFONT font = [] {
+        HDC screen = GetDC(nullptr);
+        int height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
+        ReleaseDC(nullptr, screen);
+        return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, ANSI_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+    }();
+    return font;
+}
+
+void AppendWide(std::vector<WORD>& words, const wchar_t* text) {
+    do words.push_back(static_cast<WORD>(*text)); while (*text++);
+}
+
+// The in-memory dialog template (extended form, for the font's weight and character set).
+// It holds no controls: they are created in pixels when the dialog initialises.
+std::vector<WORD> MainWindowTemplate() {
+    std::vector<WORD> words;
+    auto dword = [&](DWORD value) {
+        words.push_back(LOWORD(value));
+        words.push_back(HIWORD(value));
+    };
+    words.push_back(1);       // dlgVer
+    words.push_back(0xFFFF);  // signature
+    dword(0);                 // helpID
+    dword(kWindowExStyle);
+    dword(kWindowStyle);
+    words.push_back(0);  // no items
+    for (int i = 0; i < 4; ++i) words.push_back(0);  // x, y, cx, cy: set in pixels later
+    words.push_back(0);  // no menu
+    words.push_back(0);  // standard dialog class
+    words.push_back(0);  // caption, set as ANSI text later
+    words.push_back(8);  // point size
+    words.push_back(FW_NORMAL);
+    words.push_back(MAKEWORD(FALSE, ANSI_CHARSET));  // italic, character set
+    AppendWide(words, L"MS Sans Serif");
+    return words;
+}
+
+void CreateControls(HWND dialog) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+    Language language = CurrentLanguage();
+    for (const ControlSpec& spec : kControls) {
+        HWND control = CreateWindowExA(
+            spec.exStyle, spec.className, "", WS_CHILD | WS_VISIBLE | spec.style, spec.x, spec.y,
+            spec.width, spec.height, dialog,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    for (const ControlText& label : kLanguageLabels)
+        SetDlgItemTextA(dialog, label.controlId, Text(label.text, language));
+    SetDlgItemTextA(dialog, IDE_PAGE_PATH, TheUiState().pagePath.c_str());
+    SetDlgItemTextA(dialog, IDB_BROWSE, kBrowseButtonText);
+    SetDlgItemTextA(dialog, IDE_SHEET_NAME, kDefaultSheetName);
+    SendDlgItemMessageA(dialog, IDE_SHEET_NAME, EM_LIMITTEXT, 0, 0);  // no length limit
+
+    HANDLE languageImage = LoadImageA(instance, "LANG", IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
+    SendDlgItemMessageA(dialog, IDI_LANGUAGE, STM_SETIMAGE, IMAGE_BITMAP,
+                        reinterpret_cast<LPARAM>(languageImage));
+    HANDLE launchIcon = LoadImageA(instance, "BICO", IMAGE_ICON, 128, 128, LR_DEFAULTCOLOR);
+    SendDlgItemMessageA(dialog, IDB_LAUNCH, BM_SETIMAGE, IMAGE_ICON,
+                        reinterpret_cast<LPARAM>(launchIcon));
+    SendDlgItemMessageA(dialog, IDT_WEB_LINK, WM_SETFONT, reinterpret_cast<WPARAM>(LinkFont()),
+                        FALSE);
+}
+
+// Gives the window the client size of the layout and centres it in the work area.
+void PlaceMainWindow(HWND dialog) {
+    RECT frame{0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&frame, GetWindowLongA(dialog, GWL_STYLE), FALSE,
+                       GetWindowLongA(dialog, GWL_EXSTYLE));
+    int width = frame.right - frame.left;
+    int height = frame.bottom - frame.top;
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    int x = work.left + (work.right - work.left - width) / 2;
+    int y = work.top + (work.bottom - work.top - height) / 2;
+    SetWindowPos(dialog, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void SetWindowIcons(HWND dialog) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    HANDLE large = LoadImageA(instance, "AICO", IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR);
+    HANDLE small = LoadImageA(instance, "AICO", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
+    SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large));
+    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+}
+
+INT_PTR OnInitDialog(HWND dialog) {
+    SetWindowTextA(dialog, MainCaption(CurrentLanguage()).c_str());
+    PlaceMainWindow(dialog);
+    CreateControls(dialog);
+    SetWindowIcons(dialog);
+    SetForegroundWindow(dialog);
+
+    Language language = CurrentLanguage();
+    SetControlTooltip(GetDlgItem(dialog, IDB_LAUNCH), Text(TextId::LaunchTooltip, language));
+    SetControlTooltip(GetDlgItem(dialog, IDX_CLEAN_UNUSED), CleanUnusedTooltip(language));
+    SetControlTooltip(GetDlgItem(dialog, IDT_WEB_LINK), STYLEWICK_WEBSITE);
+    CheckDlgButton(dialog, IDX_CLEAN_UNUSED, BST_CHECKED);
+    return TRUE;  // the dialog manager focuses the first tab stop
+}
+
+// The hand over the web link and the language image; elsewhere the default cursor.
+INT_PTR OnSetCursor(HWND dialog, HWND underMouse) {
+    int id = GetDlgCtrlID(underMouse);
+    if (GetParent(underMouse) != dialog || (id != IDT_WEB_LINK && id != IDI_LANGUAGE))
+        return FALSE;
+    SetCursor(LoadCursor(nullptr, IDC_HAND));
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 1);
+    return TRUE;
+}
+
+// The web link is drawn blue on the dialog's usual background.
+INT_PTR OnCtlColorStatic(HDC dc, HWND control) {
+    if (GetDlgCtrlID(control) != IDT_WEB_LINK) return FALSE;
+    SetTextColor(dc, kLinkColour);
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+// The close box, Close in the system menu and Alt+F4; the Escape key is a command instead.
+INT_PTR OnClose(HWND dialog) {
+    EndMainWindow(dialog);
+    return TRUE;
+}
+
+INT_PTR CALLBACK MainWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        switch (message) {
+            case WM_INITDIALOG: return OnInitDialog(dialog);
+            case WM_SETCURSOR: return OnSetCursor(dialog, reinterpret_cast<HWND>(wParam));
+            case WM_CTLCOLORSTATIC:
+                return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+            case WM_COMMAND: OnCommand(dialog, LOWORD(wParam), HIWORD(wParam)); return TRUE;
+            case WM_CLOSE: return OnClose(dialog);
+            default: return FALSE;
+        }
+    } catch (...) {
+        // Nothing may unwind into the dialog manager; a failure ends the window.
+        EndMainWindow(dialog);
+        return TRUE;
+    }
+}
+
+}  // namespace
+
+INT_PTR ShowMainWindow(HWND parent) {
+    TheUiState().mainWindowEnded = false;
+    std::vector<WORD> dialogTemplate = MainWindowTemplate();
+    return DialogBoxIndirectParamA(GetModuleHandleA(nullptr),
+                                   reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.data()),
+                                   parent, MainWindowProc, 0);
+}
+
+void EndMainWindow(HWND mainWindow) {
+    TheUiState().mainWindowEnded = true;
+    EndDialog(mainWindow, 0);
+}
+
+bool MainWindowEnded(HWND mainWindow) {
+    return TheUiState().mainWindowEnded || !IsWindow(mainWindow);
+}

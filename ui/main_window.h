@@ -1,0 +1,14 @@
+// The main window: one modal dialog holding the nine controls of the tool.
+#pragma once
+
+#include <windows.h>
+
+// Creates the main window (no owner when `parent` is nullptr) with its controls, runs it
+// modally until it closes and returns the result it was ended with.
+INT_PTR ShowMainWindow(HWND parent);
+
+// Ends the main window with the result 0; the modal loop then closes it.
+void EndMainWindow(HWND mainWindow);
+
+// Whether the main window has been ended or no longer exists.
+bool MainWindowEnded(HWND mainWindow);

@@ -1,0 +1,23 @@
+#include "ui/start_up.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "ui/language_switch.h"
+#include "ui/main_window.h"
+#include "ui/strings.h"
+#include "ui/ui_state.h"
+
+int StartUp() {
+    UiState& ui = TheUiState();
+    ui.languageCode = "EN";
+    ui.pagePath = kNoPageSelected;
+    ui.languageMenu = CreateLanguageMenu();
+
+    // Registers the version 6 controls (tooltips) that the manifest asks for.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    ShowMainWindow(nullptr);
+    return 0;
+}
