@@ -12,7 +12,7 @@ std::string StripLangAttributes(std::string_view page) {
     while (NextMarkup(reader, markup)) {
         if (markup.kind != MarkupKind::StartTag) continue;
         for (const Attribute& attribute : markup.attributes) {
-            if (!EqualsNoCase(attribute.name, "lang")) continue;
+            if (attribute.unclosed || !EqualsNoCase(attribute.name, "lang")) continue;
             size_t from = attribute.begin;
             if (page[from - 1] == ' ') --from;  // a name never starts a tag, so from > 0
             stripped.append(page, copied, from - copied);

@@ -1,0 +1,150 @@
+// The header style block: which block is taken, what replaces it, what CSS it yields.
+#include <gtest/gtest.h>
+
+#include "engine/extraction_run.h"
+#include "engine/header_extraction.h"
+#include "engine/output_writing.h"
+#include "tests/support/scratch_folder.h"
+
+namespace {
+
+const std::string kLink = "<link rel=\"stylesheet\" type=\"text/css\" href=\"styles.css\" />";
+
+RunState Rewritten(std::string page, RunError expected = RunError::None) {
+    RunState state;
+    state.pageText = std::move(page);
+    state.sheetName = "styles.css";
+    EXPECT_EQ(RewritePage(state), expected);
+    return state;
+}
+
+TEST(HeaderExtraction, CutsTheBlockInItsOwnCaseAndKeepsItsCss) {
+    RunState state = Rewritten("<HEAD><STYLE><!--\r\np { color: red }\r\n--></STYLE></HEAD><BODY>");
+    EXPECT_EQ(state.pageText, "<HEAD>" + kLink + "</HEAD><BODY>");
+    EXPECT_EQ(state.headerCss, "p { color: red }");
+    EXPECT_TRUE(state.hasHeaderBlock);
+}
+
+TEST(HeaderExtraction, TrimsOnlyLineBreaksAtTheEnds) {
+    RunState state = Rewritten("<style>\r\n  p{color:red}\r\n  </style><body>");
+    EXPECT_EQ(state.headerCss, "  p{color:red}\r\n  ");
+    EXPECT_EQ(Rewritten("<style>p{color:red}</style><body>").headerCss, "p{color:red}");
+}
+
+TEST(HeaderExtraction, CommentMarkersGoEvenInsideCssComments) {
+    RunState state = Rewritten("<style>/* <!-- a --> */ p{b:c}</style><body>");
+    EXPECT_EQ(state.headerCss, "/*  a  */ p{b:c}");
+}
+
+TEST(HeaderExtraction, EmptyBlockBecomesTheLinkWithoutRules) {
+    RunState state = Rewritten("<head><style></style></head><body>");
+    EXPECT_EQ(state.pageText, "<head>" + kLink + "</head><body>");
+    EXPECT_EQ(state.headerCss, "");
+    EXPECT_EQ(state.ruleCount, 0u);
+}
+
+TEST(HeaderExtraction, OnlyAPlainStyleTagBeforeTheBodyCounts) {
+    const char* untouched[] = {
+        "<head><style type=\"text/css\">p{a:b}</style></head><body>",
+        "<head></head><body><style>p{a:b}</style>",
+        "<style>p{a:b}</style><p>no body tag at all</p>",
+        "<head><style >p{a:b}</style></head><body>",
+    };
+    for (const char* page : untouched) {
+        RunState state = Rewritten(page);
+        EXPECT_EQ(state.pageText, page);
+        EXPECT_EQ(state.headerCss, "");
+        EXPECT_FALSE(state.hasHeaderBlock);
+    }
+}
+
+TEST(HeaderExtraction, SameBlocksBecomeLinksOthersStay) {
+    RunState state =
+        Rewritten("<style>p{a:b}</style><style>h1{c:d}</style><style>p{a:b}</style><body>"
+                  "<style>p{a:b}</style><!--<style>p{a:b}</style>-->");
+    EXPECT_EQ(state.pageText, kLink + "<style>h1{c:d}</style>" + kLink + "<body>" + kLink +
+                                  "<!--<style>p{a:b}</style>-->");
+    EXPECT_EQ(state.headerCss, "p{a:b}");
+}
+
+TEST(HeaderExtraction, SkipsBlocksAndBodyTagsInCommentsAndScripts) {
+    // Word pages put a VML block in a conditional comment before the real style sheet.
+    std::string vml = "<!--[if !mso]>\n<style>\nv\\:* {behavior:url(#default#VML);}\n</style>\n"
+                      "<![endif]-->\n";
+    std::string script = "<script>document.write('<body><style>x{}</style>');</script>\n";
+    std::string page = vml + script + "<style>\n<!--\n p.MsoNormal {margin:0}\n-->\n</style>\n" +
+                       "<!-- <body> -->\n</head>\n<body lang=EN-US>";
+    RunState state = Rewritten(page);
+    EXPECT_EQ(state.pageText, vml + script + kLink + "\n<!-- <body> -->\n</head>\n<body>");
+    EXPECT_EQ(state.headerCss, " p.MsoNormal {margin:0}");
+    ASSERT_EQ(state.ruleCount, 1u);
+    EXPECT_EQ(state.rules[0].selector, "p.MsoNormal");
+}
+
+TEST(HeaderExtraction, StyleInsideCommentWithoutRealBlockExtractsNothing) {
+    std::string page = "<!--[if gte mso 10]><style>table.x{a:b}</style><![endif]--><body><p>x";
+    RunState state = Rewritten(page);
+    EXPECT_EQ(state.pageText, page);
+    EXPECT_EQ(state.headerCss, "");
+}
+
+TEST(HeaderExtraction, MalformedBlocksStopTheRun) {
+    Rewritten("<style>p{a:b}<body>", RunError::StyleBlockUnclosed);
+    Rewritten("<style>p{a:b}}</style><body>", RunError::BracesMismatch);
+    // Without a body the unclosed block is simply not a header block.
+    EXPECT_EQ(Rewritten("<style>p{a:b}").pageText, "<style>p{a:b}");
+}
+
+TEST(HeaderExtraction, LinkNamesTheSheetAsTyped) {
+    EXPECT_EQ(LinkElement(""), "<link rel=\"stylesheet\" type=\"text/css\" href=\"\" />");
+    EXPECT_EQ(LinkElement("css\\site.css"),
+              "<link rel=\"stylesheet\" type=\"text/css\" href=\"css\\site.css\" />");
+}
+
+TEST(HeaderExtraction, PageWithoutBlockGetsLinkOnlyWhenStylesMove) {
+    EXPECT_EQ(Rewritten("<head><title>t</title></head><body><p style=\"a:b\">x</p>").pageText,
+              "<head><title>t</title>" + kLink +
+                  "</head><body><p class=\"inlineClass001\">x</p>");
+    EXPECT_EQ(Rewritten("<BODY><p style=\"a:b\">").pageText,
+              kLink + "<BODY><p class=\"inlineClass001\">");
+    EXPECT_EQ(Rewritten("<p style=\"a:b\">").pageText, kLink + "<p class=\"inlineClass001\">");
+    EXPECT_EQ(Rewritten("<head></head><body><p>x</p>").pageText, "<head></head><body><p>x</p>");
+}
+
+TEST(HeaderExtraction, CssWithoutRulesIsKeptInBothLayouts) {
+    RunState state = Rewritten("<style>@import url(base.css);</style><body>");
+    EXPECT_EQ(state.ruleCount, 0u);
+    for (bool cleaned : {false, true}) {
+        std::string sheet = StyleSheetText(state, cleaned);
+        EXPECT_EQ(sheet.rfind("@import url(base.css);\r\n/* Inline CSS", 0), 0u) << sheet;
+    }
+}
+
+TEST(HeaderExtraction, CorpusWordPagesGetTheirMainStyleSheetLinked) {
+    const char* pages[] = {"word2013-manual-large.htm", "word2013-report-crlf.htm",
+                           "word2007-manual-crlf.htm", "word2003-readme.html",
+                           "publisher-web-page.htm"};
+    for (const char* name : pages) {
+        std::string original = CorpusPage(name);
+        RunState state = Rewritten(original);
+        EXPECT_TRUE(state.hasHeaderBlock) << name;
+        EXPECT_EQ(state.headerCss.find("v\\:*"), std::string::npos) << name;
+        EXPECT_GT(state.ruleCount, 5u) << name;
+        // The link stands outside every comment: no "<!--" opens between it and the page start
+        // without a "-->" closing after it.
+        size_t link = state.pageText.find(kLink);
+        ASSERT_NE(link, std::string::npos) << name;
+        std::string before = state.pageText.substr(0, link);
+        size_t lastOpen = before.rfind("<!--");
+        EXPECT_TRUE(lastOpen == std::string::npos || before.find("-->", lastOpen) != std::string::npos)
+            << name;
+        // The VML block in its conditional comment is still there, as it was.
+        size_t vml = original.find("<!--[if !mso]>");
+        if (vml != std::string::npos) {
+            std::string block = original.substr(vml, original.find("<![endif]-->", vml) - vml);
+            EXPECT_NE(state.pageText.find(block), std::string::npos) << name;
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,53 @@
+// Removal of lang attributes: exactly the attributes named lang of start tags.
+#include <gtest/gtest.h>
+
+#include "engine/lang_stripping.h"
+
+namespace {
+
+struct Case {
+    const char* page;
+    const char* stripped;
+};
+
+TEST(LangStripping, RemovesLangAttributesOfStartTagsOnly) {
+    const Case cases[] = {
+        {"<html lang=\"en\">", "<html>"},
+        {"<html lang=\"fr\" dir=\"ltr\">", "<html dir=\"ltr\">"},
+        {"<p LANG=de>", "<p>"},
+        {"<html xml:lang=\"en\" lang=\"en\">", "<html xml:lang=\"en\">"},
+        {"<a hreflang=\"de\" href=\"x\">", "<a hreflang=\"de\" href=\"x\">"},
+        {"<p>use lang=en here</p>", "<p>use lang=en here</p>"},
+        {"<p lang=\"en US\" id=a>", "<p id=a>"},
+        {"<p lang = 'en' id=a>", "<p id=a>"},
+        {"<p lang>x</p>", "<p>x</p>"},
+        {"<p data-lang=x lang=y>", "<p data-lang=x>"},
+        {"<span lang=EN-US style='color:red'>a</span><span lang=EN-US>b</span>",
+         "<span style='color:red'>a</span><span>b</span>"},
+        {"<p\r\nlang=EN-GB>", "<p\r\n>"},
+        {"<p lang=x lang=y>", "<p>"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(StripLangAttributes(c.page), c.stripped) << c.page;
+}
+
+TEST(LangStripping, LeavesCommentsScriptsAndStylesAlone) {
+    const char* untouched[] = {
+        "<!-- <p lang=en> -->",
+        "<!--[if gte mso 9]><xml><w:LatentStyles lang=x></xml><![endif]-->",
+        "<script>var s = '<p lang=en>';</script>",
+        "<style>p[lang=en] {color:red}</style>",
+        "<title>a <b lang=en></title>",
+        "<p title='a > b lang=c'>",
+        "<p lang=\"never closed>",
+    };
+    for (const char* page : untouched) EXPECT_EQ(StripLangAttributes(page), page) << page;
+}
+
+TEST(LangStripping, LineEndsDoNotChangeTheResult) {
+    std::string lf = "<html lang=en>\n<body lang=EN-GB>\n<p lang=fr>x</p>\n";
+    std::string crlf = "<html lang=en>\r\n<body lang=EN-GB>\r\n<p lang=fr>x</p>\r\n";
+    EXPECT_EQ(StripLangAttributes(lf), "<html>\n<body>\n<p>x</p>\n");
+    EXPECT_EQ(StripLangAttributes(crlf), "<html>\r\n<body>\r\n<p>x</p>\r\n");
+}
+
+}  // namespace
