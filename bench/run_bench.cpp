@@ -75,6 +75,8 @@ struct RunResult {
     std::string failure;  // how the child ended when it did not report
 };
 
+// Runs one extraction in a child process; with an empty page path the child runs nothing,
+// which gives the resident size of the process alone.
 RunResult RunChild(const std::string& self, const fs::path& page, bool clean) {
     RunResult result;
     int pipeEnds[2];
@@ -90,6 +92,7 @@ RunResult RunChild(const std::string& self, const fs::path& page, bool clean) {
     std::vector<char*> argv = {const_cast<char*>(self.c_str()), const_cast<char*>("--run-one"),
                                const_cast<char*>(pagePath.c_str()), const_cast<char*>(clean ? "1" : "0"),
                                nullptr};
+    if (page.empty()) argv = {const_cast<char*>(self.c_str()), const_cast<char*>("--idle"), nullptr};
     pid_t pid = 0;
     int spawned = posix_spawn(&pid, self.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -253,6 +256,7 @@ double Median(std::vector<double> values) {
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "--run-one") == 0) return RunOne(argv[2], argv[3]);
+    if (argc == 2 && std::strcmp(argv[1], "--idle") == 0) return 0;
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: run-bench [--sizes 1,10,100] [--styles-per-mb N] [--distinct-per-mb N]"
@@ -264,6 +268,8 @@ int main(int argc, char** argv) {
                                            : fs::path(options.folder);
     fs::create_directories(root);
 
+    RunResult idle = RunChild(self, fs::path(), false);
+    std::printf("peak MB includes the process itself: %.1f MB for a child that runs nothing\n", idle.peakMb);
     std::printf("%8s %8s %8s %6s %5s %8s %8s %8s %9s  %s\n", "page MB", "styles", "distinct", "gen s",
                 "clean", "run s", "MB/s", "peak MB", "peak/page", "result");
     bool allGood = true;
@@ -282,6 +288,15 @@ int main(int argc, char** argv) {
             out.write(made.text.data(), static_cast<std::streamsize>(made.text.size()));
         }
         double pageMb = made.text.size() / kBytesPerMb;
+        // The generator's own counts must hold before the run's outputs are judged by them.
+        AttributeCounts madeCounts = CountBodyAttributes(made.text);
+        if (madeCounts.styleOutside != made.styleAttributes || madeCounts.styleInComments != made.commentedStyles ||
+            made.styleAttributes != shape.styleAttributes || made.text.size() != shape.sizeBytes) {
+            std::printf("note: page made with %zu bytes, %zu style attributes (%zu counted), %zu in comments"
+                        " (%zu counted); asked %zu bytes, %zu style attributes\n",
+                        made.text.size(), made.styleAttributes, madeCounts.styleOutside, made.commentedStyles,
+                        madeCounts.styleInComments, shape.sizeBytes, shape.styleAttributes);
+        }
         std::string().swap(made.text);  // the parent need not hold the page during the runs
 
         for (bool clean : {false, true}) {
