@@ -1,6 +1,8 @@
 #include "engine/inline_declarations.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include "engine/ansi_text.h"
 
@@ -146,4 +148,29 @@ std::string InlineDeclarations(std::string_view styleText) {
     if (!EndsWithImportant(rest)) declarations += " !important";
     declarations += ';';
     return declarations;
+}
+
+std::string DeclarationSet(std::string_view styleText) {
+    std::vector<std::string> declarations(1);
+    CssScan scan;
+    for (size_t i = 0; i < styleText.size();) {
+        if (styleText[i] == ';' && scan.AtTopLevel()) {
+            declarations.emplace_back();
+            ++i;
+            continue;
+        }
+        size_t step = scan.Step(styleText, i);
+        for (size_t j = i; j < i + step && j < styleText.size(); ++j)
+            if (!IsSpace(styleText[j])) declarations.back() += AnsiLower(styleText[j]);
+        i += step;
+    }
+    declarations.erase(std::remove(declarations.begin(), declarations.end(), std::string()),
+                       declarations.end());
+    std::sort(declarations.begin(), declarations.end());
+    std::string set;
+    for (const std::string& declaration : declarations) {
+        set += declaration;
+        set += ';';
+    }
+    return set;
 }

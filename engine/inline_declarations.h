@@ -18,3 +18,9 @@ bool FitsInOneRule(std::string_view styleText);
 // parentheses) marked " !important" unless it already is, followed by CR LF; a final ";"
 // added when the text does not end with one.
 std::string InlineDeclarations(std::string_view styleText);
+
+// The declarations of a style text as a set: each declaration (ended by a ";" outside
+// strings and parentheses) lower-cased and without whitespace, empty ones dropped, sorted.
+// Two style texts with equal sets style an element the same way; equal declaration keys
+// alone are not enough, since a key ignores the order of the characters (12px and 21px).
+std::string DeclarationSet(std::string_view styleText);

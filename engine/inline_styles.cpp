@@ -25,30 +25,37 @@ std::string InlineClassSelector(size_t number) {
 
 // The rules a style can reuse or has created, found by declaration key: header rules that
 // are a single class come first, in page order, then the inline classes as they are made.
+// Rules with the same key must also hold the same declarations to be reused.
 class StyleIndex {
 public:
     explicit StyleIndex(RunState& state) : state_(state) {
         for (size_t i = 0; i < state.ruleCount; ++i)
             if (IsSingleClassSelector(state.rules[i].selector))
-                byKey_.emplace(state.rules[i].key, i);
+                byKey_[state.rules[i].key].push_back(
+                    {i, DeclarationSet(state.rules[i].declarations)});
     }
 
-    // The rule for a style text, created when no rule has its key.
-    const Rule& RuleFor(std::string_view styleText, bool& created) {
+    // The index of the rule for a style text, created when no rule has its declarations.
+    size_t RuleFor(std::string_view styleText) {
         std::string key = DeclarationKey(styleText);
-        auto found = byKey_.find(key);
-        created = found == byKey_.end();
-        if (!created) return state_.rules[found->second];
+        std::string set = DeclarationSet(styleText);
+        std::vector<Candidate>& candidates = byKey_[key];
+        for (const Candidate& candidate : candidates)
+            if (candidate.declarationSet == set) return candidate.rule;
         size_t index = state_.rules.size();
         state_.rules.push_back(Rule{InlineClassSelector(index - state_.ruleCount + 1),
-                                    InlineDeclarations(styleText), key});
-        byKey_.emplace(std::move(key), index);
-        return state_.rules.back();
+                                    InlineDeclarations(styleText), std::move(key)});
+        candidates.push_back({index, std::move(set)});
+        return index;
     }
 
 private:
+    struct Candidate {
+        size_t rule;
+        std::string declarationSet;
+    };
     RunState& state_;
-    std::unordered_map<std::string, size_t> byKey_;
+    std::unordered_map<std::string, std::vector<Candidate>> byKey_;
 };
 
 bool IsStyleAttribute(const Attribute& attribute) {
@@ -56,9 +63,9 @@ bool IsStyleAttribute(const Attribute& attribute) {
 }
 
 // The tag with its style attributes replaced by class texts; its class attributes merged
-// when it got a new class or now holds more than one. Empty when nothing was converted.
+// when it got an inline class or now holds more than one. Empty when nothing was converted.
 std::string ConvertTag(std::string_view page, const Markup& tag, StyleIndex& index,
-                       size_t& converted) {
+                       const std::vector<Rule>& rules, size_t ruleCount, size_t& converted) {
     for (const Attribute& attribute : tag.attributes)
         if (attribute.unclosed) return std::string();
 
@@ -70,16 +77,15 @@ std::string ConvertTag(std::string_view page, const Markup& tag, StyleIndex& ind
     size_t copied = attributesStart;
     size_t classAttributes = 0;
     size_t convertedHere = 0;
-    bool createdClass = false;
+    bool usesInlineClass = false;
     for (const Attribute& attribute : tag.attributes) {
         if (EqualsNoCase(attribute.name, "class")) ++classAttributes;
         if (!IsStyleAttribute(attribute)) continue;
         std::string styleText = StyleTextOf(attribute.value);
         if (!FitsInOneRule(styleText)) continue;
-        bool created = false;
-        const Rule& rule = index.RuleFor(styleText, created);
-        createdClass = createdClass || created;
-        std::string_view selector = rule.selector;
+        size_t rule = index.RuleFor(styleText);
+        usesInlineClass = usesInlineClass || rule >= ruleCount;
+        std::string_view selector = rules[rule].selector;
         selector.remove_prefix(std::min(selector.find_first_not_of('.'), selector.size()));
         attributes.append(page, copied, attribute.begin - copied);
         attributes += "class=";
@@ -95,7 +101,7 @@ std::string ConvertTag(std::string_view page, const Markup& tag, StyleIndex& ind
     attributes.append(page, copied, attributesEnd - copied);
 
     std::string rebuilt(page.substr(tag.begin, attributesStart - tag.begin));
-    if (createdClass || classAttributes > 1) {
+    if (usesInlineClass || classAttributes > 1) {
         std::string merged = MergeClassAttributes(attributes);
         rebuilt += merged.empty() ? attributes : merged;
     } else {
@@ -120,7 +126,7 @@ size_t ConvertInlineStyles(RunState& state) {
     Markup tag;
     while (NextMarkup(reader, tag)) {
         if (tag.kind != MarkupKind::StartTag) continue;
-        std::string convertedTag = ConvertTag(page, tag, index, converted);
+        std::string convertedTag = ConvertTag(page, tag, index, state.rules, state.ruleCount, converted);
         if (convertedTag.empty()) continue;
         if (rewritten.empty()) rewritten.reserve(page.size() + page.size() / 8);
         rewritten.append(page, copied, tag.begin - copied);

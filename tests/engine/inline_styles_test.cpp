@@ -1,0 +1,182 @@
+// Style attributes turned into classes: which attributes, which class, what the tag becomes.
+#include <gtest/gtest.h>
+
+#include "engine/extraction_run.h"
+#include "engine/output_writing.h"
+
+namespace {
+
+struct Rewrite {
+    std::string page;  // the body part of the page after the run
+    std::vector<Rule> inlineClasses;
+};
+
+// Rewrites `body` after a header whose style block holds `headerCss` (none when empty).
+Rewrite RewriteBody(const std::string& body, const std::string& headerCss = "") {
+    RunState state;
+    std::string head = headerCss.empty() ? "<head></head>" : "<head><style>" + headerCss + "</style></head>";
+    state.pageText = head + "<body>" + body;
+    state.sheetName = "s.css";
+    EXPECT_EQ(RewritePage(state), RunError::None);
+    Rewrite rewrite;
+    size_t body_at = state.pageText.find("<body>");
+    rewrite.page = state.pageText.substr(body_at + 6);
+    rewrite.inlineClasses.assign(state.rules.begin() + state.ruleCount, state.rules.end());
+    return rewrite;
+}
+
+TEST(InlineStyles, SameStyleTextOrKeyGivesOneClassNumberedInOrder) {
+    Rewrite r = RewriteBody(
+        "<p style=\"color:red\">a</p><p style='Color : RED'>b</p><p style=\"color:red;\">c</p>"
+        "<i style=\"color:red\">d</i>");
+    EXPECT_EQ(r.page,
+              "<p class=\"inlineClass001\">a</p><p class=\"inlineClass001\">b</p>"
+              "<p class=\"inlineClass002\">c</p><i class=\"inlineClass001\">d</i>");
+    ASSERT_EQ(r.inlineClasses.size(), 2u);
+    EXPECT_EQ(r.inlineClasses[0].selector, ".inlineClass001");
+    EXPECT_EQ(r.inlineClasses[0].declarations, "color:red !important;");
+    EXPECT_EQ(r.inlineClasses[1].declarations, "color:red !important;\r\n");
+}
+
+TEST(InlineStyles, ReusesOnlySingleClassHeaderRules) {
+    Rewrite r = RewriteBody("<p style=\"color: red\">a</p><h1 style=\"margin:0\">b</h1>",
+                            "h1 {margin:0} p.x {color:red} .warning {color: red} .Ok {margin: 0}");
+    // h1 and p.x hold the same declarations but are not single classes.
+    EXPECT_EQ(r.page, "<p class=warning>a</p><h1 class=Ok>b</h1>");
+    EXPECT_TRUE(r.inlineClasses.empty());
+}
+
+TEST(InlineStyles, ReusedClassIsMergedWithTheTagsOwnClass) {
+    Rewrite r = RewriteBody("<p class=\"box\" style=\"color:red\" id=x>", ".warning {color:red}");
+    EXPECT_EQ(r.page, "<p class=\"box warning\" id=x>");
+}
+
+TEST(InlineStyles, NewClassIsMergedWithTheTagsOwnClasses) {
+    EXPECT_EQ(RewriteBody("<p class=\"box\" style=\"color:red\" id=x>").page,
+              "<p class=\"box inlineClass001\" id=x>");
+    // A tag wrapped over several lines, as word processors write them.
+    EXPECT_EQ(RewriteBody("<p class=MsoNormal\r\nstyle='margin:0cm;\r\nline-height:1'>x</p>").page,
+              "<p class=\"MsoNormal inlineClass001\">x</p>");
+}
+
+TEST(InlineStyles, OnlyRealStyleAttributesOfStartTagsAreConverted) {
+    const char* untouched[] = {
+        "<p data-style=\"color:red\">a</p>",
+        "<p>style=\"color:red\" in text</p>",
+        "<!-- <p style=\"color:red\"> -->",
+        "<!--[if gte vml 1]><v:shape style='width:1pt'></v:shape><![endif]-->",
+        "<script>el.innerHTML = '<p style=\"color:red\">';</script>",
+        "<p title='style=\"color:red\"'>a</p>",
+        "<p style>bare</p>",
+    };
+    for (const char* body : untouched) {
+        Rewrite r = RewriteBody(body);
+        EXPECT_EQ(r.page, body);
+        EXPECT_TRUE(r.inlineClasses.empty()) << body;
+    }
+}
+
+TEST(InlineStyles, EachAttributeIsReplacedAloneWithoutPrefixMatches) {
+    Rewrite r = RewriteBody("<p style=color:red>a</p><p style=color:redish>b</p>");
+    EXPECT_EQ(r.page, "<p class=\"inlineClass001\">a</p><p class=\"inlineClass002\">b</p>");
+}
+
+TEST(InlineStyles, WhitespaceAroundTheEqualsSignAndAnyCase) {
+    Rewrite r = RewriteBody("<p STYLE = \"a:b\">x</p><p Style= 'c:d'>y</p>");
+    EXPECT_EQ(r.page, "<p class=\"inlineClass001\">x</p><p class=\"inlineClass002\">y</p>");
+}
+
+TEST(InlineStyles, StylesThatCannotBeMovedStayAsTheyWere) {
+    const char* untouched[] = {
+        "<p style=\"color:red>x</p>",                 // no closing quote in the page
+        "<p style=\"color:red}body{display:none\">",  // would add rules to the sheet
+        "<p style=\"font-family:'Arial\">",            // a string never closed
+        "<p style=\"color:red /* note\">",             // a comment never closed
+        "<p style=\"background:url(a.png\">",          // a parenthesis never closed
+    };
+    for (const char* body : untouched) EXPECT_EQ(RewriteBody(body).page, body);
+}
+
+TEST(InlineStyles, LineBreaksInValuesBecomeSpaces) {
+    Rewrite r = RewriteBody("<p style='margin:0in\r\n0in;\nfont-size:10pt'>");
+    ASSERT_EQ(r.inlineClasses.size(), 1u);
+    EXPECT_EQ(r.inlineClasses[0].declarations,
+              "margin:0in 0in !important;\r\n font-size:10pt !important;");
+}
+
+TEST(InlineStyles, SelfClosingAndBodyTagsAreConverted) {
+    RunState state;
+    state.pageText = "<html><body style=\"margin:0\"><img style=\"a:b\"/><br style=x />";
+    state.sheetName = "s.css";
+    ASSERT_EQ(RewritePage(state), RunError::None);
+    EXPECT_EQ(state.pageText,
+              "<html><link rel=\"stylesheet\" type=\"text/css\" href=\"s.css\" />"
+              "<body class=\"inlineClass001\"><img class=\"inlineClass002\" /><br "
+              "class=\"inlineClass003\" />");
+}
+
+TEST(InlineStyles, RegionStartsAtTheBodyTagOrCoversAPageWithoutOne) {
+    RunState state;
+    state.pageText = "<html style=\"a:b\"><head></head><body><p style=\"c:d\">";
+    state.sheetName = "s.css";
+    ASSERT_EQ(RewritePage(state), RunError::None);
+    EXPECT_EQ(state.pageText.find("<html style=\"a:b\">"), 0u);
+    EXPECT_EQ(state.rules.size(), 1u);
+
+    RunState headless;
+    headless.pageText = "<p style=\"a:b\">x</p>";
+    headless.sheetName = "s.css";
+    ASSERT_EQ(RewritePage(headless), RunError::None);
+    EXPECT_EQ(headless.rules.size(), 1u);
+}
+
+TEST(InlineStyles, ThePagesOwnInlineClassesAreLeftAlone) {
+    EXPECT_EQ(RewriteBody("<p class=inlineClass001 id=a>x</p>").page,
+              "<p class=inlineClass001 id=a>x</p>");
+}
+
+TEST(InlineStyles, ThousandthClassHasFourDigits) {
+    std::string body;
+    // Distinct keys: a key ignores the order of characters, so the counts must differ.
+    for (int i = 1; i <= 1000; ++i) body += "<p style=\"x:" + std::string(i, '1') + "\">";
+    Rewrite r = RewriteBody(body);
+    ASSERT_EQ(r.inlineClasses.size(), 1000u);
+    EXPECT_EQ(r.inlineClasses[41].selector, ".inlineClass042");
+    EXPECT_EQ(r.inlineClasses[998].selector, ".inlineClass999");
+    EXPECT_EQ(r.inlineClasses[999].selector, ".inlineClass1000");
+    EXPECT_NE(r.page.find("<p class=\"inlineClass1000\">"), std::string::npos);
+}
+
+TEST(InlineStyles, AnagramStylesKeepTheirOwnClasses) {
+    Rewrite r = RewriteBody(
+        "<p style=\"width:12px\">a</p><p style=\"width:21px\">b</p>"
+        "<p style=\"top:1px;left:2px\">c</p><p style=\"left:1px;top:2px\">d</p>"
+        "<p style=\"LEFT: 2px; top:1px\">e</p>",
+        ".wide {width: 21px}");
+    EXPECT_EQ(r.page,
+              "<p class=\"inlineClass001\">a</p><p class=wide>b</p>"
+              "<p class=\"inlineClass002\">c</p><p class=\"inlineClass003\">d</p>"
+              "<p class=\"inlineClass002\">e</p>");
+}
+
+TEST(InlineStyles, CharacterReferencesAreDecodedBeforeTheKey) {
+    Rewrite r = RewriteBody(
+        "<p style=\"font-family:&quot;Times New Roman&quot;,serif\">a</p>"
+        "<p style='font-family:\"Times New Roman\",serif'>b</p>");
+    ASSERT_EQ(r.inlineClasses.size(), 1u);
+    EXPECT_EQ(r.inlineClasses[0].declarations, "font-family:\"Times New Roman\",serif !important;");
+    EXPECT_EQ(r.page, "<p class=\"inlineClass001\">a</p><p class=\"inlineClass001\">b</p>");
+}
+
+TEST(InlineStyles, WholeRunWritesTheClassesIntoTheSheet) {
+    RunState state;
+    state.pageText = "<head><style>.warning {color:red}</style></head><body>"
+                     "<p style=\"color:red\">a</p><p style=\"margin:0\">b</p>";
+    state.sheetName = "s.css";
+    ASSERT_EQ(RewritePage(state), RunError::None);
+    EXPECT_EQ(StyleSheetText(state, false),
+              ".warning {color:red}\r\n/* Inline CSS extracted with stylewick (" STYLEWICK_WEBSITE
+              ") */\r\n.inlineClass001\r\n{margin:0 !important;}\r\n");
+}
+
+}  // namespace
