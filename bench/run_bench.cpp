@@ -72,6 +72,7 @@ struct RunResult {
     RunError error = RunError::None;
     double seconds = 0;
     double peakMb = 0;
+    double cpuSeconds = 0;  // user and system time of the whole child, less swayed by a busy machine
     std::string failure;  // how the child ended when it did not report
 };
 
@@ -111,6 +112,8 @@ RunResult RunChild(const std::string& self, const fs::path& page, bool clean) {
     rusage usage{};
     wait4(pid, &status, 0, &usage);
     result.peakMb = usage.ru_maxrss * 1024.0 / kBytesPerMb;  // ru_maxrss is in KB on Linux
+    result.cpuSeconds = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+                        (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     int error = 0;
     if (std::sscanf(output.c_str(), "%d %lf", &error, &result.seconds) == 2) {
         result.finished = true;
@@ -270,8 +273,8 @@ int main(int argc, char** argv) {
 
     RunResult idle = RunChild(self, fs::path(), false);
     std::printf("peak MB includes the process itself: %.1f MB for a child that runs nothing\n", idle.peakMb);
-    std::printf("%8s %8s %8s %6s %5s %8s %8s %8s %9s  %s\n", "page MB", "styles", "distinct", "gen s",
-                "clean", "run s", "MB/s", "peak MB", "peak/page", "result");
+    std::printf("%8s %8s %8s %6s %5s %8s %8s %8s %8s %9s  %s\n", "page MB", "styles", "distinct", "gen s",
+                "clean", "run s", "cpu s", "MB/s", "peak MB", "peak/page", "result");
     bool allGood = true;
     for (double sizeMb : options.sizesMb) {
         PageShape shape;
@@ -301,6 +304,7 @@ int main(int argc, char** argv) {
 
         for (bool clean : {false, true}) {
             std::vector<double> times;
+            std::vector<double> cpuTimes;
             double peakMb = 0;
             std::string verdict;
             for (int round = 0; round < options.repeat && verdict.empty(); ++round) {
@@ -316,6 +320,7 @@ int main(int argc, char** argv) {
                     verdict = std::string("FAILED: ") + ErrorName(run.error);
                 } else {
                     times.push_back(run.seconds);
+                    cpuTimes.push_back(run.cpuSeconds);
                     peakMb = std::max(peakMb, run.peakMb);
                     std::string problems = CheckOutputs(folder, page, made, clean);
                     if (!problems.empty()) verdict = "ran, outputs off: " + problems;
@@ -325,8 +330,10 @@ int main(int argc, char** argv) {
             allGood = allGood && verdict.empty();
             if (verdict.empty()) verdict = "ok";
             double seconds = times.empty() ? 0 : Median(times);
-            std::printf("%8.1f %8zu %8zu %6.2f %5s %8.3f %8.1f %8.1f %9.2f  %s\n", pageMb, made.styleAttributes,
-                        made.distinctStyles, generationSeconds, clean ? "on" : "off", seconds,
+            double cpuSeconds = cpuTimes.empty() ? 0 : Median(cpuTimes);
+            std::printf("%8.1f %8zu %8zu %6.2f %5s %8.3f %8.3f %8.1f %8.1f %9.2f  %s\n", pageMb,
+                        made.styleAttributes, made.distinctStyles, generationSeconds, clean ? "on" : "off", seconds,
+                        cpuSeconds,
                         seconds > 0 ? pageMb / seconds : 0.0, peakMb, pageMb > 0 ? peakMb / pageMb : 0.0,
                         verdict.c_str());
             std::fflush(stdout);
