@@ -31,28 +31,34 @@ public:
     explicit StyleIndex(RunState& state) : state_(state) {
         for (size_t i = 0; i < state.ruleCount; ++i)
             if (IsSingleClassSelector(state.rules[i].selector))
-                byKey_[state.rules[i].key].push_back(
-                    {i, DeclarationSet(state.rules[i].declarations)});
+                byKey_[state.rules[i].key].push_back({i, state.rules[i].declarations, {}});
     }
 
     // The index of the rule for a style text, created when no rule has its declarations.
     size_t RuleFor(std::string_view styleText) {
         std::string key = DeclarationKey(styleText);
-        std::string set = DeclarationSet(styleText);
         std::vector<Candidate>& candidates = byKey_[key];
-        for (const Candidate& candidate : candidates)
-            if (candidate.declarationSet == set) return candidate.rule;
+        if (!candidates.empty()) {
+            // Most keys are met with one set of declarations only: sets are made on demand.
+            std::string set = DeclarationSet(styleText);
+            for (Candidate& candidate : candidates) {
+                if (candidate.declarationSet.empty())
+                    candidate.declarationSet = DeclarationSet(candidate.styleText);
+                if (candidate.declarationSet == set) return candidate.rule;
+            }
+        }
         size_t index = state_.rules.size();
         state_.rules.push_back(Rule{InlineClassSelector(index - state_.ruleCount + 1),
                                     InlineDeclarations(styleText), std::move(key)});
-        candidates.push_back({index, std::move(set)});
+        candidates.push_back({index, std::string(styleText), {}});
         return index;
     }
 
 private:
     struct Candidate {
         size_t rule;
-        std::string declarationSet;
+        std::string styleText;       // the declarations as written, to compare sets with
+        std::string declarationSet;  // made from styleText when first needed
     };
     RunState& state_;
     std::unordered_map<std::string, std::vector<Candidate>> byKey_;

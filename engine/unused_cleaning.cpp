@@ -1,5 +1,6 @@
 #include "engine/unused_cleaning.h"
 
+#include <set>
 #include <string_view>
 #include <unordered_set>
 #include <utility>
@@ -27,51 +28,65 @@ bool TestedName(std::string_view selector, std::string_view& name) {
     return true;
 }
 
-// Answers whether a class name occurs anywhere in the page. A name is made of class-name
-// bytes only, so each occurrence lies inside one maximal run of them: the runs of the page
-// are collected once, and a name is looked up among them instead of in the whole page.
-class PageWords {
-public:
-    explicit PageWords(std::string_view page) {
-        for (size_t i = 0; i < page.size();) {
-            if (!IsClassNameByte(page[i])) {
-                ++i;
-                continue;
-            }
-            size_t start = i;
-            while (i < page.size() && IsClassNameByte(page[i])) ++i;
-            words_.insert(page.substr(start, i - start));
+// The names among `names` that occur somewhere in the page. A name is made of class-name
+// bytes only, so each occurrence lies inside one maximal run of them: the distinct runs of
+// the page are collected once, names are first looked up as whole runs, and the rest as
+// parts of runs, by trying every part of a run whose length is that of some name.
+std::unordered_set<std::string_view> NamesInPage(std::string_view page,
+                                                 const std::vector<std::string_view>& names) {
+    std::unordered_set<std::string_view> words;
+    for (size_t i = 0; i < page.size();) {
+        if (!IsClassNameByte(page[i])) {
+            ++i;
+            continue;
         }
+        size_t start = i;
+        while (i < page.size() && IsClassNameByte(page[i])) ++i;
+        words.insert(page.substr(start, i - start));
     }
 
-    bool Contains(std::string_view name) {
-        if (name.empty() || words_.count(name) != 0) return true;
-        if (joined_.empty()) {
-            for (std::string_view word : words_) {
-                joined_ += word;
-                joined_ += ' ';
+    std::unordered_set<std::string_view> found;
+    std::unordered_set<std::string_view> partsSought;
+    std::set<size_t> partLengths;
+    for (std::string_view name : names) {
+        if (name.empty()) continue;
+        if (words.count(name) != 0) {
+            found.insert(name);
+        } else {
+            partsSought.insert(name);
+            partLengths.insert(name.size());
+        }
+    }
+    for (std::string_view word : words) {
+        if (partsSought.empty()) break;
+        for (size_t length : partLengths) {
+            if (length >= word.size()) break;
+            for (size_t at = 0; at + length <= word.size(); ++at) {
+                auto part = partsSought.find(word.substr(at, length));
+                if (part == partsSought.end()) continue;
+                found.insert(*part);
+                partsSought.erase(part);
             }
         }
-        return joined_.find(name) != npos;
     }
-
-private:
-    std::unordered_set<std::string_view> words_;
-    std::string joined_;  // every distinct run, for names that are only part of one
-};
+    return found;
+}
 
 }  // namespace
 
 void RemoveUnusedRules(RunState& state) {
-    PageWords words(state.pageText);
+    std::vector<std::string_view> names(state.ruleCount);
+    std::vector<bool> tested(state.ruleCount);
+    for (size_t i = 0; i < state.ruleCount; ++i)
+        tested[i] = TestedName(state.rules[i].selector, names[i]) && !names[i].empty();
+    std::unordered_set<std::string_view> used = NamesInPage(state.pageText, names);
+
     std::vector<Rule> kept;
     kept.reserve(state.rules.size());
     size_t keptHeaderRules = 0;
     for (size_t i = 0; i < state.rules.size(); ++i) {
-        std::string_view name;
         bool headerRule = i < state.ruleCount;
-        if (headerRule && TestedName(state.rules[i].selector, name) && !words.Contains(name))
-            continue;
+        if (headerRule && tested[i] && used.count(names[i]) == 0) continue;
         kept.push_back(std::move(state.rules[i]));
         if (headerRule) ++keptHeaderRules;
     }

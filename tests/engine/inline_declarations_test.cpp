@@ -1,0 +1,60 @@
+// From a style attribute's value to the declarations of an inline class.
+#include <gtest/gtest.h>
+
+#include "engine/inline_declarations.h"
+
+namespace {
+
+struct Case {
+    const char* in;
+    const char* out;
+};
+
+TEST(InlineDeclarations, EachDeclarationEndsImportantOnItsOwnLine) {
+    const Case cases[] = {
+        {"color:red", "color:red !important;"},
+        {"color: red; margin: 0", "color: red !important;\r\n margin: 0 !important;"},
+        {"color:red;", "color:red !important;\r\n"},
+        {"", " !important;"},
+        {"color:red; ", "color:red !important;\r\n "},
+        {"display:none !important; color:red",
+         "display:none !important;\r\n color:red !important;"},
+        {"display:none ! IMPORTANT", "display:none ! IMPORTANT;"},
+        {"background:url(data:image/png;base64,AAA=);color:red",
+         "background:url(data:image/png;base64,AAA=) !important;\r\ncolor:red !important;"},
+        {"content:\";\";quotes:'a;b'",
+         "content:\";\" !important;\r\nquotes:'a;b' !important;"},
+        {"content:\"\\\";\"", "content:\"\\\";\" !important;"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(InlineDeclarations(c.in), c.out) << c.in;
+}
+
+TEST(InlineDeclarations, StyleTextDecodesReferencesAndJoinsLines) {
+    const Case cases[] = {
+        {"font-family:&quot;Times New Roman&quot;,serif", "font-family:\"Times New Roman\",serif"},
+        {"a:&QUOT;&apos;&amp;&lt;&gt;", "a:\"'&<>"},
+        {"content:&#34;&#x41;&#xe9;", "content:\"A\xE9"},
+        {"content:&#8364;&nbsp;&#0;&amp", "content:&#8364;&nbsp;&#0;&amp"},
+        {"margin:0in\r\n0in\n0in\r1in", "margin:0in 0in 0in 1in"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(StyleTextOf(c.in), c.out) << c.in;
+}
+
+TEST(InlineDeclarations, OnlyTextsThatStayInsideOneRuleFit) {
+    EXPECT_TRUE(FitsInOneRule("color:red; content:\"}{\"; /* a } */ b:url(x)"));
+    EXPECT_TRUE(FitsInOneRule(""));
+    EXPECT_FALSE(FitsInOneRule("color:red}p{color:blue"));
+    EXPECT_FALSE(FitsInOneRule("content:'open"));
+    EXPECT_FALSE(FitsInOneRule("a:b /* open"));
+    EXPECT_FALSE(FitsInOneRule("a:url(x"));
+    EXPECT_FALSE(FitsInOneRule("a:b)"));
+}
+
+TEST(InlineDeclarations, DeclarationSetsIgnoreOrderAndSpacingButNotValues) {
+    EXPECT_EQ(DeclarationSet("color: red; margin:0"), DeclarationSet("MARGIN:0;color:red;"));
+    EXPECT_NE(DeclarationSet("width:12px"), DeclarationSet("width:21px"));
+    EXPECT_NE(DeclarationSet("top:1px;left:2px"), DeclarationSet("left:1px;top:2px"));
+    EXPECT_NE(DeclarationSet("a:url(x;y)"), DeclarationSet("y):url(x;a"));
+}
+
+}  // namespace

@@ -1,0 +1,76 @@
+// Dropping header rules whose class the page never mentions.
+#include <gtest/gtest.h>
+
+#include "engine/unused_cleaning.h"
+
+namespace {
+
+// The selectors of the header rules that stay for a page text.
+std::vector<std::string> KeptSelectors(const std::vector<std::string>& selectors,
+                                       const std::string& page, size_t inlineClasses = 0) {
+    RunState state;
+    state.pageText = page;
+    for (const std::string& selector : selectors) state.rules.push_back({selector, "a:b", "ab:"});
+    state.ruleCount = selectors.size();
+    for (size_t i = 0; i < inlineClasses; ++i)
+        state.rules.push_back({".inlineClass00" + std::to_string(i + 1), "c:d", "cd:"});
+    RemoveUnusedRules(state);
+    std::vector<std::string> kept;
+    for (size_t i = 0; i < state.ruleCount; ++i) kept.push_back(state.rules[i].selector);
+    EXPECT_EQ(state.rules.size() - state.ruleCount, inlineClasses);
+    return kept;
+}
+
+using Selectors = std::vector<std::string>;
+
+TEST(UnusedCleaning, RulesWithoutClassOrAtRulesAlwaysStay) {
+    Selectors always = {"@font-face", "h1", "a:hover", "@page WordSection1",
+                        "@media (min-width: 1.5em)", "@list l0:level1", "p, .note", "", "}"};
+    EXPECT_EQ(KeptSelectors(always, "<p>nothing</p>"), always);
+}
+
+TEST(UnusedCleaning, ClassNameDecidesByPlainCaseSensitiveSearch) {
+    struct Case {
+        const char* selector;
+        const char* page;
+        bool stays;
+    } cases[] = {
+        {"p.MsoNormal, li.MsoNormal", "<p class=MsoNormal>", true},
+        {".note", "<p class=footnotes>", true},  // found inside a longer word
+        {"p.Note", "<p class=note>", false},
+        {"div.WordSection1", "<div class=WordSection1>", true},
+        {"a.nav:hover", "<a class=nav>", true},
+        {"a.nav:hover", "<a class=menu>", false},
+        {"div .menu a", "<ul class=menu>", true},
+        {".first.second", "<p class=first>", true},
+        {".first.second", "<p class=second>", false},
+        {"p.x , p.y", "<p class=x>", true},
+        {"p.x, p.y", "<p class=y>", false},  // only the first selector decides
+        {"a[href$='.pdf']", "<a href=x.pdf>", true},
+        {"p.r\xE9sum\xE9", "<p class=r\xE9sum\xE9>", true},
+    };
+    for (const auto& c : cases) {
+        Selectors kept = KeptSelectors({c.selector}, c.page);
+        EXPECT_EQ(kept.size(), c.stays ? 1u : 0u) << c.selector << " in " << c.page;
+    }
+}
+
+TEST(UnusedCleaning, EveryRuleIsExaminedOnceAndInlineClassesStay) {
+    Selectors kept = KeptSelectors({".gone1", ".gone2", ".kept", ".gone3", "h1"},
+                                   "<p class=kept>", 2);
+    EXPECT_EQ(kept, (Selectors{".kept", "h1"}));
+    EXPECT_TRUE(KeptSelectors({".x", ".y"}, "<p>", 1).empty());
+}
+
+TEST(UnusedCleaning, ManyRulesOnALargePageStayFast) {
+    // Thousands of unused rules must not each scan the whole page.
+    std::string page;
+    for (int i = 0; i < 20000; ++i) page += "<p class=used" + std::to_string(i) + ">text</p>\n";
+    Selectors selectors;
+    for (int i = 0; i < 5000; ++i) selectors.push_back(".unused" + std::to_string(i));
+    selectors.push_back(".used19999");
+    selectors.push_back(".sed1999");  // inside a word
+    EXPECT_EQ(KeptSelectors(selectors, page), (Selectors{".used19999", ".sed1999"}));
+}
+
+}  // namespace

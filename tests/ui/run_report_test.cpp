@@ -1,0 +1,80 @@
+// The texts the user reads after a run, byte for byte, and how the time is counted.
+#include <gtest/gtest.h>
+
+#include "ui/run_report.h"
+
+namespace {
+
+TEST(RunReport, EnglishReportWithAndWithoutCleaning) {
+    EXPECT_EQ(RunReport(Language::English, "styles.css", true, 3),
+              "External CSS \"styles.css\" correctly produced !\r"
+              "It has also been cleaned of unused styles\r\r"
+              "A backup of the original HTML file was created\r\rTotal time: 3s");
+    EXPECT_EQ(RunReport(Language::English, "", false, 0),
+              "External CSS \"\" correctly produced !\r\r"
+              "A backup of the original HTML file was created\r\rTotal time: 0s");
+}
+
+TEST(RunReport, FrenchReportIsWindows1252) {
+    EXPECT_EQ(RunReport(Language::French, "a.css", true, 12),
+              "Le CSS externe \"a.css\" a \xE9t\xE9 convenablement cr\xE9\xE9 !\r"
+              "Il a \xE9t\xE9 d\xE9" "barrass\xE9 des \xE9l\xE9ments de style jamais utilis\xE9s\r\r"
+              "Une sauvegarde du fichier Html d'origine a \xE9t\xE9 produite\r\r"
+              "Temps \xE9" "coul\xE9 : 12s");
+}
+
+TEST(RunReport, ErrorMessagesNameTheirPathInBothLanguages) {
+    struct Case {
+        RunError error;
+        const char* english;
+        const char* french;
+    } cases[] = {
+        {RunError::PageMissing, "File \"C:\\web\\index.html\" doesn't exist!",
+         "Le fichier \"C:\\web\\index.html\" n'existe pas!"},
+        {RunError::BackupNotCreated,
+         "Error! The backup copy \"C:\\web\\index.html\" could not be created",
+         "Erreur! La copie de sauvegarde \"C:\\web\\index.html\" n'a pas pu \xEAtre cr\xE9\xE9" "e"},
+        {RunError::PageNotRead, "Error! File \"C:\\web\\index.html\" could not be read",
+         "Erreur! Le fichier \"C:\\web\\index.html\" n'a pas pu \xEAtre lu"},
+        {RunError::StyleBlockUnclosed, "Error! Malformed internal CSS: <style>...</style>",
+         "Erreur! CSS du header incorrect : <style>...</style>"},
+        {RunError::BracesMismatch, "Error! Malformed internal CSS: mismatching { and }",
+         "Erreur! CSS du header incorrect : nombre de { et } diff\xE9rent"},
+        {RunError::FileNotWritten,
+         "Error! File \"C:\\web\\index.html\" could not be written\rThe page was left unchanged.",
+         "Erreur! Le fichier \"C:\\web\\index.html\" n'a pas pu \xEAtre \xE9" "crit\r"
+         "La page n'a pas \xE9t\xE9 modifi\xE9" "e."},
+        {RunError::SheetNameCollides,
+         "Error! The CSS output name must not name the page, its backup or restore_backup.bat",
+         "Erreur! Le nom de sortie CSS ne doit d\xE9signer ni la page, ni sa sauvegarde, ni "
+         "restore_backup.bat"},
+        {RunError::OutOfMemory, "Error! Not enough memory to process \"C:\\web\\index.html\"",
+         "Erreur! M\xE9moire insuffisante pour traiter \"C:\\web\\index.html\""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(RunErrorMessage(c.error, "C:\\web\\index.html", Language::English), c.english);
+        EXPECT_EQ(RunErrorMessage(c.error, "C:\\web\\index.html", Language::French), c.french);
+    }
+}
+
+TEST(RunReport, PathWithPercentOneIsInsertedOnce) {
+    EXPECT_EQ(RunErrorMessage(RunError::PageMissing, "%1%1", Language::English),
+              "File \"%1%1\" doesn't exist!");
+}
+
+TEST(RunReport, LanguageCodeOtherThanExactlyEnIsFrench) {
+    EXPECT_EQ(LanguageFromCode("EN"), Language::English);
+    EXPECT_EQ(LanguageFromCode("FR"), Language::French);
+    EXPECT_EQ(LanguageFromCode("en"), Language::French);
+}
+
+TEST(ElapsedSeconds, StartIsRoundedBeforeTheDifference) {
+    EXPECT_EQ(ElapsedSeconds(10.4, 10.45), 0);
+    EXPECT_EQ(ElapsedSeconds(10.4, 10.6), 1);
+    EXPECT_EQ(ElapsedSeconds(10.4, 12.7), 3);
+    EXPECT_EQ(ElapsedSeconds(10.5, 12.5), 2);  // halves go to the even number
+    EXPECT_EQ(ElapsedSeconds(11.5, 12.0), 0);
+    EXPECT_EQ(ElapsedSeconds(86399.0, 1.0), 86398);  // across midnight: accepted as wrong
+}
+
+}  // namespace
