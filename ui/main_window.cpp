@@ -43,16 +43,25 @@ constexpr ControlSpec kControls[] = {
     {IDT_WEB_LINK, "STATIC", SS_CENTER | SS_NOTIFY, 0, 8, 120, 232, 16},
 };
 
-// The underlined font of the web link; made once, it lives as long as the program.
+// "MS Sans Serif" 8 points, normal, ANSI; made once, it lives as long as the program.
+HFONT MakeFont(bool underlined) {
+    HDC screen = GetDC(nullptr);
+    int height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, underlined, FALSE, ANSI_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+}
+
+// The font of every control but the web link.
+HFONT WindowFont() {
+    static HFONT font = MakeFont(false);
+    return font;
+}
+
+// The web link's font: the window font, underlined.
 HFONT LinkFont() {
-    static HFONT font = [] {
-        HDC screen = GetDC(nullptr);
-        int height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
-        ReleaseDC(nullptr, screen);
-        return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, TRUE, FALSE, ANSI_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                           DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
-    }();
+    static HFONT font = MakeFont(true);
     return font;
 }
 
@@ -60,8 +69,8 @@ void AppendWide(std::vector<WORD>& words, const wchar_t* text) {
     do words.push_back(static_cast<WORD>(*text)); while (*text++);
 }
 
-// The in-memory dialog template (extended form, for the font's weight and character set).
-// It holds no controls: they are created in pixels when the dialog initialises.
+// The in-memory dialog template, extended form. It holds no controls: they are created in
+// pixels when the dialog initialises, with the window font.
 std::vector<WORD> MainWindowTemplate() {
     std::vector<WORD> words;
     auto dword = [&](DWORD value) {
@@ -87,14 +96,13 @@ std::vector<WORD> MainWindowTemplate() {
 
 void CreateControls(HWND dialog) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
     Language language = CurrentLanguage();
     for (const ControlSpec& spec : kControls) {
         HWND control = CreateWindowExA(
             spec.exStyle, spec.className, "", WS_CHILD | WS_VISIBLE | spec.style, spec.x, spec.y,
             spec.width, spec.height, dialog,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
-        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont()), FALSE);
     }
     for (const ControlText& label : kLanguageLabels)
         SetDlgItemTextA(dialog, label.controlId, Text(label.text, language));

@@ -1,0 +1,282 @@
+// The whole job from the window: browse through the real file-open dialog, launch, read the
+// report or the error, and compare the files with those of stylewick-cli.exe.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <regex>
+
+#include "tests/win32/window_driver.h"
+#include "ui/control_ids.h"
+#include "ui/ui_state.h"
+
+namespace {
+
+constexpr char kCorpusPage[] = "word2000-small.html";
+const char* const kOutputs[] = {"page.html", "page.backup.html", "restore_backup.bat",
+                                "styles.css"};
+
+std::string ReadFile(const std::string& path) {
+    std::string bytes;
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        char buffer[65536];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.append(buffer, n);
+        std::fclose(file);
+    }
+    return bytes;
+}
+
+// Runs stylewick-cli.exe with `arguments`; its exit code, or -1 when it did not end in time.
+int RunCli(const std::string& arguments) {
+    std::string command = "\"" + CliProgram() + "\" " + arguments;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                        nullptr, nullptr, &startup, &process))
+        return -1;
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+
+class CommandsTest : public testing::Test {
+protected:
+    TempFolder folder;
+    RunningProgram program;
+
+    // Waits for the message box owned by the main window, reads it and presses Enter.
+    std::string DismissMessage(HICON* icon = nullptr) {
+        HWND box = program.WaitForOwnedDialog();
+        if (!box) return "<no message box>";
+        WaitUntil([&] { return GetForegroundWindow() == box; }, 3000);
+        std::string text = RunningProgram::MessageText(box);
+        if (icon) *icon = RunningProgram::MessageIcon(box);
+        EXPECT_EQ(WindowText(box), "stylewick");
+        EXPECT_FALSE(IsWindowEnabled(program.Window()));  // modal
+        PressKey(VK_RETURN);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
+        return text;
+    }
+    void Launch() { ClickWindow(program.Control(IDB_LAUNCH)); }
+    void ClearSheetName() {
+        ClickWindow(program.Control(IDE_SHEET_NAME));
+        PressKey(VK_END);
+        for (int i = 0; i < 12; ++i) PressKey(VK_BACK);
+        ASSERT_TRUE(WaitUntil([&] { return program.ControlText(IDE_SHEET_NAME).empty(); }, 2000));
+    }
+    void Uncheck() {
+        ClickWindow(program.Control(IDX_CLEAN_UNUSED));
+        ASSERT_TRUE(WaitUntil([&] { return !program.Checked(IDX_CLEAN_UNUSED); }, 2000));
+    }
+    void ExpectProgramEnded() {
+        ASSERT_TRUE(program.WaitForEnd());
+        EXPECT_EQ(program.ExitCode(), 0u);
+    }
+};
+
+// The report's text up to the time figure, then digits and "s".
+void ExpectReport(const std::string& report, const std::string& beforeSeconds) {
+    ASSERT_EQ(report.substr(0, beforeSeconds.size()), beforeSeconds);
+    EXPECT_TRUE(std::regex_match(report.substr(beforeSeconds.size()), std::regex("[0-9]+s")))
+        << report;
+}
+
+TEST_F(CommandsTest, LaunchBeforeBrowsingWarnsInBothLanguagesAndTheWindowStaysUsable) {
+    Launch();
+    HICON icon = nullptr;
+    EXPECT_EQ(DismissMessage(&icon),
+              "Please select a web page first\rthanks to the \"HTML input\" button \"...\"");
+    EXPECT_EQ(icon, LoadIcon(nullptr, IDI_EXCLAMATION));
+
+    program.ChooseLanguage(1);
+    Launch();
+    EXPECT_EQ(DismissMessage(),
+              "Veuillez d'abord s\xE9lectionner une page web\rgr\xE2" "ce au bouton \"...\" de "
+              "\"Fichier Html\"");
+    EXPECT_FALSE(program.WaitForEnd(200));
+    for (int id : {IDB_BROWSE, IDB_LAUNCH, IDE_SHEET_NAME, IDX_CLEAN_UNUSED})
+        EXPECT_TRUE(IsWindowEnabled(program.Control(id))) << id;
+
+    // A later browse and launch work.
+    folder.Write("page.html", "<html><head><style>p{color:red}</style></head><body><p>x</p></body></html>");
+    program.BrowseTo(folder.File("page.html"));
+    ASSERT_EQ(program.ControlText(IDE_PAGE_PATH), folder.File("page.html"));
+    Launch();
+    ExpectReport(DismissMessage(), "Le CSS externe \"styles.css\" a \xE9t\xE9 convenablement cr\xE9\xE9 !\r"
+                                   "Il a \xE9t\xE9 d\xE9" "barrass\xE9 des \xE9l\xE9ments de style jamais utilis\xE9s\r\r"
+                                   "Une sauvegarde du fichier Html d'origine a \xE9t\xE9 produite\r\r"
+                                   "Temps \xE9" "coul\xE9 : ");
+    ExpectProgramEnded();
+}
+
+TEST_F(CommandsTest, BrowseShowsThePathWithItsTooltipAndCancelKeepsIt) {
+    folder.Write("first.htm", "<html></html>");
+    folder.Write("second.html", "<html></html>");
+    program.BrowseTo(folder.File("first.htm"));
+    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), folder.File("first.htm"));
+    EXPECT_EQ(TheUiState().pagePath, folder.File("first.htm"));
+
+    program.BrowseTo(folder.File("second.html"));
+    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), folder.File("second.html"));
+
+    // The dialog's title and place; then cancelled with Escape.
+    ClickWindow(program.Control(IDB_BROWSE));
+    HWND dialog = program.WaitForOwnedDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(WindowText(dialog), "Select main web page");
+    RECT main{}, opened{};
+    GetWindowRect(program.Window(), &main);
+    EXPECT_TRUE(WaitUntil([&] {
+        GetWindowRect(dialog, &opened);
+        return opened.left == main.left - 100 && opened.top == main.top - 100;
+    }, 3000)) << opened.left << "," << opened.top << " for " << main.left << "," << main.top;
+    WaitUntil([&] { return GetForegroundWindow() == dialog; }, 3000);
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
+    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), folder.File("second.html"));
+    EXPECT_EQ(TheUiState().pagePath, folder.File("second.html"));
+
+    // The page path field has exactly one tool, holding the last chosen path.
+    HWND tooltip = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr);
+    while (tooltip && GetWindow(tooltip, GW_OWNER) != program.Window())
+        tooltip = FindWindowExA(nullptr, tooltip, TOOLTIPS_CLASSA, nullptr);
+    ASSERT_NE(tooltip, nullptr);
+    int tools = 0;
+    std::string text;
+    for (int i = 0, n = static_cast<int>(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0)); i < n; ++i) {
+        char buffer[4096] = {};
+        TTTOOLINFOA tool{};
+        tool.cbSize = 48;
+        tool.lpszText = buffer;
+        SendMessageA(tooltip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&tool));
+        if (reinterpret_cast<HWND>(tool.uId) != program.Control(IDE_PAGE_PATH)) continue;
+        ++tools;
+        text = FullToolText(tooltip, tool);
+    }
+    EXPECT_EQ(tools, 1);
+    EXPECT_EQ(text, folder.File("second.html"));
+
+    // French after choosing a page leaves the path in the field.
+    program.ChooseLanguage(1);
+    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), folder.File("second.html"));
+}
+
+TEST_F(CommandsTest, CorpusPageGivesTheSameFilesAsTheHeadlessProgram) {
+    std::string page = ReadFile(CorpusFolder() + "\\" + kCorpusPage);
+    ASSERT_FALSE(page.empty()) << "corpus page missing in " << CorpusFolder();
+    folder.Write("page.html", page);
+
+    program.BrowseTo(folder.File("page.html"));
+    Launch();
+    EXPECT_FALSE(IsWindowEnabled(program.Control(IDB_BROWSE)));
+    HICON icon = nullptr;
+    ExpectReport(DismissMessage(&icon), "External CSS \"styles.css\" correctly produced !\r"
+                                        "It has also been cleaned of unused styles\r\r"
+                                        "A backup of the original HTML file was created\r\r"
+                                        "Total time: ");
+    EXPECT_EQ(icon, LoadIcon(nullptr, IDI_INFORMATION));
+    ExpectProgramEnded();
+
+    std::string fromWindow[4];
+    for (int i = 0; i < 4; ++i) fromWindow[i] = folder.Read(kOutputs[i]);
+    EXPECT_NE(fromWindow[0], page);
+    EXPECT_EQ(fromWindow[1], page);
+
+    for (const char* name : kOutputs) DeleteFileA(folder.File(name).c_str());
+    folder.Write("page.html", page);
+    ASSERT_EQ(RunCli("\"" + folder.File("page.html") + "\""), 0);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(folder.Read(kOutputs[i]) == fromWindow[i]) << kOutputs[i] << " differs";
+}
+
+TEST_F(CommandsTest, FrenchReportWithoutCleaningNamesTheTypedSheet) {
+    folder.Write("page.html", "<html><head><style>.a{color:red}</style></head>"
+                              "<body><p style=\"margin:0\">x</p></body></html>");
+    program.ChooseLanguage(1);
+    program.BrowseTo(folder.File("page.html"));
+    Uncheck();
+    ClearSheetName();
+    TypeText("out.css");
+    Launch();
+    ExpectReport(DismissMessage(), "Le CSS externe \"out.css\" a \xE9t\xE9 convenablement cr\xE9\xE9 !\r\r"
+                                   "Une sauvegarde du fichier Html d'origine a \xE9t\xE9 produite\r\r"
+                                   "Temps \xE9" "coul\xE9 : ");
+    ExpectProgramEnded();
+    EXPECT_TRUE(folder.Has("out.css"));
+    EXPECT_NE(folder.Read("out.css").find(".a"), std::string::npos);  // not cleaned
+}
+
+TEST_F(CommandsTest, EnglishReportWithoutCleaningHasNoCleaningLine) {
+    folder.Write("page.html", "<html><body><p style=\"margin:0\">x</p></body></html>");
+    program.BrowseTo(folder.File("page.html"));
+    Uncheck();
+    Launch();
+    ExpectReport(DismissMessage(), "External CSS \"styles.css\" correctly produced !\r\r"
+                                   "A backup of the original HTML file was created\r\r"
+                                   "Total time: ");
+    ExpectProgramEnded();
+}
+
+TEST_F(CommandsTest, EmptyOutputNameGivesOnlyTheWriteErrorAndLeavesThePage) {
+    const std::string page = "<html><head><style>p{color:red}</style></head><body></body></html>";
+    folder.Write("page.html", page);
+    program.BrowseTo(folder.File("page.html"));
+    ClearSheetName();
+    Launch();
+    HICON icon = nullptr;
+    std::string message = DismissMessage(&icon);
+    EXPECT_EQ(message.substr(0, 13), "Error! File \"") << message;
+    EXPECT_NE(message.find("\" could not be written\rThe page was left unchanged."),
+              std::string::npos) << message;
+    EXPECT_EQ(icon, LoadIcon(nullptr, IDI_HAND));
+    ExpectProgramEnded();
+    EXPECT_EQ(folder.Read("page.html"), page);
+    EXPECT_FALSE(folder.Has("restore_backup.bat"));
+}
+
+TEST_F(CommandsTest, MissingPageShowsOnlyItsMessageAndEndsTheProgram) {
+    folder.Write("gone.html", "<html></html>");
+    program.ChooseLanguage(1);
+    program.BrowseTo(folder.File("gone.html"));
+    DeleteFileA(folder.File("gone.html").c_str());
+    Launch();
+    HICON icon = nullptr;
+    EXPECT_EQ(DismissMessage(&icon), "Le fichier \"" + folder.File("gone.html") + "\" n'existe pas!");
+    EXPECT_EQ(icon, LoadIcon(nullptr, IDI_HAND));
+    ExpectProgramEnded();
+    EXPECT_FALSE(folder.Has("gone.backup.html"));
+}
+
+TEST_F(CommandsTest, MalformedHeaderCssShowsOnlyItsMessageAndKeepsThePage) {
+    const std::string page = "<html><head><style>p{color:red</style></head><body></body></html>";
+    folder.Write("page.html", page);
+    program.BrowseTo(folder.File("page.html"));
+    Launch();
+    EXPECT_EQ(DismissMessage(), "Error! Malformed internal CSS: mismatching { and }");
+    ExpectProgramEnded();
+    EXPECT_EQ(folder.Read("page.html"), page);
+    EXPECT_FALSE(folder.Has("styles.css"));
+}
+
+TEST_F(CommandsTest, CloseBoxEndsTheProgram) {
+    RECT frame{};
+    GetWindowRect(program.Window(), &frame);
+    // The close box sits at the right end of the caption bar drawn by Wine.
+    POINT closeBox{frame.right - GetSystemMetrics(SM_CXFRAME) - GetSystemMetrics(SM_CXSIZE) / 2,
+                   frame.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+    LRESULT hit = SendMessageA(program.Window(), WM_NCHITTEST, 0, MAKELPARAM(closeBox.x, closeBox.y));
+    ASSERT_EQ(hit, HTCLOSE);
+    SetCursorPos(closeBox.x, closeBox.y);
+    PostMessageA(program.Window(), WM_NCLBUTTONDOWN, HTCLOSE, MAKELPARAM(closeBox.x, closeBox.y));
+    PostMessageA(program.Window(), WM_LBUTTONUP, 0, 0);  // ends the close box tracking
+    ExpectProgramEnded();
+}
+
+}  // namespace

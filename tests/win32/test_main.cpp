@@ -1,0 +1,14 @@
+// The window program's tests. Options: --corpus=FOLDER (Unix or Windows path) names the folder
+// of corpus pages; otherwise STYLEWICK_CORPUS or the folder configured at build time.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "tests/win32/window_driver.h"
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], "--corpus=", 9) == 0) SetCorpusFolder(argv[i] + 9);
+    return RUN_ALL_TESTS();
+}
