@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "engine/css_closing.h"
 #include "engine/run_paths.h"
 #include "platform/files.h"
 
@@ -79,6 +80,8 @@ std::string StyleSheetText(const RunState& state, bool cleanedLayout) {
         sheet += kInternalComment + kLineEnd;
         for (size_t i = 0; i < state.ruleCount; ++i) AppendRule(sheet, state.rules[i]);
     }
+    // Whatever the page's own CSS leaves open must not take the inline classes with it.
+    if (std::string closers = CssClosers(sheet); !closers.empty()) sheet += closers + kLineEnd;
     sheet += kInlineComment + kLineEnd;
     for (size_t i = state.ruleCount; i < state.rules.size(); ++i) AppendRule(sheet, state.rules[i]);
     return sheet;

@@ -1,0 +1,44 @@
+// Closing what a page's CSS leaves open before the inline classes follow it.
+#include <gtest/gtest.h>
+
+#include "engine/css_closing.h"
+#include "engine/extraction_run.h"
+#include "engine/output_writing.h"
+
+namespace {
+
+TEST(CssClosing, WellFormedCssNeedsNothing) {
+    const char* wellFormed[] = {
+        "", "p {a:b}", "@import url(x.css);", "@media print { p { a:b } }",
+        "/* a { */ p {content:\"}\"}", "a[href$='.pdf'] {b:c}", "p{a:b}\r\n/* end */",
+        "@charset \"utf-8\";\r\np {a:url(x(1).png)}",
+    };
+    for (const char* css : wellFormed) EXPECT_EQ(CssClosers(css), "") << css;
+}
+
+TEST(CssClosing, ClosesWhatIsLeftOpen) {
+    EXPECT_EQ(CssClosers("<![CDATA[\r\n.hide{display:none}\r\n]]>"), "{}");
+    EXPECT_EQ(CssClosers("<![CDATA[ .hide\r\n{display:none}"), "]]{}");
+    EXPECT_EQ(CssClosers("p {a:b} /* open"), "*/");
+    EXPECT_EQ(CssClosers("@media print { p {a:b}"), "}");
+    EXPECT_EQ(CssClosers("p {a:b}} q"), "{}");
+    EXPECT_EQ(CssClosers("p {a:url(x}"), ")}");
+}
+
+TEST(CssClosing, InlineClassesOfAPageWithACdataWrapperSurvive) {
+    for (bool cleaned : {false, true}) {
+        RunState state;
+        state.pageText = "<html><head><style>\n<![CDATA[\n.hide{display:none}\n]]>\n</style>"
+                         "</head><body><p class=\"hide\" style=\"color:red\">red text</p>";
+        state.sheetName = "s.css";
+        ASSERT_EQ(RewritePage(state), RunError::None);
+        std::string sheet = StyleSheetText(state, cleaned);
+        size_t inlineComment = sheet.find("/* Inline CSS");
+        ASSERT_NE(inlineComment, std::string::npos);
+        EXPECT_EQ(CssClosers(sheet.substr(0, inlineComment)), "") << sheet;
+        EXPECT_NE(sheet.find("\r\n.inlineClass001\r\n{color:red !important;}\r\n"),
+                  std::string::npos);
+    }
+}
+
+}  // namespace
