@@ -87,12 +87,15 @@ void MoveMouseOnto(HWND window) {
     RECT r{};
     GetWindowRect(window, &r);
     SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    // A small real move, so that the window under the mouse is asked for its cursor.
-    INPUT move{};
-    move.type = INPUT_MOUSE;
-    move.mi.dx = 1;
-    move.mi.dwFlags = MOUSEEVENTF_MOVE;
-    Send({move});
+    // A few small real moves, so that the window under the mouse is asked for its cursor and
+    // its tooltip starts; Wine may drop one of them.
+    for (int dx : {1, -1, 1}) {
+        INPUT move{};
+        move.type = INPUT_MOUSE;
+        move.mi.dx = dx;
+        move.mi.dwFlags = MOUSEEVENTF_MOVE;
+        Send({move});
+    }
 }
 
 void ClickWindow(HWND window) {
