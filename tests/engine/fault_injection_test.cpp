@@ -1,0 +1,374 @@
+// Failing file operations and hostile output names: whatever fails, the run either writes all
+// its outputs or leaves the page byte for byte as it was (the backup aside), leaves no
+// temporary file behind and names the error and the file it concerns.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "engine/extraction_run.h"
+#include "platform/files.h"
+#include "tests/support/scratch_folder.h"
+#include "ui/run_report.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kPage[] = "page.html";
+constexpr char kBackup[] = "page.backup.html";
+constexpr char kScript[] = "restore_backup.bat";
+constexpr char kSheet[] = "styles.css";
+
+// Turns the injected failure off again whatever way a test ends.
+struct NoInjectedFailureAfterwards {
+    ~NoInjectedFailureAfterwards() { files::FailOperationNumber(0); }
+};
+
+RunOutcome RunOn(const ScratchFolder& folder, const std::string& sheetName,
+               bool cleanUnused = true) {
+    RunRequest request;
+    request.pagePath = folder.File(kPage);
+    request.sheetName = sheetName;
+    request.cleanUnused = cleanUnused;
+    return RunExtraction(request);
+}
+
+// The messages the user reads, in both languages, as the run's decisions word them.
+std::string EnglishMessage(RunError error, const std::string& path) {
+    switch (error) {
+        case RunError::PageMissing: return "File \"" + path + "\" doesn't exist!";
+        case RunError::BackupNotCreated:
+            return "Error! The backup copy \"" + path + "\" could not be created";
+        case RunError::PageNotRead: return "Error! File \"" + path + "\" could not be read";
+        case RunError::SheetNameCollides:
+            return "Error! The CSS output name must not name the page, its backup or "
+                   "restore_backup.bat";
+        case RunError::FileNotWritten:
+            return "Error! File \"" + path + "\" could not be written\rThe page was left unchanged.";
+        default: return "(no message expected)";
+    }
+}
+
+std::string FrenchMessage(RunError error, const std::string& path) {
+    switch (error) {
+        case RunError::PageMissing: return "Le fichier \"" + path + "\" n'existe pas!";
+        case RunError::BackupNotCreated:
+            return "Erreur! La copie de sauvegarde \"" + path + "\" n'a pas pu \xEAtre cr\xE9\xE9" "e";
+        case RunError::PageNotRead:
+            return "Erreur! Le fichier \"" + path + "\" n'a pas pu \xEAtre lu";
+        case RunError::SheetNameCollides:
+            return "Erreur! Le nom de sortie CSS ne doit d\xE9signer ni la page, ni sa sauvegarde, "
+                   "ni restore_backup.bat";
+        case RunError::FileNotWritten:
+            return "Erreur! Le fichier \"" + path +
+                   "\" n'a pas pu \xEAtre \xE9\x63rit\rLa page n'a pas \xE9t\xE9 modifi\xE9" "e.";
+        default: return "(no message expected)";
+    }
+}
+
+void ExpectMessages(const RunOutcome& outcome, RunError error, const std::string& path) {
+    EXPECT_EQ(outcome.error, error);
+    EXPECT_EQ(outcome.path, path);
+    EXPECT_EQ(RunErrorMessage(outcome.error, outcome.path, Language::English),
+              EnglishMessage(error, path));
+    EXPECT_EQ(RunErrorMessage(outcome.error, outcome.path, Language::French),
+              FrenchMessage(error, path));
+}
+
+bool HasTemporaryFile(const std::string& listing) {
+    return listing.find(".stylewick-new") != std::string::npos;
+}
+
+std::string Lines(std::initializer_list<const char*> names) {
+    std::vector<std::string> sorted(names.begin(), names.end());
+    std::sort(sorted.begin(), sorted.end());
+    std::string listing;
+    for (const std::string& name : sorted) listing += name + "\n";
+    return listing;
+}
+
+// ---------------------------------------------------------------------------------------
+// The walk: the Nth file operation of a full run fails, for every N the run has.
+
+struct WalkedPage {
+    const char* corpusName;
+    bool cleanUnused;
+};
+
+class FailingOperationWalk : public testing::TestWithParam<WalkedPage> {};
+
+// One failing operation, in the order a run makes them, and what the user must be told.
+struct Step {
+    const char* operation;
+    RunError error;
+    const char* file;          // the file the message names
+    bool backupExists;         // the backup copy was made before the failure
+};
+
+const std::vector<Step> kRunOperations = {
+    {"existence test of the page", RunError::PageMissing, kPage, false},
+    {"backup copy", RunError::BackupNotCreated, kBackup, false},
+    {"reading of the page", RunError::PageNotRead, kPage, true},
+    {"writing of the new page", RunError::FileNotWritten, kPage, true},
+    {"writing of the restore script", RunError::FileNotWritten, kScript, true},
+    {"writing of the style sheet", RunError::FileNotWritten, kSheet, true},
+    {"move of the new page over the page", RunError::FileNotWritten, kPage, true},
+    {"move of the restore script", RunError::FileNotWritten, kScript, true},
+    {"move of the style sheet", RunError::FileNotWritten, kSheet, true},
+};
+
+TEST_P(FailingOperationWalk, EveryFailureLeavesThePageAsItWas) {
+    NoInjectedFailureAfterwards guard;
+    const std::string page = CorpusPage(GetParam().corpusName);
+
+    // A run without failure, to count its operations and to be sure it would succeed.
+    {
+        ScratchFolder folder;
+        folder.Write(kPage, page);
+        files::FailOperationNumber(0);
+        ASSERT_EQ(RunOn(folder, kSheet, GetParam().cleanUnused).error, RunError::None);
+        ASSERT_EQ(files::OperationsCounted(), static_cast<int>(kRunOperations.size()))
+            << "the run's file operations changed; the table of this test names each one";
+        ASSERT_NE(folder.Read(kPage), page) << "the page should be rewritten by a run";
+    }
+
+    for (size_t n = 1; n <= kRunOperations.size(); ++n) {
+        const Step& step = kRunOperations[n - 1];
+        SCOPED_TRACE("operation " + std::to_string(n) + " fails: " + step.operation);
+        ScratchFolder folder;
+        folder.Write(kPage, page);
+        files::FailOperationNumber(static_cast<int>(n));
+        RunOutcome outcome = RunOn(folder, kSheet, GetParam().cleanUnused);
+        files::FailOperationNumber(0);
+
+        ExpectMessages(outcome, step.error, folder.File(step.file));
+        EXPECT_EQ(folder.Read(kPage), page) << "the page was changed";
+        std::string listing = folder.Listing();
+        EXPECT_FALSE(HasTemporaryFile(listing)) << listing;
+        EXPECT_EQ(listing, step.backupExists ? Lines({kPage, kBackup}) : Lines({kPage}))
+            << "only the backup may be left beside the page";
+        if (step.backupExists) {
+            EXPECT_EQ(folder.Read(kBackup), page);
+        }
+    }
+}
+
+// A second run over the outputs of a first: a failure must not touch the page, nor put this
+// run's sheet or script in place of the earlier ones.
+TEST_P(FailingOperationWalk, FailuresOverAnEarlierRunKeepItsOutputs) {
+    NoInjectedFailureAfterwards guard;
+    ScratchFolder folder;
+    folder.Write(kPage, CorpusPage(GetParam().corpusName));
+    ASSERT_EQ(RunOn(folder, kSheet, GetParam().cleanUnused).error, RunError::None);
+    // Something for a second run to convert, so that its outputs differ from the first's.
+    const std::string page = folder.Read(kPage) + "<p style=\"margin:1px\">again</p>";
+    const std::string earlierScript = folder.Read(kScript);
+    const std::string earlierSheet = folder.Read(kSheet);
+
+    for (size_t n = 1; n <= kRunOperations.size(); ++n) {
+        const Step& step = kRunOperations[n - 1];
+        SCOPED_TRACE("operation " + std::to_string(n) + " fails: " + step.operation);
+        folder.Write(kPage, page);
+        folder.Write(kScript, earlierScript);
+        folder.Write(kSheet, earlierSheet);
+        files::FailOperationNumber(static_cast<int>(n));
+        RunOutcome outcome = RunOn(folder, kSheet, GetParam().cleanUnused);
+        files::FailOperationNumber(0);
+
+        ExpectMessages(outcome, step.error, folder.File(step.file));
+        EXPECT_EQ(folder.Read(kPage), page);
+        EXPECT_EQ(folder.Read(kSheet), earlierSheet);
+        if (folder.Has(kScript)) {
+            EXPECT_EQ(folder.Read(kScript), earlierScript);
+        }
+        EXPECT_FALSE(HasTemporaryFile(folder.Listing())) << folder.Listing();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CorpusPages, FailingOperationWalk,
+    testing::Values(WalkedPage{"word2000-small.html", true},
+                    WalkedPage{"openoffice-uppercase-readme.htm", false},
+                    WalkedPage{"email-inlined-template.html", true}),
+    [](const testing::TestParamInfo<WalkedPage>& info) {
+        std::string name;
+        for (const char* c = info.param.corpusName; *c != '\0' && *c != '.'; ++c)
+            name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+        return name + (info.param.cleanUnused ? "_cleaned" : "_plain");
+    });
+
+// ---------------------------------------------------------------------------------------
+// Real conditions on disk.
+
+constexpr char kStyledPage[] =
+    "<html><head><style>\r\n.a {color:red}\r\n</style></head>\r\n"
+    "<body lang=\"en\"><p class=\"a\" style=\"margin:0\">text</p></body></html>\r\n";
+
+struct RealConditionTest : testing::Test {
+    ScratchFolder folder;
+    void SetUp() override { folder.Write(kPage, kStyledPage); }
+
+    // The page unchanged, its backup and nothing else beside it (apart from `also`).
+    void ExpectNothingChanged(std::initializer_list<const char*> also = {}) {
+        EXPECT_EQ(folder.Read(kPage), kStyledPage);
+        std::string listing = folder.Listing();
+        EXPECT_FALSE(HasTemporaryFile(listing)) << listing;
+        std::vector<std::string> expected = {kPage, kBackup};
+        expected.insert(expected.end(), also.begin(), also.end());
+        std::sort(expected.begin(), expected.end());
+        std::string expectedListing;
+        for (const std::string& name : expected) expectedListing += name + "\n";
+        EXPECT_EQ(listing, expectedListing);
+    }
+};
+
+TEST_F(RealConditionTest, PagePathNamingAFolderMakesNoBackupAndWritesNothing) {
+    ScratchFolder parent;
+    fs::create_directory(parent.File(kPage));
+    RunRequest request;
+    request.pagePath = parent.File(kPage);
+    RunOutcome outcome = RunExtraction(request);
+    ExpectMessages(outcome, RunError::BackupNotCreated, parent.File(kBackup));
+    EXPECT_EQ(parent.Listing(), Lines({kPage}));
+    EXPECT_TRUE(fs::is_empty(parent.File(kPage)));
+}
+
+TEST_F(RealConditionTest, MissingPageIsReportedAndNothingIsWritten) {
+    RunRequest request;
+    request.pagePath = folder.File("gone.html");
+    ExpectMessages(RunExtraction(request), RunError::PageMissing, folder.File("gone.html"));
+    EXPECT_EQ(folder.Listing(), Lines({kPage}));
+}
+
+TEST_F(RealConditionTest, SheetInAMissingSubfolderIsNotWrittenAndNoFolderIsMade) {
+    ExpectMessages(RunOn(folder, "css/site.css"), RunError::FileNotWritten,
+                   folder.File("css/site.css"));
+    ExpectNothingChanged();
+}
+
+TEST_F(RealConditionTest, SheetInAnExistingSubfolderIsWritten) {
+    fs::create_directory(folder.File("css"));
+    ASSERT_EQ(RunOn(folder, "css/site.css").error, RunError::None);
+    EXPECT_TRUE(folder.Has("css/site.css"));
+    EXPECT_NE(folder.Read(kPage).find("href=\"css/site.css\""), std::string::npos);
+}
+
+TEST_F(RealConditionTest, EmptySheetNameNamesTheFolderAndIsNotWritten) {
+    ExpectMessages(RunOn(folder, ""), RunError::FileNotWritten, folder.path());
+    ExpectNothingChanged();
+}
+
+TEST_F(RealConditionTest, SheetNameNamingAFolderIsNotWritten) {
+    fs::create_directory(folder.File("styles"));
+    ExpectMessages(RunOn(folder, "styles"), RunError::FileNotWritten, folder.File("styles"));
+    ExpectNothingChanged({"styles"});
+    EXPECT_TRUE(fs::is_empty(folder.File("styles")));
+}
+
+// The script's place is taken by a folder: the page is moved into place before the script
+// fails, so it has to be put back.
+TEST_F(RealConditionTest, ScriptThatCannotReplaceAFolderPutsThePageBack) {
+    fs::create_directory(folder.File(kScript));
+    ExpectMessages(RunOn(folder, kSheet), RunError::FileNotWritten, folder.File(kScript));
+    ExpectNothingChanged({kScript});
+    EXPECT_TRUE(fs::is_empty(folder.File(kScript)));
+}
+
+TEST_F(RealConditionTest, BackupThatCannotReplaceAFolderStopsTheRun) {
+    fs::create_directory(folder.File(kBackup));
+    ExpectMessages(RunOn(folder, kSheet), RunError::BackupNotCreated, folder.File(kBackup));
+    EXPECT_EQ(folder.Read(kPage), kStyledPage);
+    EXPECT_EQ(folder.Listing(), Lines({kBackup, kPage}));
+}
+
+TEST_F(RealConditionTest, SheetNamesThatNameTheRunsOwnFilesAreRefused) {
+    fs::create_directory(folder.File("sub"));
+    for (const char* name : {"page.html", "page.backup.html", "restore_backup.bat", "./page.html",
+                             "sub/../page.html", "sub/../restore_backup.bat",
+                             ".//page.backup.html"}) {
+        SCOPED_TRACE(name);
+        folder.Write(kPage, kStyledPage);
+        ExpectMessages(RunOn(folder, name), RunError::SheetNameCollides, folder.File(kPage));
+        ExpectNothingChanged({"sub"});
+    }
+}
+
+bool PermissionsBind(const std::string& folder) {
+    std::string probe = folder + "probe";
+    std::ofstream out(probe);
+    bool written = static_cast<bool>(out);
+    out.close();
+    if (written) ::unlink(probe.c_str());
+    return !written;
+}
+
+TEST_F(RealConditionTest, ReadOnlyFolderStopsTheRunBeforeAnythingIsWritten) {
+    ::chmod(folder.path().c_str(), 0555);
+    bool binds = PermissionsBind(folder.path());
+    if (!binds) {
+        ::chmod(folder.path().c_str(), 0755);
+        GTEST_SKIP() << "this user may write into a read-only folder (root): nothing to test";
+    }
+    RunOutcome outcome = RunOn(folder, kSheet);
+    ::chmod(folder.path().c_str(), 0755);
+    ExpectMessages(outcome, RunError::BackupNotCreated, folder.File(kBackup));
+    EXPECT_EQ(folder.Read(kPage), kStyledPage);
+    EXPECT_EQ(folder.Listing(), Lines({kPage}));
+}
+
+TEST_F(RealConditionTest, UnreadablePageIsReportedAndLeftAsItWas) {
+    ::chmod(folder.File(kPage).c_str(), 0);
+    std::ifstream probe(folder.File(kPage));
+    if (probe) {
+        ::chmod(folder.File(kPage).c_str(), 0644);
+        GTEST_SKIP() << "this user may read a page without read permission (root)";
+    }
+    RunOutcome outcome = RunOn(folder, kSheet);
+    ::chmod(folder.File(kPage).c_str(), 0644);
+    EXPECT_NE(outcome.error, RunError::None);
+    EXPECT_EQ(folder.Read(kPage), kStyledPage);
+    EXPECT_FALSE(folder.Has(kScript));
+    EXPECT_FALSE(folder.Has(kSheet));
+}
+
+// A read-only page: replacing a file by a move needs only the folder's permission on POSIX,
+// so the run completes; what matters is that it is then complete.
+TEST_F(RealConditionTest, ReadOnlyPageIsEitherFullyRewrittenOrLeftAsItWas) {
+    ::chmod(folder.File(kPage).c_str(), 0444);
+    RunOutcome outcome = RunOn(folder, kSheet);
+    ::chmod(folder.File(kPage).c_str(), 0644);
+    if (outcome.error == RunError::None) {
+        EXPECT_NE(folder.Read(kPage), kStyledPage);
+        EXPECT_TRUE(folder.Has(kScript));
+        EXPECT_TRUE(folder.Has(kSheet));
+    } else {
+        ExpectMessages(outcome, RunError::FileNotWritten, folder.File(kPage));
+        ExpectNothingChanged();
+    }
+}
+
+// What the user of the headless program sees for these conditions: the message on stderr, an
+// error exit, and no run report.
+TEST_F(RealConditionTest, HeadlessProgramReportsTheFailureAndExitsWithAnError) {
+    std::string command = std::string("'") + STYLEWICK_CLI_PATH + "' --sheet css/site.css '" +
+                          folder.File(kPage) + "' >'" + folder.path() + "out.txt' 2>'" +
+                          folder.path() + "err.txt'";
+    int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(folder.Read("out.txt"), "");
+    EXPECT_EQ(folder.Read("err.txt"), "Error! File \"" + folder.File("css/site.css") +
+                                          "\" could not be written\nThe page was left unchanged.\n");
+    EXPECT_EQ(folder.Read(kPage), kStyledPage);
+}
+
+}  // namespace
