@@ -44,6 +44,7 @@ std::vector<Attribute> ReadAttributes(std::string_view text) {
     while (pos < text.size()) {
         Attribute attribute;
         size_t start = pos;
+        ++pos;  // a name holds at least one byte, even a stray "=", as a tag reads it
         while (pos < text.size() && !IsSpace(text[pos]) && text[pos] != '=') ++pos;
         attribute.name = text.substr(start, pos - start);
         size_t afterName = SkipSpace(text, pos);
@@ -123,12 +124,23 @@ std::string MergeClassAttributes(std::string_view attributeText) {
     TrimTrailingSpaces(classValues);
     result += "class=";
     AppendDoubleQuoted(result, classValues);
-    // Every other attribute stands between two spaces, in its order.
-    for (const Attribute& attribute : attributes) {
-        if (IsClass(attribute)) continue;
-        result += ' ';
-        AppendAttribute(result, attribute);
-        result += ' ';
+    // Every other attribute stands between two spaces, in its order; names that begin with
+    // "=" come first, right after the quoted class value, since after a word without value
+    // they would become that word's value. One such name after another without value gives
+    // that one an empty value, which means the same.
+    bool previousWithoutValue = false;
+    for (bool equalsFirst : {true, false}) {
+        for (const Attribute& attribute : attributes) {
+            if (IsClass(attribute) || (attribute.name[0] == '=') != equalsFirst) continue;
+            if (previousWithoutValue && equalsFirst) {
+                TrimTrailingSpaces(result);
+                result += "=\"\" ";
+            }
+            result += ' ';
+            AppendAttribute(result, attribute);
+            result += ' ';
+            previousWithoutValue = !attribute.hasValue && attribute.name != "/";
+        }
     }
     TrimTrailingSpaces(result);
     return result;

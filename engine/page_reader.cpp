@@ -141,6 +141,13 @@ bool NextMarkup(PageReader& reader, Markup& markup) {
             markup.nameEnd = nameEnd;
             markup.end = end;
             if (HasRawTextContents(markup.name)) reader.rawTextElement = markup.name;
+            // For a browser a value whose quote never closes runs to the end of the page:
+            // nothing after it is markup.
+            if (!markup.attributes.empty() && markup.attributes.back().unclosed) {
+                reader.position = size;
+                reader.rawTextElement = {};
+                return true;
+            }
         } else {
             reader.position = at + 1;
             continue;
