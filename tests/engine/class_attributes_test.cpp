@@ -101,3 +101,19 @@ TEST(MergeClassAttributes, ReadsManyAttributesInOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+// A stray "=" starts an attribute name in a tag; written after a word without value it would
+// become that word's value, so such names come right after the class value.
+TEST(MergeClassAttributes, NamesBeginningWithEqualsStayAttributesOfTheirOwn) {
+    EXPECT_EQ(MergeClassAttributes("disabled class=x =y"), "class=\"x\" =y  disabled");
+    EXPECT_EQ(MergeClassAttributes("=a =b class=x"), "class=\"x\" =a=b");  // as a tag reads it
+    EXPECT_EQ(MergeClassAttributes("=a class=x =b"), "class=\"x\" =a=\"\"  =b");
+    for (const char* text : {"  =en\" c=a<en\" class a=st\" =", "d class=\"\"=", "=x class=y"}) {
+        std::string merged = MergeClassAttributes(text);
+        EXPECT_EQ(MergeClassAttributes(merged), merged) << text;
+    }
+}
+
+}  // namespace
