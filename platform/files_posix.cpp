@@ -119,7 +119,12 @@ bool CopyReplacing(const std::string& from, const std::string& to) {
 
 bool MoveReplacing(const std::string& from, const std::string& to) {
     if (InjectedFailure()) return false;
-    if (IsFolder(to)) return false;
+    struct stat target;
+    if (::stat(to.c_str(), &target) == 0) {
+        if (S_ISDIR(target.st_mode)) return false;
+        // A file without any write permission is the user's wish to keep it, even for root.
+        if ((target.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return false;
+    }
     return ::rename(from.c_str(), to.c_str()) == 0;
 }
 

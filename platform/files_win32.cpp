@@ -88,6 +88,10 @@ bool CopyReplacing(const std::string& from, const std::string& to) {
 
 bool MoveReplacing(const std::string& from, const std::string& to) {
     if (InjectedFailure()) return false;
+    // A read-only file is the user's wish to keep it (not every file system says so itself).
+    DWORD attributes = GetFileAttributesA(to.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return false;
     return MoveFileExA(from.c_str(), to.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
