@@ -45,6 +45,7 @@ std::string CssClosers(std::string_view css) {
     }
     std::string closers;
     if (inComment) closers += "*/";
+    if (quote != 0) closers += quote;
     bool blockOutermost = !open.empty() && open.front() == '}';
     for (auto closer = open.rbegin(); closer != open.rend(); ++closer) closers += *closer;
     if (pendingPrelude && !blockOutermost) closers += "{}";

@@ -8,6 +8,11 @@ constexpr size_t npos = std::string_view::npos;
 
 bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
+// True when a tag name ends at `at`: "</stylea>" does not end a style element.
+bool EndsTagName(std::string_view page, size_t at) {
+    return at >= page.size() || IsSpace(page[at]) || page[at] == '/' || page[at] == '>';
+}
+
 bool HasRawTextContents(std::string_view name) {
     return EqualsNoCase(name, "script") || EqualsNoCase(name, "style") ||
            EqualsNoCase(name, "textarea") || EqualsNoCase(name, "title");
@@ -93,7 +98,9 @@ bool NextMarkup(PageReader& reader, Markup& markup) {
         // Raw text runs to the element's end tag; without one, to the end of the page.
         std::string lowerEnd = "</" + AnsiLowerCopy(reader.rawTextElement);
         reader.rawTextElement = {};
-        size_t end = FindNoCase(page, lowerEnd, reader.position);
+        size_t end = reader.position;
+        while ((end = FindNoCase(page, lowerEnd, end)) != npos && !EndsTagName(page, end + lowerEnd.size()))
+            ++end;
         reader.position = end == npos ? size : end;
     }
     markup.attributes.clear();

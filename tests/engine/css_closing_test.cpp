@@ -23,6 +23,7 @@ TEST(CssClosing, ClosesWhatIsLeftOpen) {
     EXPECT_EQ(CssClosers("@media print { p {a:b}"), "}");
     EXPECT_EQ(CssClosers("p {a:b}} q"), "{}");
     EXPECT_EQ(CssClosers("p {a:url(x}"), ")}");
+    EXPECT_EQ(CssClosers("</stylea><a s='"), "'{}");
 }
 
 TEST(CssClosing, InlineClassesOfAPageWithACdataWrapperSurvive) {

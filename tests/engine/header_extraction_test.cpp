@@ -88,6 +88,14 @@ TEST(HeaderExtraction, StyleInsideCommentWithoutRealBlockExtractsNothing) {
     EXPECT_EQ(state.headerCss, "");
 }
 
+TEST(HeaderExtraction, OnlyARealEndTagEndsTheBlockForTheReader) {
+    // "</stylea>" does not end a style element: the block runs to "</style>", and the body
+    // tag after it is a tag, as a browser reads the page.
+    RunState state = Rewritten("<style>p{a:b}</stylea><a s='</style><body class=x>");
+    EXPECT_EQ(state.headerCss, "p{a:b}</stylea><a s='");
+    EXPECT_EQ(state.pageText, kLink + "<body class=x>");
+}
+
 TEST(HeaderExtraction, MalformedBlocksStopTheRun) {
     Rewritten("<style>p{a:b}<body>", RunError::StyleBlockUnclosed);
     Rewritten("<style>p{a:b}}</style><body>", RunError::BracesMismatch);
