@@ -3,6 +3,7 @@
 
 #include "engine/extraction_run.h"
 #include "engine/output_writing.h"
+#include "tests/support/page_run.h"
 
 namespace {
 
@@ -177,6 +178,30 @@ TEST(InlineStyles, WholeRunWritesTheClassesIntoTheSheet) {
     EXPECT_EQ(StyleSheetText(state, false),
               ".warning {color:red}\r\n/* Inline CSS extracted with stylewick (" STYLEWICK_WEBSITE
               ") */\r\n.inlineClass001\r\n{margin:0 !important;}\r\n");
+}
+
+}  // namespace
+
+namespace {
+
+// Values as e-mail tools and word processors write them, through the whole run on disk.
+TEST(InlineStyles, ValuesWithReferencesImportantAndDataUrlsStayValidCss) {
+    ScratchFolder folder;
+    PageRun run = RunOnPage(
+        folder,
+        "<body><p style=\"font-family:&quot;Times New Roman&quot;,serif\">a</p>"
+        "<p style=\"display:none !important; color:red\">b</p>"
+        "<p style=\"background:url(data:image/png;base64,AAA=);color:red\">c</p>"
+        "<p style='font-family:\"Times New Roman\",serif'>d</p></body>",
+        false);
+    ASSERT_EQ(run.outcome.error, RunError::None);
+    EXPECT_EQ(run.sheet,
+              InlineCommentLine() +
+                  ".inlineClass001\r\n{font-family:\"Times New Roman\",serif !important;}\r\n"
+                  ".inlineClass002\r\n{display:none !important;\r\n color:red !important;}\r\n"
+                  ".inlineClass003\r\n{background:url(data:image/png;base64,AAA=) !important;"
+                  "\r\ncolor:red !important;}\r\n");
+    EXPECT_NE(run.page.find("<p class=\"inlineClass001\">d</p>"), std::string::npos);
 }
 
 }  // namespace
