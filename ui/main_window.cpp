@@ -22,7 +22,7 @@ constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT | WS_EX_WINDOWEDGE;
 constexpr COLORREF kLinkColour = RGB(0, 0, 255);
 
 // One child control; positions and sizes are pixels of the client area.
-struct ControlSpec {
+struct ControlLayout {
     int id;
     const char* className;
     DWORD style;
@@ -31,7 +31,7 @@ struct ControlSpec {
 };
 
 // Creation order, which is also the keyboard tab order.
-constexpr ControlSpec kControls[] = {
+constexpr ControlLayout kControls[] = {
     {IDT_HTML_INPUT, "STATIC", SS_LEFT, 0, 8, 12, 64, 20},
     {IDE_PAGE_PATH, "EDIT", ES_READONLY | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 72, 10, 136, 20},
     {IDB_BROWSE, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, 208, 8, 32, 24},
@@ -97,11 +97,11 @@ std::vector<WORD> MainWindowTemplate() {
 void CreateControls(HWND dialog) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     Language language = CurrentLanguage();
-    for (const ControlSpec& spec : kControls) {
+    for (const ControlLayout& layout : kControls) {
         HWND control = CreateWindowExA(
-            spec.exStyle, spec.className, "", WS_CHILD | WS_VISIBLE | spec.style, spec.x, spec.y,
-            spec.width, spec.height, dialog,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+            layout.exStyle, layout.className, "", WS_CHILD | WS_VISIBLE | layout.style, layout.x, layout.y,
+            layout.width, layout.height, dialog,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance, nullptr);
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont()), FALSE);
     }
     for (const ControlText& label : kLanguageLabels)
