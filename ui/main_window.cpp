@@ -66,7 +66,8 @@ HFONT LinkFont() {
 }
 
 void AppendWide(std::vector<WORD>& words, const wchar_t* text) {
-    do words.push_back(static_cast<WORD>(*text)); while (*text++);
+    do words.push_back(static_cast<WORD>(*text));
+    while (*text++);
 }
 
 // The in-memory dialog template, extended form. It holds no controls: they are created in
@@ -82,12 +83,12 @@ std::vector<WORD> MainWindowTemplate() {
     dword(0);                 // helpID
     dword(kWindowExStyle);
     dword(kWindowStyle);
-    words.push_back(0);  // no items
+    words.push_back(0);                              // no items
     for (int i = 0; i < 4; ++i) words.push_back(0);  // x, y, cx, cy: set in pixels later
-    words.push_back(0);  // no menu
-    words.push_back(0);  // standard dialog class
-    words.push_back(0);  // caption, set as ANSI text later
-    words.push_back(8);  // point size
+    words.push_back(0);                              // no menu
+    words.push_back(0);                              // standard dialog class
+    words.push_back(0);                              // caption, set as ANSI text later
+    words.push_back(8);                              // point size
     words.push_back(FW_NORMAL);
     words.push_back(MAKEWORD(FALSE, ANSI_CHARSET));  // italic, character set
     AppendWide(words, L"MS Sans Serif");
@@ -99,8 +100,8 @@ void CreateControls(HWND dialog) {
     Language language = CurrentLanguage();
     for (const ControlLayout& layout : kControls) {
         HWND control = CreateWindowExA(
-            layout.exStyle, layout.className, "", WS_CHILD | WS_VISIBLE | layout.style, layout.x, layout.y,
-            layout.width, layout.height, dialog,
+            layout.exStyle, layout.className, "", WS_CHILD | WS_VISIBLE | layout.style, layout.x,
+            layout.y, layout.width, layout.height, dialog,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance, nullptr);
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont()), FALSE);
     }
@@ -161,8 +162,7 @@ INT_PTR OnInitDialog(HWND dialog) {
 // The hand over the web link and the language image; elsewhere the default cursor.
 INT_PTR OnSetCursor(HWND dialog, HWND underMouse) {
     int id = GetDlgCtrlID(underMouse);
-    if (GetParent(underMouse) != dialog || (id != IDT_WEB_LINK && id != IDI_LANGUAGE))
-        return FALSE;
+    if (GetParent(underMouse) != dialog || (id != IDT_WEB_LINK && id != IDI_LANGUAGE)) return FALSE;
     SetCursor(LoadCursor(nullptr, IDC_HAND));
     SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 1);
     return TRUE;
@@ -185,13 +185,20 @@ INT_PTR OnClose(HWND dialog) {
 INT_PTR CALLBACK MainWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     try {
         switch (message) {
-            case WM_INITDIALOG: return OnInitDialog(dialog);
-            case WM_SETCURSOR: return OnSetCursor(dialog, reinterpret_cast<HWND>(wParam));
+            case WM_INITDIALOG:
+                return OnInitDialog(dialog);
+            case WM_SETCURSOR:
+                return OnSetCursor(dialog, reinterpret_cast<HWND>(wParam));
             case WM_CTLCOLORSTATIC:
-                return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-            case WM_COMMAND: OnCommand(dialog, LOWORD(wParam), HIWORD(wParam)); return TRUE;
-            case WM_CLOSE: return OnClose(dialog);
-            default: return FALSE;
+                return OnCtlColorStatic(reinterpret_cast<HDC>(wParam),
+                                        reinterpret_cast<HWND>(lParam));
+            case WM_COMMAND:
+                OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+                return TRUE;
+            case WM_CLOSE:
+                return OnClose(dialog);
+            default:
+                return FALSE;
         }
     } catch (...) {
         // Nothing may unwind into the dialog manager; a failure ends the window.
@@ -206,8 +213,8 @@ INT_PTR ShowMainWindow(HWND parent) {
     TheUiState().mainWindowEnded = false;
     std::vector<WORD> dialogTemplate = MainWindowTemplate();
     return DialogBoxIndirectParamA(GetModuleHandleA(nullptr),
-                                   reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.data()),
-                                   parent, MainWindowProc, 0);
+                                   reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.data()), parent,
+                                   MainWindowProc, 0);
 }
 
 void EndMainWindow(HWND mainWindow) {
