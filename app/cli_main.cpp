@@ -28,8 +28,10 @@ void PrintMessage(std::FILE* stream, const std::string& message, const std::stri
     std::string text = WithArgument(ConsoleText(message), ConsoleArgument(argument));
     std::string lines;
     for (char c : text) {
-        if (c == '\r') lines += kConsoleLineEnd;
-        else lines += c;
+        if (c == '\r')
+            lines += kConsoleLineEnd;
+        else
+            lines += c;
     }
     lines += kConsoleLineEnd;
     std::fputs(lines.c_str(), stream);

@@ -41,11 +41,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "generate-page: cannot write %s\n", argv[2]);
         return 1;
     }
-    std::printf("bytes %zu\nheader rules %zu (unused %zu)\nstyle attributes %zu\ndistinct styles %zu"
-                " (reusing a header class %zu)\ninline classes %zu\ninline references %zu\n"
-                "style= in comments %zu\n",
-                page.text.size(), page.headerRules, page.unusedHeaderRules, page.styleAttributes,
-                page.distinctStyles, page.reusedStyles, page.inlineClasses, page.inlineReferences,
-                page.commentedStyles);
+    std::printf(
+        "bytes %zu\nheader rules %zu (unused %zu)\nstyle attributes %zu\ndistinct styles %zu"
+        " (reusing a header class %zu)\ninline classes %zu\ninline references %zu\n"
+        "style= in comments %zu\n",
+        page.text.size(), page.headerRules, page.unusedHeaderRules, page.styleAttributes,
+        page.distinctStyles, page.reusedStyles, page.inlineClasses, page.inlineReferences,
+        page.commentedStyles);
     return 0;
 }

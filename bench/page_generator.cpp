@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr size_t kWrapColumn = 76;     // where a word processor breaks its source lines
+constexpr size_t kWrapColumn = 76;  // where a word processor breaks its source lines
 constexpr size_t kMaxParagraphText = 1500;
 constexpr size_t kUsedClasses = 60;
 constexpr size_t kUnusedClasses = 100;
@@ -51,7 +51,8 @@ public:
     void Raw(std::string_view text) {
         out_ += text;
         size_t lastBreak = text.rfind('\n');
-        column_ = lastBreak == std::string_view::npos ? column_ + text.size() : text.size() - lastBreak - 1;
+        column_ = lastBreak == std::string_view::npos ? column_ + text.size()
+                                                      : text.size() - lastBreak - 1;
     }
     void Line(std::string_view text) {
         Raw(text);
@@ -70,11 +71,41 @@ public:
     }
     // Exactly `length` bytes of prose with Windows-1252 accented letters and wrapped lines.
     void Text(size_t length) {
-        static const char* const kWords[] = {
-            "the", "report", "caf\xE9", "na\xEFve", "r\xE9sum\xE9", "\x93quoted\x94", "Stra\xDF" "e",
-            "d\xE9j\xE0", "vu", "\xA7", "12", "section", "\x96", "fa\xE7" "ade", "se\xF1or", "and",
-            "\xC9" "cole", "of", "budget", "for", "\xBC", "\xE6on", "M\xFCller", "co\xF6perate",
-            "employees", "quarterly", "results", "\x85", "pi\xF1" "ata", "\xA9", "Z\xFCrich"};
+        static const char* const kWords[] = {"the",
+                                             "report",
+                                             "caf\xE9",
+                                             "na\xEFve",
+                                             "r\xE9sum\xE9",
+                                             "\x93quoted\x94",
+                                             "Stra\xDF"
+                                             "e",
+                                             "d\xE9j\xE0",
+                                             "vu",
+                                             "\xA7",
+                                             "12",
+                                             "section",
+                                             "\x96",
+                                             "fa\xE7"
+                                             "ade",
+                                             "se\xF1or",
+                                             "and",
+                                             "\xC9"
+                                             "cole",
+                                             "of",
+                                             "budget",
+                                             "for",
+                                             "\xBC",
+                                             "\xE6on",
+                                             "M\xFCller",
+                                             "co\xF6perate",
+                                             "employees",
+                                             "quarterly",
+                                             "results",
+                                             "\x85",
+                                             "pi\xF1"
+                                             "ata",
+                                             "\xA9",
+                                             "Z\xFCrich"};
         constexpr size_t kWordCount = sizeof(kWords) / sizeof(kWords[0]);
         size_t written = 0;
         while (written < length) {
@@ -105,9 +136,10 @@ struct HeaderRule {
 };
 
 std::string Length(Random& random) {
-    static const char* const kLengths[] = {"0in", ".25in", "-.25in", ".5in", "1.0in", "6.0pt",
+    static const char* const kLengths[] = {"0in",   ".25in",  "-.25in", ".5in",    "1.0in", "6.0pt",
                                            "8.0pt", "10.0pt", "12.0pt", ".0001pt", "5.4pt", "0pt"};
-    if (random.OneIn(3)) return std::to_string(random.Below(480)) + "." + std::to_string(random.Below(10)) + "pt";
+    if (random.OneIn(3))
+        return std::to_string(random.Below(480)) + "." + std::to_string(random.Below(10)) + "pt";
     return kLengths[random.Below(sizeof(kLengths) / sizeof(kLengths[0]))];
 }
 
@@ -116,8 +148,9 @@ std::string Pick(Random& random, std::initializer_list<const char*> choices) {
 }
 
 std::string Font(Random& random) {
-    return Pick(random, {"\"Arial\",sans-serif", "\"Times New Roman\",serif", "\"Calibri\",sans-serif",
-                         "Symbol", "\"Courier New\"", "\"Cambria\",serif", "Wingdings"});
+    return Pick(random,
+                {"\"Arial\",sans-serif", "\"Times New Roman\",serif", "\"Calibri\",sans-serif",
+                 "Symbol", "\"Courier New\"", "\"Cambria\",serif", "Wingdings"});
 }
 
 std::string Color(Random& random) {
@@ -130,30 +163,57 @@ std::string Color(Random& random) {
 // One declaration of the kind word processors put into style attributes.
 std::string RandomDeclaration(Random& random) {
     switch (random.Below(16)) {
-    case 0: return Pick(random, {"margin-top:", "margin-bottom:", "margin-left:", "margin-right:"}) + Length(random);
-    case 1: return "margin:" + Length(random) + " " + Length(random) + " " + Length(random) + " " + Length(random);
-    case 2: return Pick(random, {"text-indent:", "line-height:", "width:", "mso-line-height-alt:"}) + Length(random);
-    case 3: return "font-size:" + std::to_string(6 + random.Below(30)) + "." + std::to_string(random.Below(2) * 5) + "pt";
-    case 4:
-        return Pick(random, {"font-family:", "mso-fareast-font-family:", "mso-bidi-font-family:",
-                             "mso-ascii-font-family:", "mso-hansi-font-family:"}) + Font(random);
-    case 5: return Pick(random, {"color:", "background:", "mso-shading:"}) + Color(random);
-    case 6:
-        return Pick(random, {"mso-ansi-language:", "mso-fareast-language:", "mso-bidi-language:"}) +
-               Pick(random, {"EN-US", "FR", "DE", "ES", "EN-GB", "ZH-CN", "X-NONE"});
-    case 7:
-        return "mso-list:l" + std::to_string(random.Below(kListCount)) + " level" +
-               std::to_string(1 + random.Below(9)) + " lfo" + std::to_string(1 + random.Below(9));
-    case 8: return "tab-stops:" + Pick(random, {"list ", "center ", "right ", ""}) + Length(random);
-    case 9: return Pick(random, {"border:solid windowtext 1.0pt", "border:none", "border-top:none",
-                                 "mso-border-alt:solid windowtext .5pt", "mso-border-top-alt:solid windowtext .5pt"});
-    case 10: return "padding:0in " + Length(random) + " 0in " + Length(random);
-    case 11: return Pick(random, {"text-align:center", "text-align:right", "text-align:justify", "vertical-align:top"});
-    case 12: return Pick(random, {"font-weight:bold", "font-style:italic", "text-decoration:underline",
-                                  "mso-bidi-font-weight:normal", "mso-bidi-font-style:normal"});
-    case 13: return Pick(random, {"mso-tab-count:", "mso-yfti-irow:", "mso-char-indent-count:"}) + std::to_string(random.Below(40));
-    case 14: return Pick(random, {"mso-spacerun:yes", "mso-highlight:yellow", "mso-no-proof:yes", "page-break-before:always"});
-    default: return "mso-pagination:" + Pick(random, {"none", "widow-orphan", "widow-orphan lines-together"});
+        case 0:
+            return Pick(random,
+                        {"margin-top:", "margin-bottom:", "margin-left:", "margin-right:"}) +
+                   Length(random);
+        case 1:
+            return "margin:" + Length(random) + " " + Length(random) + " " + Length(random) + " " +
+                   Length(random);
+        case 2:
+            return Pick(random,
+                        {"text-indent:", "line-height:", "width:", "mso-line-height-alt:"}) +
+                   Length(random);
+        case 3:
+            return "font-size:" + std::to_string(6 + random.Below(30)) + "." +
+                   std::to_string(random.Below(2) * 5) + "pt";
+        case 4:
+            return Pick(random,
+                        {"font-family:", "mso-fareast-font-family:", "mso-bidi-font-family:",
+                         "mso-ascii-font-family:", "mso-hansi-font-family:"}) +
+                   Font(random);
+        case 5: return Pick(random, {"color:", "background:", "mso-shading:"}) + Color(random);
+        case 6:
+            return Pick(random,
+                        {"mso-ansi-language:", "mso-fareast-language:", "mso-bidi-language:"}) +
+                   Pick(random, {"EN-US", "FR", "DE", "ES", "EN-GB", "ZH-CN", "X-NONE"});
+        case 7:
+            return "mso-list:l" + std::to_string(random.Below(kListCount)) + " level" +
+                   std::to_string(1 + random.Below(9)) + " lfo" +
+                   std::to_string(1 + random.Below(9));
+        case 8:
+            return "tab-stops:" + Pick(random, {"list ", "center ", "right ", ""}) + Length(random);
+        case 9:
+            return Pick(random, {"border:solid windowtext 1.0pt", "border:none", "border-top:none",
+                                 "mso-border-alt:solid windowtext .5pt",
+                                 "mso-border-top-alt:solid windowtext .5pt"});
+        case 10: return "padding:0in " + Length(random) + " 0in " + Length(random);
+        case 11:
+            return Pick(random, {"text-align:center", "text-align:right", "text-align:justify",
+                                 "vertical-align:top"});
+        case 12:
+            return Pick(random,
+                        {"font-weight:bold", "font-style:italic", "text-decoration:underline",
+                         "mso-bidi-font-weight:normal", "mso-bidi-font-style:normal"});
+        case 13:
+            return Pick(random, {"mso-tab-count:", "mso-yfti-irow:", "mso-char-indent-count:"}) +
+                   std::to_string(random.Below(40));
+        case 14:
+            return Pick(random, {"mso-spacerun:yes", "mso-highlight:yellow", "mso-no-proof:yes",
+                                 "page-break-before:always"});
+        default:
+            return "mso-pagination:" +
+                   Pick(random, {"none", "widow-orphan", "widow-orphan lines-together"});
     }
 }
 
@@ -190,17 +250,22 @@ void AddGrouped(std::vector<HeaderRule>& rules, std::string_view name, std::stri
 // The fixed part of a word processor's style block, before the page's own classes.
 std::vector<HeaderRule> StandardRules() {
     std::vector<HeaderRule> rules;
-    for (const char* font : {"Wingdings", "Cambria Math", "Calibri", "Cambria", "Courier New", "Symbol",
-                             "Times New Roman", "Segoe UI"}) {
-        rules.push_back({"@font-face", std::string("font-family:\"") + font +
-                                           "\";\r\n\tpanose-1:2 4 5 3 5 4 6 3 2 4;\r\n\tmso-font-charset:0;"
-                                           "\r\n\tmso-generic-font-family:roman;\r\n\tmso-font-pitch:variable;"
-                                           "\r\n\tmso-font-signature:-536869121 1107305727 33554432 0 415 0;"});
+    for (const char* font : {"Wingdings", "Cambria Math", "Calibri", "Cambria", "Courier New",
+                             "Symbol", "Times New Roman", "Segoe UI"}) {
+        rules.push_back(
+            {"@font-face", std::string("font-family:\"") + font +
+                               "\";\r\n\tpanose-1:2 4 5 3 5 4 6 3 2 4;\r\n\tmso-font-charset:0;"
+                               "\r\n\tmso-generic-font-family:roman;\r\n\tmso-font-pitch:variable;"
+                               "\r\n\tmso-font-signature:-536869121 1107305727 33554432 0 415 0;"});
     }
     AddGrouped(rules, "MsoNormal",
-               "mso-style-unhide:no;\r\n\tmso-style-qformat:yes;\r\n\tmso-style-parent:\"\";\r\n\tmargin:0in;"
-               "\r\n\tmso-pagination:widow-orphan;\r\n\tfont-size:12.0pt;\r\n\tfont-family:\"Times New Roman\",serif;");
-    rules.push_back({"h1", "mso-style-priority:9;\r\n\tmso-style-link:\"Heading 1 Char\";\r\n\tfont-size:24.0pt;"});
+               "mso-style-unhide:no;\r\n\tmso-style-qformat:yes;\r\n\tmso-style-parent:\"\";"
+               "\r\n\tmargin:0in;"
+               "\r\n\tmso-pagination:widow-orphan;\r\n\tfont-size:12.0pt;\r\n\tfont-family:\"Times "
+               "New Roman\",serif;");
+    rules.push_back(
+        {"h1",
+         "mso-style-priority:9;\r\n\tmso-style-link:\"Heading 1 Char\";\r\n\tfont-size:24.0pt;"});
     rules.push_back({"h2", "mso-style-priority:9;\r\n\tfont-size:18.0pt;\r\n\tcolor:#2F5496;"});
     AddGrouped(rules, "MsoToc1", "mso-style-update:auto;\r\n\tmargin-bottom:5.0pt;");
     AddGrouped(rules, "MsoToc2", "mso-style-update:auto;\r\n\tmargin-left:12.0pt;");
@@ -210,24 +275,36 @@ std::vector<HeaderRule> StandardRules() {
     AddGrouped(rules, "MsoListParagraph", "margin-left:.5in;\r\n\tmso-add-space:auto;");
     AddGrouped(rules, "MsoListParagraphCxSpFirst", "margin-left:.5in;\r\n\tmso-add-space:auto;");
     AddGrouped(rules, "MsoListParagraphCxSpLast", "margin-left:.5in;\r\n\tmso-add-space:auto;");
-    rules.push_back({"a:link, span.MsoHyperlink", "mso-style-priority:99;\r\n\tcolor:#0563C1;\r\n\ttext-decoration:underline;"});
-    rules.push_back({"a:visited, span.MsoHyperlinkFollowed", "color:#954F72;\r\n\ttext-decoration:underline;"});
-    rules.push_back({"span.Heading1Char", "mso-style-name:\"Heading 1 Char\";\r\n\tfont-weight:bold;"});
+    rules.push_back({"a:link, span.MsoHyperlink",
+                     "mso-style-priority:99;\r\n\tcolor:#0563C1;\r\n\ttext-decoration:underline;"});
+    rules.push_back(
+        {"a:visited, span.MsoHyperlinkFollowed", "color:#954F72;\r\n\ttext-decoration:underline;"});
+    rules.push_back(
+        {"span.Heading1Char", "mso-style-name:\"Heading 1 Char\";\r\n\tfont-weight:bold;"});
     rules.push_back({"span.SpellE", "mso-style-name:\"\";\r\n\tmso-spl-e:yes;"});
     rules.push_back({"span.GramE", "mso-style-name:\"\";\r\n\tmso-gram-e:yes;"});
-    rules.push_back({".MsoChpDefault", "mso-style-type:export-only;\r\n\tmso-default-props:yes;\r\n\tfont-size:10.0pt;"});
-    rules.push_back({".MsoPapDefault", "mso-style-type:export-only;\r\n\tmargin-bottom:8.0pt;\r\n\tline-height:107%;"});
-    rules.push_back({"@page WordSection1", "size:8.5in 11.0in;\r\n\tmargin:1.0in 1.0in 1.0in 1.0in;"
-                                           "\r\n\tmso-header-margin:.5in;\r\n\tmso-footer-margin:.5in;\r\n\tmso-paper-source:0;"});
+    rules.push_back(
+        {".MsoChpDefault",
+         "mso-style-type:export-only;\r\n\tmso-default-props:yes;\r\n\tfont-size:10.0pt;"});
+    rules.push_back(
+        {".MsoPapDefault",
+         "mso-style-type:export-only;\r\n\tmargin-bottom:8.0pt;\r\n\tline-height:107%;"});
+    rules.push_back(
+        {"@page WordSection1",
+         "size:8.5in 11.0in;\r\n\tmargin:1.0in 1.0in 1.0in 1.0in;"
+         "\r\n\tmso-header-margin:.5in;\r\n\tmso-footer-margin:.5in;\r\n\tmso-paper-source:0;"});
     rules.push_back({"div.WordSection1", "page:WordSection1;"});
     for (size_t list = 0; list < kListCount; ++list) {
         std::string name = "@list l" + std::to_string(list);
-        rules.push_back({name, "mso-list-id:" + std::to_string(1000000 + list * 7919) +
-                                   ";\r\n\tmso-list-type:hybrid;\r\n\tmso-list-template-ids:-1 67698689;"});
+        rules.push_back(
+            {name, "mso-list-id:" + std::to_string(1000000 + list * 7919) +
+                       ";\r\n\tmso-list-type:hybrid;\r\n\tmso-list-template-ids:-1 67698689;"});
         for (int level = 1; level <= 9; ++level) {
             rules.push_back({name + ":level" + std::to_string(level),
-                             "mso-level-number-format:bullet;\r\n\tmso-level-text:\xB7;\r\n\tmso-level-tab-stop:" +
-                                 std::to_string(level) + ".0in;\r\n\tmso-level-number-position:left;"
+                             "mso-level-number-format:bullet;\r\n\tmso-level-text:\xB7;\r\n\tmso-"
+                             "level-tab-stop:" +
+                                 std::to_string(level) +
+                                 ".0in;\r\n\tmso-level-number-position:left;"
                                  "\r\n\ttext-indent:-.25in;\r\n\tfont-family:Symbol;"});
         }
     }
@@ -259,7 +336,8 @@ public:
                 while (taken.count(StyleKey(style)) > 0);
             }
             taken.insert(StyleKey(style));
-            bool isShared = stride > 0 && id >= 2 && (id - 2) % stride == 0 && (id - 2) / stride < shared;
+            bool isShared =
+                stride > 0 && id >= 2 && (id - 2) % stride == 0 && (id - 2) / stride < shared;
             if (isShared) {
                 rules.push_back({".SharedStyle" + Number(id), BlockLayout(style)});
                 ++reused_;
@@ -302,7 +380,8 @@ private:
     size_t NextId() {
         size_t remaining = attributes_ - used_;
         size_t newOnes = distinct_ - introduced_;
-        if (introduced_ == 0 || (newOnes > 0 && random_.Below(remaining) < newOnes)) return introduced_++;
+        if (introduced_ == 0 || (newOnes > 0 && random_.Below(remaining) < newOnes))
+            return introduced_++;
         double skew = random_.Unit();
         return std::min(introduced_ - 1, static_cast<size_t>(skew * skew * introduced_));
     }
@@ -336,7 +415,8 @@ void WriteHead(PageWriter& out, const std::vector<HeaderRule>& rules) {
     out.Line("<!--");
     out.Line(" /* Font Definitions */");
     for (const HeaderRule& rule : rules) {
-        if (rule.selector == "p.MsoNormal, li.MsoNormal, div.MsoNormal") out.Line(" /* Style Definitions */");
+        if (rule.selector == "p.MsoNormal, li.MsoNormal, div.MsoNormal")
+            out.Line(" /* Style Definitions */");
         out.Line(" " + rule.selector);
         out.Line("\t{" + rule.declarations + "}");
     }
@@ -356,7 +436,8 @@ void WriteHead(PageWriter& out, const std::vector<HeaderRule>& rules) {
 
 std::string UsedClass(Random& random) {
     if (random.OneIn(3)) return "UsedStyle" + Number(random.Below(kUsedClasses));
-    return Pick(random, {"MsoNormal", "MsoNormal", "MsoBodyText", "MsoListParagraphCxSpFirst", "MsoToc1", "MsoQuote"});
+    return Pick(random, {"MsoNormal", "MsoNormal", "MsoBodyText", "MsoListParagraphCxSpFirst",
+                         "MsoToc1", "MsoQuote"});
 }
 
 // Where the page should stand once a number of style attributes are written, so they spread
@@ -364,7 +445,9 @@ std::string UsedClass(Random& random) {
 struct Schedule {
     size_t bodyStart = 0;
     double bytesPerStyle = 0;
-    size_t Target(size_t stylesUsed) const { return bodyStart + static_cast<size_t>(bytesPerStyle * stylesUsed); }
+    size_t Target(size_t stylesUsed) const {
+        return bodyStart + static_cast<size_t>(bytesPerStyle * stylesUsed);
+    }
 };
 
 // A space and the next style attribute, or nothing once they are all written.
@@ -383,7 +466,9 @@ void Paragraph(PageWriter& out, Random& random, StyleCatalogue& styles, const Sc
     size_t spans = styles.Exhausted() ? 0 : random.Below(3);
     std::string closing;
     for (size_t i = 0; i < spans && !styles.Exhausted(); ++i) {
-        std::string lang = random.OneIn(2) ? std::string(" lang=") + Pick(random, {"FR", "EN-GB", "DE", "X-NONE"}) : "";
+        std::string lang =
+            random.OneIn(2) ? std::string(" lang=") + Pick(random, {"FR", "EN-GB", "DE", "X-NONE"})
+                            : "";
         out.Wrapped("<span" + lang + " " + styles.NextAttribute() + ">");
         out.Text(3 + random.Below(30));
         if (random.OneIn(4)) out.Wrapped("<span class=SpellE>Wrd</span>");
@@ -398,7 +483,8 @@ void Paragraph(PageWriter& out, Random& random, StyleCatalogue& styles, const Sc
 void ListItem(PageWriter& out, StyleCatalogue& styles, const Schedule& schedule) {
     out.Wrapped("<p class=MsoListParagraphCxSpFirst " + styles.NextAttribute() + ">");
     out.Raw("<![if !supportLists]>");
-    out.Wrapped("<span" + OptionalAttribute(styles) + "><span" + OptionalAttribute(styles) + ">\xB7<span");
+    out.Wrapped("<span" + OptionalAttribute(styles) + "><span" + OptionalAttribute(styles) +
+                ">\xB7<span");
     out.Raw(out.LineEnd());
     out.Wrapped(OptionalAttribute(styles) + ">&nbsp;&nbsp;&nbsp; </span></span></span><![endif]>");
     std::string closing = "<o:p></o:p></p>";
@@ -408,7 +494,8 @@ void ListItem(PageWriter& out, StyleCatalogue& styles, const Schedule& schedule)
 }
 
 void Table(PageWriter& out, Random& random, StyleCatalogue& styles, const Schedule& schedule) {
-    out.Wrapped("<table class=MsoTableGrid border=1 cellspacing=0 cellpadding=0 " + styles.NextAttribute() + ">");
+    out.Wrapped("<table class=MsoTableGrid border=1 cellspacing=0 cellpadding=0 " +
+                styles.NextAttribute() + ">");
     out.Raw(out.LineEnd());
     size_t rows = 2 + random.Below(4);
     size_t columns = 2 + random.Below(3);
@@ -438,7 +525,9 @@ void Table(PageWriter& out, Random& random, StyleCatalogue& styles, const Schedu
 
 // A field code: its style= texts are inside a comment and must be left alone.
 void FieldComment(PageWriter& out, GeneratedPage& page) {
-    out.Raw("<p class=MsoToc1><!--[if supportFields]><span style='mso-element:field-begin'></span><span");
+    out.Raw(
+        "<p class=MsoToc1><!--[if supportFields]><span "
+        "style='mso-element:field-begin'></span><span");
     out.Raw(out.LineEnd());
     out.Raw("style='mso-spacerun:yes'>\xA0</span>TOC \\o &quot;1-3&quot; \\h \\z \\u <span");
     out.Raw(out.LineEnd());
@@ -454,7 +543,8 @@ void PlainParagraph(PageWriter& out, size_t textLength) {
     out.Raw(out.LineEnd());
 }
 
-constexpr size_t kPlainParagraphMarkup = sizeof("<p class=MsoNormal>") - 1 + sizeof("<o:p></o:p></p>") - 1;
+constexpr size_t kPlainParagraphMarkup =
+    sizeof("<p class=MsoNormal>") - 1 + sizeof("<o:p></o:p></p>") - 1;
 
 // Fills the page with unstyled paragraphs until it holds `target` bytes, exactly when it can.
 void FillTo(PageWriter& out, size_t target) {
@@ -481,7 +571,8 @@ GeneratedPage GeneratePage(const PageShape& shape) {
     }
     for (size_t i = 0; i < kUnusedClasses; ++i) {
         if (i % 4 == 3) {
-            rules.push_back({"span.UnusedRule" + Number(i) + "Char", BlockLayout(RandomStyle(random) + ";")});
+            rules.push_back(
+                {"span.UnusedRule" + Number(i) + "Char", BlockLayout(RandomStyle(random) + ";")});
         } else {
             AddGrouped(rules, "UnusedRule" + Number(i), BlockLayout(RandomStyle(random) + ";"));
         }
@@ -503,13 +594,15 @@ GeneratedPage GeneratePage(const PageShape& shape) {
 
     std::string footer = "\r\n</div>\r\n\r\n</body>\r\n\r\n</html>\r\n";
     size_t bodyStart = out.Size();
-    size_t bodyEnd = std::max(bodyStart, shape.sizeBytes > footer.size() ? shape.sizeBytes - footer.size() : 0);
+    size_t bodyEnd =
+        std::max(bodyStart, shape.sizeBytes > footer.size() ? shape.sizeBytes - footer.size() : 0);
     Schedule schedule;
     schedule.bodyStart = bodyStart;
     if (shape.styleAttributes > 0) {
         // Stop the styled blocks a little early: the last ones may overrun, plain text fills up.
         size_t slack = std::min<size_t>((bodyEnd - bodyStart) / 50, 8192);
-        schedule.bytesPerStyle = static_cast<double>(bodyEnd - bodyStart - slack) / shape.styleAttributes;
+        schedule.bytesPerStyle =
+            static_cast<double>(bodyEnd - bodyStart - slack) / shape.styleAttributes;
     }
     while (!styles.Exhausted()) {
         // Some blocks use bare LF, as pages edited after export do.

@@ -41,15 +41,15 @@ double SecondsSince(Clock::time_point start) {
 
 const char* ErrorName(RunError error) {
     switch (error) {
-    case RunError::None: return "none";
-    case RunError::PageMissing: return "page missing";
-    case RunError::BackupNotCreated: return "backup not created";
-    case RunError::PageNotRead: return "page not read";
-    case RunError::SheetNameCollides: return "sheet name collides";
-    case RunError::StyleBlockUnclosed: return "style block unclosed";
-    case RunError::BracesMismatch: return "braces mismatch";
-    case RunError::FileNotWritten: return "file not written";
-    case RunError::OutOfMemory: return "out of memory";
+        case RunError::None: return "none";
+        case RunError::PageMissing: return "page missing";
+        case RunError::BackupNotCreated: return "backup not created";
+        case RunError::PageNotRead: return "page not read";
+        case RunError::SheetNameCollides: return "sheet name collides";
+        case RunError::StyleBlockUnclosed: return "style block unclosed";
+        case RunError::BracesMismatch: return "braces mismatch";
+        case RunError::FileNotWritten: return "file not written";
+        case RunError::OutOfMemory: return "out of memory";
     }
     return "unknown error";
 }
@@ -72,7 +72,8 @@ struct RunResult {
     RunError error = RunError::None;
     double seconds = 0;
     double peakMb = 0;
-    double cpuSeconds = 0;  // user and system time of the whole child, less swayed by a busy machine
+    double cpuSeconds =
+        0;                // user and system time of the whole child, less swayed by a busy machine
     std::string failure;  // how the child ended when it did not report
 };
 
@@ -91,9 +92,10 @@ RunResult RunChild(const std::string& self, const fs::path& page, bool clean) {
     posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
     std::string pagePath = page.string();
     std::vector<char*> argv = {const_cast<char*>(self.c_str()), const_cast<char*>("--run-one"),
-                               const_cast<char*>(pagePath.c_str()), const_cast<char*>(clean ? "1" : "0"),
-                               nullptr};
-    if (page.empty()) argv = {const_cast<char*>(self.c_str()), const_cast<char*>("--idle"), nullptr};
+                               const_cast<char*>(pagePath.c_str()),
+                               const_cast<char*>(clean ? "1" : "0"), nullptr};
+    if (page.empty())
+        argv = {const_cast<char*>(self.c_str()), const_cast<char*>("--idle"), nullptr};
     pid_t pid = 0;
     int spawned = posix_spawn(&pid, self.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -135,7 +137,9 @@ std::string ReadFile(const fs::path& path) {
 
 size_t CountOf(std::string_view text, std::string_view what) {
     size_t count = 0;
-    for (size_t at = text.find(what); at != std::string_view::npos; at = text.find(what, at + what.size())) ++count;
+    for (size_t at = text.find(what); at != std::string_view::npos;
+         at = text.find(what, at + what.size()))
+        ++count;
     return count;
 }
 
@@ -168,7 +172,8 @@ AttributeCounts CountBodyAttributes(const std::string& page) {
         } else if (inComment && lower.compare(at, 3, "-->") == 0) {
             inComment = false;
         } else if (at > 0 && IsSpace(lower[at - 1])) {
-            if (lower.compare(at, 6, "style=") == 0) ++(inComment ? counts.styleInComments : counts.styleOutside);
+            if (lower.compare(at, 6, "style=") == 0)
+                ++(inComment ? counts.styleInComments : counts.styleOutside);
             if (!inComment && lower.compare(at, 5, "lang=") == 0) ++counts.lang;
         }
     }
@@ -188,22 +193,29 @@ std::string WithoutComments(std::string_view text) {
 }
 
 // Counts in the outputs that show the run did its job; empty when all agree with the page made.
-std::string CheckOutputs(const fs::path& folder, const fs::path& page, const GeneratedPage& made, bool clean) {
+std::string CheckOutputs(const fs::path& folder, const fs::path& page, const GeneratedPage& made,
+                         bool clean) {
     std::string rewritten = ReadFile(page);
     std::string sheet = ReadFile(folder / kSheetName);
     std::vector<std::string> problems;
     auto expect = [&problems](const char* what, size_t found, size_t wanted) {
-        if (found != wanted) problems.push_back(std::string(what) + " " + std::to_string(found) + "/" + std::to_string(wanted));
+        if (found != wanted)
+            problems.push_back(std::string(what) + " " + std::to_string(found) + "/" +
+                               std::to_string(wanted));
     };
     AttributeCounts counts = CountBodyAttributes(rewritten);
     expect("style= left", counts.styleOutside, 0);
     expect("style= in comments", counts.styleInComments, made.commentedStyles);
     expect("lang= left", counts.lang, 0);
     expect("inline refs", CountOf(rewritten, "inlineClass"), made.inlineReferences);
-    expect("head <style> left", CountOf(WithoutComments(Lowered(rewritten.substr(0, rewritten.find("<body")))), "<style"), 0);
+    expect(
+        "head <style> left",
+        CountOf(WithoutComments(Lowered(rewritten.substr(0, rewritten.find("<body")))), "<style"),
+        0);
     expect("sheet links", CountOf(rewritten, kSheetName) > 0 ? 1 : 0, 1);
     size_t sheetClasses = 0;
-    for (size_t at = sheet.find("\n.inlineClass"); at != std::string::npos; at = sheet.find("\n.inlineClass", at + 1)) {
+    for (size_t at = sheet.find("\n.inlineClass"); at != std::string::npos;
+         at = sheet.find("\n.inlineClass", at + 1)) {
         ++sheetClasses;
     }
     expect("sheet classes", sheetClasses, made.inlineClasses);
@@ -232,7 +244,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         if (arg == "--sizes" && hasValue) {
             options.sizesMb.clear();
             std::stringstream list(argv[++i]);
-            for (std::string item; std::getline(list, item, ',');) options.sizesMb.push_back(std::atof(item.c_str()));
+            for (std::string item; std::getline(list, item, ',');)
+                options.sizesMb.push_back(std::atof(item.c_str()));
         } else if (arg == "--styles-per-mb" && hasValue) {
             options.stylesPerMb = std::atof(argv[++i]);
         } else if (arg == "--distinct-per-mb" && hasValue) {
@@ -262,19 +275,22 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--idle") == 0) return 0;
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: run-bench [--sizes 1,10,100] [--styles-per-mb N] [--distinct-per-mb N]"
-                             " [--repeat N] [--dir FOLDER] [--keep]\n");
+        std::fprintf(stderr,
+                     "usage: run-bench [--sizes 1,10,100] [--styles-per-mb N] [--distinct-per-mb N]"
+                     " [--repeat N] [--dir FOLDER] [--keep]\n");
         return 2;
     }
     std::string self = fs::read_symlink("/proc/self/exe").string();
-    fs::path root = options.folder.empty() ? fs::temp_directory_path() / ("stylewick-bench-" + std::to_string(getpid()))
+    fs::path root = options.folder.empty() ? fs::temp_directory_path() /
+                                                 ("stylewick-bench-" + std::to_string(getpid()))
                                            : fs::path(options.folder);
     fs::create_directories(root);
 
     RunResult idle = RunChild(self, fs::path(), false);
-    std::printf("peak MB includes the process itself: %.1f MB for a child that runs nothing\n", idle.peakMb);
-    std::printf("%8s %8s %8s %6s %5s %8s %8s %8s %8s %9s  %s\n", "page MB", "styles", "distinct", "gen s",
-                "clean", "run s", "cpu s", "MB/s", "peak MB", "peak/page", "result");
+    std::printf("peak MB includes the process itself: %.1f MB for a child that runs nothing\n",
+                idle.peakMb);
+    std::printf("%8s %8s %8s %6s %5s %8s %8s %8s %8s %9s  %s\n", "page MB", "styles", "distinct",
+                "gen s", "clean", "run s", "cpu s", "MB/s", "peak MB", "peak/page", "result");
     bool allGood = true;
     for (double sizeMb : options.sizesMb) {
         PageShape shape;
@@ -293,12 +309,16 @@ int main(int argc, char** argv) {
         double pageMb = made.text.size() / kBytesPerMb;
         // The generator's own counts must hold before the run's outputs are judged by them.
         AttributeCounts madeCounts = CountBodyAttributes(made.text);
-        if (madeCounts.styleOutside != made.styleAttributes || madeCounts.styleInComments != made.commentedStyles ||
+        if (madeCounts.styleOutside != made.styleAttributes ||
+            madeCounts.styleInComments != made.commentedStyles ||
             made.styleAttributes != shape.styleAttributes || made.text.size() != shape.sizeBytes) {
-            std::printf("note: page made with %zu bytes, %zu style attributes (%zu counted), %zu in comments"
-                        " (%zu counted); asked %zu bytes, %zu style attributes\n",
-                        made.text.size(), made.styleAttributes, madeCounts.styleOutside, made.commentedStyles,
-                        madeCounts.styleInComments, shape.sizeBytes, shape.styleAttributes);
+            std::printf(
+                "note: page made with %zu bytes, %zu style attributes (%zu counted), %zu in "
+                "comments"
+                " (%zu counted); asked %zu bytes, %zu style attributes\n",
+                made.text.size(), made.styleAttributes, madeCounts.styleOutside,
+                made.commentedStyles, madeCounts.styleInComments, shape.sizeBytes,
+                shape.styleAttributes);
         }
         std::string().swap(made.text);  // the parent need not hold the page during the runs
 
@@ -332,10 +352,10 @@ int main(int argc, char** argv) {
             double seconds = times.empty() ? 0 : Median(times);
             double cpuSeconds = cpuTimes.empty() ? 0 : Median(cpuTimes);
             std::printf("%8.1f %8zu %8zu %6.2f %5s %8.3f %8.3f %8.1f %8.1f %9.2f  %s\n", pageMb,
-                        made.styleAttributes, made.distinctStyles, generationSeconds, clean ? "on" : "off", seconds,
-                        cpuSeconds,
-                        seconds > 0 ? pageMb / seconds : 0.0, peakMb, pageMb > 0 ? peakMb / pageMb : 0.0,
-                        verdict.c_str());
+                        made.styleAttributes, made.distinctStyles, generationSeconds,
+                        clean ? "on" : "off", seconds, cpuSeconds,
+                        seconds > 0 ? pageMb / seconds : 0.0, peakMb,
+                        pageMb > 0 ? peakMb / pageMb : 0.0, verdict.c_str());
             std::fflush(stdout);
         }
         if (!options.keep) fs::remove(source);

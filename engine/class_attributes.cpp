@@ -61,9 +61,7 @@ std::vector<Attribute> ReadAttributes(std::string_view text) {
     return attributes;
 }
 
-bool IsClass(const Attribute& attribute) {
-    return EqualsNoCase(attribute.name, "class");
-}
+bool IsClass(const Attribute& attribute) { return EqualsNoCase(attribute.name, "class"); }
 
 // Appends `value` inside double quotes, writing each double quote as &quot;.
 void AppendDoubleQuoted(std::string& out, std::string_view value) {

@@ -6,8 +6,8 @@
 // Letters, digits, "-", "_" and every byte from 0x80 up.
 constexpr bool IsClassNameByte(char c) {
     unsigned char b = static_cast<unsigned char>(c);
-    return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') ||
-           b == '-' || b == '_' || b >= 0x80;
+    return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b == '-' ||
+           b == '_' || b >= 0x80;
 }
 
 // True for a selector that is one class and nothing else: "." and a class name.

@@ -19,8 +19,10 @@ std::string CssClosers(std::string_view css) {
             continue;
         }
         if (quote != 0) {
-            if (c == '\\') ++i;
-            else if (c == quote || c == '\n' || c == '\r') quote = 0;  // a line break ends it
+            if (c == '\\')
+                ++i;
+            else if (c == quote || c == '\n' || c == '\r')
+                quote = 0;  // a line break ends it
             continue;
         }
         if (c == '/' && i + 1 < css.size() && css[i + 1] == '*') {

@@ -63,7 +63,7 @@ RunError ExtractHeaderStyleBlock(RunState& state) {
         // Without its closing tag the block runs to the end of the page, over the body.
         if (closeTag == npos)
             return FindNoCase(page, "<body", markup.end) == npos ? RunError::None
-                                                                  : RunError::StyleBlockUnclosed;
+                                                                 : RunError::StyleBlockUnclosed;
         reader = MakePageReader(page, closeTag + 8);
     }
     if (blockStart == npos || !bodyFound) return RunError::None;
@@ -105,8 +105,10 @@ void InsertLinkElement(RunState& state) {
     PageReader reader = MakePageReader(page);
     Markup markup;
     while (at == npos && NextMarkup(reader, markup)) {
-        if (IsTag(markup, MarkupKind::EndTag, "head")) at = markup.begin;
-        else if (bodyTag == npos && IsTag(markup, MarkupKind::StartTag, "body")) bodyTag = markup.begin;
+        if (IsTag(markup, MarkupKind::EndTag, "head"))
+            at = markup.begin;
+        else if (bodyTag == npos && IsTag(markup, MarkupKind::StartTag, "body"))
+            bodyTag = markup.begin;
     }
     if (at == npos) at = bodyTag == npos ? 0 : bodyTag;
     state.pageText.insert(at, LinkElement(state.sheetName));

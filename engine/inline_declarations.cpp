@@ -17,8 +17,7 @@ constexpr NamedReference kNamedReferences[] = {
     {"quot", '"'}, {"apos", '\''}, {"amp", '&'}, {"lt", '<'}, {"gt", '>'}};
 
 bool IsDigit(char c, bool hex) {
-    return (c >= '0' && c <= '9') ||
-           (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
+    return (c >= '0' && c <= '9') || (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
 }
 
 // Decodes the reference starting at text[0] == '&'. Returns its length, 0 when it is not one
@@ -78,13 +77,17 @@ struct CssScan {
             if (c == quote) quote = 0;
             return 1;
         }
-        if (c == '"' || c == '\'') quote = c;
+        if (c == '"' || c == '\'')
+            quote = c;
         else if (c == '/' && i + 1 < text.size() && text[i + 1] == '*') {
             inComment = true;
             return 2;
-        } else if (c == '(') ++depth;
-        else if (c == ')') depth = depth > 0 ? depth - 1 : -1;
-        else if (c == '{' || c == '}') strayBrace = true;
+        } else if (c == '(')
+            ++depth;
+        else if (c == ')')
+            depth = depth > 0 ? depth - 1 : -1;
+        else if (c == '{' || c == '}')
+            strayBrace = true;
         return 1;
     }
 

@@ -132,7 +132,8 @@ size_t ConvertInlineStyles(RunState& state) {
     Markup tag;
     while (NextMarkup(reader, tag)) {
         if (tag.kind != MarkupKind::StartTag) continue;
-        std::string convertedTag = ConvertTag(page, tag, index, state.rules, state.ruleCount, converted);
+        std::string convertedTag =
+            ConvertTag(page, tag, index, state.rules, state.ruleCount, converted);
         if (convertedTag.empty()) continue;
         if (rewritten.empty()) rewritten.reserve(page.size() + page.size() / 8);
         rewritten.append(page, copied, tag.begin - copied);

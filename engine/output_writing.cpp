@@ -55,8 +55,8 @@ void RestorePage(const std::string& pagePath, std::string_view originalPage) {
 }  // namespace
 
 std::string RestoreScriptText(const RunState& state) {
-    std::string script = "copy " + BatchQuoted(state.backupPath) + " " +
-                         BatchQuoted(state.pagePath) + kLineEnd;
+    std::string script =
+        "copy " + BatchQuoted(state.backupPath) + " " + BatchQuoted(state.pagePath) + kLineEnd;
     script += "del " + BatchQuoted(state.backupPath) + kLineEnd;
     script += "del " + BatchQuoted(SheetPath(state.pageFolder, state.sheetName)) + kLineEnd;
     script += std::string("del ") + kRestoreScriptName + kLineEnd;
@@ -71,7 +71,8 @@ std::string StyleSheetText(const RunState& state, bool cleanedLayout) {
 
     std::string sheet;
     // A header CSS text without any rule (only @import or @charset, say) is kept as it is.
-    bool cssWithoutRules = !state.headerCss.empty() && state.headerCss.find('{') == std::string::npos;
+    bool cssWithoutRules =
+        !state.headerCss.empty() && state.headerCss.find('{') == std::string::npos;
     if ((!cleanedLayout && !state.headerCss.empty()) || (cleanedLayout && cssWithoutRules)) {
         sheet += state.headerCss;
         sheet += kLineEnd;

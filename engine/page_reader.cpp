@@ -62,7 +62,8 @@ size_t ReadAttributes(PageReader& reader, size_t at, std::vector<Attribute>& att
                     // The value never ends: the tag ends at its first ">".
                     size_t tagEnd = page.find('>', at + 1);
                     attribute.unclosed = true;
-                    attribute.value = page.substr(at + 1, (tagEnd == npos ? size : tagEnd) - at - 1);
+                    attribute.value =
+                        page.substr(at + 1, (tagEnd == npos ? size : tagEnd) - at - 1);
                     attribute.end = tagEnd == npos ? size : tagEnd;
                     attributes.push_back(attribute);
                     return tagEnd == npos ? npos : tagEnd + 1;
@@ -99,7 +100,8 @@ bool NextMarkup(PageReader& reader, Markup& markup) {
         std::string lowerEnd = "</" + AnsiLowerCopy(reader.rawTextElement);
         reader.rawTextElement = {};
         size_t end = reader.position;
-        while ((end = FindNoCase(page, lowerEnd, end)) != npos && !EndsTagName(page, end + lowerEnd.size()))
+        while ((end = FindNoCase(page, lowerEnd, end)) != npos &&
+               !EndsTagName(page, end + lowerEnd.size()))
             ++end;
         reader.position = end == npos ? size : end;
     }

@@ -9,23 +9,23 @@
 #include <vector>
 
 struct Attribute {
-    size_t begin = 0;          // first byte of the name
-    size_t end = 0;            // one past the value (its closing quote), or past the name
+    size_t begin = 0;  // first byte of the name
+    size_t end = 0;    // one past the value (its closing quote), or past the name
     std::string_view name;
-    std::string_view value;    // without its quotes
-    bool hasValue = false;     // an "=" follows the name
-    char quote = 0;            // '"' or '\'' for a quoted value, else 0
-    bool unclosed = false;     // a quoted value whose closing quote the page lacks
+    std::string_view value;  // without its quotes
+    bool hasValue = false;   // an "=" follows the name
+    char quote = 0;          // '"' or '\'' for a quoted value, else 0
+    bool unclosed = false;   // a quoted value whose closing quote the page lacks
 };
 
 enum class MarkupKind { StartTag, EndTag, Comment, Declaration };
 
 struct Markup {
     MarkupKind kind = MarkupKind::Declaration;
-    size_t begin = 0;           // the "<"
-    size_t end = 0;             // one past the closing ">" (or the end of the page)
-    std::string_view name;      // tag name, as written
-    size_t nameEnd = 0;         // one past the tag name
+    size_t begin = 0;                   // the "<"
+    size_t end = 0;                     // one past the closing ">" (or the end of the page)
+    std::string_view name;              // tag name, as written
+    size_t nameEnd = 0;                 // one past the tag name
     std::vector<Attribute> attributes;  // start tags only
 };
 

@@ -14,11 +14,11 @@ struct Rule {
 
 struct RunState {
     std::string pagePath;
-    std::string sheetName;    // output sheet name, as typed
-    std::string pageFolder;   // page path up to and including its last folder separator
+    std::string sheetName;   // output sheet name, as typed
+    std::string pageFolder;  // page path up to and including its last folder separator
     std::string backupPath;
-    std::string pageText;     // the page, rewritten in place by the phases
-    std::string headerCss;    // text of the header style block, comment markers removed
+    std::string pageText;         // the page, rewritten in place by the phases
+    std::string headerCss;        // text of the header style block, comment markers removed
     bool hasHeaderBlock = false;  // a header style block was replaced by the link element
     std::vector<Rule> rules;      // header rules first, then the inline classes
     size_t ruleCount = 0;         // number of header rules at the front of `rules`

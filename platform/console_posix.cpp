@@ -31,7 +31,8 @@ std::string ConsoleText(std::string_view ansiText) {
     for (char c : ansiText) {
         unsigned char b = static_cast<unsigned char>(c);
         char32_t code = b;
-        if (b >= 0x80 && b < 0xA0) code = kHighControls[b - 0x80] ? kHighControls[b - 0x80] : 0xFFFD;
+        if (b >= 0x80 && b < 0xA0)
+            code = kHighControls[b - 0x80] ? kHighControls[b - 0x80] : 0xFFFD;
         AppendUtf8(utf8, code);
     }
     return utf8;

@@ -14,10 +14,10 @@ std::string ConsoleText(std::string_view ansiText) {
     int wideLength = MultiByteToWideChar(CP_ACP, 0, ansiText.data(),
                                          static_cast<int>(ansiText.size()), nullptr, 0);
     std::vector<wchar_t> wide(static_cast<size_t>(wideLength));
-    MultiByteToWideChar(CP_ACP, 0, ansiText.data(), static_cast<int>(ansiText.size()),
-                        wide.data(), wideLength);
-    int length = WideCharToMultiByte(consolePage, 0, wide.data(), wideLength, nullptr, 0,
-                                     nullptr, nullptr);
+    MultiByteToWideChar(CP_ACP, 0, ansiText.data(), static_cast<int>(ansiText.size()), wide.data(),
+                        wideLength);
+    int length =
+        WideCharToMultiByte(consolePage, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
     std::string converted(static_cast<size_t>(length), '\0');
     WideCharToMultiByte(consolePage, 0, wide.data(), wideLength, &converted[0], length, nullptr,
                         nullptr);

@@ -68,8 +68,10 @@ bool ReadWhole(const std::string& path, std::string& contents) {
         while (ok && done < bytes.size()) {
             ssize_t got = ::read(fd, &bytes[done], bytes.size() - done);
             if (got < 0 && errno == EINTR) continue;
-            if (got <= 0) ok = false;
-            else done += static_cast<size_t>(got);
+            if (got <= 0)
+                ok = false;
+            else
+                done += static_cast<size_t>(got);
         }
     }
     ::close(fd);

@@ -108,16 +108,15 @@ bool SamePath(const std::string& a, const std::string& b) {
 
 std::string ToBatchCodePage(std::string_view ansi) {
     if (ansi.empty()) return std::string();
-    int wideLength = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()),
-                                         nullptr, 0);
+    int wideLength =
+        MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
     std::vector<wchar_t> wide(static_cast<size_t>(wideLength));
     MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(),
                         wideLength);
     int oemLength =
         WideCharToMultiByte(CP_OEMCP, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
     std::string oem(static_cast<size_t>(oemLength), '\0');
-    WideCharToMultiByte(CP_OEMCP, 0, wide.data(), wideLength, &oem[0], oemLength, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_OEMCP, 0, wide.data(), wideLength, &oem[0], oemLength, nullptr, nullptr);
     return oem;
 }
 

@@ -22,14 +22,13 @@ constexpr int kOpenDialogOffset = 100;
 
 // Moves the file-open dialog up and left of the main window once it is laid out.
 UINT_PTR CALLBACK OpenDialogHook(HWND child, UINT message, WPARAM, LPARAM lParam) {
-    if (message != WM_NOTIFY || reinterpret_cast<NMHDR*>(lParam)->code != CDN_INITDONE)
-        return 0;
+    if (message != WM_NOTIFY || reinterpret_cast<NMHDR*>(lParam)->code != CDN_INITDONE) return 0;
     HWND dialog = GetParent(child);
     const auto* options = reinterpret_cast<OFNOTIFYA*>(lParam)->lpOFN;
     RECT main{};
     GetWindowRect(options->hwndOwner, &main);
-    SetWindowPos(dialog, nullptr, main.left - kOpenDialogOffset, main.top - kOpenDialogOffset, 0,
-                 0, SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(dialog, nullptr, main.left - kOpenDialogOffset, main.top - kOpenDialogOffset, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
     SetForegroundWindow(dialog);
     return 0;
 }
@@ -42,10 +41,14 @@ void ShowMessage(HWND mainWindow, const std::string& text, UINT icon) {
 
 void OnCommand(HWND mainWindow, int controlId, int code) {
     bool clicked = code == kClicked || code == kDoubleClicked;
-    if (controlId == IDB_BROWSE && clicked) BrowseCommand(mainWindow);
-    else if (controlId == IDB_LAUNCH && clicked) LaunchCommand(mainWindow);
-    else if (controlId == IDI_LANGUAGE) LanguageCommand(mainWindow);
-    else if (controlId == IDT_WEB_LINK && code == kClicked) WebLinkCommand();
+    if (controlId == IDB_BROWSE && clicked)
+        BrowseCommand(mainWindow);
+    else if (controlId == IDB_LAUNCH && clicked)
+        LaunchCommand(mainWindow);
+    else if (controlId == IDI_LANGUAGE)
+        LanguageCommand(mainWindow);
+    else if (controlId == IDT_WEB_LINK && code == kClicked)
+        WebLinkCommand();
 }
 
 void BrowseCommand(HWND mainWindow) {
@@ -64,8 +67,8 @@ void BrowseCommand(HWND mainWindow) {
     options.nMaxFile = static_cast<DWORD>(chosen.size());
     options.lpstrInitialDir = folder.c_str();
     options.lpstrTitle = title.c_str();
-    options.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
-                    OFN_ENABLEHOOK;
+    options.Flags =
+        OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLEHOOK;
     options.lpfnHook = OpenDialogHook;
     if (!GetOpenFileNameA(&options)) return;
 

@@ -23,7 +23,6 @@ void ExtractionRun(HWND mainWindow, int cleanUnused) {
     if (outcome.error == RunError::None) return;
 
     std::string message = RunErrorMessage(outcome.error, outcome.path, CurrentLanguage());
-    MessageBoxA(mainWindow, message.c_str(), kProductName,
-                MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    MessageBoxA(mainWindow, message.c_str(), kProductName, MB_OK | MB_ICONSTOP | MB_TASKMODAL);
     EndMainWindow(mainWindow);
 }

@@ -33,8 +33,10 @@ void LanguageCommand(HWND mainWindow) {
     if (!owner) owner = mainWindow;
     int chosen = TrackPopupMenuEx(TheUiState().languageMenu, TPM_RETURNCMD | TPM_RIGHTBUTTON,
                                   mouse.x, mouse.y, owner, nullptr);
-    if (chosen == IDM_ENGLISH) ApplyLanguage(mainWindow, Language::English);
-    else if (chosen == IDM_FRENCH) ApplyLanguage(mainWindow, Language::French);
+    if (chosen == IDM_ENGLISH)
+        ApplyLanguage(mainWindow, Language::English);
+    else if (chosen == IDM_FRENCH)
+        ApplyLanguage(mainWindow, Language::French);
 }
 
 void ApplyLanguage(HWND mainWindow, Language language) {

@@ -185,20 +185,14 @@ INT_PTR OnClose(HWND dialog) {
 INT_PTR CALLBACK MainWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     try {
         switch (message) {
-            case WM_INITDIALOG:
-                return OnInitDialog(dialog);
-            case WM_SETCURSOR:
-                return OnSetCursor(dialog, reinterpret_cast<HWND>(wParam));
+            case WM_INITDIALOG: return OnInitDialog(dialog);
+            case WM_SETCURSOR: return OnSetCursor(dialog, reinterpret_cast<HWND>(wParam));
             case WM_CTLCOLORSTATIC:
                 return OnCtlColorStatic(reinterpret_cast<HDC>(wParam),
                                         reinterpret_cast<HWND>(lParam));
-            case WM_COMMAND:
-                OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-                return TRUE;
-            case WM_CLOSE:
-                return OnClose(dialog);
-            default:
-                return FALSE;
+            case WM_COMMAND: OnCommand(dialog, LOWORD(wParam), HIWORD(wParam)); return TRUE;
+            case WM_CLOSE: return OnClose(dialog);
+            default: return FALSE;
         }
     } catch (...) {
         // Nothing may unwind into the dialog manager; a failure ends the window.

@@ -52,7 +52,9 @@ std::string WithArgument(std::string_view text, std::string_view argument);
 constexpr const char kProductName[] = "stylewick";
 constexpr const char kVersion[] = "v0.1";
 constexpr const char kEnglishMenuItem[] = "English";
-constexpr const char kFrenchMenuItem[] = "Fran\xE7" "ais";
+constexpr const char kFrenchMenuItem[] =
+    "Fran\xE7"
+    "ais";
 constexpr const char kBrowseButtonText[] = "...";
 constexpr const char kOpenDialogPattern[] = "*.HTM;*.HTML";
 constexpr const char kDefaultSheetName[] = "styles.css";

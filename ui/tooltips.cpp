@@ -31,8 +31,8 @@ HWND CreateTooltipWindow(HWND parent) {
     ui.tooltipWindow = nullptr;
     if (!parent) parent = GetActiveWindow();
     if (!parent) return nullptr;
-    HWND tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, "", TTS_ALWAYSTIP | TTS_BALLOON, 0, 0,
-                                   0, 0, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, "", TTS_ALWAYSTIP | TTS_BALLOON, 0, 0, 0, 0,
+                                   parent, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!tooltip) return nullptr;
     ui.tooltipWindow = tooltip;
     SendMessageA(tooltip, TTM_SETMAXTIPWIDTH, 0, 300);
@@ -49,5 +49,6 @@ int SetControlTooltip(HWND control, std::string text) {
         SendMessageA(tooltip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&existing));
 
     TTTOOLINFOA tool = ToolFor(control, shown.data());
-    return static_cast<int>(SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)));
+    return static_cast<int>(
+        SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)));
 }

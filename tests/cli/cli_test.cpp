@@ -1,6 +1,5 @@
 // stylewick-cli end to end: arguments, exit codes and what it prints.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <array>
@@ -18,8 +17,10 @@ struct Result {
 std::string Quoted(const std::string& argument) {
     std::string quoted = "'";
     for (char c : argument) {
-        if (c == '\'') quoted += "'\\''";
-        else quoted += c;
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
     }
     return quoted + "'";
 }
@@ -54,8 +55,8 @@ TEST(Cli, PrintsTheReportInUtf8AndWritesTheOutputs) {
         << english.out;
     EXPECT_EQ(folder.Listing(), "page.backup.html\npage.html\nrestore_backup.bat\nstyles.css\n");
 
-    Result french = RunCli({"--lang", "FR", "--no-clean", "--sheet", "autre.css",
-                            folder.File("page.html")});
+    Result french =
+        RunCli({"--lang", "FR", "--no-clean", "--sheet", "autre.css", folder.File("page.html")});
     EXPECT_EQ(french.exitCode, 0);
     EXPECT_EQ(french.out.rfind("Le CSS externe \"autre.css\" a \xC3\xA9t\xC3\xA9 convenablement "
                                "cr\xC3\xA9\xC3\xA9 !\n\nUne sauvegarde",
@@ -81,8 +82,11 @@ TEST(Cli, RunErrorGoesToStderrWithExitOne) {
 }
 
 TEST(Cli, BadUsageExitsTwoAndHelpExitsZero) {
-    for (auto arguments : std::vector<std::vector<std::string>>{
-             {}, {"--lang", "DE", "x.html"}, {"--bogus", "x.html"}, {"a.html", "b.html"}, {"--sheet"}}) {
+    for (auto arguments : std::vector<std::vector<std::string>>{{},
+                                                                {"--lang", "DE", "x.html"},
+                                                                {"--bogus", "x.html"},
+                                                                {"a.html", "b.html"},
+                                                                {"--sheet"}}) {
         Result result = RunCli(arguments, "2");
         EXPECT_EQ(result.exitCode, 2);
         EXPECT_NE(result.out.find("usage: stylewick-cli"), std::string::npos);

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
-#include <set>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -109,8 +109,7 @@ PageView ViewOf(std::string_view page) {
 
 // The rewritten page keeps everything of the page that the run is not meant to change, and
 // each class it adds is a rule of the style sheet. Returns the number of classes added.
-size_t ExpectNothingLost(std::string_view before, std::string_view after,
-                         std::string_view sheet) {
+size_t ExpectNothingLost(std::string_view before, std::string_view after, std::string_view sheet) {
     PageView was = ViewOf(before);
     PageView is = ViewOf(after);
     // The selectors of the sheet's rules: each on its own line, before a line opening with "{".
@@ -265,9 +264,9 @@ TEST(NoPageTest, OnlyAnUnclosedStyleTagLeavesThePageAsItWas) {
 
 // The same block before a body tag would take the body in: a malformed page, not rewritten.
 TEST(NoPageTest, UnclosedStyleTagBeforeTheBodyStopsTheRunWithThePageUnchanged) {
-    for (std::string page : {std::string("<style><body>"),
-                             std::string("<html><head><STYLE>p {color:red}\r\n</head>"
-                                         "<body><p style=\"margin:0\">x</p></body>")}) {
+    for (std::string page :
+         {std::string("<style><body>"), std::string("<html><head><STYLE>p {color:red}\r\n</head>"
+                                                    "<body><p style=\"margin:0\">x</p></body>")}) {
         SCOPED_TRACE(page);
         auto run = RunOn(page);
         EXPECT_EQ(run->outcome.error, RunError::StyleBlockUnclosed);
@@ -326,8 +325,7 @@ const ManyTags kManyTags[] = {
     {"DistinctInlineStyles",
      [](size_t n) {
          std::string page = "<html><body>";
-         for (size_t i = 0; i < n; ++i)
-             page += "<p style=\"width:" + std::to_string(i) + "px\">";
+         for (size_t i = 0; i < n; ++i) page += "<p style=\"width:" + std::to_string(i) + "px\">";
          return page;
      }},
     {"HeaderRules",
@@ -362,8 +360,8 @@ double RewriteSeconds(const std::string& page) {
         state.sheetName = kSheet;
         auto start = std::chrono::steady_clock::now();
         RewritePage(state);
-        best = std::min(best, std::chrono::duration<double>(
-                                  std::chrono::steady_clock::now() - start).count());
+        best = std::min(
+            best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
     return best;
 }

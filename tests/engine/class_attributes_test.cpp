@@ -11,9 +11,7 @@ struct MergeCase {
     std::string merged;
 };
 
-void PrintTo(const MergeCase& c, std::ostream* os) {
-    *os << testing::PrintToString(c.attributes);
-}
+void PrintTo(const MergeCase& c, std::ostream* os) { *os << testing::PrintToString(c.attributes); }
 
 class MergeClassAttributesTest : public testing::TestWithParam<MergeCase> {};
 

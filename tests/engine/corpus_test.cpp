@@ -41,9 +41,9 @@ TEST_P(CorpusRun, EveryPageConvertsAndKeepsNoStyleAttributeInItsBody) {
         std::string original = CorpusPage(name);
         PageRun run = RunOnPage(folder, original, GetParam(), "styles.css", name);
         ASSERT_EQ(run.outcome.error, RunError::None) << name;
-        EXPECT_EQ(folder.Read(name.substr(0, name.rfind('.')) + ".backup" +
-                              name.substr(name.rfind('.'))),
-                  original)
+        EXPECT_EQ(
+            folder.Read(name.substr(0, name.rfind('.')) + ".backup" + name.substr(name.rfind('.'))),
+            original)
             << name;
         EXPECT_EQ(StyleAttributesInBody(run.page), 0u) << name;
         EXPECT_LT(run.page.size(), original.size() + original.size() / 4) << name;
@@ -52,7 +52,8 @@ TEST_P(CorpusRun, EveryPageConvertsAndKeepsNoStyleAttributeInItsBody) {
         for (size_t at = run.page.find("inlineClass"); at != std::string::npos;
              at = run.page.find("inlineClass", at + 1)) {
             size_t end = at + 11;
-            while (end < run.page.size() && isdigit(static_cast<unsigned char>(run.page[end]))) ++end;
+            while (end < run.page.size() && isdigit(static_cast<unsigned char>(run.page[end])))
+                ++end;
             EXPECT_NE(run.sheet.find("\r\n." + run.page.substr(at, end - at) + "\r\n{"),
                       std::string::npos)
                 << name << ": " << run.page.substr(at, end - at);

@@ -1,7 +1,8 @@
 // Closing what a page's CSS leaves open before the inline classes follow it.
+#include "engine/css_closing.h"
+
 #include <gtest/gtest.h>
 
-#include "engine/css_closing.h"
 #include "engine/extraction_run.h"
 #include "engine/output_writing.h"
 
@@ -9,8 +10,13 @@ namespace {
 
 TEST(CssClosing, WellFormedCssNeedsNothing) {
     const char* wellFormed[] = {
-        "", "p {a:b}", "@import url(x.css);", "@media print { p { a:b } }",
-        "/* a { */ p {content:\"}\"}", "a[href$='.pdf'] {b:c}", "p{a:b}\r\n/* end */",
+        "",
+        "p {a:b}",
+        "@import url(x.css);",
+        "@media print { p { a:b } }",
+        "/* a { */ p {content:\"}\"}",
+        "a[href$='.pdf'] {b:c}",
+        "p{a:b}\r\n/* end */",
         "@charset \"utf-8\";\r\np {a:url(x(1).png)}",
     };
     for (const char* css : wellFormed) EXPECT_EQ(CssClosers(css), "") << css;
@@ -29,8 +35,9 @@ TEST(CssClosing, ClosesWhatIsLeftOpen) {
 TEST(CssClosing, InlineClassesOfAPageWithACdataWrapperSurvive) {
     for (bool cleaned : {false, true}) {
         RunState state;
-        state.pageText = "<html><head><style>\n<![CDATA[\n.hide{display:none}\n]]>\n</style>"
-                         "</head><body><p class=\"hide\" style=\"color:red\">red text</p>";
+        state.pageText =
+            "<html><head><style>\n<![CDATA[\n.hide{display:none}\n]]>\n</style>"
+            "</head><body><p class=\"hide\" style=\"color:red\">red text</p>";
         state.sheetName = "s.css";
         ASSERT_EQ(RewritePage(state), RunError::None);
         std::string sheet = StyleSheetText(state, cleaned);

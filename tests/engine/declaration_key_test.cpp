@@ -11,9 +11,7 @@ struct KeyCase {
     std::string key;
 };
 
-void PrintTo(const KeyCase& c, std::ostream* os) {
-    *os << testing::PrintToString(c.declarations);
-}
+void PrintTo(const KeyCase& c, std::ostream* os) { *os << testing::PrintToString(c.declarations); }
 
 class DeclarationKeyTest : public testing::TestWithParam<KeyCase> {};
 

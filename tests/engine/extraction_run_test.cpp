@@ -33,7 +33,8 @@ TEST(ExtractionRun, CleanedLayoutRebuildsHeaderRules) {
     ScratchFolder folder;
     PageRun run = RunOnPage(folder, kWordPage, /*cleanUnused=*/true);
     ASSERT_EQ(run.outcome.error, RunError::None);
-    EXPECT_EQ(run.sheet, InternalCommentLine() + "p.Note\r\n{color: red;}\r\n" + InlineCommentLine());
+    EXPECT_EQ(run.sheet,
+              InternalCommentLine() + "p.Note\r\n{color: red;}\r\n" + InlineCommentLine());
 }
 
 TEST(ExtractionRun, MissingPageWritesNothing) {
@@ -53,7 +54,8 @@ TEST(ExtractionRun, MalformedHeaderCssLeavesPageAndKeepsOnlyBackup) {
     } cases[] = {
         {"<head><style>p {color:red}\n<body><p>x</p></body>", RunError::StyleBlockUnclosed},
         {"<head><style>p {color:red}}</style></head><body></body>", RunError::BracesMismatch},
-        {"<head><style>/* { */ p {color:red}</style></head><body></body>", RunError::BracesMismatch},
+        {"<head><style>/* { */ p {color:red}</style></head><body></body>",
+         RunError::BracesMismatch},
     };
     for (const Case& c : cases) {
         ScratchFolder folder;
@@ -126,8 +128,8 @@ TEST(ExtractionRun, UnwritableSheetLeavesPageUnchangedAndNoTemporaries) {
 }
 
 TEST(ExtractionRun, SheetMayNotReplaceThePageItsBackupOrTheScript) {
-    for (const char* sheetName : {"page.html", "page.backup.html", "restore_backup.bat",
-                                  "./page.html"}) {
+    for (const char* sheetName :
+         {"page.html", "page.backup.html", "restore_backup.bat", "./page.html"}) {
         ScratchFolder folder;
         PageRun run = RunOnPage(folder, kWordPage, true, sheetName);
         EXPECT_EQ(run.outcome.error, RunError::SheetNameCollides) << sheetName;

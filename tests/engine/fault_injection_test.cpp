@@ -34,7 +34,7 @@ struct NoInjectedFailureAfterwards {
 };
 
 RunOutcome RunOn(const ScratchFolder& folder, const std::string& sheetName,
-               bool cleanUnused = true) {
+                 bool cleanUnused = true) {
     RunRequest request;
     request.pagePath = folder.File(kPage);
     request.sheetName = sheetName;
@@ -53,7 +53,8 @@ std::string EnglishMessage(RunError error, const std::string& path) {
             return "Error! The CSS output name must not name the page, its backup or "
                    "restore_backup.bat";
         case RunError::FileNotWritten:
-            return "Error! File \"" + path + "\" could not be written\rThe page was left unchanged.";
+            return "Error! File \"" + path +
+                   "\" could not be written\rThe page was left unchanged.";
         default: return "(no message expected)";
     }
 }
@@ -62,7 +63,9 @@ std::string FrenchMessage(RunError error, const std::string& path) {
     switch (error) {
         case RunError::PageMissing: return "Le fichier \"" + path + "\" n'existe pas!";
         case RunError::BackupNotCreated:
-            return "Erreur! La copie de sauvegarde \"" + path + "\" n'a pas pu \xEAtre cr\xE9\xE9" "e";
+            return "Erreur! La copie de sauvegarde \"" + path +
+                   "\" n'a pas pu \xEAtre cr\xE9\xE9"
+                   "e";
         case RunError::PageNotRead:
             return "Erreur! Le fichier \"" + path + "\" n'a pas pu \xEAtre lu";
         case RunError::SheetNameCollides:
@@ -70,7 +73,8 @@ std::string FrenchMessage(RunError error, const std::string& path) {
                    "ni restore_backup.bat";
         case RunError::FileNotWritten:
             return "Erreur! Le fichier \"" + path +
-                   "\" n'a pas pu \xEAtre \xE9\x63rit\rLa page n'a pas \xE9t\xE9 modifi\xE9" "e.";
+                   "\" n'a pas pu \xEAtre \xE9\x63rit\rLa page n'a pas \xE9t\xE9 modifi\xE9"
+                   "e.";
         default: return "(no message expected)";
     }
 }
@@ -110,8 +114,8 @@ class FailingOperationWalk : public testing::TestWithParam<WalkedPage> {};
 struct Step {
     const char* operation;
     RunError error;
-    const char* file;          // the file the message names
-    bool backupExists;         // the backup copy was made before the failure
+    const char* file;   // the file the message names
+    bool backupExists;  // the backup copy was made before the failure
 };
 
 const std::vector<Step> kRunOperations = {
@@ -194,17 +198,17 @@ TEST_P(FailingOperationWalk, FailuresOverAnEarlierRunKeepItsOutputs) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    CorpusPages, FailingOperationWalk,
-    testing::Values(WalkedPage{"word2000-small.html", true},
-                    WalkedPage{"openoffice-uppercase-readme.htm", false},
-                    WalkedPage{"email-inlined-template.html", true}),
-    [](const testing::TestParamInfo<WalkedPage>& info) {
-        std::string name;
-        for (const char* c = info.param.corpusName; *c != '\0' && *c != '.'; ++c)
-            name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
-        return name + (info.param.cleanUnused ? "_cleaned" : "_plain");
-    });
+INSTANTIATE_TEST_SUITE_P(CorpusPages, FailingOperationWalk,
+                         testing::Values(WalkedPage{"word2000-small.html", true},
+                                         WalkedPage{"openoffice-uppercase-readme.htm", false},
+                                         WalkedPage{"email-inlined-template.html", true}),
+                         [](const testing::TestParamInfo<WalkedPage>& info) {
+                             std::string name;
+                             for (const char* c = info.param.corpusName; *c != '\0' && *c != '.';
+                                  ++c)
+                                 name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+                             return name + (info.param.cleanUnused ? "_cleaned" : "_plain");
+                         });
 
 // ---------------------------------------------------------------------------------------
 // Real conditions on disk.
@@ -292,9 +296,9 @@ TEST_F(RealConditionTest, BackupThatCannotReplaceAFolderStopsTheRun) {
 
 TEST_F(RealConditionTest, SheetNamesThatNameTheRunsOwnFilesAreRefused) {
     fs::create_directory(folder.File("sub"));
-    for (const char* name : {"page.html", "page.backup.html", "restore_backup.bat", "./page.html",
-                             "sub/../page.html", "sub/../restore_backup.bat",
-                             ".//page.backup.html"}) {
+    for (const char* name :
+         {"page.html", "page.backup.html", "restore_backup.bat", "./page.html", "sub/../page.html",
+          "sub/../restore_backup.bat", ".//page.backup.html"}) {
         SCOPED_TRACE(name);
         folder.Write(kPage, kStyledPage);
         ExpectMessages(RunOn(folder, name), RunError::SheetNameCollides, folder.File(kPage));
@@ -360,8 +364,9 @@ TEST_F(RealConditionTest, HeadlessProgramReportsTheFailureAndExitsWithAnError) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
     EXPECT_EQ(folder.Read("out.txt"), "");
-    EXPECT_EQ(folder.Read("err.txt"), "Error! File \"" + folder.File("css/site.css") +
-                                          "\" could not be written\nThe page was left unchanged.\n");
+    EXPECT_EQ(folder.Read("err.txt"),
+              "Error! File \"" + folder.File("css/site.css") +
+                  "\" could not be written\nThe page was left unchanged.\n");
     EXPECT_EQ(folder.Read(kPage), kStyledPage);
 }
 

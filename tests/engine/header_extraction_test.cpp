@@ -1,8 +1,9 @@
 // The header style block: which block is taken, what replaces it, what CSS it yields.
+#include "engine/header_extraction.h"
+
 #include <gtest/gtest.h>
 
 #include "engine/extraction_run.h"
-#include "engine/header_extraction.h"
 #include "engine/output_writing.h"
 #include "tests/support/scratch_folder.h"
 
@@ -59,9 +60,9 @@ TEST(HeaderExtraction, OnlyAPlainStyleTagBeforeTheBodyCounts) {
 }
 
 TEST(HeaderExtraction, SameBlocksBecomeLinksOthersStay) {
-    RunState state =
-        Rewritten("<style>p{a:b}</style><style>h1{c:d}</style><style>p{a:b}</style><body>"
-                  "<style>p{a:b}</style><!--<style>p{a:b}</style>-->");
+    RunState state = Rewritten(
+        "<style>p{a:b}</style><style>h1{c:d}</style><style>p{a:b}</style><body>"
+        "<style>p{a:b}</style><!--<style>p{a:b}</style>-->");
     EXPECT_EQ(state.pageText, kLink + "<style>h1{c:d}</style>" + kLink + "<body>" + kLink +
                                   "<!--<style>p{a:b}</style>-->");
     EXPECT_EQ(state.headerCss, "p{a:b}");
@@ -69,8 +70,9 @@ TEST(HeaderExtraction, SameBlocksBecomeLinksOthersStay) {
 
 TEST(HeaderExtraction, SkipsBlocksAndBodyTagsInCommentsAndScripts) {
     // Word pages put a VML block in a conditional comment before the real style sheet.
-    std::string vml = "<!--[if !mso]>\n<style>\nv\\:* {behavior:url(#default#VML);}\n</style>\n"
-                      "<![endif]-->\n";
+    std::string vml =
+        "<!--[if !mso]>\n<style>\nv\\:* {behavior:url(#default#VML);}\n</style>\n"
+        "<![endif]-->\n";
     std::string script = "<script>document.write('<body><style>x{}</style>');</script>\n";
     std::string page = vml + script + "<style>\n<!--\n p.MsoNormal {margin:0}\n-->\n</style>\n" +
                        "<!-- <body> -->\n</head>\n<body lang=EN-US>";
@@ -111,8 +113,7 @@ TEST(HeaderExtraction, LinkNamesTheSheetAsTyped) {
 
 TEST(HeaderExtraction, PageWithoutBlockGetsLinkOnlyWhenStylesMove) {
     EXPECT_EQ(Rewritten("<head><title>t</title></head><body><p style=\"a:b\">x</p>").pageText,
-              "<head><title>t</title>" + kLink +
-                  "</head><body><p class=\"inlineClass001\">x</p>");
+              "<head><title>t</title>" + kLink + "</head><body><p class=\"inlineClass001\">x</p>");
     EXPECT_EQ(Rewritten("<BODY><p style=\"a:b\">").pageText,
               kLink + "<BODY><p class=\"inlineClass001\">");
     EXPECT_EQ(Rewritten("<p style=\"a:b\">").pageText, kLink + "<p class=\"inlineClass001\">");
@@ -144,7 +145,8 @@ TEST(HeaderExtraction, CorpusWordPagesGetTheirMainStyleSheetLinked) {
         ASSERT_NE(link, std::string::npos) << name;
         std::string before = state.pageText.substr(0, link);
         size_t lastOpen = before.rfind("<!--");
-        EXPECT_TRUE(lastOpen == std::string::npos || before.find("-->", lastOpen) != std::string::npos)
+        EXPECT_TRUE(lastOpen == std::string::npos ||
+                    before.find("-->", lastOpen) != std::string::npos)
             << name;
         // The VML block in its conditional comment is still there, as it was.
         size_t vml = original.find("<!--[if !mso]>");

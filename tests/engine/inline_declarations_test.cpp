@@ -1,7 +1,7 @@
 // From a style attribute's value to the declarations of an inline class.
-#include <gtest/gtest.h>
-
 #include "engine/inline_declarations.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -22,8 +22,7 @@ TEST(InlineDeclarations, EachDeclarationEndsImportantOnItsOwnLine) {
         {"display:none ! IMPORTANT", "display:none ! IMPORTANT;"},
         {"background:url(data:image/png;base64,AAA=);color:red",
          "background:url(data:image/png;base64,AAA=) !important;\r\ncolor:red !important;"},
-        {"content:\";\";quotes:'a;b'",
-         "content:\";\" !important;\r\nquotes:'a;b' !important;"},
+        {"content:\";\";quotes:'a;b'", "content:\";\" !important;\r\nquotes:'a;b' !important;"},
         {"content:\"\\\";\"", "content:\"\\\";\" !important;"},
     };
     for (const Case& c : cases) EXPECT_EQ(InlineDeclarations(c.in), c.out) << c.in;

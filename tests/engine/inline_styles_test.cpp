@@ -15,7 +15,8 @@ struct Rewrite {
 // Rewrites `body` after a header whose style block holds `headerCss` (none when empty).
 Rewrite RewriteBody(const std::string& body, const std::string& headerCss = "") {
     RunState state;
-    std::string head = headerCss.empty() ? "<head></head>" : "<head><style>" + headerCss + "</style></head>";
+    std::string head =
+        headerCss.empty() ? "<head></head>" : "<head><style>" + headerCss + "</style></head>";
     state.pageText = head + "<body>" + body;
     state.sheetName = "s.css";
     EXPECT_EQ(RewritePage(state), RunError::None);
@@ -91,9 +92,9 @@ TEST(InlineStyles, StylesThatCannotBeMovedStayAsTheyWere) {
     const char* untouched[] = {
         "<p style=\"color:red>x</p>",                 // no closing quote in the page
         "<p style=\"color:red}body{display:none\">",  // would add rules to the sheet
-        "<p style=\"font-family:'Arial\">",            // a string never closed
-        "<p style=\"color:red /* note\">",             // a comment never closed
-        "<p style=\"background:url(a.png\">",          // a parenthesis never closed
+        "<p style=\"font-family:'Arial\">",           // a string never closed
+        "<p style=\"color:red /* note\">",            // a comment never closed
+        "<p style=\"background:url(a.png\">",         // a parenthesis never closed
     };
     for (const char* body : untouched) EXPECT_EQ(RewriteBody(body).page, body);
 }
@@ -171,8 +172,9 @@ TEST(InlineStyles, CharacterReferencesAreDecodedBeforeTheKey) {
 
 TEST(InlineStyles, WholeRunWritesTheClassesIntoTheSheet) {
     RunState state;
-    state.pageText = "<head><style>.warning {color:red}</style></head><body>"
-                     "<p style=\"color:red\">a</p><p style=\"margin:0\">b</p>";
+    state.pageText =
+        "<head><style>.warning {color:red}</style></head><body>"
+        "<p style=\"color:red\">a</p><p style=\"margin:0\">b</p>";
     state.sheetName = "s.css";
     ASSERT_EQ(RewritePage(state), RunError::None);
     EXPECT_EQ(StyleSheetText(state, false),
@@ -187,13 +189,13 @@ namespace {
 // Values as e-mail tools and word processors write them, through the whole run on disk.
 TEST(InlineStyles, ValuesWithReferencesImportantAndDataUrlsStayValidCss) {
     ScratchFolder folder;
-    PageRun run = RunOnPage(
-        folder,
-        "<body><p style=\"font-family:&quot;Times New Roman&quot;,serif\">a</p>"
-        "<p style=\"display:none !important; color:red\">b</p>"
-        "<p style=\"background:url(data:image/png;base64,AAA=);color:red\">c</p>"
-        "<p style='font-family:\"Times New Roman\",serif'>d</p></body>",
-        false);
+    PageRun run =
+        RunOnPage(folder,
+                  "<body><p style=\"font-family:&quot;Times New Roman&quot;,serif\">a</p>"
+                  "<p style=\"display:none !important; color:red\">b</p>"
+                  "<p style=\"background:url(data:image/png;base64,AAA=);color:red\">c</p>"
+                  "<p style='font-family:\"Times New Roman\",serif'>d</p></body>",
+                  false);
     ASSERT_EQ(run.outcome.error, RunError::None);
     EXPECT_EQ(run.sheet,
               InlineCommentLine() +

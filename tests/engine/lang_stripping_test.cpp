@@ -1,7 +1,7 @@
 // Removal of lang attributes: exactly the attributes named lang of start tags.
-#include <gtest/gtest.h>
-
 #include "engine/lang_stripping.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

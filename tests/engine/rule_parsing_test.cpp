@@ -15,9 +15,7 @@ struct ParseCase {
     std::vector<Rule> rules;
 };
 
-void PrintTo(const ParseCase& c, std::ostream* os) {
-    *os << testing::PrintToString(c.css);
-}
+void PrintTo(const ParseCase& c, std::ostream* os) { *os << testing::PrintToString(c.css); }
 
 class ParseHeaderRulesTest : public testing::TestWithParam<ParseCase> {};
 

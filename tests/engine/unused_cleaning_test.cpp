@@ -1,7 +1,7 @@
 // Dropping header rules whose class the page never mentions.
-#include <gtest/gtest.h>
-
 #include "engine/unused_cleaning.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -24,8 +24,15 @@ std::vector<std::string> KeptSelectors(const std::vector<std::string>& selectors
 using Selectors = std::vector<std::string>;
 
 TEST(UnusedCleaning, RulesWithoutClassOrAtRulesAlwaysStay) {
-    Selectors always = {"@font-face", "h1", "a:hover", "@page WordSection1",
-                        "@media (min-width: 1.5em)", "@list l0:level1", "p, .note", "", "}"};
+    Selectors always = {"@font-face",
+                        "h1",
+                        "a:hover",
+                        "@page WordSection1",
+                        "@media (min-width: 1.5em)",
+                        "@list l0:level1",
+                        "p, .note",
+                        "",
+                        "}"};
     EXPECT_EQ(KeptSelectors(always, "<p>nothing</p>"), always);
 }
 
@@ -56,8 +63,8 @@ TEST(UnusedCleaning, ClassNameDecidesByPlainCaseSensitiveSearch) {
 }
 
 TEST(UnusedCleaning, EveryRuleIsExaminedOnceAndInlineClassesStay) {
-    Selectors kept = KeptSelectors({".gone1", ".gone2", ".kept", ".gone3", "h1"},
-                                   "<p class=kept>", 2);
+    Selectors kept =
+        KeptSelectors({".gone1", ".gone2", ".kept", ".gone3", "h1"}, "<p class=kept>", 2);
     EXPECT_EQ(kept, (Selectors{".kept", "h1"}));
     EXPECT_TRUE(KeptSelectors({".x", ".y"}, "<p>", 1).empty());
 }

@@ -10,7 +10,7 @@ PageRun RunOnPage(const ScratchFolder& folder, std::string_view pageText, bool c
     PageRun run;
     run.outcome = RunExtraction(request);
     run.page = folder.Read(pageName);
-    if (!sheetName.empty() && folder.Has(sheetName) ) run.sheet = folder.Read(sheetName);
+    if (!sheetName.empty() && folder.Has(sheetName)) run.sheet = folder.Read(sheetName);
     if (folder.Has("restore_backup.bat")) run.script = folder.Read("restore_backup.bat");
     return run;
 }

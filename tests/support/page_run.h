@@ -15,7 +15,8 @@ struct PageRun {
 };
 
 PageRun RunOnPage(const ScratchFolder& folder, std::string_view pageText, bool cleanUnused = true,
-                  std::string_view sheetName = "styles.css", std::string_view pageName = "page.html");
+                  std::string_view sheetName = "styles.css",
+                  std::string_view pageName = "page.html");
 
 // The inline comment line of every style sheet, with its CR LF.
 std::string InlineCommentLine();

@@ -14,7 +14,8 @@ TEST(DialogTexts, SelectionWarningIsTwoLinesJoinedByOneCarriageReturn) {
     EXPECT_EQ(SelectionWarning(Language::English),
               "Please select a web page first\rthanks to the \"HTML input\" button \"...\"");
     EXPECT_EQ(SelectionWarning(Language::French),
-              "Veuillez d'abord s\xE9lectionner une page web\rgr\xE2" "ce au bouton \"...\" de "
+              "Veuillez d'abord s\xE9lectionner une page web\rgr\xE2"
+              "ce au bouton \"...\" de "
               "\"Fichier Html\"");
 }
 

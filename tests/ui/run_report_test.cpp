@@ -1,7 +1,7 @@
 // The texts the user reads after a run, byte for byte, and how the time is counted.
-#include <gtest/gtest.h>
-
 #include "ui/run_report.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -18,9 +18,11 @@ TEST(RunReport, EnglishReportWithAndWithoutCleaning) {
 TEST(RunReport, FrenchReportIsWindows1252) {
     EXPECT_EQ(RunReport(Language::French, "a.css", true, 12),
               "Le CSS externe \"a.css\" a \xE9t\xE9 convenablement cr\xE9\xE9 !\r"
-              "Il a \xE9t\xE9 d\xE9" "barrass\xE9 des \xE9l\xE9ments de style jamais utilis\xE9s\r\r"
+              "Il a \xE9t\xE9 d\xE9"
+              "barrass\xE9 des \xE9l\xE9ments de style jamais utilis\xE9s\r\r"
               "Une sauvegarde du fichier Html d'origine a \xE9t\xE9 produite\r\r"
-              "Temps \xE9" "coul\xE9 : 12s");
+              "Temps \xE9"
+              "coul\xE9 : 12s");
 }
 
 TEST(RunReport, ErrorMessagesNameTheirPathInBothLanguages) {
@@ -33,7 +35,8 @@ TEST(RunReport, ErrorMessagesNameTheirPathInBothLanguages) {
          "Le fichier \"C:\\web\\index.html\" n'existe pas!"},
         {RunError::BackupNotCreated,
          "Error! The backup copy \"C:\\web\\index.html\" could not be created",
-         "Erreur! La copie de sauvegarde \"C:\\web\\index.html\" n'a pas pu \xEAtre cr\xE9\xE9" "e"},
+         "Erreur! La copie de sauvegarde \"C:\\web\\index.html\" n'a pas pu \xEAtre cr\xE9\xE9"
+         "e"},
         {RunError::PageNotRead, "Error! File \"C:\\web\\index.html\" could not be read",
          "Erreur! Le fichier \"C:\\web\\index.html\" n'a pas pu \xEAtre lu"},
         {RunError::StyleBlockUnclosed, "Error! Malformed internal CSS: <style>...</style>",
@@ -42,8 +45,10 @@ TEST(RunReport, ErrorMessagesNameTheirPathInBothLanguages) {
          "Erreur! CSS du header incorrect : nombre de { et } diff\xE9rent"},
         {RunError::FileNotWritten,
          "Error! File \"C:\\web\\index.html\" could not be written\rThe page was left unchanged.",
-         "Erreur! Le fichier \"C:\\web\\index.html\" n'a pas pu \xEAtre \xE9" "crit\r"
-         "La page n'a pas \xE9t\xE9 modifi\xE9" "e."},
+         "Erreur! Le fichier \"C:\\web\\index.html\" n'a pas pu \xEAtre \xE9"
+         "crit\r"
+         "La page n'a pas \xE9t\xE9 modifi\xE9"
+         "e."},
         {RunError::SheetNameCollides,
          "Error! The CSS output name must not name the page, its backup or restore_backup.bat",
          "Erreur! Le nom de sortie CSS ne doit d\xE9signer ni la page, ni sa sauvegarde, ni "

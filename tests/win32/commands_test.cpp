@@ -1,9 +1,8 @@
 // The whole job from the window: browse through the real file-open dialog, launch, read the
 // report or the error, and compare the files with those of stylewick-cli.exe.
-#include <gtest/gtest.h>
-
 #include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <regex>
 
@@ -21,7 +20,8 @@ std::string ReadFile(const std::string& path) {
     std::string bytes;
     if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
         char buffer[65536];
-        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.append(buffer, n);
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+            bytes.append(buffer, n);
         std::fclose(file);
     }
     return bytes;
@@ -33,8 +33,8 @@ int RunCli(const std::string& arguments) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                        nullptr, nullptr, &startup, &process))
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        nullptr, &startup, &process))
         return -1;
     DWORD code = static_cast<DWORD>(-1);
     if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
@@ -98,21 +98,26 @@ TEST_F(CommandsTest, LaunchBeforeBrowsingWarnsInBothLanguagesAndTheWindowStaysUs
     program.ChooseLanguage(1);
     Launch();
     EXPECT_EQ(DismissMessage(),
-              "Veuillez d'abord s\xE9lectionner une page web\rgr\xE2" "ce au bouton \"...\" de "
+              "Veuillez d'abord s\xE9lectionner une page web\rgr\xE2"
+              "ce au bouton \"...\" de "
               "\"Fichier Html\"");
     EXPECT_FALSE(program.WaitForEnd(200));
     for (int id : {IDB_BROWSE, IDB_LAUNCH, IDE_SHEET_NAME, IDX_CLEAN_UNUSED})
         EXPECT_TRUE(IsWindowEnabled(program.Control(id))) << id;
 
     // A later browse and launch work.
-    folder.Write("page.html", "<html><head><style>p{color:red}</style></head><body><p>x</p></body></html>");
+    folder.Write("page.html",
+                 "<html><head><style>p{color:red}</style></head><body><p>x</p></body></html>");
     program.BrowseTo(folder.File("page.html"));
     ASSERT_EQ(program.ControlText(IDE_PAGE_PATH), folder.File("page.html"));
     Launch();
-    ExpectReport(DismissMessage(), "Le CSS externe \"styles.css\" a \xE9t\xE9 convenablement cr\xE9\xE9 !\r"
-                                   "Il a \xE9t\xE9 d\xE9" "barrass\xE9 des \xE9l\xE9ments de style jamais utilis\xE9s\r\r"
-                                   "Une sauvegarde du fichier Html d'origine a \xE9t\xE9 produite\r\r"
-                                   "Temps \xE9" "coul\xE9 : ");
+    ExpectReport(DismissMessage(),
+                 "Le CSS externe \"styles.css\" a \xE9t\xE9 convenablement cr\xE9\xE9 !\r"
+                 "Il a \xE9t\xE9 d\xE9"
+                 "barrass\xE9 des \xE9l\xE9ments de style jamais utilis\xE9s\r\r"
+                 "Une sauvegarde du fichier Html d'origine a \xE9t\xE9 produite\r\r"
+                 "Temps \xE9"
+                 "coul\xE9 : ");
     ExpectProgramEnded();
 }
 
@@ -133,10 +138,13 @@ TEST_F(CommandsTest, BrowseShowsThePathWithItsTooltipAndCancelKeepsIt) {
     EXPECT_EQ(WindowText(dialog), "Select main web page");
     RECT main{}, opened{};
     GetWindowRect(program.Window(), &main);
-    EXPECT_TRUE(WaitUntil([&] {
-        GetWindowRect(dialog, &opened);
-        return opened.left == main.left - 100 && opened.top == main.top - 100;
-    }, 3000)) << opened.left << "," << opened.top << " for " << main.left << "," << main.top;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            GetWindowRect(dialog, &opened);
+            return opened.left == main.left - 100 && opened.top == main.top - 100;
+        },
+        3000))
+        << opened.left << "," << opened.top << " for " << main.left << "," << main.top;
     WaitUntil([&] { return GetForegroundWindow() == dialog; }, 3000);
     PressKey(VK_ESCAPE);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
@@ -150,7 +158,8 @@ TEST_F(CommandsTest, BrowseShowsThePathWithItsTooltipAndCancelKeepsIt) {
     ASSERT_NE(tooltip, nullptr);
     int tools = 0;
     std::string text;
-    for (int i = 0, n = static_cast<int>(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0)); i < n; ++i) {
+    for (int i = 0, n = static_cast<int>(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0)); i < n;
+         ++i) {
         char buffer[4096] = {};
         TTTOOLINFOA tool{};
         tool.cbSize = 48;
@@ -177,10 +186,11 @@ TEST_F(CommandsTest, CorpusPageGivesTheSameFilesAsTheHeadlessProgram) {
     Launch();
     EXPECT_FALSE(IsWindowEnabled(program.Control(IDB_BROWSE)));
     HICON icon = nullptr;
-    ExpectReport(DismissMessage(&icon), "External CSS \"styles.css\" correctly produced !\r"
-                                        "It has also been cleaned of unused styles\r\r"
-                                        "A backup of the original HTML file was created\r\r"
-                                        "Total time: ");
+    ExpectReport(DismissMessage(&icon),
+                 "External CSS \"styles.css\" correctly produced !\r"
+                 "It has also been cleaned of unused styles\r\r"
+                 "A backup of the original HTML file was created\r\r"
+                 "Total time: ");
     EXPECT_EQ(icon, LoadIcon(nullptr, IDI_INFORMATION));
     ExpectProgramEnded();
 
@@ -197,17 +207,20 @@ TEST_F(CommandsTest, CorpusPageGivesTheSameFilesAsTheHeadlessProgram) {
 }
 
 TEST_F(CommandsTest, FrenchReportWithoutCleaningNamesTheTypedSheet) {
-    folder.Write("page.html", "<html><head><style>.a{color:red}</style></head>"
-                              "<body><p style=\"margin:0\">x</p></body></html>");
+    folder.Write("page.html",
+                 "<html><head><style>.a{color:red}</style></head>"
+                 "<body><p style=\"margin:0\">x</p></body></html>");
     program.ChooseLanguage(1);
     program.BrowseTo(folder.File("page.html"));
     Uncheck();
     ClearSheetName();
     TypeText("out.css");
     Launch();
-    ExpectReport(DismissMessage(), "Le CSS externe \"out.css\" a \xE9t\xE9 convenablement cr\xE9\xE9 !\r\r"
-                                   "Une sauvegarde du fichier Html d'origine a \xE9t\xE9 produite\r\r"
-                                   "Temps \xE9" "coul\xE9 : ");
+    ExpectReport(DismissMessage(),
+                 "Le CSS externe \"out.css\" a \xE9t\xE9 convenablement cr\xE9\xE9 !\r\r"
+                 "Une sauvegarde du fichier Html d'origine a \xE9t\xE9 produite\r\r"
+                 "Temps \xE9"
+                 "coul\xE9 : ");
     ExpectProgramEnded();
     EXPECT_TRUE(folder.Has("out.css"));
     EXPECT_NE(folder.Read("out.css").find(".a"), std::string::npos);  // not cleaned
@@ -218,9 +231,10 @@ TEST_F(CommandsTest, EnglishReportWithoutCleaningHasNoCleaningLine) {
     program.BrowseTo(folder.File("page.html"));
     Uncheck();
     Launch();
-    ExpectReport(DismissMessage(), "External CSS \"styles.css\" correctly produced !\r\r"
-                                   "A backup of the original HTML file was created\r\r"
-                                   "Total time: ");
+    ExpectReport(DismissMessage(),
+                 "External CSS \"styles.css\" correctly produced !\r\r"
+                 "A backup of the original HTML file was created\r\r"
+                 "Total time: ");
     ExpectProgramEnded();
 }
 
@@ -234,7 +248,8 @@ TEST_F(CommandsTest, EmptyOutputNameGivesOnlyTheWriteErrorAndLeavesThePage) {
     std::string message = DismissMessage(&icon);
     EXPECT_EQ(message.substr(0, 13), "Error! File \"") << message;
     EXPECT_NE(message.find("\" could not be written\rThe page was left unchanged."),
-              std::string::npos) << message;
+              std::string::npos)
+        << message;
     EXPECT_EQ(icon, LoadIcon(nullptr, IDI_HAND));
     ExpectProgramEnded();
     EXPECT_EQ(folder.Read("page.html"), page);
@@ -248,7 +263,8 @@ TEST_F(CommandsTest, MissingPageShowsOnlyItsMessageAndEndsTheProgram) {
     DeleteFileA(folder.File("gone.html").c_str());
     Launch();
     HICON icon = nullptr;
-    EXPECT_EQ(DismissMessage(&icon), "Le fichier \"" + folder.File("gone.html") + "\" n'existe pas!");
+    EXPECT_EQ(DismissMessage(&icon),
+              "Le fichier \"" + folder.File("gone.html") + "\" n'existe pas!");
     EXPECT_EQ(icon, LoadIcon(nullptr, IDI_HAND));
     ExpectProgramEnded();
     EXPECT_FALSE(folder.Has("gone.backup.html"));
@@ -271,7 +287,8 @@ TEST_F(CommandsTest, CloseBoxEndsTheProgram) {
     // The close box sits at the right end of the caption bar drawn by Wine.
     POINT closeBox{frame.right - GetSystemMetrics(SM_CXFRAME) - GetSystemMetrics(SM_CXSIZE) / 2,
                    frame.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
-    LRESULT hit = SendMessageA(program.Window(), WM_NCHITTEST, 0, MAKELPARAM(closeBox.x, closeBox.y));
+    LRESULT hit =
+        SendMessageA(program.Window(), WM_NCHITTEST, 0, MAKELPARAM(closeBox.x, closeBox.y));
     ASSERT_EQ(hit, HTCLOSE);
     SetCursorPos(closeBox.x, closeBox.y);
     PostMessageA(program.Window(), WM_NCLBUTTONDOWN, HTCLOSE, MAKELPARAM(closeBox.x, closeBox.y));

@@ -1,8 +1,7 @@
 // The run against what Windows itself does to files: handles held without sharing, read-only
 // pages, the code page of batch files, and a very large page in a 32-bit process.
-#include <gtest/gtest.h>
-
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <string>

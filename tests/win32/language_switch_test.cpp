@@ -1,8 +1,7 @@
 // The language menu on the language image, and what a switch re-labels.
-#include <gtest/gtest.h>
-
 #include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include "tests/win32/window_driver.h"
 #include "ui/control_ids.h"
@@ -72,12 +71,15 @@ TEST_F(LanguageSwitchTest, FrenchAndBackRelabelsTheWindowAndKeepsTheTypedName) {
     EXPECT_EQ(TheUiState().pagePath, "<none selected>");
     std::string tip;
     ASSERT_EQ(ToolsFor(program.Window(), program.Control(IDB_LAUNCH), &tip), 1);
-    EXPECT_EQ(tip, "Lancer l'extraction vers un css externe des css pr\xE9sents dans les tags et "
-                   "dans le header!");
+    EXPECT_EQ(tip,
+              "Lancer l'extraction vers un css externe des css pr\xE9sents dans les tags et "
+              "dans le header!");
     ASSERT_EQ(ToolsFor(program.Window(), program.Control(IDX_CLEAN_UNUSED), &tip), 1);
-    EXPECT_EQ(tip, "Bonus: nettoyer les \xE9l\xE9ments CSS utilis\xE9s nulle part dans la page HTML "
-                   "(particuli\xE8rement int\xE9ressant pour les pages web g\xE9n\xE9r\xE9" "es "
-                   "automatiquement, par ex. par Ms Word)");
+    EXPECT_EQ(tip,
+              "Bonus: nettoyer les \xE9l\xE9ments CSS utilis\xE9s nulle part dans la page HTML "
+              "(particuli\xE8rement int\xE9ressant pour les pages web g\xE9n\xE9r\xE9"
+              "es "
+              "automatiquement, par ex. par Ms Word)");
     ASSERT_EQ(ToolsFor(program.Window(), program.Control(IDT_WEB_LINK), &tip), 1);
     EXPECT_EQ(tip, STYLEWICK_WEBSITE);
 

@@ -1,8 +1,7 @@
 // The main window as it starts: controls, layout, fonts, images, cursor, tooltips, closing.
-#include <gtest/gtest.h>
-
 #include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
@@ -102,7 +101,9 @@ TEST_F(MainWindowTest, StartsInEnglishWithNoPageAndTheBoxChecked) {
     GetMenuStringA(menu, 0, text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ(text, "English");
     GetMenuStringA(menu, 1, text, sizeof text, MF_BYPOSITION);
-    EXPECT_STREQ(text, "Fran\xE7" "ais");
+    EXPECT_STREQ(text,
+                 "Fran\xE7"
+                 "ais");
     EXPECT_EQ(GetMenuItemID(menu, 0), static_cast<UINT>(IDM_ENGLISH));
     EXPECT_EQ(GetMenuItemID(menu, 1), static_cast<UINT>(IDM_FRENCH));
     EXPECT_TRUE(GetMenuState(menu, 0, MF_BYPOSITION) & MF_CHECKED);
@@ -136,8 +137,7 @@ TEST_F(MainWindowTest, NineControlsInOrderWithTheirClassesStylesAndPixelPlaces) 
     // Static controls keep their alignment type exactly, not just its bits.
     EXPECT_EQ(GetWindowLongA(program.Control(IDT_HTML_INPUT), GWL_STYLE) & SS_TYPEMASK, SS_LEFT);
     EXPECT_EQ(GetWindowLongA(program.Control(IDT_WEB_LINK), GWL_STYLE) & SS_TYPEMASK, SS_CENTER);
-    EXPECT_EQ(GetWindowLongA(program.Control(IDB_BROWSE), GWL_STYLE) & BS_TYPEMASK,
-              BS_PUSHBUTTON);
+    EXPECT_EQ(GetWindowLongA(program.Control(IDB_BROWSE), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
     EXPECT_EQ(GetWindowLongA(program.Control(IDX_CLEAN_UNUSED), GWL_STYLE) & BS_TYPEMASK,
               BS_AUTOCHECKBOX);
     EXPECT_GT(SendMessageA(program.Control(IDE_SHEET_NAME), EM_GETLIMITTEXT, 0, 0), 0x10000);
@@ -261,8 +261,9 @@ TEST_F(MainWindowTest, HandCursorOverTheLinkAndTheLanguageImageOnly) {
 TEST_F(MainWindowTest, LaunchCheckBoxAndLinkHaveOneTooltipEachAtStart) {
     auto tools = Tools(program.Window());
     ASSERT_EQ(tools.size(), 3u);
-    EXPECT_EQ(tools[0], std::make_pair(IDB_LAUNCH, std::string("Launch the extraction of inline "
-                                                               "and internal css to external css!")));
+    EXPECT_EQ(tools[0],
+              std::make_pair(IDB_LAUNCH, std::string("Launch the extraction of inline "
+                                                     "and internal css to external css!")));
     EXPECT_EQ(tools[1], std::make_pair(IDX_CLEAN_UNUSED,
                                        std::string("Bonus: clean CSS elements that are used "
                                                    "nowhere in the HTML page (particularly useful "
@@ -317,7 +318,8 @@ TEST(Resources, IconGroupsBitmapAndManifest) {
         return sizes;
     };
     using Sizes = std::vector<std::pair<int, int>>;
-    EXPECT_EQ(groupSizes("AICO"), (Sizes{{16, 32}, {32, 32}, {48, 32}, {64, 32}, {128, 32}, {256, 32}}));
+    EXPECT_EQ(groupSizes("AICO"),
+              (Sizes{{16, 32}, {32, 32}, {48, 32}, {64, 32}, {128, 32}, {256, 32}}));
     EXPECT_EQ(groupSizes("BICO"), (Sizes{{16, 32}, {32, 32}, {48, 32}, {64, 32}, {128, 32}}));
 
     HRSRC lang = FindResourceA(nullptr, "LANG", RT_BITMAP);

@@ -79,7 +79,8 @@ bool WaitUntil(const std::function<bool()>& condition, int milliseconds) {
 
 std::string WindowText(HWND window) {
     std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+    text.resize(
+        static_cast<size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
@@ -172,9 +173,12 @@ RunningProgram::~RunningProgram() {
             return IsWindowVisible(w) && w != window_ &&
                    (ClassOf(w) == "#32770" || ClassOf(w) == "#32768");
         });
-        if (open && ClassOf(open) == "#32768") PressKey(VK_ESCAPE);
-        else if (open) PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
-        else PostMessageA(window_, WM_CLOSE, 0, 0);
+        if (open && ClassOf(open) == "#32768")
+            PressKey(VK_ESCAPE);
+        else if (open)
+            PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
+        else
+            PostMessageA(window_, WM_CLOSE, 0, 0);
         WaitForEnd(500);
     }
     if (!WaitForEnd(2000)) {
@@ -230,9 +234,8 @@ HICON RunningProgram::MessageIcon(HWND box) {
 HWND RunningProgram::WaitForMenu() const {
     HWND menu = nullptr;
     WaitUntil([&] {
-        menu = ThreadWindows::Find(threadId_, [](HWND w) {
-            return ClassOf(w) == "#32768" && IsWindowVisible(w);
-        });
+        menu = ThreadWindows::Find(
+            threadId_, [](HWND w) { return ClassOf(w) == "#32768" && IsWindowVisible(w); });
         return menu != nullptr;
     });
     return menu;
@@ -324,8 +327,9 @@ std::string FullToolText(HWND tooltip, const TTTOOLINFOA& tool) {
     query.lpszText = wide.data();
     SendMessageW(tooltip, TTM_GETTEXTW, wide.size(), reinterpret_cast<LPARAM>(&query));
     std::string text(wide.size() * 2, '\0');
-    text.resize(static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, text.data(),
-                                                        static_cast<int>(text.size()), nullptr,
-                                                        nullptr)) - 1);
+    text.resize(
+        static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, text.data(),
+                                                static_cast<int>(text.size()), nullptr, nullptr)) -
+        1);
     return text;
 }
