@@ -5,6 +5,7 @@
 
 #include "engine/extraction_run.h"
 #include "platform/console.h"
+#include "platform/files.h"
 #include "ui/run_report.h"
 #include "ui/strings.h"
 
@@ -23,9 +24,12 @@ constexpr char kUsage[] =
     "  --lang EN|FR   language of the messages (default EN)\n"
     "  --help         show this text\n";
 
-// Prints a message whose "%1" stands for `argument`, its CR line breaks as console line ends.
-void PrintMessage(std::FILE* stream, const std::string& message, const std::string& argument) {
-    std::string text = WithArgument(ConsoleText(message), ConsoleArgument(argument));
+// Prints a message whose "%1" and "%2" stand for `first` and `second`, its CR line breaks as
+// console line ends.
+void PrintMessage(std::FILE* stream, const std::string& message, const std::string& first,
+                  const std::string& second = {}) {
+    std::string text =
+        WithArguments(ConsoleText(message), ConsoleArgument(first), ConsoleArgument(second));
     std::string lines;
     for (char c : text) {
         if (c == '\r')
@@ -74,7 +78,8 @@ int main(int argc, char** argv) {
                 argument = argv[++i];
             }
             if (havePage) return UsageError("only one page can be given");
-            request.pagePath = argument;
+            // The restore script names every file by its absolute path.
+            request.pagePath = files::AbsolutePath(argument);
             havePage = true;
         }
     }
@@ -82,8 +87,13 @@ int main(int argc, char** argv) {
 
     double start = SecondsOfDayNow();
     RunOutcome outcome = RunExtraction(request);
+    if (outcome.error == RunError::NothingToExtract) {
+        PrintMessage(stdout, RunErrorMessage(outcome.error, "%1", language), outcome.path);
+        return 0;
+    }
     if (outcome.error != RunError::None) {
-        PrintMessage(stderr, RunErrorMessage(outcome.error, "%1", language), outcome.path);
+        PrintMessage(stderr, RunErrorMessage(outcome.error, "%1", language, "%2"), outcome.path,
+                     outcome.otherPath);
         return 1;
     }
     long seconds = ElapsedSeconds(start, SecondsOfDayNow());

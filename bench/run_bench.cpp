@@ -42,12 +42,17 @@ double SecondsSince(Clock::time_point start) {
 const char* ErrorName(RunError error) {
     switch (error) {
         case RunError::None: return "none";
+        case RunError::NothingToExtract: return "nothing to extract";
         case RunError::PageMissing: return "page missing";
         case RunError::BackupNotCreated: return "backup not created";
         case RunError::PageNotRead: return "page not read";
         case RunError::SheetNameCollides: return "sheet name collides";
         case RunError::StyleBlockUnclosed: return "style block unclosed";
         case RunError::BracesMismatch: return "braces mismatch";
+        case RunError::SheetNotOurs: return "sheet not written by the tool";
+        case RunError::ScriptNotOurs: return "script not written by the tool";
+        case RunError::PageConvertedBefore: return "page converted before";
+        case RunError::SheetOfOtherPage: return "sheet of another page";
         case RunError::FileNotWritten: return "file not written";
         case RunError::OutOfMemory: return "out of memory";
     }

@@ -2,11 +2,13 @@
 
 #include <new>
 #include <stdexcept>
+#include <vector>
 
 #include "engine/header_extraction.h"
 #include "engine/inline_styles.h"
 #include "engine/lang_stripping.h"
 #include "engine/output_writing.h"
+#include "engine/restore_script.h"
 #include "engine/rule_parsing.h"
 #include "engine/run_paths.h"
 #include "engine/unused_cleaning.h"
@@ -14,37 +16,96 @@
 
 namespace {
 
+// A file the run would replace, as it is before the run.
+struct EarlierFile {
+    std::string bytes;  // before `state`, which is read into it
+    files::ReadResult state;
+
+    explicit EarlierFile(const std::string& path) : state(files::ReadIfPresent(path, bytes)) {}
+    bool Exists() const { return state == files::ReadResult::Read; }
+    const std::string* Bytes() const { return Exists() ? &bytes : nullptr; }
+};
+
 // The style sheet must not take the place of the run's other files.
-bool SheetNameCollides(const RunState& state) {
-    std::string sheet = SheetPath(state.pageFolder, state.sheetName);
-    return files::SamePath(sheet, state.pagePath) || files::SamePath(sheet, state.backupPath) ||
-           files::SamePath(sheet, RestoreScriptPath(state.pageFolder));
+bool SheetNameCollides(const RunState& state, const std::string& sheetPath) {
+    return files::SamePath(sheetPath, state.pagePath) ||
+           files::SamePath(sheetPath, state.backupPath) ||
+           files::SamePath(sheetPath, RestoreScriptPath(state.pageFolder));
+}
+
+// The page, as read, links the style sheet: it was converted to it by an earlier run.
+bool PageLinksSheet(std::string_view page, const RunState& state, const std::string& sheetPath) {
+    for (std::string_view href : LinkHrefs(page))
+        if (files::SamePath(SheetPath(state.pageFolder, href), sheetPath)) return true;
+    return false;
+}
+
+// This run's conversion, then the conversions in place of other pages that the earlier script
+// undoes (those whose backup still exists). Fails when one of them needs the style sheet.
+RunOutcome ConversionsToRestore(const RunState& state, const std::string& sheetPath,
+                                const std::vector<Conversion>& earlier,
+                                std::vector<Conversion>& conversions) {
+    conversions = {{state.backupPath, state.pagePath, sheetPath}};
+    for (const Conversion& conversion : earlier) {
+        if (files::SamePath(conversion.pagePath, state.pagePath)) continue;  // this run's now
+        if (!files::Exists(conversion.backupPath)) continue;                 // undone or given up
+        if (files::SamePath(conversion.sheetPath, sheetPath))
+            return {RunError::SheetOfOtherPage, sheetPath, conversion.pagePath};
+        conversions.push_back(conversion);
+    }
+    return {};
 }
 
 RunOutcome RunPhases(const RunRequest& request) {
     RunState state;
     state.pagePath = request.pagePath;
     if (!files::Exists(state.pagePath)) return {RunError::PageMissing, state.pagePath};
-
-    state.backupPath = BackupPath(state.pagePath);
-    if (!files::CopyReplacing(state.pagePath, state.backupPath))
-        return {RunError::BackupNotCreated, state.backupPath};
-
     if (!files::ReadWhole(state.pagePath, state.pageText))
         return {RunError::PageNotRead, state.pagePath};
     const std::string originalPage = state.pageText;
 
     state.pageFolder = PageFolder(state.pagePath);
     state.sheetName = request.sheetName;
-    if (SheetNameCollides(state)) return {RunError::SheetNameCollides, state.pagePath};
+    state.backupPath = BackupPath(state.pagePath);
+    const std::string sheetPath = SheetPath(state.pageFolder, state.sheetName);
+    const std::string scriptPath = RestoreScriptPath(state.pageFolder);
+    if (SheetNameCollides(state, sheetPath)) return {RunError::SheetNameCollides, state.pagePath};
 
     if (RunError error = RewritePage(state); error != RunError::None)
         return {error, state.pagePath};
+    if (!state.hasHeaderBlock && state.convertedStyles == 0)
+        return {RunError::NothingToExtract, state.pagePath};
 
-    std::string script = RestoreScriptText(state);
+    // Nothing is written over a file the tool did not write, nor over an earlier run's work.
+    EarlierFile sheet(sheetPath);
+    if (sheet.state == files::ReadResult::Failed) return {RunError::FileNotWritten, sheetPath};
+    if (sheet.Exists() && !HoldsInlineCommentLine(sheet.bytes))
+        return {RunError::SheetNotOurs, sheetPath};
+    EarlierFile script(scriptPath);
+    std::vector<Conversion> earlierConversions;
+    if (script.state == files::ReadResult::Failed) return {RunError::FileNotWritten, scriptPath};
+    if (script.Exists() && !ReadRestoreScript(script.bytes, earlierConversions))
+        return {RunError::ScriptNotOurs, scriptPath};
+    if (sheet.Exists() && PageLinksSheet(originalPage, state, sheetPath))
+        return {RunError::PageConvertedBefore, state.pagePath, sheetPath};
+    std::vector<Conversion> conversions;
+    RunOutcome refusal = ConversionsToRestore(state, sheetPath, earlierConversions, conversions);
+    if (refusal.error != RunError::None) return refusal;
+    EarlierFile backup(state.backupPath);
+    if (backup.state == files::ReadResult::Failed)
+        return {RunError::BackupNotCreated, state.backupPath};
+
+    std::string scriptBytes;
+    if (!RestoreScriptBytes(conversions, scriptPath, scriptBytes))
+        return {RunError::FileNotWritten, scriptPath};
     if (request.cleanUnused) RemoveUnusedRules(state);
-    std::string sheet = StyleSheetText(state, request.cleanUnused);
-    return WriteOutputs(state, originalPage, script, sheet);
+    std::string sheetText = StyleSheetText(state, request.cleanUnused);
+    return WriteOutputs({
+        {state.backupPath, originalPage, backup.Bytes(), RunError::BackupNotCreated},
+        {state.pagePath, state.pageText, &originalPage},
+        {scriptPath, scriptBytes, script.Bytes()},
+        {sheetPath, sheetText, sheet.Bytes()},
+    });
 }
 
 }  // namespace
@@ -58,8 +119,8 @@ RunError RewritePage(RunState& state) {
         state.ruleCount = state.rules.size();
     }
 
-    size_t converted = ConvertInlineStyles(state);
-    if (converted > 0 && !state.hasHeaderBlock) InsertLinkElement(state);
+    state.convertedStyles = ConvertInlineStyles(state);
+    if (state.convertedStyles > 0 && !state.hasHeaderBlock) InsertLinkElement(state);
     return RunError::None;
 }
 

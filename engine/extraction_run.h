@@ -2,18 +2,24 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "engine/run_state.h"
 
 enum class RunError {
     None,
-    PageMissing,         // the page path names nothing on disk
-    BackupNotCreated,    // the backup copy could not be made
-    PageNotRead,         // the page could not be read
-    SheetNameCollides,   // the style sheet would replace the page, its backup or the script
-    StyleBlockUnclosed,  // the header style block has no closing tag
-    BracesMismatch,      // the header CSS holds unequal numbers of { and }
-    FileNotWritten,      // an output could not be written; the page was left unchanged
+    NothingToExtract,     // not a failure: the page holds no CSS to move, so nothing was written
+    PageMissing,          // the page path names nothing on disk
+    BackupNotCreated,     // the backup copy could not be made
+    PageNotRead,          // the page could not be read
+    SheetNameCollides,    // the style sheet would replace the page, its backup or the script
+    StyleBlockUnclosed,   // the header style block has no closing tag
+    BracesMismatch,       // the header CSS holds unequal numbers of { and }
+    SheetNotOurs,         // a file the tool did not write is at the style sheet path
+    ScriptNotOurs,        // restore_backup.bat is not in a form the tool writes
+    PageConvertedBefore,  // the page already uses the existing sheet of an earlier run
+    SheetOfOtherPage,     // the sheet belongs to another page's conversion in place
+    FileNotWritten,       // an output could not be written; the page was left unchanged
     OutOfMemory,
 };
 
@@ -24,15 +30,20 @@ struct RunRequest {
 };
 
 struct RunOutcome {
-    RunError error = RunError::None;
-    std::string path;  // the file that the error message names (page, backup or output)
+    RunOutcome(RunError error = RunError::None, std::string path = {}, std::string otherPath = {})
+        : error(error), path(std::move(path)), otherPath(std::move(otherPath)) {}
+
+    RunError error;
+    std::string path;       // the file that the message names first (page, backup or output)
+    std::string otherPath;  // the second file it names, if any (the sheet or another page)
 };
 
-// Runs the whole extraction on disk. Either every output (rewritten page, restore script,
-// style sheet) is written, or the page is left as it was and the outcome names the error.
+// Runs the whole extraction on disk. Either every output (backup, rewritten page, restore
+// script, style sheet) is written, or no file is changed and the outcome says why.
 RunOutcome RunExtraction(const RunRequest& request);
 
 // The rewriting of a run, in memory: lang attributes stripped, the header style block
 // replaced by the link element and cut into rules, style attributes turned into classes.
-// Needs the page text and the output sheet name of `state`; fills the rest.
+// Needs the page text and the output sheet name of `state`; fills the rest, and counts the
+// converted style attributes in `state.convertedStyles`.
 RunError RewritePage(RunState& state);

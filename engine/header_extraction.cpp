@@ -98,6 +98,19 @@ RunError ExtractHeaderStyleBlock(RunState& state) {
     return RunError::None;
 }
 
+std::vector<std::string_view> LinkHrefs(std::string_view page) {
+    std::vector<std::string_view> hrefs;
+    PageReader reader = MakePageReader(page);
+    Markup markup;
+    while (NextMarkup(reader, markup)) {
+        if (!IsTag(markup, MarkupKind::StartTag, "link")) continue;
+        for (const Attribute& attribute : markup.attributes)
+            if (attribute.hasValue && EqualsNoCase(attribute.name, "href"))
+                hrefs.push_back(attribute.value);
+    }
+    return hrefs;
+}
+
 void InsertLinkElement(RunState& state) {
     std::string_view page = state.pageText;
     size_t at = npos;

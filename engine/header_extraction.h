@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/extraction_run.h"
 #include "engine/run_state.h"
@@ -15,6 +16,9 @@ std::string LinkElement(std::string_view sheetName);
 // element, and keeps the block's CSS as the header CSS text. Fails when the block has no
 // closing tag or its braces do not balance.
 RunError ExtractHeaderStyleBlock(RunState& state);
+
+// The href values of the page's link elements, outside comments, in page order.
+std::vector<std::string_view> LinkHrefs(std::string_view page);
 
 // Inserts the link element before the first </head>, else before the body tag, else at the
 // start: for pages whose styles move to the sheet although they had no header style block.

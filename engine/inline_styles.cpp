@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -16,11 +17,55 @@
 namespace {
 
 constexpr size_t npos = std::string_view::npos;
+constexpr std::string_view kInlineClass = "inlineClass";
 
-std::string InlineClassSelector(size_t number) {
+std::string InlineClassSelector(unsigned long long number) {
     char digits[32];
-    std::snprintf(digits, sizeof digits, "%03zu", number);
-    return std::string(".inlineClass") + digits;
+    std::snprintf(digits, sizeof digits, "%03llu", number);
+    return "." + std::string(kInlineClass) + digits;
+}
+
+// N for a class name "inlineClassN" (N digits), else 0. Numbers too long to count are 0 too:
+// the numbers the run counts up to never reach them.
+unsigned long long InlineClassNumber(std::string_view name) {
+    if (name.substr(0, kInlineClass.size()) != kInlineClass) return 0;
+    std::string_view digits = name.substr(kInlineClass.size());
+    if (digits.empty() || digits.find_first_not_of("0123456789") != npos) return 0;
+    digits.remove_prefix(std::min(digits.find_first_not_of('0'), digits.size()));
+    return digits.size() > 18 ? 0 : std::strtoull(std::string(digits).c_str(), nullptr, 10);
+}
+
+// The first inline class number free in the page: one past the highest N of the class names
+// "inlineClassN" that its class attributes, or its header rules' selectors, already hold.
+unsigned long long FirstFreeInlineClassNumber(const RunState& state) {
+    unsigned long long highest = 0;
+    for (size_t i = 0; i < state.ruleCount; ++i) {
+        std::string_view selector = state.rules[i].selector;
+        for (size_t at = selector.find(kInlineClass); at != npos;
+             at = selector.find(kInlineClass, at + 1)) {
+            size_t end = at;
+            while (end < selector.size() && IsClassNameByte(selector[end])) ++end;
+            if (at > 0 && selector[at - 1] == '.')
+                highest = std::max(highest, InlineClassNumber(selector.substr(at, end - at)));
+        }
+    }
+    std::string_view page = state.pageText;
+    if (page.find(kInlineClass) == npos) return highest + 1;  // most pages: no walk needed
+    PageReader reader = MakePageReader(page);
+    Markup tag;
+    while (NextMarkup(reader, tag)) {
+        if (tag.kind != MarkupKind::StartTag) continue;
+        for (const Attribute& attribute : tag.attributes) {
+            if (!EqualsNoCase(attribute.name, "class")) continue;
+            std::string_view names = attribute.value;
+            for (size_t start = names.find_first_not_of(" \t\r\n\f"); start != npos;) {
+                size_t end = std::min(names.find_first_of(" \t\r\n\f", start), names.size());
+                highest = std::max(highest, InlineClassNumber(names.substr(start, end - start)));
+                start = names.find_first_not_of(" \t\r\n\f", end);
+            }
+        }
+    }
+    return highest + 1;
 }
 
 // The rules a style can reuse or has created, found by declaration key: header rules that
@@ -28,7 +73,8 @@ std::string InlineClassSelector(size_t number) {
 // Rules with the same key must also hold the same declarations to be reused.
 class StyleIndex {
 public:
-    explicit StyleIndex(RunState& state) : state_(state) {
+    StyleIndex(RunState& state, unsigned long long firstNumber)
+        : state_(state), firstNumber_(firstNumber) {
         for (size_t i = 0; i < state.ruleCount; ++i)
             if (IsSingleClassSelector(state.rules[i].selector))
                 byKey_[state.rules[i].key].push_back({i, state.rules[i].declarations, {}});
@@ -48,7 +94,7 @@ public:
             }
         }
         size_t index = state_.rules.size();
-        state_.rules.push_back(Rule{InlineClassSelector(index - state_.ruleCount + 1),
+        state_.rules.push_back(Rule{InlineClassSelector(firstNumber_ + (index - state_.ruleCount)),
                                     InlineDeclarations(styleText), std::move(key)});
         candidates.push_back({index, std::string(styleText), {}});
         return index;
@@ -61,6 +107,7 @@ private:
         std::string declarationSet;  // made from styleText when first needed
     };
     RunState& state_;
+    unsigned long long firstNumber_;  // of the first inline class
     std::unordered_map<std::string, std::vector<Candidate>> byKey_;
 };
 
@@ -124,7 +171,7 @@ size_t ConvertInlineStyles(RunState& state) {
     size_t regionStart = FindBodyTag(page);
     if (regionStart == npos) regionStart = 0;
 
-    StyleIndex index(state);
+    StyleIndex index(state, FirstFreeInlineClassNumber(state));
     std::string rewritten;
     size_t copied = 0;
     size_t converted = 0;

@@ -1,26 +1,13 @@
 #include "engine/output_writing.h"
 
-#include <vector>
-
 #include "engine/css_closing.h"
-#include "engine/run_paths.h"
+#include "engine/sheet_comments.h"
 #include "platform/files.h"
 
 namespace {
 
 constexpr char kLineEnd[] = "\r\n";
 constexpr char kTemporarySuffix[] = ".stylewick-new";
-
-// A path for a line of the batch file: quoted, each "%" doubled so cmd.exe keeps it.
-std::string BatchQuoted(std::string_view path) {
-    std::string quoted = "\"";
-    for (char c : path) {
-        quoted += c;
-        if (c == '%') quoted += '%';
-    }
-    quoted += '"';
-    return quoted;
-}
 
 void AppendRule(std::string& sheet, const Rule& rule) {
     sheet += rule.selector;
@@ -31,44 +18,23 @@ void AppendRule(std::string& sheet, const Rule& rule) {
     sheet += kLineEnd;
 }
 
-struct Output {
-    std::string target;
-    std::string_view bytes;
-    std::string temporary;
-    bool written = false;
-};
-
-void RemoveTemporaries(std::vector<Output>& outputs) {
-    for (Output& output : outputs)
-        if (output.written) files::Remove(output.temporary);
-}
-
-// Puts the page's original bytes back after it was replaced.
-void RestorePage(const std::string& pagePath, std::string_view originalPage) {
-    std::string temporary = pagePath + kTemporarySuffix;
-    if (files::WriteWhole(temporary, originalPage) && files::MoveReplacing(temporary, pagePath))
+// Gives a replaced file its earlier bytes back, or deletes a file that was not there.
+void PutBack(const OutputFile& output) {
+    if (output.earlier == nullptr) {
+        files::Remove(output.path);
+        return;
+    }
+    std::string temporary = output.path + kTemporarySuffix;
+    if (files::WriteWhole(temporary, *output.earlier) &&
+        files::MoveReplacing(temporary, output.path))
         return;
     files::Remove(temporary);
-    files::WriteWhole(pagePath, originalPage);
+    files::WriteWhole(output.path, *output.earlier);
 }
 
 }  // namespace
 
-std::string RestoreScriptText(const RunState& state) {
-    std::string script =
-        "copy " + BatchQuoted(state.backupPath) + " " + BatchQuoted(state.pagePath) + kLineEnd;
-    script += "del " + BatchQuoted(state.backupPath) + kLineEnd;
-    script += "del " + BatchQuoted(SheetPath(state.pageFolder, state.sheetName)) + kLineEnd;
-    script += std::string("del ") + kRestoreScriptName + kLineEnd;
-    return files::ToBatchCodePage(script);
-}
-
 std::string StyleSheetText(const RunState& state, bool cleanedLayout) {
-    static const std::string kInlineComment =
-        "/* Inline CSS extracted with stylewick (" STYLEWICK_WEBSITE ") */";
-    static const std::string kInternalComment =
-        "/* Internal CSS from header cleaned with stylewick (" STYLEWICK_WEBSITE ") */";
-
     std::string sheet;
     // A header CSS text without any rule (only @import or @charset, say) is kept as it is.
     bool cssWithoutRules =
@@ -78,41 +44,42 @@ std::string StyleSheetText(const RunState& state, bool cleanedLayout) {
         sheet += kLineEnd;
     }
     if (cleanedLayout && state.ruleCount > 0) {
-        sheet += kInternalComment + kLineEnd;
+        sheet += kInternalCommentLine;
+        sheet += kLineEnd;
         for (size_t i = 0; i < state.ruleCount; ++i) AppendRule(sheet, state.rules[i]);
     }
     // Whatever the page's own CSS leaves open must not take the inline classes with it.
     if (std::string closers = CssClosers(sheet); !closers.empty()) sheet += closers + kLineEnd;
-    sheet += kInlineComment + kLineEnd;
+    sheet += kInlineCommentLine;
+    sheet += kLineEnd;
     for (size_t i = state.ruleCount; i < state.rules.size(); ++i) AppendRule(sheet, state.rules[i]);
     return sheet;
 }
 
-RunOutcome WriteOutputs(const RunState& state, std::string_view originalPage,
-                        std::string_view scriptText, std::string_view sheetText) {
-    std::vector<Output> outputs = {
-        {state.pagePath, state.pageText, {}, false},
-        {RestoreScriptPath(state.pageFolder), scriptText, {}, false},
-        {SheetPath(state.pageFolder, state.sheetName), sheetText, {}, false},
-    };
-    for (Output& output : outputs) {
-        output.temporary = output.target + kTemporarySuffix;
-        output.written = files::WriteWhole(output.temporary, output.bytes);
-        if (!output.written) {
-            files::Remove(output.temporary);  // a partly written file may be left
-            RemoveTemporaries(outputs);
-            return {RunError::FileNotWritten, output.target};
-        }
+bool HoldsInlineCommentLine(std::string_view sheet) {
+    for (size_t at = sheet.find(kInlineCommentLine); at != std::string_view::npos;
+         at = sheet.find(kInlineCommentLine, at + 1)) {
+        size_t end = at + kInlineCommentLine.size();
+        bool lineStart = at == 0 || sheet[at - 1] == '\n';
+        bool lineEnd = end == sheet.size() || sheet[end] == '\r' || sheet[end] == '\n';
+        if (lineStart && lineEnd) return true;
+    }
+    return false;
+}
+
+RunOutcome WriteOutputs(const std::vector<OutputFile>& outputs) {
+    std::vector<std::string> temporaries;
+    for (const OutputFile& output : outputs) {
+        temporaries.push_back(output.path + kTemporarySuffix);
+        if (files::WriteWhole(temporaries.back(), output.bytes)) continue;
+        for (const std::string& temporary : temporaries) files::Remove(temporary);
+        return {output.error, output.path};
     }
     for (size_t i = 0; i < outputs.size(); ++i) {
-        if (files::MoveReplacing(outputs[i].temporary, outputs[i].target)) {
-            outputs[i].written = false;  // nothing left to remove
-            continue;
-        }
-        RemoveTemporaries(outputs);
-        if (i > 0) RestorePage(state.pagePath, originalPage);
-        if (i > 1) files::Remove(outputs[1].target);  // the script of a run that did not happen
-        return {RunError::FileNotWritten, outputs[i].target};
+        if (files::MoveReplacing(temporaries[i], outputs[i].path)) continue;
+        for (size_t j = i; j < outputs.size(); ++j) files::Remove(temporaries[j]);
+        for (size_t j = i; j-- > 0;) PutBack(outputs[j]);
+        return {outputs[i].error, outputs[i].path};
     }
     return {};
 }

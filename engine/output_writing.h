@@ -1,21 +1,30 @@
-// The outputs of a run: the rewritten page, the restore script and the style sheet.
+// The outputs of a run: the style sheet's text, and the writing of every file as one set.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/extraction_run.h"
 #include "engine/run_state.h"
-
-// The four lines of restore_backup.bat, in the code page of the command interpreter.
-std::string RestoreScriptText(const RunState& state);
 
 // The style sheet: in the plain layout the header CSS text as the page held it, in the
 // cleaned layout the header rules one by one; then the inline classes.
 std::string StyleSheetText(const RunState& state, bool cleanedLayout);
 
-// Writes the three outputs, each first to a temporary file beside its target, then moves
-// them over their targets in the order page, script, sheet. On any failure nothing is left
-// changed: temporaries are removed and the page gets its `originalPage` bytes back.
-RunOutcome WriteOutputs(const RunState& state, std::string_view originalPage,
-                        std::string_view scriptText, std::string_view sheetText);
+// True when `sheet` holds the inline comment line as a whole line, as every sheet the tool
+// writes does.
+bool HoldsInlineCommentLine(std::string_view sheet);
+
+// One file a run writes, with what it held before the run.
+struct OutputFile {
+    std::string path;
+    std::string_view bytes;
+    const std::string* earlier = nullptr;  // its bytes before the run; nullptr when it was absent
+    RunError error = RunError::FileNotWritten;  // the error reported when it cannot be written
+};
+
+// Writes the files as one set: each first to a temporary beside it, then moved over its path,
+// in the order given. On any failure every file is left as it was before the run: temporaries
+// are removed, files already replaced get their earlier bytes back and new ones are deleted.
+RunOutcome WriteOutputs(const std::vector<OutputFile>& outputs);

@@ -3,8 +3,10 @@
 #include "platform/files.h"
 
 std::string BackupPath(std::string_view pagePath) {
+    size_t separator = pagePath.find_last_of(files::kFolderSeparators);
+    size_t nameStart = separator == std::string_view::npos ? 0 : separator + 1;
     size_t dot = pagePath.rfind('.');
-    if (dot == std::string_view::npos) return "backup." + std::string(pagePath);
+    if (dot == std::string_view::npos || dot < nameStart) return std::string(pagePath) + ".backup";
     std::string backup(pagePath.substr(0, dot + 1));
     backup += "backup.";
     backup += pagePath.substr(dot + 1);

@@ -4,7 +4,9 @@
 #include <string>
 #include <string_view>
 
-// The page path with "backup." inserted after its last "." (index.html: index.backup.html).
+// The page path with "backup." inserted after the last "." of its file name (index.html:
+// index.backup.html), or with ".backup" appended when the file name has no "." (index:
+// index.backup). A "." in a folder name plays no part.
 std::string BackupPath(std::string_view pagePath);
 
 // The page path up to and including its last folder separator; empty when it has none.

@@ -20,6 +20,7 @@ struct RunState {
     std::string pageText;         // the page, rewritten in place by the phases
     std::string headerCss;        // text of the header style block, comment markers removed
     bool hasHeaderBlock = false;  // a header style block was replaced by the link element
+    size_t convertedStyles = 0;   // style attributes turned into classes
     std::vector<Rule> rules;      // header rules first, then the inline classes
     size_t ruleCount = 0;         // number of header rules at the front of `rules`
 };

@@ -1,5 +1,6 @@
 // The few file services the engine needs. Paths and contents are byte strings in the
-// ANSI code page; nothing is converted. One implementation per platform, chosen by the build.
+// program's own encoding (the ANSI code page on Windows); only the batch encodings below
+// convert. One implementation per platform, chosen by the build.
 #pragma once
 
 #include <string>
@@ -16,11 +17,14 @@ bool Exists(const std::string& path);
 // True when the path names a folder.
 bool IsFolder(const std::string& path);
 
-// Copies a file, replacing any file of the target name.
-bool CopyReplacing(const std::string& from, const std::string& to);
-
 // Reads a whole file into `contents`. False when it cannot be opened or read.
 bool ReadWhole(const std::string& path, std::string& contents);
+
+enum class ReadResult { Read, Missing, Failed };
+
+// Reads a whole file that may not be there: Missing when no file has that name, Failed when
+// one may be there but cannot be read (a folder, a file held by another program...).
+ReadResult ReadIfPresent(const std::string& path, std::string& contents);
 
 // Creates or truncates a file and writes `contents` into it, opened without sharing.
 bool WriteWhole(const std::string& path, std::string_view contents);
@@ -35,11 +39,23 @@ bool Remove(const std::string& path);
 // both made absolute, then compared as the file system compares names.
 bool SamePath(const std::string& a, const std::string& b);
 
-// Converts ANSI text to the code page that the command interpreter reads batch files in.
-std::string ToBatchCodePage(std::string_view ansi);
+// The path made absolute from the current folder; unchanged when it cannot be.
+std::string AbsolutePath(const std::string& path);
+
+// How a batch file can be written: in the code page the command interpreter reads batch
+// files in (the OEM code page on Windows), or in UTF-8 after "chcp 65001".
+enum class BatchEncoding { OemCodePage, Utf8 };
+
+// The program's text in a batch encoding. False when a character cannot be written as
+// itself (it would become "?" or a look-alike); `bytes` is then not to be used.
+bool ToBatchEncoding(std::string_view text, BatchEncoding encoding, std::string& bytes);
+
+// A batch file's bytes as the program's text. False when they are not valid in the encoding
+// or a character has no exact equivalent in the program's text.
+bool FromBatchEncoding(std::string_view bytes, BatchEncoding encoding, std::string& text);
 
 // Test-only fault injection: when set to N > 0, the Nth file operation from now on fails
-// (existence tests, copies, reads, writes, moves and deletions all count). 0 turns it off.
+// (existence tests, reads, writes, moves and deletions all count). 0 turns it off.
 void FailOperationNumber(int n);
 
 // Number of file operations counted since the last FailOperationNumber call.

@@ -55,10 +55,11 @@ bool IsFolder(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool ReadWhole(const std::string& path, std::string& contents) {
-    if (InjectedFailure()) return false;
+ReadResult ReadIfPresent(const std::string& path, std::string& contents) {
+    if (InjectedFailure()) return ReadResult::Failed;
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0)
+        return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
     struct stat info;
     bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
     std::string bytes;
@@ -75,8 +76,13 @@ bool ReadWhole(const std::string& path, std::string& contents) {
         }
     }
     ::close(fd);
-    if (ok) contents = std::move(bytes);
-    return ok;
+    if (!ok) return ReadResult::Failed;
+    contents = std::move(bytes);
+    return ReadResult::Read;
+}
+
+bool ReadWhole(const std::string& path, std::string& contents) {
+    return ReadIfPresent(path, contents) == ReadResult::Read;
 }
 
 bool WriteWhole(const std::string& path, std::string_view contents) {
@@ -86,37 +92,6 @@ bool WriteWhole(const std::string& path, std::string_view contents) {
     bool ok = WriteAll(fd, contents);
     ok = (::fsync(fd) == 0) && ok;
     return (::close(fd) == 0) && ok;
-}
-
-bool CopyReplacing(const std::string& from, const std::string& to) {
-    if (InjectedFailure()) return false;
-    std::string bytes;
-    int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return false;
-    struct stat info;
-    if (::fstat(in, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(in);
-        return false;
-    }
-    int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (out < 0) {
-        ::close(in);
-        return false;
-    }
-    bool ok = true;
-    char buffer[1 << 16];
-    for (;;) {
-        ssize_t got = ::read(in, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) ok = false;
-        if (got <= 0) break;
-        if (!WriteAll(out, std::string_view(buffer, static_cast<size_t>(got)))) {
-            ok = false;
-            break;
-        }
-    }
-    ::close(in);
-    return (::close(out) == 0) && ok;
 }
 
 bool MoveReplacing(const std::string& from, const std::string& to) {
@@ -137,6 +112,17 @@ bool Remove(const std::string& path) {
 
 bool SamePath(const std::string& a, const std::string& b) { return Absolute(a) == Absolute(b); }
 
-std::string ToBatchCodePage(std::string_view ansi) { return std::string(ansi); }
+std::string AbsolutePath(const std::string& path) { return Absolute(path); }
+
+// File names are plain bytes here: every text is written as it is, in either encoding.
+bool ToBatchEncoding(std::string_view text, BatchEncoding, std::string& bytes) {
+    bytes.assign(text);
+    return true;
+}
+
+bool FromBatchEncoding(std::string_view bytes, BatchEncoding, std::string& text) {
+    text.assign(bytes);
+    return true;
+}
 
 }  // namespace files

@@ -22,7 +22,10 @@ void ExtractionRun(HWND mainWindow, int cleanUnused) {
     }
     if (outcome.error == RunError::None) return;
 
-    std::string message = RunErrorMessage(outcome.error, outcome.path, CurrentLanguage());
-    MessageBoxA(mainWindow, message.c_str(), kProductName, MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    // Nothing to extract is told as a run's outcome, the errors as errors; the window closes.
+    UINT icon = outcome.error == RunError::NothingToExtract ? MB_ICONINFORMATION : MB_ICONSTOP;
+    std::string message =
+        RunErrorMessage(outcome.error, outcome.path, CurrentLanguage(), outcome.otherPath);
+    MessageBoxA(mainWindow, message.c_str(), kProductName, MB_OK | icon | MB_TASKMODAL);
     EndMainWindow(mainWindow);
 }

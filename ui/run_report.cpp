@@ -8,12 +8,17 @@ namespace {
 
 TextId MessageOf(RunError error) {
     switch (error) {
+        case RunError::NothingToExtract: return TextId::NothingToExtract;
         case RunError::PageMissing: return TextId::PageMissing;
         case RunError::BackupNotCreated: return TextId::BackupNotCreated;
         case RunError::PageNotRead: return TextId::PageNotRead;
         case RunError::SheetNameCollides: return TextId::SheetNameCollides;
         case RunError::StyleBlockUnclosed: return TextId::StyleBlockUnclosed;
         case RunError::BracesMismatch: return TextId::BracesMismatch;
+        case RunError::SheetNotOurs: return TextId::SheetNotOurs;
+        case RunError::ScriptNotOurs: return TextId::ScriptNotOurs;
+        case RunError::PageConvertedBefore: return TextId::PageConvertedBefore;
+        case RunError::SheetOfOtherPage: return TextId::SheetOfOtherPage;
         case RunError::FileNotWritten: return TextId::FileNotWritten;
         case RunError::OutOfMemory:
         case RunError::None: break;
@@ -23,8 +28,9 @@ TextId MessageOf(RunError error) {
 
 }  // namespace
 
-std::string RunErrorMessage(RunError error, std::string_view path, Language language) {
-    return WithArgument(Text(MessageOf(error), language), path);
+std::string RunErrorMessage(RunError error, std::string_view path, Language language,
+                            std::string_view otherPath) {
+    return WithArguments(Text(MessageOf(error), language), path, otherPath);
 }
 
 std::string RunReport(Language language, std::string_view sheetName, bool cleaned,

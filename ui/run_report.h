@@ -7,8 +7,10 @@
 #include "engine/extraction_run.h"
 #include "ui/strings.h"
 
-// The message of a failed run, naming `path` where the message has a place for it.
-std::string RunErrorMessage(RunError error, std::string_view path, Language language);
+// The message of a run that wrote nothing (a failure, or nothing to extract), naming `path`
+// and `otherPath` where the message has a place for them.
+std::string RunErrorMessage(RunError error, std::string_view path, Language language,
+                            std::string_view otherPath = {});
 
 // The report of a completed run; lines are separated by single CR characters.
 std::string RunReport(Language language, std::string_view sheetName, bool cleaned,

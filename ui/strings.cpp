@@ -8,7 +8,8 @@ struct Entry {
 };
 
 // Indexed by TextId. French texts in Windows-1252: \xE9 is e acute, \xE8 e grave,
-// \xE2 a circumflex, \xE7 c cedilla. A byte escape is closed by splitting the literal.
+// \xE0 a grave, \xE2 a circumflex, \xEA e circumflex, \xE7 c cedilla. A byte escape is closed
+// by splitting the literal.
 constexpr Entry kTexts[] = {
     {" - by Tavrel", " - par Tavrel"},
     {"HTML input", "Fichier Html"},
@@ -47,6 +48,11 @@ constexpr Entry kTexts[] = {
      "Temps \xE9"
      "coul\xE9 : "},
     {"s", "s"},
+    {"Nothing to extract: the page \"%1\" holds no internal or inline CSS.\r"
+     "The page was left unchanged.",
+     "Rien \xE0 extraire : la page \"%1\" ne contient ni CSS interne ni CSS dans les tags.\r"
+     "La page n'a pas \xE9t\xE9 modifi\xE9"
+     "e."},
     {"File \"%1\" doesn't exist!", "Le fichier \"%1\" n'existe pas!"},
     {"Error! The backup copy \"%1\" could not be created",
      "Erreur! La copie de sauvegarde \"%1\" n'a pas pu \xEAtre cr\xE9\xE9"
@@ -59,6 +65,28 @@ constexpr Entry kTexts[] = {
      "Erreur! CSS du header incorrect : <style>...</style>"},
     {"Error! Malformed internal CSS: mismatching { and }",
      "Erreur! CSS du header incorrect : nombre de { et } diff\xE9rent"},
+    {"Error! The file \"%1\" already exists and was not written by stylewick.\r"
+     "Choose another CSS output name; nothing was changed.",
+     "Erreur! Le fichier \"%1\" existe d\xE9j\xE0 et n'a pas \xE9t\xE9 \xE9"
+     "crit par stylewick.\r"
+     "Choisissez un autre nom de sortie CSS ; rien n'a \xE9t\xE9 modifi\xE9."},
+    {"Error! The file \"%1\" already exists and was not written by stylewick.\r"
+     "Nothing was changed.",
+     "Erreur! Le fichier \"%1\" existe d\xE9j\xE0 et n'a pas \xE9t\xE9 \xE9"
+     "crit par stylewick.\r"
+     "Rien n'a \xE9t\xE9 modifi\xE9."},
+    {"Error! The page \"%1\" already uses \"%2\" from an earlier run.\r"
+     "Undo that run with restore_backup.bat, or choose another CSS output name.",
+     "Erreur! La page \"%1\" utilise d\xE9j\xE0 \"%2\" d'une conversion pr\xE9"
+     "c\xE9"
+     "dente.\r"
+     "Annulez-la avec restore_backup.bat, ou choisissez un autre nom de sortie CSS."},
+    {"Error! The style sheet \"%1\" belongs to \"%2\", converted earlier in this folder.\r"
+     "Choose another CSS output name, or undo that conversion first with restore_backup.bat.",
+     "Erreur! La feuille de style \"%1\" appartient \xE0 \"%2\", convertie auparavant dans ce "
+     "dossier.\r"
+     "Choisissez un autre nom de sortie CSS, ou annulez d'abord cette conversion avec "
+     "restore_backup.bat."},
     {"Error! File \"%1\" could not be written\rThe page was left unchanged.",
      "Erreur! Le fichier \"%1\" n'a pas pu \xEAtre \xE9"
      "crit\rLa page n'a pas \xE9t\xE9 "
@@ -84,9 +112,20 @@ const char* Text(TextId id, Language language) {
     return language == Language::English ? entry.english : entry.french;
 }
 
-std::string WithArgument(std::string_view text, std::string_view argument) {
-    std::string result(text);
-    if (size_t marker = result.find("%1"); marker != std::string::npos)
-        result.replace(marker, 2, argument);
+std::string WithArguments(std::string_view text, std::string_view first, std::string_view second) {
+    std::string result;
+    result.reserve(text.size() + first.size() + second.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        bool marker = text[i] == '%' && i + 1 < text.size();
+        if (marker && text[i + 1] == '1') {
+            result += first;
+            ++i;
+        } else if (marker && text[i + 1] == '2') {
+            result += second;
+            ++i;
+        } else {
+            result += text[i];
+        }
+    }
     return result;
 }

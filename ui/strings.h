@@ -31,13 +31,18 @@ enum class TextId {
     ReportBackup,
     ReportTimeLabel,
     ReportTimeUnit,
-    // Messages of the run; "%1" stands for the path they name.
+    // Messages of the run; "%1" and "%2" stand for the paths they name.
+    NothingToExtract,
     PageMissing,
     BackupNotCreated,
     PageNotRead,
     SheetNameCollides,
     StyleBlockUnclosed,
     BracesMismatch,
+    SheetNotOurs,
+    ScriptNotOurs,
+    PageConvertedBefore,
+    SheetOfOtherPage,
     FileNotWritten,
     OutOfMemory,
     Count
@@ -45,8 +50,10 @@ enum class TextId {
 
 const char* Text(TextId id, Language language);
 
-// `text` with its "%1" replaced by `argument` (inserted once, never scanned again).
-std::string WithArgument(std::string_view text, std::string_view argument);
+// `text` with its "%1" replaced by `first` and its "%2" by `second` (each inserted once,
+// never scanned again).
+std::string WithArguments(std::string_view text, std::string_view first,
+                          std::string_view second = {});
 
 // Texts that are the same in every language.
 constexpr const char kProductName[] = "stylewick";

@@ -55,8 +55,9 @@ TEST(Cli, PrintsTheReportInUtf8AndWritesTheOutputs) {
         << english.out;
     EXPECT_EQ(folder.Listing(), "page.backup.html\npage.html\nrestore_backup.bat\nstyles.css\n");
 
+    folder.Write("autre.html", "<head><style>.a{b:c}</style></head><body><p style=\"x:y\">");
     Result french =
-        RunCli({"--lang", "FR", "--no-clean", "--sheet", "autre.css", folder.File("page.html")});
+        RunCli({"--lang", "FR", "--no-clean", "--sheet", "autre.css", folder.File("autre.html")});
     EXPECT_EQ(french.exitCode, 0);
     EXPECT_EQ(french.out.rfind("Le CSS externe \"autre.css\" a \xC3\xA9t\xC3\xA9 convenablement "
                                "cr\xC3\xA9\xC3\xA9 !\n\nUne sauvegarde",

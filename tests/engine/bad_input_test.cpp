@@ -25,8 +25,6 @@ namespace fs = std::filesystem;
 
 constexpr char kPage[] = "page.html";
 constexpr char kSheet[] = "styles.css";
-const std::string kInlineComment =
-    "/* Inline CSS extracted with stylewick (" STYLEWICK_WEBSITE ") */\r\n";
 
 #if defined(__SANITIZE_ADDRESS__)
 constexpr double kSecondsPerRun = 60;  // instrumented builds run several times slower
@@ -181,6 +179,13 @@ size_t ExpectCompleteRun(const PageRun& run, std::string_view page) {
     return ExpectNothingLost(page, run.Page(), run.Sheet());
 }
 
+// A page without CSS to move is left alone, and no file appears beside it.
+void ExpectNothingToExtract(const PageRun& run, std::string_view page) {
+    EXPECT_EQ(run.outcome.error, RunError::NothingToExtract);
+    EXPECT_EQ(run.Page(), page);
+    EXPECT_EQ(run.folder.Listing(), "page.html\n");
+}
+
 template <size_t N>
 std::string Bytes(const char (&literal)[N]) {
     return std::string(literal, N - 1);
@@ -202,19 +207,11 @@ std::string NoiseBytes(size_t size, uint32_t seed, bool withLessThan) {
 // ---------------------------------------------------------------------------------------
 // Pages that are no pages.
 
-TEST(NoPageTest, EmptyFileGivesAnEmptyPageAndASheetWithOnlyTheComment) {
-    auto run = RunOn("");
-    ExpectCompleteRun(*run, "");
-    EXPECT_EQ(run->Page(), "");
-    EXPECT_EQ(run->Sheet(), kInlineComment);
-}
+TEST(NoPageTest, EmptyFileHasNothingToExtract) { ExpectNothingToExtract(*RunOn(""), ""); }
 
-TEST(NoPageTest, ImageRenamedAsPageIsLeftByteForByte) {
+TEST(NoPageTest, ImageRenamedAsPageHasNothingToExtract) {
     std::string image = "\x89PNG\r\n\x1a\n" + NoiseBytes(200000, 7, false);
-    auto run = RunOn(image);
-    ExpectCompleteRun(*run, image);
-    EXPECT_EQ(run->Page(), image);
-    EXPECT_EQ(run->Sheet(), kInlineComment);
+    ExpectNothingToExtract(*RunOn(image), image);
 }
 
 // Random bytes with "<" in them read as scraps of markup; whatever the run makes of them, it
@@ -255,10 +252,7 @@ TEST(NoPageTest, OnlyAnUnclosedStyleTagLeavesThePageAsItWas) {
     for (std::string page : {std::string("<style>"), std::string("<STYLE>\r\n"),
                              std::string("<style>p {color:red}\r\n<p style=\"margin:0\">x")}) {
         SCOPED_TRACE(page);
-        auto run = RunOn(page);
-        ExpectCompleteRun(*run, page);
-        EXPECT_EQ(run->Page(), page);
-        EXPECT_EQ(run->Sheet(), kInlineComment);
+        ExpectNothingToExtract(*RunOn(page), page);
     }
 }
 
@@ -271,7 +265,7 @@ TEST(NoPageTest, UnclosedStyleTagBeforeTheBodyStopsTheRunWithThePageUnchanged) {
         auto run = RunOn(page);
         EXPECT_EQ(run->outcome.error, RunError::StyleBlockUnclosed);
         EXPECT_EQ(run->Page(), page);
-        EXPECT_EQ(run->folder.Listing(), "page.backup.html\npage.html\n");
+        EXPECT_EQ(run->folder.Listing(), "page.html\n");
     }
 }
 
@@ -307,10 +301,12 @@ const ManyTags kManyTags[] = {
          return "<html><body>" + Repeated("<div class=\"k\" style=\"color:red\">", n) + "x" +
                 Repeated("</div>", n);
      }},
-    {"UnclosedStartTags", [](size_t n) { return "<body>" + Repeated("<p class=a ", n); }},
+    {"UnclosedStartTags", [](size_t n) { return "<body>" + Repeated("<p class=a ", n); },
+     RunError::NothingToExtract},
     {"UnclosedQuotedValues",
      [](size_t n) { return "<body>" + Repeated("<p style=\"color:red x>", n); }},
-    {"UnclosedSingleQuotes", [](size_t n) { return "<body>" + Repeated("<a title='x>", n); }},
+    {"UnclosedSingleQuotes", [](size_t n) { return "<body>" + Repeated("<a title='x>", n); },
+     RunError::NothingToExtract},
     {"UnclosedComments", [](size_t n) { return "<body><p style=a:b>" + Repeated("<!--", n); }},
     {"StyleTagsBeforeTheBody",
      [](size_t n) { return Repeated("<style>", n) + "<body><p style=\"a:b\">"; },
@@ -319,7 +315,8 @@ const ManyTags kManyTags[] = {
      [](size_t n) {
          return Repeated("<style>.a{color:red}</style>", n) + "<body><p class=a>x</p>";
      }},
-    {"LangAttributes", [](size_t n) { return "<body>" + Repeated("<p lang=\"en\">", n); }},
+    {"LangAttributes", [](size_t n) { return "<body>" + Repeated("<p lang=\"en\">", n); },
+     RunError::NothingToExtract},
     {"ManyClassAttributes",
      [](size_t n) { return "<body><p " + Repeated("class=c ", n) + "style=\"a:b\">"; }},
     {"DistinctInlineStyles",
@@ -334,7 +331,8 @@ const ManyTags kManyTags[] = {
          for (size_t i = 0; i < n; ++i) css += ".c" + std::to_string(i) + " {margin:0}\n";
          return "<html><head><style>" + css + "</style></head><body><p class=c7>";
      }},
-    {"UnclosedLessThan", [](size_t n) { return "<body>" + Repeated("<", n); }},
+    {"UnclosedLessThan", [](size_t n) { return "<body>" + Repeated("<", n); },
+     RunError::NothingToExtract},
 };
 
 class ManyTagsTest : public testing::TestWithParam<ManyTags> {};
@@ -348,7 +346,7 @@ TEST_P(ManyTagsTest, RunEndsQuicklyAndLosesNothing) {
     } else {
         EXPECT_EQ(run->outcome.error, GetParam().error);
         EXPECT_EQ(run->Page(), page);
-        EXPECT_FALSE(run->folder.Has(kSheet));
+        EXPECT_EQ(run->folder.Listing(), "page.html\n");
     }
 }
 
@@ -495,40 +493,29 @@ INSTANTIATE_TEST_SUITE_P(Names, AwkwardPathTest, testing::ValuesIn(kAwkwardPaths
                              return std::string(info.param.label);
                          });
 
-// The last dot of the path lies in a folder name: the backup is named into a folder that does
-// not exist, so it cannot be made, and the run stops before anything else.
-TEST(AwkwardFolderTest, DotOnlyInAFolderNameGivesABackupThatCannotBeMade) {
-    ScratchFolder scratch;
-    fs::create_directories(scratch.File("my.site"));
-    std::string pagePath = scratch.File("my.site/index");
-    {
-        std::FILE* out = std::fopen(pagePath.c_str(), "wb");
-        ASSERT_NE(out, nullptr);
-        std::fputs("<body><p style=\"color:red\">x</p>", out);
-        std::fclose(out);
+// The backup is named from the file name alone: a dot in a folder name plays no part, and a
+// file name without a dot gets ".backup" appended.
+TEST(AwkwardFolderTest, BackupIsNamedFromTheFileNameAlone) {
+    struct Case {
+        const char* folder;
+        const char* page;
+        const char* backup;
+    } cases[] = {{"my.site/", "index", "index.backup"}, {"", "page", "page.backup"}};
+    const std::string page = "<body><p style=\"color:red\">x</p>";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.page);
+        ScratchFolder scratch;
+        fs::create_directories(scratch.File("my.site"));
+        std::string folder = c.folder;
+        scratch.Write(folder + c.page, page);
+        RunRequest request;
+        request.pagePath = scratch.File(folder + c.page);
+        ASSERT_EQ(RunExtraction(request).error, RunError::None);
+        EXPECT_EQ(scratch.Read(folder + c.backup), page);
+        EXPECT_EQ(scratch.Read(folder + "restore_backup.bat")
+                      .rfind("copy \"" + scratch.File(folder + c.backup) + "\" \"", 0),
+                  0u);
     }
-    RunRequest request;
-    request.pagePath = pagePath;
-    RunOutcome outcome = RunExtraction(request);
-    EXPECT_EQ(outcome.error, RunError::BackupNotCreated);
-    EXPECT_EQ(outcome.path, scratch.File("my.backup.site/index"));
-    EXPECT_EQ(scratch.Listing(), "my.site\n");
-    EXPECT_EQ(fs::file_size(pagePath), 32u);
-}
-
-// Without any dot in the path the backup name is "backup." and the whole path: a name in the
-// current folder that names no existing folder, so again no backup and no run.
-TEST(AwkwardFolderTest, PathWithoutAnyDotGivesABackupThatCannotBeMade) {
-    ScratchFolder scratch;
-    if (scratch.path().find('.') != std::string::npos)
-        GTEST_SKIP() << "the temporary folder's path holds a dot";
-    scratch.Write("page", "<body><p style=\"color:red\">x</p>");
-    RunRequest request;
-    request.pagePath = scratch.File("page");
-    RunOutcome outcome = RunExtraction(request);
-    EXPECT_EQ(outcome.error, RunError::BackupNotCreated);
-    EXPECT_EQ(outcome.path, "backup." + scratch.File("page"));
-    EXPECT_EQ(scratch.Listing(), "page\n");
 }
 
 // ---------------------------------------------------------------------------------------
@@ -553,11 +540,13 @@ TEST(FuzzFinding, AttributeNameBeginningWithEqualsStaysApart) {
 // text into markup again.
 TEST(FuzzFinding, UnclosedQuoteIsNotClosedByARebuiltTag) {
     std::string page =
-        "<html><body><p title=\"x>hidden</p><p style=color:red>shown</p></body></html>";
+        "<html><body><p style=color:blue>a</p><p title=\"x>hidden</p><p style=color:red>shown</p>"
+        "</body></html>";
     auto run = RunOn(page);
     ExpectCompleteRun(*run, page);
     std::string rewritten = run->Page();
-    EXPECT_EQ(std::count(rewritten.begin(), rewritten.end(), '"'), 1) << rewritten;
+    std::string afterQuote = page.substr(page.find("title=\""));
+    EXPECT_EQ(rewritten.substr(rewritten.size() - afterQuote.size()), afterQuote) << rewritten;
 }
 
 }  // namespace fuzz_findings

@@ -22,9 +22,10 @@ TEST(ExtractionRun, WritesLinkedPageBackupScriptAndSheet) {
               "href=\"styles.css\" />\r\n</head>\r\n<body>\r\n<p class=Note dir=\"ltr\">Salut</p>"
               "\r\n</body>\r\n</html>\r\n");
     EXPECT_EQ(run.script, "copy \"" + folder.File("page.backup.html") + "\" \"" +
-                              folder.File("page.html") + "\"\r\ndel \"" +
-                              folder.File("page.backup.html") + "\"\r\ndel \"" +
-                              folder.File("styles.css") + "\"\r\ndel restore_backup.bat\r\n");
+                              folder.File("page.html") + "\"\r\nif not errorlevel 1 del \"" +
+                              folder.File("page.backup.html") + "\"\r\nif not errorlevel 1 del \"" +
+                              folder.File("styles.css") + "\"\r\ndel \"" +
+                              folder.File("restore_backup.bat") + "\"\r\n");
     EXPECT_EQ(run.sheet, "p.Note {color: red;}\r\n" + InlineCommentLine());
     EXPECT_EQ(folder.Listing(), "page.backup.html\npage.html\nrestore_backup.bat\nstyles.css\n");
 }
@@ -47,7 +48,7 @@ TEST(ExtractionRun, MissingPageWritesNothing) {
     EXPECT_EQ(folder.Listing(), "");
 }
 
-TEST(ExtractionRun, MalformedHeaderCssLeavesPageAndKeepsOnlyBackup) {
+TEST(ExtractionRun, MalformedHeaderCssLeavesThePageAndWritesNothing) {
     struct Case {
         const char* page;
         RunError error;
@@ -63,32 +64,20 @@ TEST(ExtractionRun, MalformedHeaderCssLeavesPageAndKeepsOnlyBackup) {
         EXPECT_EQ(run.outcome.error, c.error) << c.page;
         EXPECT_EQ(run.outcome.path, folder.File("page.html"));
         EXPECT_EQ(run.page, c.page);
-        EXPECT_EQ(folder.Listing(), "page.backup.html\npage.html\n") << c.page;
+        EXPECT_EQ(folder.Listing(), "page.html\n") << c.page;
     }
-}
-
-TEST(ExtractionRun, SecondRunReplacesBackupScriptAndSheet) {
-    ScratchFolder folder;
-    PageRun first = RunOnPage(folder, kWordPage, false);
-    ASSERT_EQ(first.outcome.error, RunError::None);
-    RunRequest request;
-    request.pagePath = folder.File("page.html");
-    request.cleanUnused = false;
-    ASSERT_EQ(RunExtraction(request).error, RunError::None);
-    EXPECT_EQ(folder.Read("page.backup.html"), first.page);
-    EXPECT_EQ(folder.Read("restore_backup.bat"), first.script);
-    // The header block is gone now, so the sheet only holds the inline comment line.
-    EXPECT_EQ(folder.Read("styles.css"), InlineCommentLine());
 }
 
 TEST(ExtractionRun, PageIsWrittenByteForByte) {
     ScratchFolder folder;
-    std::string page = "<p>no line end, \xE9t\xE9, LF only\nand a NUL \0 byte";
-    page.push_back('\0');
-    PageRun run = RunOnPage(folder, page);
+    std::string text = "no line end, \xE9t\xE9, LF only\nand a NUL \0 byte";
+    text.push_back('\0');
+    PageRun run = RunOnPage(folder, "<p style=\"a:b\">" + text);
     ASSERT_EQ(run.outcome.error, RunError::None);
-    EXPECT_EQ(run.page, page);
-    EXPECT_EQ(run.sheet, InlineCommentLine());
+    EXPECT_EQ(run.page,
+              "<link rel=\"stylesheet\" type=\"text/css\" href=\"styles.css\" />"
+              "<p class=\"inlineClass001\">" +
+                  text);
 }
 
 TEST(ExtractionRun, HeaderCssKeepsItsOwnLineFeeds) {
@@ -100,7 +89,7 @@ TEST(ExtractionRun, HeaderCssKeepsItsOwnLineFeeds) {
 
 TEST(ExtractionRun, RestoreScriptNamesBackupOfDottedPageAndSubfolderSheet) {
     ScratchFolder folder;
-    PageRun run = RunOnPage(folder, "<p>x</p>", true, "styles.css", "index.min.html");
+    PageRun run = RunOnPage(folder, "<p style=\"a:b\">x</p>", true, "styles.css", "index.min.html");
     ASSERT_EQ(run.outcome.error, RunError::None);
     EXPECT_NE(run.script.find("\"" + folder.File("index.min.backup.html") + "\" \""),
               std::string::npos);
@@ -109,9 +98,9 @@ TEST(ExtractionRun, RestoreScriptNamesBackupOfDottedPageAndSubfolderSheet) {
 
 TEST(ExtractionRun, PercentSignsInPathsAreDoubledInTheScript) {
     ScratchFolder folder;
-    PageRun run = RunOnPage(folder, "<p>x</p>", true, "100%.css", "50%off.html");
+    PageRun run = RunOnPage(folder, "<p style=\"a:b\">x</p>", true, "100%.css", "50%off.html");
     ASSERT_EQ(run.outcome.error, RunError::None);
-    EXPECT_NE(run.script.find("del \"" + folder.path() + "100%%.css\"\r\n"), std::string::npos);
+    EXPECT_NE(run.script.find("1 del \"" + folder.path() + "100%%.css\"\r\n"), std::string::npos);
     EXPECT_NE(run.script.find("\"" + folder.path() + "50%%off.html\"\r\n"), std::string::npos);
     EXPECT_TRUE(folder.Has("100%.css"));
 }
@@ -123,7 +112,7 @@ TEST(ExtractionRun, UnwritableSheetLeavesPageUnchangedAndNoTemporaries) {
         EXPECT_EQ(run.outcome.error, RunError::FileNotWritten) << sheetName;
         EXPECT_EQ(run.outcome.path, folder.path() + sheetName);
         EXPECT_EQ(run.page, kWordPage);
-        EXPECT_EQ(folder.Listing(), "page.backup.html\npage.html\n") << sheetName;
+        EXPECT_EQ(folder.Listing(), "page.html\n") << sheetName;
     }
 }
 
@@ -138,10 +127,12 @@ TEST(ExtractionRun, SheetMayNotReplaceThePageItsBackupOrTheScript) {
     }
 }
 
-TEST(RunPaths, BackupGoesAfterTheLastDot) {
-    EXPECT_EQ(BackupPath("C:\\web\\index.html"), "C:\\web\\index.backup.html");
-    EXPECT_EQ(BackupPath("C:\\site\\index.min.html"), "C:\\site\\index.min.backup.html");
-    EXPECT_EQ(BackupPath("C:\\my.site\\index"), "C:\\my.backup.site\\index");
+TEST(RunPaths, BackupGoesAfterTheLastDotOfTheFileName) {
+    EXPECT_EQ(BackupPath("/web/index.html"), "/web/index.backup.html");
+    EXPECT_EQ(BackupPath("/site/index.min.html"), "/site/index.min.backup.html");
+    EXPECT_EQ(BackupPath("/my.site/index"), "/my.site/index.backup");
+    EXPECT_EQ(BackupPath("index"), "index.backup");
+    EXPECT_EQ(BackupPath("/site/.htm"), "/site/.backup.htm");
     EXPECT_EQ(PageFolder("/srv/site/index.html"), "/srv/site/");
     EXPECT_EQ(PageFolder("index.html"), "");
 }

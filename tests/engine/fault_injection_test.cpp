@@ -1,6 +1,6 @@
 // Failing file operations and hostile output names: whatever fails, the run either writes all
-// its outputs or leaves the page byte for byte as it was (the backup aside), leaves no
-// temporary file behind and names the error and the file it concerns.
+// its outputs or leaves every file byte for byte as it was (an earlier backup included) and no
+// new file behind, and names the error and the file it concerns.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -11,11 +11,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "engine/extraction_run.h"
 #include "platform/files.h"
+#include "tests/support/page_run.h"
 #include "tests/support/scratch_folder.h"
 #include "ui/run_report.h"
 
@@ -114,20 +116,23 @@ class FailingOperationWalk : public testing::TestWithParam<WalkedPage> {};
 struct Step {
     const char* operation;
     RunError error;
-    const char* file;   // the file the message names
-    bool backupExists;  // the backup copy was made before the failure
+    const char* file;  // the file the message names
 };
 
 const std::vector<Step> kRunOperations = {
-    {"existence test of the page", RunError::PageMissing, kPage, false},
-    {"backup copy", RunError::BackupNotCreated, kBackup, false},
-    {"reading of the page", RunError::PageNotRead, kPage, true},
-    {"writing of the new page", RunError::FileNotWritten, kPage, true},
-    {"writing of the restore script", RunError::FileNotWritten, kScript, true},
-    {"writing of the style sheet", RunError::FileNotWritten, kSheet, true},
-    {"move of the new page over the page", RunError::FileNotWritten, kPage, true},
-    {"move of the restore script", RunError::FileNotWritten, kScript, true},
-    {"move of the style sheet", RunError::FileNotWritten, kSheet, true},
+    {"existence test of the page", RunError::PageMissing, kPage},
+    {"reading of the page", RunError::PageNotRead, kPage},
+    {"reading of an earlier style sheet", RunError::FileNotWritten, kSheet},
+    {"reading of an earlier restore script", RunError::FileNotWritten, kScript},
+    {"reading of an earlier backup", RunError::BackupNotCreated, kBackup},
+    {"writing of the backup", RunError::BackupNotCreated, kBackup},
+    {"writing of the new page", RunError::FileNotWritten, kPage},
+    {"writing of the restore script", RunError::FileNotWritten, kScript},
+    {"writing of the style sheet", RunError::FileNotWritten, kSheet},
+    {"move of the backup", RunError::BackupNotCreated, kBackup},
+    {"move of the new page over the page", RunError::FileNotWritten, kPage},
+    {"move of the restore script", RunError::FileNotWritten, kScript},
+    {"move of the style sheet", RunError::FileNotWritten, kSheet},
 };
 
 TEST_P(FailingOperationWalk, EveryFailureLeavesThePageAsItWas) {
@@ -156,45 +161,65 @@ TEST_P(FailingOperationWalk, EveryFailureLeavesThePageAsItWas) {
 
         ExpectMessages(outcome, step.error, folder.File(step.file));
         EXPECT_EQ(folder.Read(kPage), page) << "the page was changed";
-        std::string listing = folder.Listing();
-        EXPECT_FALSE(HasTemporaryFile(listing)) << listing;
-        EXPECT_EQ(listing, step.backupExists ? Lines({kPage, kBackup}) : Lines({kPage}))
-            << "only the backup may be left beside the page";
-        if (step.backupExists) {
-            EXPECT_EQ(folder.Read(kBackup), page);
-        }
+        EXPECT_EQ(folder.Listing(), Lines({kPage})) << "no file may be left beside the page";
     }
 }
 
-// A second run over the outputs of a first: a failure must not touch the page, nor put this
-// run's sheet or script in place of the earlier ones.
-TEST_P(FailingOperationWalk, FailuresOverAnEarlierRunKeepItsOutputs) {
-    NoInjectedFailureAfterwards guard;
-    ScratchFolder folder;
-    folder.Write(kPage, CorpusPage(GetParam().corpusName));
-    ASSERT_EQ(RunOn(folder, kSheet, GetParam().cleanUnused).error, RunError::None);
-    // Something for a second run to convert, so that its outputs differ from the first's.
-    const std::string page = folder.Read(kPage) + "<p style=\"margin:1px\">again</p>";
-    const std::string earlierScript = folder.Read(kScript);
-    const std::string earlierSheet = folder.Read(kSheet);
+// Every file of a folder, by name, with its bytes.
+std::map<std::string, std::string> FilesOf(const ScratchFolder& folder) {
+    std::map<std::string, std::string> contents;
+    for (const auto& entry : fs::directory_iterator(folder.path()))
+        contents[entry.path().filename().string()] = folder.Read(entry.path().filename().string());
+    return contents;
+}
 
-    for (size_t n = 1; n <= kRunOperations.size(); ++n) {
-        const Step& step = kRunOperations[n - 1];
-        SCOPED_TRACE("operation " + std::to_string(n) + " fails: " + step.operation);
-        folder.Write(kPage, page);
-        folder.Write(kScript, earlierScript);
-        folder.Write(kSheet, earlierSheet);
-        files::FailOperationNumber(static_cast<int>(n));
-        RunOutcome outcome = RunOn(folder, kSheet, GetParam().cleanUnused);
+// A folder where earlier runs left their files: another page converted in place (its backup,
+// the restore script and its sheet), and for this page an earlier backup and a sheet of the
+// tool under the name this run writes.
+void PrepareEarlierRuns(const ScratchFolder& folder, const std::string& page) {
+    folder.Write("other.html", "<html><body><p style=\"color:red\">other</p></body></html>");
+    RunRequest other;
+    other.pagePath = folder.File("other.html");
+    ASSERT_EQ(RunExtraction(other).error, RunError::None);
+    folder.Write(kPage, page);
+    folder.Write(kBackup, "an earlier backup");
+    folder.Write("page.css", InlineCommentLine() + ".inlineClass001\r\n{color:blue}\r\n");
+}
+
+// The existence test of the other page's backup: a failing one reads as a missing backup, so
+// that the run takes that conversion as undone and leaves it out of its script.
+constexpr int kOtherBackupTest = 5;
+
+TEST_P(FailingOperationWalk, FailuresOverEarlierRunsKeepEveryFile) {
+    NoInjectedFailureAfterwards guard;
+    const std::string page = CorpusPage(GetParam().corpusName);
+    int operations = 0;
+    {
+        ScratchFolder folder;
+        PrepareEarlierRuns(folder, page);
+        files::FailOperationNumber(0);
+        ASSERT_EQ(RunOn(folder, "page.css", GetParam().cleanUnused).error, RunError::None);
+        operations = files::OperationsCounted();
+        EXPECT_EQ(operations, static_cast<int>(kRunOperations.size()) + 1);
+        EXPECT_NE(folder.Read(kScript).find("other.backup.html"), std::string::npos);
+    }
+
+    for (int n = 1; n <= operations; ++n) {
+        SCOPED_TRACE("operation " + std::to_string(n) + " fails");
+        ScratchFolder folder;
+        PrepareEarlierRuns(folder, page);
+        const std::map<std::string, std::string> before = FilesOf(folder);
+        files::FailOperationNumber(n);
+        RunOutcome outcome = RunOn(folder, "page.css", GetParam().cleanUnused);
         files::FailOperationNumber(0);
 
-        ExpectMessages(outcome, step.error, folder.File(step.file));
-        EXPECT_EQ(folder.Read(kPage), page);
-        EXPECT_EQ(folder.Read(kSheet), earlierSheet);
-        if (folder.Has(kScript)) {
-            EXPECT_EQ(folder.Read(kScript), earlierScript);
+        if (n == kOtherBackupTest) {
+            EXPECT_EQ(outcome.error, RunError::None);
+            EXPECT_EQ(folder.Read(kScript).find("other.backup.html"), std::string::npos);
+            continue;
         }
-        EXPECT_FALSE(HasTemporaryFile(folder.Listing())) << folder.Listing();
+        EXPECT_NE(outcome.error, RunError::None);
+        EXPECT_TRUE(FilesOf(folder) == before) << folder.Listing();
     }
 }
 
@@ -221,12 +246,12 @@ struct RealConditionTest : testing::Test {
     ScratchFolder folder;
     void SetUp() override { folder.Write(kPage, kStyledPage); }
 
-    // The page unchanged, its backup and nothing else beside it (apart from `also`).
+    // The page unchanged and nothing else beside it (apart from `also`).
     void ExpectNothingChanged(std::initializer_list<const char*> also = {}) {
         EXPECT_EQ(folder.Read(kPage), kStyledPage);
         std::string listing = folder.Listing();
         EXPECT_FALSE(HasTemporaryFile(listing)) << listing;
-        std::vector<std::string> expected = {kPage, kBackup};
+        std::vector<std::string> expected = {kPage};
         expected.insert(expected.end(), also.begin(), also.end());
         std::sort(expected.begin(), expected.end());
         std::string expectedListing;
@@ -235,13 +260,13 @@ struct RealConditionTest : testing::Test {
     }
 };
 
-TEST_F(RealConditionTest, PagePathNamingAFolderMakesNoBackupAndWritesNothing) {
+TEST_F(RealConditionTest, PagePathNamingAFolderIsNotReadAndNothingIsWritten) {
     ScratchFolder parent;
     fs::create_directory(parent.File(kPage));
     RunRequest request;
     request.pagePath = parent.File(kPage);
     RunOutcome outcome = RunExtraction(request);
-    ExpectMessages(outcome, RunError::BackupNotCreated, parent.File(kBackup));
+    ExpectMessages(outcome, RunError::PageNotRead, parent.File(kPage));
     EXPECT_EQ(parent.Listing(), Lines({kPage}));
     EXPECT_TRUE(fs::is_empty(parent.File(kPage)));
 }
@@ -278,9 +303,7 @@ TEST_F(RealConditionTest, SheetNameNamingAFolderIsNotWritten) {
     EXPECT_TRUE(fs::is_empty(folder.File("styles")));
 }
 
-// The script's place is taken by a folder: the page is moved into place before the script
-// fails, so it has to be put back.
-TEST_F(RealConditionTest, ScriptThatCannotReplaceAFolderPutsThePageBack) {
+TEST_F(RealConditionTest, ScriptThatWouldReplaceAFolderStopsTheRun) {
     fs::create_directory(folder.File(kScript));
     ExpectMessages(RunOn(folder, kSheet), RunError::FileNotWritten, folder.File(kScript));
     ExpectNothingChanged({kScript});
@@ -290,8 +313,8 @@ TEST_F(RealConditionTest, ScriptThatCannotReplaceAFolderPutsThePageBack) {
 TEST_F(RealConditionTest, BackupThatCannotReplaceAFolderStopsTheRun) {
     fs::create_directory(folder.File(kBackup));
     ExpectMessages(RunOn(folder, kSheet), RunError::BackupNotCreated, folder.File(kBackup));
-    EXPECT_EQ(folder.Read(kPage), kStyledPage);
-    EXPECT_EQ(folder.Listing(), Lines({kBackup, kPage}));
+    ExpectNothingChanged({kBackup});
+    EXPECT_TRUE(fs::is_empty(folder.File(kBackup)));
 }
 
 TEST_F(RealConditionTest, SheetNamesThatNameTheRunsOwnFilesAreRefused) {
@@ -325,8 +348,7 @@ TEST_F(RealConditionTest, ReadOnlyFolderStopsTheRunBeforeAnythingIsWritten) {
     RunOutcome outcome = RunOn(folder, kSheet);
     ::chmod(folder.path().c_str(), 0755);
     ExpectMessages(outcome, RunError::BackupNotCreated, folder.File(kBackup));
-    EXPECT_EQ(folder.Read(kPage), kStyledPage);
-    EXPECT_EQ(folder.Listing(), Lines({kPage}));
+    ExpectNothingChanged();
 }
 
 TEST_F(RealConditionTest, UnreadablePageIsReportedAndLeftAsItWas) {
@@ -338,10 +360,8 @@ TEST_F(RealConditionTest, UnreadablePageIsReportedAndLeftAsItWas) {
     }
     RunOutcome outcome = RunOn(folder, kSheet);
     ::chmod(folder.File(kPage).c_str(), 0644);
-    EXPECT_NE(outcome.error, RunError::None);
-    EXPECT_EQ(folder.Read(kPage), kStyledPage);
-    EXPECT_FALSE(folder.Has(kScript));
-    EXPECT_FALSE(folder.Has(kSheet));
+    ExpectMessages(outcome, RunError::PageNotRead, folder.File(kPage));
+    ExpectNothingChanged();
 }
 
 // A read-only page is the user's wish to keep it, though replacing a file by a move needs only
