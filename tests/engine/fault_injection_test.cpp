@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -165,14 +164,6 @@ TEST_P(FailingOperationWalk, EveryFailureLeavesThePageAsItWas) {
     }
 }
 
-// Every file of a folder, by name, with its bytes.
-std::map<std::string, std::string> FilesOf(const ScratchFolder& folder) {
-    std::map<std::string, std::string> contents;
-    for (const auto& entry : fs::directory_iterator(folder.path()))
-        contents[entry.path().filename().string()] = folder.Read(entry.path().filename().string());
-    return contents;
-}
-
 // A folder where earlier runs left their files: another page converted in place (its backup,
 // the restore script and its sheet), and for this page an earlier backup and a sheet of the
 // tool under the name this run writes.
@@ -208,7 +199,7 @@ TEST_P(FailingOperationWalk, FailuresOverEarlierRunsKeepEveryFile) {
         SCOPED_TRACE("operation " + std::to_string(n) + " fails");
         ScratchFolder folder;
         PrepareEarlierRuns(folder, page);
-        const std::map<std::string, std::string> before = FilesOf(folder);
+        const std::map<std::string, std::string> before = folder.Files();
         files::FailOperationNumber(n);
         RunOutcome outcome = RunOn(folder, "page.css", GetParam().cleanUnused);
         files::FailOperationNumber(0);
@@ -219,7 +210,7 @@ TEST_P(FailingOperationWalk, FailuresOverEarlierRunsKeepEveryFile) {
             continue;
         }
         EXPECT_NE(outcome.error, RunError::None);
-        EXPECT_TRUE(FilesOf(folder) == before) << folder.Listing();
+        EXPECT_TRUE(folder.Files() == before) << folder.Listing();
     }
 }
 

@@ -170,6 +170,35 @@ TEST(InlineStyles, CharacterReferencesAreDecodedBeforeTheKey) {
     EXPECT_EQ(r.page, "<p class=\"inlineClass001\">a</p><p class=\"inlineClass001\">b</p>");
 }
 
+// Inline classes are numbered after the highest "inlineClassN" the page already names in its
+// class attributes or header rules (an earlier run's, say), so that no name is used twice.
+TEST(InlineStyles, ClassNumbersStartAfterTheHighestOfThePage) {
+    struct Case {
+        const char* body;
+        const char* headerCss;
+        const char* first;
+    } cases[] = {
+        {"", "", ".inlineClass001"},
+        {"<p class=\"inlineClass007\">", "", ".inlineClass008"},
+        {"<p class=\"x inlineClass012\ninlineClass3\"><i CLASS=inlineClass0009>", "",
+         ".inlineClass013"},
+        {"<p class=inlineClass1234>", "", ".inlineClass1235"},
+        {"<p class=\"InlineClass050 inlineClass05x inlineClass\" title=inlineClass060>", "",
+         ".inlineClass001"},
+        {"<!-- <p class=inlineClass050> -->", "", ".inlineClass001"},
+        {"<p class=\"inlineClass99999999999999999999999\">", "", ".inlineClass001"},
+        {"", ".inlineClass020 {color:red}", ".inlineClass021"},
+        {"", "p.inlineClass004, .a {x:y} .inlineClass5x {y:z}", ".inlineClass005"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.body + std::string(" / ") + c.headerCss);
+        Rewrite r =
+            RewriteBody(std::string(c.body) + "<b style=\"color:green\">x</b>", c.headerCss);
+        ASSERT_EQ(r.inlineClasses.size(), 1u);
+        EXPECT_EQ(r.inlineClasses[0].selector, c.first);
+    }
+}
+
 TEST(InlineStyles, WholeRunWritesTheClassesIntoTheSheet) {
     RunState state;
     state.pageText =

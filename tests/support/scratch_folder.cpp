@@ -48,6 +48,16 @@ std::string ScratchFolder::Listing() const {
     return listing;
 }
 
+std::map<std::string, std::string> ScratchFolder::Files() const {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(path_)) {
+        if (!entry.is_regular_file()) continue;
+        std::string name = fs::relative(entry.path(), path_).string();
+        files[name] = Read(name);
+    }
+    return files;
+}
+
 std::string CorpusFolder() { return STYLEWICK_CORPUS_DIR "/"; }
 
 std::string CorpusPage(std::string_view name) {

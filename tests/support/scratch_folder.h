@@ -1,6 +1,7 @@
 // A fresh temporary folder for one test, removed with everything in it afterwards.
 #pragma once
 
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,8 @@ public:
     bool Has(std::string_view name) const;
     // Names of the files in the folder, sorted.
     std::string Listing() const;
+    // Every file in the folder and its subfolders, by its path from the folder, with its bytes.
+    std::map<std::string, std::string> Files() const;
 
 private:
     std::string path_;

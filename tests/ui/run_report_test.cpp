@@ -55,16 +55,56 @@ TEST(RunReport, ErrorMessagesNameTheirPathInBothLanguages) {
          "restore_backup.bat"},
         {RunError::OutOfMemory, "Error! Not enough memory to process \"C:\\web\\index.html\"",
          "Erreur! M\xE9moire insuffisante pour traiter \"C:\\web\\index.html\""},
+        {RunError::NothingToExtract,
+         "Nothing to extract: the page \"C:\\web\\index.html\" holds no internal or inline "
+         "CSS.\rThe page was left unchanged.",
+         "Rien \xE0 extraire : la page \"C:\\web\\index.html\" ne contient ni CSS interne ni CSS "
+         "dans les tags.\rLa page n'a pas \xE9t\xE9 modifi\xE9"
+         "e."},
+        {RunError::SheetNotOurs,
+         "Error! The file \"C:\\web\\index.html\" already exists and was not written by "
+         "stylewick.\rChoose another CSS output name; nothing was changed.",
+         "Erreur! Le fichier \"C:\\web\\index.html\" existe d\xE9j\xE0 et n'a pas \xE9t\xE9 "
+         "\xE9"
+         "crit par stylewick.\rChoisissez un autre nom de sortie CSS ; rien n'a \xE9t\xE9 "
+         "modifi\xE9."},
+        {RunError::ScriptNotOurs,
+         "Error! The file \"C:\\web\\index.html\" already exists and was not written by "
+         "stylewick.\rNothing was changed.",
+         "Erreur! Le fichier \"C:\\web\\index.html\" existe d\xE9j\xE0 et n'a pas \xE9t\xE9 "
+         "\xE9"
+         "crit par stylewick.\rRien n'a \xE9t\xE9 modifi\xE9."},
+        {RunError::PageConvertedBefore,
+         "Error! The page \"C:\\web\\index.html\" already uses \"C:\\web\\styles.css\" from an "
+         "earlier run.\rUndo that run with restore_backup.bat, or choose another CSS output name.",
+         "Erreur! La page \"C:\\web\\index.html\" utilise d\xE9j\xE0 \"C:\\web\\styles.css\" "
+         "d'une conversion pr\xE9"
+         "c\xE9"
+         "dente.\rAnnulez-la avec restore_backup.bat, ou choisissez un autre nom de sortie CSS."},
+        {RunError::SheetOfOtherPage,
+         "Error! The style sheet \"C:\\web\\index.html\" belongs to \"C:\\web\\styles.css\", "
+         "converted earlier in this folder.\rChoose another CSS output name, or undo that "
+         "conversion first with restore_backup.bat.",
+         "Erreur! La feuille de style \"C:\\web\\index.html\" appartient \xE0 "
+         "\"C:\\web\\styles.css\", convertie auparavant dans ce dossier.\rChoisissez un autre "
+         "nom de sortie CSS, ou annulez d'abord cette conversion avec restore_backup.bat."},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(RunErrorMessage(c.error, "C:\\web\\index.html", Language::English), c.english);
-        EXPECT_EQ(RunErrorMessage(c.error, "C:\\web\\index.html", Language::French), c.french);
+        EXPECT_EQ(RunErrorMessage(c.error, "C:\\web\\index.html", Language::English,
+                                  "C:\\web\\styles.css"),
+                  c.english);
+        EXPECT_EQ(RunErrorMessage(c.error, "C:\\web\\index.html", Language::French,
+                                  "C:\\web\\styles.css"),
+                  c.french);
     }
 }
 
-TEST(RunReport, PathWithPercentOneIsInsertedOnce) {
+TEST(RunReport, PathsWithPercentSignsAreInsertedOnce) {
     EXPECT_EQ(RunErrorMessage(RunError::PageMissing, "%1%1", Language::English),
               "File \"%1%1\" doesn't exist!");
+    EXPECT_EQ(
+        RunErrorMessage(RunError::PageConvertedBefore, "%2", Language::English, "%1").substr(0, 43),
+        "Error! The page \"%2\" already uses \"%1\" from");
 }
 
 TEST(RunReport, LanguageCodeOtherThanExactlyEnIsFrench) {
