@@ -281,6 +281,65 @@ TEST_F(CommandsTest, MalformedHeaderCssShowsOnlyItsMessageAndKeepsThePage) {
     EXPECT_FALSE(folder.Has("styles.css"));
 }
 
+// A run that writes nothing tells why, in the window's language, and ends the program: nothing
+// to extract as information, a file the tool did not write as an error.
+struct WrittenNothing {
+    const char* label;
+    int language;           // menu position: 0 English, 1 French
+    const char* siteSheet;  // a styles.css of the site's own, or nullptr
+    const char* before;     // the message up to the page's path
+    const char* after;
+    bool error;
+};
+
+class WrittenNothingTest : public CommandsTest,
+                           public testing::WithParamInterface<WrittenNothing> {};
+
+TEST_P(WrittenNothingTest, MessageInTheWindowsLanguageAndNoFileChanged) {
+    const WrittenNothing& c = GetParam();
+    const std::string page = c.siteSheet ? "<html><body><p style=\"color:red\">x</p></body></html>"
+                                         : "<html lang=en><body><p>x</p></body></html>";
+    folder.Write("page.html", page);
+    if (c.siteSheet) folder.Write("styles.css", c.siteSheet);
+    if (c.language != 0) program.ChooseLanguage(c.language);
+    program.BrowseTo(folder.File("page.html"));
+    Launch();
+    HICON icon = nullptr;
+    std::string named = folder.File(c.siteSheet ? "styles.css" : "page.html");
+    EXPECT_EQ(DismissMessage(&icon), c.before + named + c.after);
+    EXPECT_EQ(icon, LoadIcon(nullptr, c.error ? IDI_HAND : IDI_INFORMATION));
+    ExpectProgramEnded();
+    EXPECT_EQ(folder.Read("page.html"), page);
+    EXPECT_FALSE(folder.Has("page.backup.html"));
+    EXPECT_FALSE(folder.Has("restore_backup.bat"));
+    if (c.siteSheet) {
+        EXPECT_EQ(folder.Read("styles.css"), c.siteSheet);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Messages, WrittenNothingTest,
+    testing::Values(
+        WrittenNothing{"NothingToExtractEnglish", 0, nullptr, "Nothing to extract: the page \"",
+                       "\" holds no internal or inline CSS.\rThe page was left unchanged.", false},
+        WrittenNothing{"NothingToExtractFrench", 1, nullptr, "Rien \xE0 extraire : la page \"",
+                       "\" ne contient ni CSS interne ni CSS dans les tags.\r"
+                       "La page n'a pas \xE9t\xE9 modifi\xE9"
+                       "e.",
+                       false},
+        WrittenNothing{"SiteSheetEnglish", 0, "body {color:navy}\r\n", "Error! The file \"",
+                       "\" already exists and was not written by stylewick.\r"
+                       "Choose another CSS output name; nothing was changed.",
+                       true},
+        WrittenNothing{"SiteSheetFrench", 1, "body {color:navy}\r\n", "Erreur! Le fichier \"",
+                       "\" existe d\xE9j\xE0 et n'a pas \xE9t\xE9 \xE9"
+                       "crit par stylewick.\r"
+                       "Choisissez un autre nom de sortie CSS ; rien n'a \xE9t\xE9 modifi\xE9.",
+                       true}),
+    [](const testing::TestParamInfo<WrittenNothing>& info) {
+        return std::string(info.param.label);
+    });
+
 TEST_F(CommandsTest, CloseBoxEndsTheProgram) {
     RECT frame{};
     GetWindowRect(program.Window(), &frame);

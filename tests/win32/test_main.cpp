@@ -1,7 +1,9 @@
 // The window program's tests. Options: --corpus=FOLDER (Unix or Windows path) names the folder
 // of corpus pages; otherwise STYLEWICK_CORPUS or the folder configured at build time.
+// --oem-code-page=N makes the tests that depend on it check that they run with that code page.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "tests/win32/window_driver.h"
@@ -9,6 +11,9 @@
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     for (int i = 1; i < argc; ++i)
-        if (std::strncmp(argv[i], "--corpus=", 9) == 0) SetCorpusFolder(argv[i] + 9);
+        if (std::strncmp(argv[i], "--corpus=", 9) == 0)
+            SetCorpusFolder(argv[i] + 9);
+        else if (std::strncmp(argv[i], "--oem-code-page=", 16) == 0)
+            SetExpectedOemCodePage(static_cast<unsigned>(std::atoi(argv[i] + 16)));
     return RUN_ALL_TESTS();
 }

@@ -11,6 +11,7 @@ add_executable(stylewick-window-tests
   ${CMAKE_CURRENT_LIST_DIR}/language_switch_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/commands_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_services_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/restore_test.cpp
   ${CMAKE_SOURCE_DIR}/ui/resources/stylewick.rc)
 target_link_libraries(stylewick-window-tests PRIVATE stylewick_win32 gtest)
 target_compile_definitions(stylewick-window-tests PRIVATE

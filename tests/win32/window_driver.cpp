@@ -59,6 +59,14 @@ std::string CorpusFolder() {
 
 void SetCorpusFolder(const std::string& folder) { CorpusSetting() = WindowsPath(folder); }
 
+namespace {
+unsigned expectedOemCodePage = 0;
+}  // namespace
+
+unsigned ExpectedOemCodePage() { return expectedOemCodePage; }
+
+void SetExpectedOemCodePage(unsigned codePage) { expectedOemCodePage = codePage; }
+
 std::string CliProgram() {
     // The test program lives in build/windows/tests, the headless program in build/windows/app.
     char self[MAX_PATH] = {};
@@ -289,8 +297,11 @@ TempFolder::~TempFolder() {
     HANDLE search = FindFirstFileA((path_ + "*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileA((path_ + found.cFileName).c_str());
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+            // A read-only file would outlive the folder, and folder names come back in later
+            // runs (Wine reuses process ids).
+            SetFileAttributesA((path_ + found.cFileName).c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA((path_ + found.cFileName).c_str());
         } while (FindNextFileA(search, &found));
         FindClose(search);
     }

@@ -66,6 +66,11 @@ std::string CorpusFolder();
 std::string CliProgram();
 void SetCorpusFolder(const std::string& folder);
 
+// The OEM code page this test run was started for (0: whichever it has), from the option
+// --oem-code-page=N: scripts/wine-tests starts Wine with a locale that should give it.
+unsigned ExpectedOemCodePage();
+void SetExpectedOemCodePage(unsigned codePage);
+
 // A fresh folder under the temporary folder, removed with its files afterwards.
 class TempFolder {
 public:
