@@ -35,9 +35,8 @@ unsigned long long InlineClassNumber(std::string_view name) {
     return digits.size() > 18 ? 0 : std::strtoull(std::string(digits).c_str(), nullptr, 10);
 }
 
-// The first inline class number free in the page: one past the highest N of the class names
-// "inlineClassN" that its class attributes, or its header rules' selectors, already hold.
-unsigned long long FirstFreeInlineClassNumber(const RunState& state) {
+// The highest N of the classes ".inlineClassN" that the header rules' selectors name.
+unsigned long long HighestInSelectors(const RunState& state) {
     unsigned long long highest = 0;
     for (size_t i = 0; i < state.ruleCount; ++i) {
         std::string_view selector = state.rules[i].selector;
@@ -49,8 +48,14 @@ unsigned long long FirstFreeInlineClassNumber(const RunState& state) {
                 highest = std::max(highest, InlineClassNumber(selector.substr(at, end - at)));
         }
     }
-    std::string_view page = state.pageText;
-    if (page.find(kInlineClass) == npos) return highest + 1;  // most pages: no walk needed
+    return highest;
+}
+
+// The highest N of the class names "inlineClassN" in the class attributes of the page.
+unsigned long long HighestInClassAttributes(std::string_view page) {
+    constexpr char kSpaces[] = " \t\r\n\f";
+    unsigned long long highest = 0;
+    if (page.find(kInlineClass) == npos) return highest;  // most pages: no walk needed
     PageReader reader = MakePageReader(page);
     Markup tag;
     while (NextMarkup(reader, tag)) {
@@ -58,14 +63,14 @@ unsigned long long FirstFreeInlineClassNumber(const RunState& state) {
         for (const Attribute& attribute : tag.attributes) {
             if (!EqualsNoCase(attribute.name, "class")) continue;
             std::string_view names = attribute.value;
-            for (size_t start = names.find_first_not_of(" \t\r\n\f"); start != npos;) {
-                size_t end = std::min(names.find_first_of(" \t\r\n\f", start), names.size());
+            for (size_t start = names.find_first_not_of(kSpaces); start != npos;) {
+                size_t end = std::min(names.find_first_of(kSpaces, start), names.size());
                 highest = std::max(highest, InlineClassNumber(names.substr(start, end - start)));
-                start = names.find_first_not_of(" \t\r\n\f", end);
+                start = names.find_first_not_of(kSpaces, end);
             }
         }
     }
-    return highest + 1;
+    return highest;
 }
 
 // The rules a style can reuse or has created, found by declaration key: header rules that
@@ -171,7 +176,9 @@ size_t ConvertInlineStyles(RunState& state) {
     size_t regionStart = FindBodyTag(page);
     if (regionStart == npos) regionStart = 0;
 
-    StyleIndex index(state, FirstFreeInlineClassNumber(state));
+    // Numbered after the inline classes the page already names (from an earlier run, say).
+    StyleIndex index(
+        state, std::max(HighestInSelectors(state), HighestInClassAttributes(state.pageText)) + 1);
     std::string rewritten;
     size_t copied = 0;
     size_t converted = 0;
