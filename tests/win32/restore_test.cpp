@@ -50,6 +50,16 @@ bool RunCommand(const std::string& command, const std::string& workingFolder) {
     return ended;
 }
 
+// A Windows-1252 name in another code page.
+std::string Encoded(const std::string& name, UINT codePage) {
+    wchar_t wide[MAX_PATH] = {};
+    int length =
+        MultiByteToWideChar(1252, 0, name.data(), static_cast<int>(name.size()), wide, MAX_PATH);
+    char bytes[4 * MAX_PATH] = {};
+    length = WideCharToMultiByte(codePage, 0, wide, length, bytes, sizeof bytes, nullptr, nullptr);
+    return std::string(bytes, static_cast<size_t>(length));
+}
+
 std::string Replaced(std::string name, const char* extension) {
     return name.substr(0, name.rfind('.')) + extension;
 }
@@ -89,8 +99,16 @@ TEST_P(RestoreScriptTest, EveryPageComesBackFromAnyWorkingFolder) {
         elsewhere.Write("restore_backup.bat", "@echo another folder's script\r\n");
         const auto converted = FilesOf(folder);
         const auto elsewhereBefore = FilesOf(elsewhere);
-        ASSERT_EQ(converted.at("restore_backup.bat").rfind("chcp 65001 >nul\r\n", 0) != 0,
-                  c.oemScript);
+        // Every page's lines are in the script, the earlier ones converted when it changed
+        // to UTF-8, each name written exactly.
+        const std::string& script = converted.at("restore_backup.bat");
+        ASSERT_EQ(script.rfind("chcp 65001 >nul\r\n", 0) != 0, c.oemScript);
+        for (const std::string& name : c.pages) {
+            std::string written;
+            for (char b : Encoded(folder.File(name), c.oemScript ? CP_OEMCP : CP_UTF8))
+                written += b == '%' ? std::string("%%") : std::string(1, b);
+            EXPECT_NE(script.find("\" \"" + written + "\"\r\n"), std::string::npos) << name;
+        }
 
         if (fromPageFolder)
             ASSERT_TRUE(RunCommand("restore_backup.bat", folder.File("")));
