@@ -493,31 +493,6 @@ INSTANTIATE_TEST_SUITE_P(Names, AwkwardPathTest, testing::ValuesIn(kAwkwardPaths
                              return std::string(info.param.label);
                          });
 
-// The backup is named from the file name alone: a dot in a folder name plays no part, and a
-// file name without a dot gets ".backup" appended.
-TEST(AwkwardFolderTest, BackupIsNamedFromTheFileNameAlone) {
-    struct Case {
-        const char* folder;
-        const char* page;
-        const char* backup;
-    } cases[] = {{"my.site/", "index", "index.backup"}, {"", "page", "page.backup"}};
-    const std::string page = "<body><p style=\"color:red\">x</p>";
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.page);
-        ScratchFolder scratch;
-        fs::create_directories(scratch.File("my.site"));
-        std::string folder = c.folder;
-        scratch.Write(folder + c.page, page);
-        RunRequest request;
-        request.pagePath = scratch.File(folder + c.page);
-        ASSERT_EQ(RunExtraction(request).error, RunError::None);
-        EXPECT_EQ(scratch.Read(folder + c.backup), page);
-        EXPECT_EQ(scratch.Read(folder + "restore_backup.bat")
-                      .rfind("copy \"" + scratch.File(folder + c.backup) + "\" \"", 0),
-                  0u);
-    }
-}
-
 // ---------------------------------------------------------------------------------------
 // Faults found by fuzzing the rewriting.
 
