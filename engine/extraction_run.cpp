@@ -1,6 +1,7 @@
 #include "engine/extraction_run.h"
 
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -41,18 +42,31 @@ bool PageLinksSheet(std::string_view page, const RunState& state, const std::str
 }
 
 // This run's conversion, then the conversions in place of other pages that the earlier script
-// undoes (those whose backup still exists). Fails when one of them needs the style sheet.
+// undoes (those whose backup still exists). When the earlier script undoes a conversion of this
+// same page, its backup holds the page as it was before any run: it is kept, and the sheets of
+// that conversion are deleted with this run's. Fails when another page's conversion needs the
+// style sheet.
 RunOutcome ConversionsToRestore(const RunState& state, const std::string& sheetPath,
                                 const std::vector<Conversion>& earlier,
-                                std::vector<Conversion>& conversions) {
-    conversions = {{state.backupPath, state.pagePath, sheetPath}};
+                                std::vector<Conversion>& conversions, bool& keepsEarlierBackup) {
+    Conversion thisRun{state.backupPath, state.pagePath, {sheetPath}};
+    keepsEarlierBackup = false;
+    conversions.clear();
     for (const Conversion& conversion : earlier) {
-        if (files::SamePath(conversion.pagePath, state.pagePath)) continue;  // this run's now
-        if (!files::Exists(conversion.backupPath)) continue;                 // undone or given up
-        if (files::SamePath(conversion.sheetPath, sheetPath))
-            return {RunError::SheetOfOtherPage, sheetPath, conversion.pagePath};
+        if (!files::Exists(conversion.backupPath)) continue;  // undone or given up
+        if (files::SamePath(conversion.pagePath, state.pagePath)) {
+            thisRun.backupPath = conversion.backupPath;
+            keepsEarlierBackup = true;
+            for (const std::string& sheet : conversion.sheetPaths)
+                if (!files::SamePath(sheet, sheetPath)) thisRun.sheetPaths.push_back(sheet);
+            continue;
+        }
+        for (const std::string& sheet : conversion.sheetPaths)
+            if (files::SamePath(sheet, sheetPath))
+                return {RunError::SheetOfOtherPage, sheetPath, conversion.pagePath};
         conversions.push_back(conversion);
     }
+    conversions.insert(conversions.begin(), std::move(thisRun));
     return {};
 }
 
@@ -89,23 +103,29 @@ RunOutcome RunPhases(const RunRequest& request) {
     if (sheet.Exists() && PageLinksSheet(originalPage, state, sheetPath))
         return {RunError::PageConvertedBefore, state.pagePath, sheetPath};
     std::vector<Conversion> conversions;
-    RunOutcome refusal = ConversionsToRestore(state, sheetPath, earlierConversions, conversions);
+    bool keepsEarlierBackup = false;
+    RunOutcome refusal =
+        ConversionsToRestore(state, sheetPath, earlierConversions, conversions, keepsEarlierBackup);
     if (refusal.error != RunError::None) return refusal;
-    EarlierFile backup(state.backupPath);
-    if (backup.state == files::ReadResult::Failed)
-        return {RunError::BackupNotCreated, state.backupPath};
+    std::vector<OutputFile> outputs;
+    std::optional<EarlierFile> backup;
+    if (!keepsEarlierBackup) {
+        backup.emplace(state.backupPath);
+        if (backup->state == files::ReadResult::Failed)
+            return {RunError::BackupNotCreated, state.backupPath};
+        outputs.push_back(
+            {state.backupPath, originalPage, backup->Bytes(), RunError::BackupNotCreated});
+    }
 
     std::string scriptBytes;
     if (!RestoreScriptBytes(conversions, scriptPath, scriptBytes))
         return {RunError::FileNotWritten, scriptPath};
     if (request.cleanUnused) RemoveUnusedRules(state);
     std::string sheetText = StyleSheetText(state, request.cleanUnused);
-    return WriteOutputs({
-        {state.backupPath, originalPage, backup.Bytes(), RunError::BackupNotCreated},
-        {state.pagePath, state.pageText, &originalPage},
-        {scriptPath, scriptBytes, script.Bytes()},
-        {sheetPath, sheetText, sheet.Bytes()},
-    });
+    outputs.push_back({state.pagePath, state.pageText, &originalPage});
+    outputs.push_back({scriptPath, scriptBytes, script.Bytes()});
+    outputs.push_back({sheetPath, sheetText, sheet.Bytes()});
+    return WriteOutputs(outputs);
 }
 
 }  // namespace

@@ -65,18 +65,25 @@ bool SplitLines(std::string_view text, std::vector<std::string_view>& lines) {
     return true;
 }
 
-// Three lines per conversion, then the line that deletes the script.
+// Per conversion a copy line, the deletion of its backup and one or more sheet deletions; then
+// the line that deletes the script.
 bool ReadCurrentForm(const std::vector<std::string_view>& lines,
                      std::vector<Conversion>& conversions) {
-    if (lines.size() < 4 || (lines.size() - 1) % 3 != 0) return false;
-    for (size_t i = 0; i + 1 < lines.size(); i += 3) {
+    if (lines.size() < 4) return false;
+    size_t i = 0;
+    while (i + 1 < lines.size()) {
         Conversion conversion;
         std::string deletedBackup;
-        if (!ReadCopyLine(lines[i], conversion) ||
+        if (i + 3 >= lines.size() || !ReadCopyLine(lines[i], conversion) ||
             !ReadDeleteLine(lines[i + 1], kDeleteIfCopied, deletedBackup) ||
-            deletedBackup != conversion.backupPath ||
-            !ReadDeleteLine(lines[i + 2], kDeleteIfCopied, conversion.sheetPath))
+            deletedBackup != conversion.backupPath)
             return false;
+        for (i += 2; i + 1 < lines.size() && lines[i].substr(0, 5) != "copy "; ++i) {
+            std::string sheet;
+            if (!ReadDeleteLine(lines[i], kDeleteIfCopied, sheet)) return false;
+            conversion.sheetPaths.push_back(std::move(sheet));
+        }
+        if (conversion.sheetPaths.empty()) return false;
         conversions.push_back(std::move(conversion));
     }
     std::string script;
@@ -90,13 +97,14 @@ bool ReadEarlierForm(const std::vector<std::string_view>& lines,
                      std::vector<Conversion>& conversions) {
     Conversion conversion;
     std::string deletedBackup;
+    std::string sheet;
     if (lines.size() != 4 || !ReadCopyLine(lines[0], conversion) ||
         !ReadDeleteLine(lines[1], "del ", deletedBackup) ||
-        deletedBackup != conversion.backupPath ||
-        !ReadDeleteLine(lines[2], "del ", conversion.sheetPath) ||
+        deletedBackup != conversion.backupPath || !ReadDeleteLine(lines[2], "del ", sheet) ||
         lines[3] != std::string("del ") + kRestoreScriptName)
         return false;
-    for (std::string* path : {&conversion.backupPath, &conversion.pagePath, &conversion.sheetPath})
+    conversion.sheetPaths.push_back(files::AbsolutePath(sheet));
+    for (std::string* path : {&conversion.backupPath, &conversion.pagePath})
         *path = files::AbsolutePath(*path);
     conversions.push_back(std::move(conversion));
     return true;
@@ -124,7 +132,8 @@ bool RestoreScriptBytes(const std::vector<Conversion>& conversions, const std::s
         std::string backup = BatchQuoted(conversion.backupPath);
         text += "copy " + backup + " " + BatchQuoted(conversion.pagePath) + kLineEnd;
         text += kDeleteIfCopied + backup + kLineEnd;
-        text += kDeleteIfCopied + BatchQuoted(conversion.sheetPath) + kLineEnd;
+        for (const std::string& sheet : conversion.sheetPaths)
+            text += kDeleteIfCopied + BatchQuoted(sheet) + kLineEnd;
     }
     text += "del " + BatchQuoted(scriptPath) + kLineEnd;
     if (files::ToBatchEncoding(text, files::BatchEncoding::OemCodePage, bytes)) return true;

@@ -1,5 +1,7 @@
 // restore_backup.bat, the script that undoes the conversions in place of a folder's pages:
-// three lines for each conversion, the newest first, then the line that deletes the script.
+// for each conversion, the newest first, a copy of the backup over the page, then the deletion
+// of the backup and of every sheet the page's runs wrote (three lines for one run), then the
+// line that deletes the script.
 // It is in the command interpreter's code page when every path can be written there exactly,
 // else in UTF-8 after a "chcp 65001 >nul" line.
 #pragma once
@@ -8,11 +10,12 @@
 #include <string_view>
 #include <vector>
 
-// One conversion in place that the script undoes.
+// One conversion in place that the script undoes: the backup holds the page as it was before
+// the first of its runs; each run wrote one of the sheets, the newest first.
 struct Conversion {
     std::string backupPath;
     std::string pagePath;
-    std::string sheetPath;
+    std::vector<std::string> sheetPaths;
 };
 
 // The conversions that a script written by the tool undoes, in its order. False when `bytes`

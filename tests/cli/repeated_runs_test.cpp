@@ -181,6 +181,8 @@ TEST(RepeatedRuns, SecondPageOfTheFolderNeedsASheetOfItsOwn) {
                                                      root + "restore_backup.bat\"\r\n");
 }
 
+// The second conversion keeps the first one's backup, which holds the page as it was before
+// either run, and its restore lines delete both sheets.
 TEST(RepeatedRuns, ConvertedPageEditedByHandKeepsItsClasses) {
     ScratchFolder folder;
     folder.Write("page.html", kStyledPage);
@@ -206,6 +208,13 @@ TEST(RepeatedRuns, ConvertedPageEditedByHandKeepsItsClasses) {
     EXPECT_EQ(folder.Read("styles.css"), firstSheet);
     EXPECT_NE(page.find("href=\"styles.css\""), std::string::npos);
     EXPECT_NE(page.find("href=\"second.css\""), std::string::npos);
+    EXPECT_EQ(folder.Read("page.backup.html"), kStyledPage);
+    const std::string backup = "\"" + root + "page.backup.html\"";
+    EXPECT_EQ(folder.Read("restore_backup.bat"),
+              "copy " + backup + " \"" + root + "page.html\"\r\nif not errorlevel 1 del " + backup +
+                  "\r\nif not errorlevel 1 del \"" + root +
+                  "second.css\"\r\nif not errorlevel 1 del \"" + root + "styles.css\"\r\ndel \"" +
+                  root + "restore_backup.bat\"\r\n");
 }
 
 // The script names every file by its absolute path, whatever folder the program ran in and

@@ -33,20 +33,27 @@ TEST(RestoreScript, ReadsTheFormsTheToolWrites) {
     } cases[] = {
         {"this form",
          kTwoConversions,
-         {{"/site/b.backup.htm", "/site/b.htm", "/site/b.css"},
-          {"/site/100%.backup.htm", "/site/100%.htm", "/site/styles.css"}}},
+         {{"/site/b.backup.htm", "/site/b.htm", {"/site/b.css"}},
+          {"/site/100%.backup.htm", "/site/100%.htm", {"/site/styles.css"}}}},
         {"this form in UTF-8",
          "chcp 65001 >nul\r\n" + kTwoConversions,
-         {{"/site/b.backup.htm", "/site/b.htm", "/site/b.css"},
-          {"/site/100%.backup.htm", "/site/100%.htm", "/site/styles.css"}}},
+         {{"/site/b.backup.htm", "/site/b.htm", {"/site/b.css"}},
+          {"/site/100%.backup.htm", "/site/100%.htm", {"/site/styles.css"}}}},
+        {"a page converted twice",
+         Lines({"copy \"/site/a.backup.htm\" \"/site/a.htm\"",
+                "if not errorlevel 1 del \"/site/a.backup.htm\"",
+                "if not errorlevel 1 del \"/site/second.css\"",
+                "if not errorlevel 1 del \"/site/styles.css\"",
+                "del \"/site/restore_backup.bat\""}),
+         {{"/site/a.backup.htm", "/site/a.htm", {"/site/second.css", "/site/styles.css"}}}},
         {"earlier versions' four lines",
          Lines({"copy \"/site/a.backup.htm\" \"/site/a.htm\"", "del \"/site/a.backup.htm\"",
                 "del \"/site/styles.css\"", "del restore_backup.bat"}),
-         {{"/site/a.backup.htm", "/site/a.htm", "/site/styles.css"}}},
+         {{"/site/a.backup.htm", "/site/a.htm", {"/site/styles.css"}}}},
         {"earlier versions' relative paths",
          Lines({"copy \"a.backup.htm\" \"a.htm\"", "del \"a.backup.htm\"", "del \"styles.css\"",
                 "del restore_backup.bat"}),
-         {{here + "a.backup.htm", here + "a.htm", here + "styles.css"}}},
+         {{here + "a.backup.htm", here + "a.htm", {here + "styles.css"}}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -56,7 +63,7 @@ TEST(RestoreScript, ReadsTheFormsTheToolWrites) {
         for (size_t i = 0; i < read.size(); ++i) {
             EXPECT_EQ(read[i].backupPath, c.conversions[i].backupPath);
             EXPECT_EQ(read[i].pagePath, c.conversions[i].pagePath);
-            EXPECT_EQ(read[i].sheetPath, c.conversions[i].sheetPath);
+            EXPECT_EQ(read[i].sheetPaths, c.conversions[i].sheetPaths);
         }
     }
 }

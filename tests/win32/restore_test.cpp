@@ -68,6 +68,7 @@ struct PageNames {
     const char* label;
     std::vector<std::string> pages;  // Windows-1252, converted in this order
     bool oemScript;                  // every path can be written in the OEM code page
+    const char* convertedAgain;      // a page edited by hand and converted again, or nullptr
 };
 
 class RestoreScriptTest : public testing::TestWithParam<PageNames> {};
@@ -95,6 +96,15 @@ TEST_P(RestoreScriptTest, EveryPageComesBackFromAnyWorkingFolder) {
             // The working folder's own files of the same names must stay.
             elsewhere.Write(Replaced(name, ".backup.htm"), "another folder's file");
             elsewhere.Write(Replaced(name, ".css"), "another folder's file");
+        }
+        if (c.convertedAgain) {
+            // The second conversion keeps the first backup; restoring deletes both sheets.
+            std::string edited = folder.Read(c.convertedAgain) + "<p style=\"color:green\">y</p>";
+            folder.Write(c.convertedAgain, edited);
+            RunRequest request;
+            request.pagePath = folder.File(c.convertedAgain);
+            request.sheetName = "again.css";
+            ASSERT_EQ(RunExtraction(request).error, RunError::None);
         }
         elsewhere.Write("restore_backup.bat", "@echo another folder's script\r\n");
         const auto converted = FilesOf(folder);
@@ -135,11 +145,14 @@ TEST_P(RestoreScriptTest, EveryPageComesBackFromAnyWorkingFolder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Names, RestoreScriptTest,
-    testing::Values(
-        PageNames{"AccentSpaceAndPercent", {"caf\xE9.htm", "deux mots.htm", "100%.htm"}, true},
-        PageNames{"OutsideTheOemCodePage",
-                  {"caf\xE9.htm", "prix\x80.htm", "l\x92\xE9t\xE9.htm", "c\x9Cur.htm"},
-                  false}),
+    testing::Values(PageNames{"AccentSpaceAndPercent",
+                              {"caf\xE9.htm", "deux mots.htm", "100%.htm"},
+                              true,
+                              "deux mots.htm"},
+                    PageNames{"OutsideTheOemCodePage",
+                              {"caf\xE9.htm", "prix\x80.htm", "l\x92\xE9t\xE9.htm", "c\x9Cur.htm"},
+                              false,
+                              nullptr}),
     [](const testing::TestParamInfo<PageNames>& info) { return std::string(info.param.label); });
 
 }  // namespace
