@@ -1,9 +1,12 @@
-// The two comment lines of the style sheets the tool writes, built from its web address. Every
+// The two comment lines of the style sheets the tool writes, built from its web address (the
+// configured version header). Every
 // sheet it writes holds the inline comment line as a whole line: a file without it at the style
 // sheet path was not written by the tool and is never replaced.
 #pragma once
 
 #include <string_view>
+
+#include "version.h"
 
 constexpr std::string_view kInlineCommentLine =
     "/* Inline CSS extracted with stylewick (" STYLEWICK_WEBSITE ") */";

@@ -13,6 +13,7 @@
 #include "ui/run_report.h"
 #include "ui/tooltips.h"
 #include "ui/ui_state.h"
+#include "version.h"
 
 namespace {
 

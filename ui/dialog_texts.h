@@ -8,7 +8,7 @@
 #include "ui/control_ids.h"
 #include "ui/strings.h"
 
-// "stylewick v0.1" followed by the caption's last part in `language`.
+// "stylewick v" and the version, followed by the caption's last part in `language`.
 inline std::string MainCaption(Language language) {
     return std::string(kProductName) + " " + kVersion + Text(TextId::CaptionTail, language);
 }

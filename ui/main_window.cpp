@@ -10,6 +10,7 @@
 #include "ui/dialog_texts.h"
 #include "ui/tooltips.h"
 #include "ui/ui_state.h"
+#include "version.h"
 
 namespace {
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "version.h"
+
 enum class Language { English, French };
 
 // The process-wide language code: exactly "EN" is English, anything else French.
@@ -57,7 +59,7 @@ std::string WithArguments(std::string_view text, std::string_view first,
 
 // Texts that are the same in every language.
 constexpr const char kProductName[] = "stylewick";
-constexpr const char kVersion[] = "v0.1";
+constexpr const char kVersion[] = "v" STYLEWICK_VERSION;
 constexpr const char kEnglishMenuItem[] = "English";
 constexpr const char kFrenchMenuItem[] =
     "Fran\xE7"

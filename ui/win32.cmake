@@ -7,8 +7,7 @@ add_library(stylewick_win32 STATIC
   ${CMAKE_CURRENT_LIST_DIR}/language_switch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/extraction_run_win32.cpp
   ${CMAKE_CURRENT_LIST_DIR}/start_up.cpp)
-target_compile_definitions(stylewick_win32 PRIVATE STYLEWICK_WEBSITE="${STYLEWICK_WEBSITE}"
-  PUBLIC WINVER=0x0601 _WIN32_WINNT=0x0601)
+target_compile_definitions(stylewick_win32 PUBLIC WINVER=0x0601 _WIN32_WINNT=0x0601)
 target_link_libraries(stylewick_win32 PUBLIC stylewick_texts stylewick_engine
   comctl32 comdlg32 shell32 gdi32 user32)
 

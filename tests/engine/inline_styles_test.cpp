@@ -4,6 +4,7 @@
 #include "engine/extraction_run.h"
 #include "engine/output_writing.h"
 #include "tests/support/page_run.h"
+#include "version.h"
 
 namespace {
 

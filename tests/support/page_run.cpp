@@ -1,5 +1,7 @@
 #include "tests/support/page_run.h"
 
+#include "engine/sheet_comments.h"
+
 PageRun RunOnPage(const ScratchFolder& folder, std::string_view pageText, bool cleanUnused,
                   std::string_view sheetName, std::string_view pageName) {
     folder.Write(pageName, pageText);
@@ -15,10 +17,6 @@ PageRun RunOnPage(const ScratchFolder& folder, std::string_view pageText, bool c
     return run;
 }
 
-std::string InlineCommentLine() {
-    return "/* Inline CSS extracted with stylewick (" STYLEWICK_WEBSITE ") */\r\n";
-}
+std::string InlineCommentLine() { return std::string(kInlineCommentLine) + "\r\n"; }
 
-std::string InternalCommentLine() {
-    return "/* Internal CSS from header cleaned with stylewick (" STYLEWICK_WEBSITE ") */\r\n";
-}
+std::string InternalCommentLine() { return std::string(kInternalCommentLine) + "\r\n"; }

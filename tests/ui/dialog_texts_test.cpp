@@ -6,8 +6,8 @@
 namespace {
 
 TEST(DialogTexts, CaptionEndsWithTheAuthorInEachLanguage) {
-    EXPECT_EQ(MainCaption(Language::English), "stylewick v0.1 - by Tavrel");
-    EXPECT_EQ(MainCaption(Language::French), "stylewick v0.1 - par Tavrel");
+    EXPECT_EQ(MainCaption(Language::English), "stylewick v" STYLEWICK_VERSION " - by Tavrel");
+    EXPECT_EQ(MainCaption(Language::French), "stylewick v" STYLEWICK_VERSION " - par Tavrel");
 }
 
 TEST(DialogTexts, SelectionWarningIsTwoLinesJoinedByOneCarriageReturn) {
