@@ -1,4 +1,6 @@
 // stylewick-cli: the extraction run without a window, for batch use and for tests.
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -8,11 +10,13 @@
 #include "platform/files.h"
 #include "ui/run_report.h"
 #include "ui/strings.h"
+#include "version.h"
 
 namespace {
 
 constexpr char kUsage[] =
     "usage: stylewick-cli [--sheet NAME] [--no-clean] [--lang EN|FR] PAGE\n"
+    "       stylewick-cli --help | --version\n"
     "\n"
     "Moves the CSS of the HTML page PAGE into an external style sheet beside it:\n"
     "the header <style> block becomes a <link>, style= attributes become classes,\n"
@@ -21,8 +25,12 @@ constexpr char kUsage[] =
     "\n"
     "  --sheet NAME   name of the style sheet, in the page's folder (default styles.css)\n"
     "  --no-clean     keep header rules that the page never uses\n"
-    "  --lang EN|FR   language of the messages (default EN)\n"
-    "  --help         show this text\n";
+    "  --lang EN|FR   language of the messages, in any case (default EN)\n"
+    "  --help, -h     show this text (also /? on Windows)\n"
+    "  --version      show the program's version\n"
+    "\n"
+    "Exit codes: 0 the style sheet was written, or the page holds no CSS to move and\n"
+    "nothing was written; 1 the run failed and the page was left as it was; 2 bad usage.\n";
 
 // Prints a message whose "%1" and "%2" stand for `first` and `second`, its CR line breaks as
 // console line ends.
@@ -41,6 +49,17 @@ void PrintMessage(std::FILE* stream, const std::string& message, const std::stri
     std::fputs(lines.c_str(), stream);
 }
 
+// Whether `argument` asks for the usage: --help, -h, or the platform's own switch.
+bool AsksForHelp(const std::string& argument) {
+    return argument == "--help" || argument == "-h" || IsPlatformHelpSwitch(argument);
+}
+
+std::string UpperCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return text;
+}
+
 int UsageError(const char* problem) {
     std::fprintf(stderr, "stylewick-cli: %s\n\n%s", problem, kUsage);
     return 2;
@@ -57,8 +76,11 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
         bool hasValue = i + 1 < argc;
-        if (argument == "--help" || argument == "-h") {
+        if (AsksForHelp(argument)) {
             std::fputs(kUsage, stdout);
+            return 0;
+        } else if (argument == "--version") {
+            std::fputs("stylewick-cli " STYLEWICK_VERSION "\n", stdout);
             return 0;
         } else if (argument == "--sheet") {
             if (!hasValue) return UsageError("--sheet needs a name");
@@ -67,7 +89,7 @@ int main(int argc, char** argv) {
             request.cleanUnused = false;
         } else if (argument == "--lang") {
             if (!hasValue) return UsageError("--lang needs EN or FR");
-            std::string code = argv[++i];
+            std::string code = UpperCase(argv[++i]);
             if (code != "EN" && code != "FR") return UsageError("--lang takes EN or FR");
             language = LanguageFromCode(code);
         } else if (argument.size() > 1 && argument[0] == '-' && argument != "--") {

@@ -11,5 +11,8 @@ std::string ConsoleText(std::string_view ansiText);
 // on POSIX; in the ANSI code page on Windows).
 std::string ConsoleArgument(std::string_view argument);
 
+// Whether a command-line argument is this platform's own way to ask for help ("/?" on Windows).
+bool IsPlatformHelpSwitch(std::string_view argument);
+
 // Line end written in place of each CR of a message.
 extern const char kConsoleLineEnd[];

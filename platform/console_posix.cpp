@@ -39,3 +39,6 @@ std::string ConsoleText(std::string_view ansiText) {
 }
 
 std::string ConsoleArgument(std::string_view argument) { return std::string(argument); }
+
+// "/?" is a path here.
+bool IsPlatformHelpSwitch(std::string_view) { return false; }

@@ -25,3 +25,5 @@ std::string ConsoleText(std::string_view ansiText) {
 }
 
 std::string ConsoleArgument(std::string_view argument) { return ConsoleText(argument); }
+
+bool IsPlatformHelpSwitch(std::string_view argument) { return argument == "/?"; }

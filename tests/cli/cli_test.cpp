@@ -3,6 +3,7 @@
 
 #include "tests/support/cli_run.h"
 #include "tests/support/scratch_folder.h"
+#include "version.h"
 
 namespace {
 
@@ -37,8 +38,11 @@ TEST(Cli, RunErrorGoesToStderrWithExitOne) {
     CliResult english = RunCli({page}, "2");
     EXPECT_EQ(english.exitCode, 1);
     EXPECT_EQ(english.out, "File \"" + page + "\" doesn't exist!\n");
-    CliResult french = RunCli({"--lang", "FR", page}, "2");
-    EXPECT_EQ(french.out, "Le fichier \"" + page + "\" n'existe pas!\n");
+    for (const char* code : {"FR", "fr", "Fr"}) {
+        CliResult french = RunCli({"--lang", code, page}, "2");
+        EXPECT_EQ(french.out, "Le fichier \"" + page + "\" n'existe pas!\n") << code;
+    }
+    EXPECT_EQ(RunCli({"--lang", "en", page}, "2").out, english.out);
 
     folder.Write("bad.html", "<style>p{<body>");
     CliResult malformed = RunCli({"--lang", "FR", folder.File("bad.html")}, "2");
@@ -56,9 +60,21 @@ TEST(Cli, BadUsageExitsTwoAndHelpExitsZero) {
         EXPECT_EQ(result.exitCode, 2);
         EXPECT_NE(result.out.find("usage: stylewick-cli"), std::string::npos);
     }
-    CliResult help = RunCli({"--help"});
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_EQ(help.out.rfind("usage: stylewick-cli", 0), 0u);
+    for (const char* option : {"--help", "-h"}) {
+        CliResult help = RunCli({option, "x.html"});
+        EXPECT_EQ(help.exitCode, 0);
+        EXPECT_EQ(help.out.rfind("usage: stylewick-cli", 0), 0u);
+        EXPECT_NE(help.out.find("Exit codes: 0 "), std::string::npos);
+    }
+    CliResult version = RunCli({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "stylewick-cli " STYLEWICK_VERSION "\n");
+}
+
+TEST(Cli, SlashQuestionMarkIsAPageNameOutsideWindows) {
+    CliResult result = RunCli({"/?"}, "2");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, "File \"/?\" doesn't exist!\n");
 }
 
 TEST(Cli, PageNamedLikeAnOptionAfterDoubleDash) {
