@@ -17,6 +17,7 @@
 #include "engine/ansi_text.h"
 #include "engine/extraction_run.h"
 #include "engine/page_reader.h"
+#include "tests/support/corpus_pages.h"
 #include "tests/support/scratch_folder.h"
 
 namespace {

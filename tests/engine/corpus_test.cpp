@@ -5,6 +5,7 @@
 
 #include "engine/ansi_text.h"
 #include "engine/page_reader.h"
+#include "tests/support/corpus_pages.h"
 #include "tests/support/page_run.h"
 
 namespace {

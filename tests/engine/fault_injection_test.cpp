@@ -16,6 +16,7 @@
 
 #include "engine/extraction_run.h"
 #include "platform/files.h"
+#include "tests/support/corpus_pages.h"
 #include "tests/support/page_run.h"
 #include "tests/support/scratch_folder.h"
 #include "ui/run_report.h"

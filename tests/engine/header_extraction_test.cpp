@@ -5,7 +5,7 @@
 
 #include "engine/extraction_run.h"
 #include "engine/output_writing.h"
-#include "tests/support/scratch_folder.h"
+#include "tests/support/corpus_pages.h"
 
 namespace {
 

@@ -1,26 +1,32 @@
 #include "tests/support/scratch_folder.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
+#include <stdexcept>
 #include <vector>
 
 namespace fs = std::filesystem;
 
 ScratchFolder::ScratchFolder() {
-    std::string pattern = (fs::temp_directory_path() / "stylewick-test-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    char* made = ::mkdtemp(buffer.data());
-    if (made == nullptr) throw std::runtime_error("cannot create a scratch folder");
-    path_ = std::string(made) + "/";
+    static std::mt19937 names{std::random_device{}()};
+    const fs::path temporary = fs::temp_directory_path();
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        fs::path folder = temporary / ("stylewick-test-" + std::to_string(names()));
+        if (fs::create_directory(folder))
+            path_ =
+                folder.make_preferred().string() + static_cast<char>(fs::path::preferred_separator);
+    }
+    if (path_.empty()) throw std::runtime_error("cannot create a scratch folder");
 }
 
 ScratchFolder::~ScratchFolder() {
     std::error_code ignored;
+    // On Windows a read-only file would outlive the folder.
+    for (const auto& entry : fs::recursive_directory_iterator(path_, ignored))
+        fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add, ignored);
     fs::remove_all(path_, ignored);
 }
 
@@ -56,12 +62,4 @@ std::map<std::string, std::string> ScratchFolder::Files() const {
         files[name] = Read(name);
     }
     return files;
-}
-
-std::string CorpusFolder() { return STYLEWICK_CORPUS_DIR "/"; }
-
-std::string CorpusPage(std::string_view name) {
-    std::ifstream in(CorpusFolder() + std::string(name), std::ios::binary);
-    if (!in) throw std::runtime_error("corpus page missing: " + std::string(name));
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }

@@ -1,4 +1,8 @@
-// A fresh temporary folder for one test, removed with everything in it afterwards.
+// A fresh temporary folder for one test, removed with everything in it afterwards. The same on
+// every platform: paths use the platform's separator, bytes are written and read unchanged.
+// Write and Read take a name in the platform's narrow encoding (the ANSI code page on Windows);
+// Has, Listing and Files go through std::filesystem, which on Windows takes and gives names
+// beyond ASCII in other encodings: keep to ASCII names with those.
 #pragma once
 
 #include <map>
@@ -12,14 +16,14 @@ public:
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-    // The folder, ending in "/".
+    // The folder, ending in the platform's separator.
     const std::string& path() const { return path_; }
     std::string File(std::string_view name) const { return path_ + std::string(name); }
 
     void Write(std::string_view name, std::string_view bytes) const;
     std::string Read(std::string_view name) const;
     bool Has(std::string_view name) const;
-    // Names of the files in the folder, sorted.
+    // Names of the files in the folder, sorted, one a line.
     std::string Listing() const;
     // Every file in the folder and its subfolders, by its path from the folder, with its bytes.
     std::map<std::string, std::string> Files() const;
@@ -27,7 +31,3 @@ public:
 private:
     std::string path_;
 };
-
-// The bytes of a page of the shared corpus of real pages.
-std::string CorpusPage(std::string_view name);
-std::string CorpusFolder();

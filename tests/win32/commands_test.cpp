@@ -16,39 +16,9 @@ constexpr char kCorpusPage[] = "word2000-small.html";
 const char* const kOutputs[] = {"page.html", "page.backup.html", "restore_backup.bat",
                                 "styles.css"};
 
-std::string ReadFile(const std::string& path) {
-    std::string bytes;
-    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-        char buffer[65536];
-        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-            bytes.append(buffer, n);
-        std::fclose(file);
-    }
-    return bytes;
-}
-
-// Runs stylewick-cli.exe with `arguments`; its exit code, or -1 when it did not end in time.
-int RunCli(const std::string& arguments) {
-    std::string command = "\"" + CliProgram() + "\" " + arguments;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                        nullptr, &startup, &process))
-        return -1;
-    DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    else
-        TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return static_cast<int>(code);
-}
-
 class CommandsTest : public testing::Test {
 protected:
-    TempFolder folder;
+    ScratchFolder folder;
     RunningProgram program;
 
     // Waits for the message box owned by the main window, reads it and presses Enter.
@@ -152,25 +122,8 @@ TEST_F(CommandsTest, BrowseShowsThePathWithItsTooltipAndCancelKeepsIt) {
     EXPECT_EQ(TheUiState().pagePath, folder.File("second.html"));
 
     // The page path field has exactly one tool, holding the last chosen path.
-    HWND tooltip = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr);
-    while (tooltip && GetWindow(tooltip, GW_OWNER) != program.Window())
-        tooltip = FindWindowExA(nullptr, tooltip, TOOLTIPS_CLASSA, nullptr);
-    ASSERT_NE(tooltip, nullptr);
-    int tools = 0;
-    std::string text;
-    for (int i = 0, n = static_cast<int>(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0)); i < n;
-         ++i) {
-        char buffer[4096] = {};
-        TTTOOLINFOA tool{};
-        tool.cbSize = 48;
-        tool.lpszText = buffer;
-        SendMessageA(tooltip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&tool));
-        if (reinterpret_cast<HWND>(tool.uId) != program.Control(IDE_PAGE_PATH)) continue;
-        ++tools;
-        text = FullToolText(tooltip, tool);
-    }
-    EXPECT_EQ(tools, 1);
-    EXPECT_EQ(text, folder.File("second.html"));
+    EXPECT_EQ(ToolTexts(program.Window(), program.Control(IDE_PAGE_PATH)),
+              std::vector<std::string>{folder.File("second.html")});
 
     // French after choosing a page leaves the path in the field.
     program.ChooseLanguage(1);
@@ -178,8 +131,7 @@ TEST_F(CommandsTest, BrowseShowsThePathWithItsTooltipAndCancelKeepsIt) {
 }
 
 TEST_F(CommandsTest, CorpusPageGivesTheSameFilesAsTheHeadlessProgram) {
-    std::string page = ReadFile(CorpusFolder() + "\\" + kCorpusPage);
-    ASSERT_FALSE(page.empty()) << "corpus page missing in " << CorpusFolder();
+    std::string page = CorpusPage(kCorpusPage);
     folder.Write("page.html", page);
 
     program.BrowseTo(folder.File("page.html"));

@@ -26,7 +26,7 @@ struct HeldFile {
     }
 };
 
-RunOutcome RunOn(const TempFolder& folder, const std::string& sheetName = "styles.css") {
+RunOutcome RunOn(const ScratchFolder& folder, const std::string& sheetName = "styles.css") {
     RunRequest request;
     request.pagePath = folder.File("page.html");
     request.sheetName = sheetName;
@@ -34,7 +34,7 @@ RunOutcome RunOn(const TempFolder& folder, const std::string& sheetName = "style
 }
 
 // No file of the folder is a temporary of the run.
-bool NoTemporaryLeft(const TempFolder& folder) {
+bool NoTemporaryLeft(const ScratchFolder& folder) {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(folder.File("*.stylewick-new").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return true;
@@ -43,7 +43,7 @@ bool NoTemporaryLeft(const TempFolder& folder) {
 }
 
 TEST(FileServices, SheetHeldByAnotherProgramLeavesThePageUnchanged) {
-    TempFolder folder;
+    ScratchFolder folder;
     folder.Write("page.html", kPage);
     folder.Write("styles.css", "old sheet");
     RunOutcome outcome;
@@ -61,7 +61,7 @@ TEST(FileServices, SheetHeldByAnotherProgramLeavesThePageUnchanged) {
 }
 
 TEST(FileServices, PageHeldByAnotherProgramIsNotTouchedNorItsEarlierBackup) {
-    TempFolder folder;
+    ScratchFolder folder;
     folder.Write("page.html", kPage);
     folder.Write("page.backup.html", "an earlier backup");
     RunOutcome outcome;
@@ -78,7 +78,7 @@ TEST(FileServices, PageHeldByAnotherProgramIsNotTouchedNorItsEarlierBackup) {
 }
 
 TEST(FileServices, ReadOnlyPageIsReportedAndKept) {
-    TempFolder folder;
+    ScratchFolder folder;
     folder.Write("page.html", kPage);
     ASSERT_TRUE(SetFileAttributesA(folder.File("page.html").c_str(), FILE_ATTRIBUTE_READONLY));
     RunOutcome outcome = RunOn(folder);
@@ -90,7 +90,7 @@ TEST(FileServices, ReadOnlyPageIsReportedAndKept) {
 }
 
 TEST(FileServices, SheetNameInAnyCaseMayNotNameThePage) {
-    TempFolder folder;
+    ScratchFolder folder;
     folder.Write("page.html", kPage);
     EXPECT_EQ(RunOn(folder, "PAGE.HTML").error, RunError::SheetNameCollides);
     EXPECT_EQ(RunOn(folder, "Restore_Backup.BAT").error, RunError::SheetNameCollides);
@@ -120,7 +120,7 @@ TEST(FileServices, RestoreScriptWritesEveryPathExactly) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.written);
-        TempFolder folder;
+        ScratchFolder folder;
         folder.Write(c.page, kPage);
         RunRequest request;
         request.pagePath = folder.File(c.page);
@@ -146,7 +146,7 @@ TEST(FileServices, VeryLargePageConvertsOrSaysThereIsNotEnoughMemory) {
                 "pt;\r\nline-height:115%'><span style='color:#C00000'>Orchard notes, row " +
                 std::to_string(i) + "</span></p>\r\n";
     }
-    TempFolder folder;
+    ScratchFolder folder;
     folder.Write("page.html", page);
     const size_t pageHash = std::hash<std::string>{}(page);
     std::string().swap(page);  // the 32-bit address space is the run's

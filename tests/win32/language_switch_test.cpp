@@ -6,28 +6,13 @@
 #include "tests/win32/window_driver.h"
 #include "ui/control_ids.h"
 #include "ui/ui_state.h"
+#include "version.h"
 
 namespace {
 
-// Number of tools that the tooltip control owned by the main window has for each control.
-int ToolsFor(HWND mainWindow, HWND control, std::string* text = nullptr) {
-    HWND tooltip = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr);
-    while (tooltip && GetWindow(tooltip, GW_OWNER) != mainWindow)
-        tooltip = FindWindowExA(nullptr, tooltip, TOOLTIPS_CLASSA, nullptr);
-    int found = 0;
-    int count = tooltip ? static_cast<int>(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0)) : 0;
-    for (int i = 0; i < count; ++i) {
-        char buffer[4096] = {};
-        TTTOOLINFOA tool{};
-        tool.cbSize = 48;
-        tool.lpszText = buffer;
-        SendMessageA(tooltip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&tool));
-        if (reinterpret_cast<HWND>(tool.uId) != control) continue;
-
-        ++found;
-        if (text) *text = FullToolText(tooltip, tool);
-    }
-    return found;
+// The texts of the tools that belong to the control `id`.
+std::vector<std::string> TipsOf(const RunningProgram& program, int id) {
+    return ToolTexts(program.Window(), program.Control(id));
 }
 
 bool MenuChecked(int position) {
@@ -56,41 +41,26 @@ TEST_F(LanguageSwitchTest, FrenchAndBackRelabelsTheWindowAndKeepsTheTypedName) {
     TypeSheetName("site.css");
 
     program.ChooseLanguage(1);
-    EXPECT_EQ(WindowText(program.Window()), "stylewick v0.1 - par Tavrel");
-    EXPECT_EQ(program.ControlText(IDT_HTML_INPUT), "Fichier Html");
-    EXPECT_EQ(program.ControlText(IDT_CSS_OUTPUT), "Sortie CSS");
-    EXPECT_EQ(program.ControlText(IDX_CLEAN_UNUSED), "Nettoyer les styles inutilis\xE9s");
-    EXPECT_EQ(program.ControlText(IDT_WEB_LINK), "Visitez mon site web pour d'autres gratuiciels");
-    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), "<aucun s\xE9lectionn\xE9>");
+    ExpectWindowIn(program, Language::French);
     EXPECT_EQ(program.ControlText(IDE_SHEET_NAME), "site.css");
-    EXPECT_EQ(program.ControlText(IDB_BROWSE), "...");
     EXPECT_TRUE(program.Checked(IDX_CLEAN_UNUSED));
     EXPECT_FALSE(MenuChecked(0));
     EXPECT_TRUE(MenuChecked(1));
     EXPECT_EQ(TheUiState().languageCode, "FR");
     EXPECT_EQ(TheUiState().pagePath, "<none selected>");
-    std::string tip;
-    ASSERT_EQ(ToolsFor(program.Window(), program.Control(IDB_LAUNCH), &tip), 1);
-    EXPECT_EQ(tip,
-              "Lancer l'extraction vers un css externe des css pr\xE9sents dans les tags et "
-              "dans le header!");
-    ASSERT_EQ(ToolsFor(program.Window(), program.Control(IDX_CLEAN_UNUSED), &tip), 1);
-    EXPECT_EQ(tip,
-              "Bonus: nettoyer les \xE9l\xE9ments CSS utilis\xE9s nulle part dans la page HTML "
-              "(particuli\xE8rement int\xE9ressant pour les pages web g\xE9n\xE9r\xE9"
-              "es "
-              "automatiquement, par ex. par Ms Word)");
-    ASSERT_EQ(ToolsFor(program.Window(), program.Control(IDT_WEB_LINK), &tip), 1);
-    EXPECT_EQ(tip, STYLEWICK_WEBSITE);
+    using Texts = std::vector<std::string>;
+    EXPECT_EQ(TipsOf(program, IDB_LAUNCH),
+              Texts{"Lancer l'extraction vers un css externe des css pr\xE9sents dans les tags "
+                    "et dans le header!"});
+    EXPECT_EQ(TipsOf(program, IDX_CLEAN_UNUSED),
+              Texts{"Bonus: nettoyer les \xE9l\xE9ments CSS utilis\xE9s nulle part dans la page "
+                    "HTML (particuli\xE8rement int\xE9ressant pour les pages web g\xE9n\xE9r\xE9"
+                    "es automatiquement, par ex. par Ms Word)"});
+    EXPECT_EQ(TipsOf(program, IDT_WEB_LINK), Texts{STYLEWICK_WEBSITE});
 
     Uncheck();
     program.ChooseLanguage(0);
-    EXPECT_EQ(WindowText(program.Window()), "stylewick v0.1 - by Tavrel");
-    EXPECT_EQ(program.ControlText(IDT_HTML_INPUT), "HTML input");
-    EXPECT_EQ(program.ControlText(IDT_CSS_OUTPUT), "CSS output");
-    EXPECT_EQ(program.ControlText(IDX_CLEAN_UNUSED), "Clean unused styles");
-    EXPECT_EQ(program.ControlText(IDT_WEB_LINK), "Find other free software at my website");
-    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), "<none selected>");
+    ExpectWindowIn(program, Language::English);
     EXPECT_EQ(program.ControlText(IDE_SHEET_NAME), "site.css");
     EXPECT_TRUE(program.Checked(IDX_CLEAN_UNUSED));
     EXPECT_TRUE(MenuChecked(0));
@@ -102,17 +72,17 @@ TEST_F(LanguageSwitchTest, ChoosingTheCurrentLanguageChecksTheBoxAgain) {
     Uncheck();
     program.ChooseLanguage(0);
     EXPECT_TRUE(program.Checked(IDX_CLEAN_UNUSED));
-    EXPECT_EQ(WindowText(program.Window()), "stylewick v0.1 - by Tavrel");
+    ExpectWindowIn(program, Language::English);
 }
 
 TEST_F(LanguageSwitchTest, SeveralSwitchesLeaveExactlyOneToolPerControl) {
     for (int position : {1, 0, 1}) program.ChooseLanguage(position);
-    std::string tip;
-    EXPECT_EQ(ToolsFor(program.Window(), program.Control(IDB_LAUNCH), &tip), 1);
-    EXPECT_EQ(tip.substr(0, 22), "Lancer l'extraction ve");
-    EXPECT_EQ(ToolsFor(program.Window(), program.Control(IDX_CLEAN_UNUSED)), 1);
-    EXPECT_EQ(ToolsFor(program.Window(), program.Control(IDT_WEB_LINK)), 1);
-    EXPECT_EQ(ToolsFor(program.Window(), program.Control(IDE_PAGE_PATH)), 0);
+    std::vector<std::string> launchTips = TipsOf(program, IDB_LAUNCH);
+    ASSERT_EQ(launchTips.size(), 1u);
+    EXPECT_EQ(launchTips[0].substr(0, 22), "Lancer l'extraction ve");
+    EXPECT_EQ(TipsOf(program, IDX_CLEAN_UNUSED).size(), 1u);
+    EXPECT_EQ(TipsOf(program, IDT_WEB_LINK).size(), 1u);
+    EXPECT_EQ(TipsOf(program, IDE_PAGE_PATH).size(), 0u);
 }
 
 TEST_F(LanguageSwitchTest, DismissedMenuChangesNothing) {
@@ -124,7 +94,7 @@ TEST_F(LanguageSwitchTest, DismissedMenuChangesNothing) {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }, 3000));
     Sleep(200);
     EXPECT_FALSE(program.Checked(IDX_CLEAN_UNUSED));
-    EXPECT_EQ(WindowText(program.Window()), "stylewick v0.1 - by Tavrel");
+    ExpectWindowIn(program, Language::English);
     EXPECT_EQ(TheUiState().languageCode, "EN");
     EXPECT_TRUE(MenuChecked(0));
     EXPECT_FALSE(program.WaitForEnd(0));

@@ -9,6 +9,7 @@
 #include "tests/win32/window_driver.h"
 #include "ui/control_ids.h"
 #include "ui/ui_state.h"
+#include "version.h"
 
 namespace {
 
@@ -56,26 +57,6 @@ SIZE IconSize(HICON icon) {
     return {colour.bmWidth, colour.bmHeight};
 }
 
-// The tools of the tooltip control owned by the main window: {control id, text}.
-std::vector<std::pair<int, std::string>> Tools(HWND mainWindow) {
-    std::vector<std::pair<int, std::string>> tools;
-    HWND tooltip = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr);
-    while (tooltip && GetWindow(tooltip, GW_OWNER) != mainWindow)
-        tooltip = FindWindowExA(nullptr, tooltip, TOOLTIPS_CLASSA, nullptr);
-    if (!tooltip) return tools;
-    int count = static_cast<int>(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        std::vector<char> text(4096);
-        TTTOOLINFOA tool{};
-        tool.cbSize = 48;
-        tool.lpszText = text.data();
-        SendMessageA(tooltip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&tool));
-        tools.emplace_back(GetDlgCtrlID(reinterpret_cast<HWND>(tool.uId)),
-                           FullToolText(tooltip, tool));
-    }
-    return tools;
-}
-
 class MainWindowTest : public testing::Test {
 protected:
     RunningProgram program;
@@ -83,15 +64,10 @@ protected:
 
 TEST_F(MainWindowTest, StartsInEnglishWithNoPageAndTheBoxChecked) {
     ASSERT_NE(program.Window(), nullptr);
-    EXPECT_EQ(WindowText(program.Window()), "stylewick v0.1 - by Tavrel");
-    EXPECT_EQ(program.ControlText(IDT_HTML_INPUT), "HTML input");
+    ExpectWindowIn(program, Language::English);
     EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), "<none selected>");
-    EXPECT_EQ(program.ControlText(IDB_BROWSE), "...");
-    EXPECT_EQ(program.ControlText(IDT_CSS_OUTPUT), "CSS output");
     EXPECT_EQ(program.ControlText(IDE_SHEET_NAME), "styles.css");
-    EXPECT_EQ(program.ControlText(IDX_CLEAN_UNUSED), "Clean unused styles");
     EXPECT_EQ(program.ControlText(IDB_LAUNCH), "");
-    EXPECT_EQ(program.ControlText(IDT_WEB_LINK), "Find other free software at my website");
     EXPECT_TRUE(program.Checked(IDX_CLEAN_UNUSED));
     EXPECT_EQ(program.Focus(), program.Control(IDB_BROWSE));
 
@@ -259,23 +235,22 @@ TEST_F(MainWindowTest, HandCursorOverTheLinkAndTheLanguageImageOnly) {
 }
 
 TEST_F(MainWindowTest, LaunchCheckBoxAndLinkHaveOneTooltipEachAtStart) {
-    auto tools = Tools(program.Window());
-    ASSERT_EQ(tools.size(), 3u);
-    EXPECT_EQ(tools[0],
-              std::make_pair(IDB_LAUNCH, std::string("Launch the extraction of inline "
-                                                     "and internal css to external css!")));
-    EXPECT_EQ(tools[1], std::make_pair(IDX_CLEAN_UNUSED,
-                                       std::string("Bonus: clean CSS elements that are used "
-                                                   "nowhere in the HTML page (particularly useful "
-                                                   "for webpages generated automatically, e.g. by "
-                                                   "Ms Word)")));
-    EXPECT_EQ(tools[2], std::make_pair(IDT_WEB_LINK, std::string(STYLEWICK_WEBSITE)));
+    std::vector<std::pair<int, std::string>> tools;
+    for (const Tool& tool : Tools(program.Window()))
+        tools.emplace_back(GetDlgCtrlID(tool.control), tool.text);
+    using Tools = std::vector<std::pair<int, std::string>>;
+    EXPECT_EQ(
+        tools,
+        (Tools{{IDB_LAUNCH, "Launch the extraction of inline and internal css to external css!"},
+               {IDX_CLEAN_UNUSED,
+                "Bonus: clean CSS elements that are used nowhere in the HTML page "
+                "(particularly useful for webpages generated automatically, e.g. by "
+                "Ms Word)"},
+               {IDT_WEB_LINK, STYLEWICK_WEBSITE}}));
 }
 
 TEST_F(MainWindowTest, TooltipControlIsAnAlwaysShownBalloon300PixelsWide) {
-    HWND tooltip = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr);
-    while (tooltip && GetWindow(tooltip, GW_OWNER) != program.Window())
-        tooltip = FindWindowExA(nullptr, tooltip, TOOLTIPS_CLASSA, nullptr);
+    HWND tooltip = MainTooltip(program.Window());
     ASSERT_NE(tooltip, nullptr);
     DWORD style = static_cast<DWORD>(GetWindowLongA(tooltip, GWL_STYLE));
     EXPECT_EQ(style & (TTS_ALWAYSTIP | TTS_BALLOON), DWORD{TTS_ALWAYSTIP | TTS_BALLOON});
@@ -340,6 +315,12 @@ TEST(Resources, IconGroupsBitmapAndManifest) {
     EXPECT_NE(text.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
               std::string::npos);
     EXPECT_NE(text.find("processorArchitecture=\"x86\" publicKeyToken=\"6595b64144ccf1df\""),
+              std::string::npos);
+    // The program's own identity carries the version of the build, as four numbers.
+    std::string version;
+    for (int number : {STYLEWICK_VERSION_NUMBERS})
+        version += (version.empty() ? "" : ".") + std::to_string(number);
+    EXPECT_NE(text.find("name=\"Tavrel.stylewick\" version=\"" + version + "\""),
               std::string::npos);
 }
 

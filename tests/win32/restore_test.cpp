@@ -21,7 +21,7 @@ constexpr char kPage[] =
     "</html>\r\n";
 
 // Every file of a folder by name, with its bytes.
-std::map<std::string, std::string> FilesOf(const TempFolder& folder) {
+std::map<std::string, std::string> FilesOf(const ScratchFolder& folder) {
     std::map<std::string, std::string> files;
     WIN32_FIND_DATAA found{};
     HANDLE search = FindFirstFileA(folder.File("*").c_str(), &found);
@@ -80,8 +80,8 @@ TEST_P(RestoreScriptTest, EveryPageComesBackFromAnyWorkingFolder) {
     const PageNames& c = GetParam();
     for (bool fromPageFolder : {true, false}) {
         SCOPED_TRACE(fromPageFolder ? "run from the page folder" : "run from another folder");
-        TempFolder folder;
-        TempFolder elsewhere;
+        ScratchFolder folder;
+        ScratchFolder elsewhere;
         std::map<std::string, std::string> originals;
         folder.Write("prix1.backup.htm", "a sibling that no wildcard may take");
         for (const std::string& name : c.pages) {

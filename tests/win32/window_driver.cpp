@@ -1,28 +1,17 @@
 #include "tests/win32/window_driver.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 #include "ui/control_ids.h"
 #include "ui/start_up.h"
+#include "version.h"
 
 namespace {
 
 constexpr int kInputPause = 40;  // milliseconds between input events, for the window thread
-
-std::string& CorpusSetting() {
-    static std::string folder;
-    return folder;
-}
-
-// A Unix path (Wine maps the root to drive Z:) or a Windows path, as a Windows path.
-std::string WindowsPath(std::string path) {
-    if (!path.empty() && path[0] == '/') path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
 
 void Send(std::vector<INPUT> events) {
     for (INPUT& event : events) {
@@ -46,35 +35,59 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
-DWORD WINAPI ProgramThread(void*) { return static_cast<DWORD>(StartUp()); }
-
-}  // namespace
-
-std::string CorpusFolder() {
-    if (!CorpusSetting().empty()) return CorpusSetting();
-    if (const char* fromEnvironment = std::getenv("STYLEWICK_CORPUS"))
-        return WindowsPath(fromEnvironment);
-    return WindowsPath(STYLEWICK_CORPUS_DIR);
+// The whole text of a tool as ANSI bytes (enumerating tools copies only 80 characters).
+std::string FullToolText(HWND tooltip, const TTTOOLINFOA& tool) {
+    std::vector<wchar_t> wide(4096);
+    TTTOOLINFOW query{};
+    query.cbSize = sizeof query;
+    query.hwnd = tool.hwnd;
+    query.uId = tool.uId;
+    query.lpszText = wide.data();
+    SendMessageW(tooltip, TTM_GETTEXTW, wide.size(), reinterpret_cast<LPARAM>(&query));
+    std::string text(wide.size() * 2, '\0');
+    text.resize(
+        static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, text.data(),
+                                                static_cast<int>(text.size()), nullptr, nullptr)) -
+        1);
+    return text;
 }
 
-void SetCorpusFolder(const std::string& folder) { CorpusSetting() = WindowsPath(folder); }
+DWORD WINAPI ProgramThread(void*) { return static_cast<DWORD>(StartUp()); }
 
-namespace {
 unsigned expectedOemCodePage = 0;
+
 }  // namespace
 
-unsigned ExpectedOemCodePage() { return expectedOemCodePage; }
-
-void SetExpectedOemCodePage(unsigned codePage) { expectedOemCodePage = codePage; }
-
-std::string CliProgram() {
-    // The test program lives in build/windows/tests, the headless program in build/windows/app.
+std::string ProgramPath(const std::string& name) {
+    // The test program lives in build/windows/tests, the programs in build/windows/app.
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     std::string path = self;
     path.resize(path.rfind('\\'));
     path.resize(path.rfind('\\') + 1);
-    return path + "app\\stylewick-cli.exe";
+    return path + "app\\" + name;
+}
+
+unsigned ExpectedOemCodePage() { return expectedOemCodePage; }
+
+void SetExpectedOemCodePage(unsigned codePage) { expectedOemCodePage = codePage; }
+
+int RunCli(const std::string& arguments) {
+    std::string command = "\"" + ProgramPath("stylewick-cli.exe") + "\" " + arguments;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        nullptr, &startup, &process))
+        return -1;
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
 }
 
 bool WaitUntil(const std::function<bool()>& condition, int milliseconds) {
@@ -281,66 +294,63 @@ DWORD RunningProgram::ExitCode() const {
     return code;
 }
 
-TempFolder::TempFolder() {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    char longTemp[MAX_PATH] = {};
-    GetLongPathNameA(temp, longTemp, MAX_PATH);
-    static int counter = 0;
-    path_ = std::string(longTemp) + "stylewick-window-" + std::to_string(GetCurrentProcessId()) +
-            "-" + std::to_string(++counter) + "\\";
-    CreateDirectoryA(path_.c_str(), nullptr);
+HWND MainTooltip(HWND mainWindow) {
+    HWND tooltip = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr);
+    while (tooltip && GetWindow(tooltip, GW_OWNER) != mainWindow)
+        tooltip = FindWindowExA(nullptr, tooltip, TOOLTIPS_CLASSA, nullptr);
+    return tooltip;
 }
 
-TempFolder::~TempFolder() {
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((path_ + "*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-            // A read-only file would outlive the folder, and folder names come back in later
-            // runs (Wine reuses process ids).
-            SetFileAttributesA((path_ + found.cFileName).c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA((path_ + found.cFileName).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
+std::vector<Tool> Tools(HWND mainWindow) {
+    std::vector<Tool> tools;
+    HWND tooltip = MainTooltip(mainWindow);
+    int count = tooltip ? static_cast<int>(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0)) : 0;
+    for (int i = 0; i < count; ++i) {
+        std::vector<char> text(4096);
+        TTTOOLINFOA tool{};
+        tool.cbSize = 48;  // the size every version of the control accepts
+        tool.lpszText = text.data();
+        SendMessageA(tooltip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&tool));
+        tools.push_back({reinterpret_cast<HWND>(tool.uId), FullToolText(tooltip, tool)});
     }
-    RemoveDirectoryA(path_.c_str());
+    return tools;
 }
 
-void TempFolder::Write(const std::string& name, const std::string& bytes) const {
-    std::FILE* file = std::fopen(File(name).c_str(), "wb");
-    if (!file) return;
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
+std::vector<std::string> ToolTexts(HWND mainWindow, HWND control) {
+    std::vector<std::string> texts;
+    for (const Tool& tool : Tools(mainWindow))
+        if (tool.control == control) texts.push_back(tool.text);
+    return texts;
 }
 
-std::string TempFolder::Read(const std::string& name) const {
-    std::string bytes;
-    std::FILE* file = std::fopen(File(name).c_str(), "rb");
-    if (!file) return bytes;
-    char buffer[65536];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.append(buffer, n);
-    std::fclose(file);
-    return bytes;
-}
-
-bool TempFolder::Has(const std::string& name) const {
-    return GetFileAttributesA(File(name).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string FullToolText(HWND tooltip, const TTTOOLINFOA& tool) {
-    std::vector<wchar_t> wide(4096);
-    TTTOOLINFOW query{};
-    query.cbSize = sizeof query;
-    query.hwnd = tool.hwnd;
-    query.uId = tool.uId;
-    query.lpszText = wide.data();
-    SendMessageW(tooltip, TTM_GETTEXTW, wide.size(), reinterpret_cast<LPARAM>(&query));
-    std::string text(wide.size() * 2, '\0');
-    text.resize(
-        static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, text.data(),
-                                                static_cast<int>(text.size()), nullptr, nullptr)) -
-        1);
-    return text;
+void ExpectWindowIn(const RunningProgram& program, Language language) {
+    struct Shown {
+        const char* caption;
+        const char* htmlInput;
+        const char* cssOutput;
+        const char* cleanUnused;
+        const char* webLink;
+        const char* noPage;
+    };
+    static const Shown kEnglish = {" - by Tavrel",
+                                   "HTML input",
+                                   "CSS output",
+                                   "Clean unused styles",
+                                   "Find other free software at my website",
+                                   "<none selected>"};
+    static const Shown kFrench = {" - par Tavrel",
+                                  "Fichier Html",
+                                  "Sortie CSS",
+                                  "Nettoyer les styles inutilis\xE9s",
+                                  "Visitez mon site web pour d'autres gratuiciels",
+                                  "<aucun s\xE9lectionn\xE9>"};
+    const Shown& shown = language == Language::English ? kEnglish : kFrench;
+    EXPECT_EQ(WindowText(program.Window()),
+              std::string("stylewick v" STYLEWICK_VERSION) + shown.caption);
+    EXPECT_EQ(program.ControlText(IDT_HTML_INPUT), shown.htmlInput);
+    EXPECT_EQ(program.ControlText(IDT_CSS_OUTPUT), shown.cssOutput);
+    EXPECT_EQ(program.ControlText(IDX_CLEAN_UNUSED), shown.cleanUnused);
+    EXPECT_EQ(program.ControlText(IDT_WEB_LINK), shown.webLink);
+    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), shown.noPage);
+    EXPECT_EQ(program.ControlText(IDB_BROWSE), "...");
 }

@@ -7,6 +7,11 @@
 
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "tests/support/corpus_pages.h"
+#include "tests/support/scratch_folder.h"
+#include "ui/strings.h"
 
 // Waits until `condition` holds, polling; false after `milliseconds`.
 bool WaitUntil(const std::function<bool()>& condition, int milliseconds = 10000);
@@ -61,33 +66,28 @@ private:
     HWND window_ = nullptr;
 };
 
-// Folder of the corpus pages and path of stylewick-cli.exe, as Windows paths.
-std::string CorpusFolder();
-std::string CliProgram();
-void SetCorpusFolder(const std::string& folder);
+// The full path of one of the programs built beside the tests ("stylewick-cli.exe", ...).
+std::string ProgramPath(const std::string& name);
+// Runs stylewick-cli.exe with `arguments` (a command line); its exit code, or -1 when it did
+// not end in time.
+int RunCli(const std::string& arguments);
 
 // The OEM code page this test run was started for (0: whichever it has), from the option
 // --oem-code-page=N: scripts/wine-tests starts Wine with a locale that should give it.
 unsigned ExpectedOemCodePage();
 void SetExpectedOemCodePage(unsigned codePage);
 
-// A fresh folder under the temporary folder, removed with its files afterwards.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    // The full Windows path of `name` in the folder.
-    std::string File(const std::string& name) const { return path_ + name; }
-    void Write(const std::string& name, const std::string& bytes) const;
-    std::string Read(const std::string& name) const;
-    bool Has(const std::string& name) const;
-
-private:
-    std::string path_;  // ends in "\"
+// The tooltip control owned by the main window, and its tools in order: the control each
+// belongs to and its whole text as ANSI bytes.
+HWND MainTooltip(HWND mainWindow);
+struct Tool {
+    HWND control;
+    std::string text;
 };
+std::vector<Tool> Tools(HWND mainWindow);
+// The texts of the tools that belong to `control`.
+std::vector<std::string> ToolTexts(HWND mainWindow, HWND control);
 
-// The whole text of a tool as ANSI bytes (enumerating tools copies only 80 characters).
-std::string FullToolText(HWND tooltip, const TTTOOLINFOA& tool);
+// Checks the caption and every text that a language switch sets, as shown in `language`
+// while no page is chosen.
+void ExpectWindowIn(const RunningProgram& program, Language language);
