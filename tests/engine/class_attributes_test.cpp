@@ -4,19 +4,16 @@
 
 #include <string>
 
+#include "tests/support/text_case.h"
+
 namespace {
 
-struct MergeCase {
-    std::string attributes;
-    std::string merged;
-};
-
-void PrintTo(const MergeCase& c, std::ostream* os) { *os << testing::PrintToString(c.attributes); }
+using MergeCase = TextCase;  // the attribute text of a tag and the text it is rebuilt into
 
 class MergeClassAttributesTest : public testing::TestWithParam<MergeCase> {};
 
 TEST_P(MergeClassAttributesTest, RebuildsTheAttributeText) {
-    EXPECT_EQ(MergeClassAttributes(GetParam().attributes), GetParam().merged);
+    EXPECT_EQ(MergeClassAttributes(GetParam().input), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -5,6 +5,7 @@
 
 #include "engine/extraction_run.h"
 #include "engine/output_writing.h"
+#include "tests/support/page_run.h"
 
 namespace {
 
@@ -34,12 +35,9 @@ TEST(CssClosing, ClosesWhatIsLeftOpen) {
 
 TEST(CssClosing, InlineClassesOfAPageWithACdataWrapperSurvive) {
     for (bool cleaned : {false, true}) {
-        RunState state;
-        state.pageText =
+        RunState state = RewrittenState(
             "<html><head><style>\n<![CDATA[\n.hide{display:none}\n]]>\n</style>"
-            "</head><body><p class=\"hide\" style=\"color:red\">red text</p>";
-        state.sheetName = "s.css";
-        ASSERT_EQ(RewritePage(state), RunError::None);
+            "</head><body><p class=\"hide\" style=\"color:red\">red text</p>");
         std::string sheet = StyleSheetText(state, cleaned);
         size_t inlineComment = sheet.find("/* Inline CSS");
         ASSERT_NE(inlineComment, std::string::npos);

@@ -4,19 +4,16 @@
 
 #include <string>
 
+#include "tests/support/text_case.h"
+
 namespace {
 
-struct KeyCase {
-    std::string declarations;
-    std::string key;
-};
-
-void PrintTo(const KeyCase& c, std::ostream* os) { *os << testing::PrintToString(c.declarations); }
+using KeyCase = TextCase;  // declarations and their key
 
 class DeclarationKeyTest : public testing::TestWithParam<KeyCase> {};
 
 TEST_P(DeclarationKeyTest, GivesTheSortedLowerCaseCharacters) {
-    EXPECT_EQ(DeclarationKey(GetParam().declarations), GetParam().key);
+    EXPECT_EQ(DeclarationKey(GetParam().input), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -3,6 +3,7 @@
 
 #include "engine/run_paths.h"
 #include "tests/support/page_run.h"
+#include "tests/support/text_case.h"
 
 namespace {
 
@@ -128,11 +129,14 @@ TEST(ExtractionRun, SheetMayNotReplaceThePageItsBackupOrTheScript) {
 }
 
 TEST(RunPaths, BackupGoesAfterTheLastDotOfTheFileName) {
-    EXPECT_EQ(BackupPath("/web/index.html"), "/web/index.backup.html");
-    EXPECT_EQ(BackupPath("/site/index.min.html"), "/site/index.min.backup.html");
-    EXPECT_EQ(BackupPath("/my.site/index"), "/my.site/index.backup");
-    EXPECT_EQ(BackupPath("index"), "index.backup");
-    EXPECT_EQ(BackupPath("/site/.htm"), "/site/.backup.htm");
+    const TextCase backups[] = {
+        {"/web/index.html", "/web/index.backup.html"},
+        {"/site/index.min.html", "/site/index.min.backup.html"},
+        {"/my.site/index", "/my.site/index.backup"},
+        {"index", "index.backup"},
+        {"/site/.htm", "/site/.backup.htm"},
+    };
+    for (const TextCase& c : backups) EXPECT_EQ(BackupPath(c.input), c.expected);
     EXPECT_EQ(PageFolder("/srv/site/index.html"), "/srv/site/");
     EXPECT_EQ(PageFolder("index.html"), "");
 }

@@ -6,39 +6,33 @@
 #include "engine/extraction_run.h"
 #include "engine/output_writing.h"
 #include "tests/support/corpus_pages.h"
+#include "tests/support/page_run.h"
 
 namespace {
 
 const std::string kLink = "<link rel=\"stylesheet\" type=\"text/css\" href=\"styles.css\" />";
 
-RunState Rewritten(std::string page, RunError expected = RunError::None) {
-    RunState state;
-    state.pageText = std::move(page);
-    state.sheetName = "styles.css";
-    EXPECT_EQ(RewritePage(state), expected);
-    return state;
-}
-
 TEST(HeaderExtraction, CutsTheBlockInItsOwnCaseAndKeepsItsCss) {
-    RunState state = Rewritten("<HEAD><STYLE><!--\r\np { color: red }\r\n--></STYLE></HEAD><BODY>");
+    RunState state =
+        RewrittenState("<HEAD><STYLE><!--\r\np { color: red }\r\n--></STYLE></HEAD><BODY>");
     EXPECT_EQ(state.pageText, "<HEAD>" + kLink + "</HEAD><BODY>");
     EXPECT_EQ(state.headerCss, "p { color: red }");
     EXPECT_TRUE(state.hasHeaderBlock);
 }
 
 TEST(HeaderExtraction, TrimsOnlyLineBreaksAtTheEnds) {
-    RunState state = Rewritten("<style>\r\n  p{color:red}\r\n  </style><body>");
+    RunState state = RewrittenState("<style>\r\n  p{color:red}\r\n  </style><body>");
     EXPECT_EQ(state.headerCss, "  p{color:red}\r\n  ");
-    EXPECT_EQ(Rewritten("<style>p{color:red}</style><body>").headerCss, "p{color:red}");
+    EXPECT_EQ(RewrittenState("<style>p{color:red}</style><body>").headerCss, "p{color:red}");
 }
 
 TEST(HeaderExtraction, CommentMarkersGoEvenInsideCssComments) {
-    RunState state = Rewritten("<style>/* <!-- a --> */ p{b:c}</style><body>");
+    RunState state = RewrittenState("<style>/* <!-- a --> */ p{b:c}</style><body>");
     EXPECT_EQ(state.headerCss, "/*  a  */ p{b:c}");
 }
 
 TEST(HeaderExtraction, EmptyBlockBecomesTheLinkWithoutRules) {
-    RunState state = Rewritten("<head><style></style></head><body>");
+    RunState state = RewrittenState("<head><style></style></head><body>");
     EXPECT_EQ(state.pageText, "<head>" + kLink + "</head><body>");
     EXPECT_EQ(state.headerCss, "");
     EXPECT_EQ(state.ruleCount, 0u);
@@ -52,7 +46,7 @@ TEST(HeaderExtraction, OnlyAPlainStyleTagBeforeTheBodyCounts) {
         "<head><style >p{a:b}</style></head><body>",
     };
     for (const char* page : untouched) {
-        RunState state = Rewritten(page);
+        RunState state = RewrittenState(page);
         EXPECT_EQ(state.pageText, page);
         EXPECT_EQ(state.headerCss, "");
         EXPECT_FALSE(state.hasHeaderBlock);
@@ -60,7 +54,7 @@ TEST(HeaderExtraction, OnlyAPlainStyleTagBeforeTheBodyCounts) {
 }
 
 TEST(HeaderExtraction, SameBlocksBecomeLinksOthersStay) {
-    RunState state = Rewritten(
+    RunState state = RewrittenState(
         "<style>p{a:b}</style><style>h1{c:d}</style><style>p{a:b}</style><body>"
         "<style>p{a:b}</style><!--<style>p{a:b}</style>-->");
     EXPECT_EQ(state.pageText, kLink + "<style>h1{c:d}</style>" + kLink + "<body>" + kLink +
@@ -76,7 +70,7 @@ TEST(HeaderExtraction, SkipsBlocksAndBodyTagsInCommentsAndScripts) {
     std::string script = "<script>document.write('<body><style>x{}</style>');</script>\n";
     std::string page = vml + script + "<style>\n<!--\n p.MsoNormal {margin:0}\n-->\n</style>\n" +
                        "<!-- <body> -->\n</head>\n<body lang=EN-US>";
-    RunState state = Rewritten(page);
+    RunState state = RewrittenState(page);
     EXPECT_EQ(state.pageText, vml + script + kLink + "\n<!-- <body> -->\n</head>\n<body>");
     EXPECT_EQ(state.headerCss, " p.MsoNormal {margin:0}");
     ASSERT_EQ(state.ruleCount, 1u);
@@ -85,7 +79,7 @@ TEST(HeaderExtraction, SkipsBlocksAndBodyTagsInCommentsAndScripts) {
 
 TEST(HeaderExtraction, StyleInsideCommentWithoutRealBlockExtractsNothing) {
     std::string page = "<!--[if gte mso 10]><style>table.x{a:b}</style><![endif]--><body><p>x";
-    RunState state = Rewritten(page);
+    RunState state = RewrittenState(page);
     EXPECT_EQ(state.pageText, page);
     EXPECT_EQ(state.headerCss, "");
 }
@@ -93,16 +87,16 @@ TEST(HeaderExtraction, StyleInsideCommentWithoutRealBlockExtractsNothing) {
 TEST(HeaderExtraction, OnlyARealEndTagEndsTheBlockForTheReader) {
     // "</stylea>" does not end a style element: the block runs to "</style>", and the body
     // tag after it is a tag, as a browser reads the page.
-    RunState state = Rewritten("<style>p{a:b}</stylea><a s='</style><body class=x>");
+    RunState state = RewrittenState("<style>p{a:b}</stylea><a s='</style><body class=x>");
     EXPECT_EQ(state.headerCss, "p{a:b}</stylea><a s='");
     EXPECT_EQ(state.pageText, kLink + "<body class=x>");
 }
 
 TEST(HeaderExtraction, MalformedBlocksStopTheRun) {
-    Rewritten("<style>p{a:b}<body>", RunError::StyleBlockUnclosed);
-    Rewritten("<style>p{a:b}}</style><body>", RunError::BracesMismatch);
+    RewrittenState("<style>p{a:b}<body>", RunError::StyleBlockUnclosed);
+    RewrittenState("<style>p{a:b}}</style><body>", RunError::BracesMismatch);
     // Without a body the unclosed block is simply not a header block.
-    EXPECT_EQ(Rewritten("<style>p{a:b}").pageText, "<style>p{a:b}");
+    EXPECT_EQ(RewrittenState("<style>p{a:b}").pageText, "<style>p{a:b}");
 }
 
 TEST(HeaderExtraction, LinkNamesTheSheetAsTyped) {
@@ -112,16 +106,17 @@ TEST(HeaderExtraction, LinkNamesTheSheetAsTyped) {
 }
 
 TEST(HeaderExtraction, PageWithoutBlockGetsLinkOnlyWhenStylesMove) {
-    EXPECT_EQ(Rewritten("<head><title>t</title></head><body><p style=\"a:b\">x</p>").pageText,
+    EXPECT_EQ(RewrittenState("<head><title>t</title></head><body><p style=\"a:b\">x</p>").pageText,
               "<head><title>t</title>" + kLink + "</head><body><p class=\"inlineClass001\">x</p>");
-    EXPECT_EQ(Rewritten("<BODY><p style=\"a:b\">").pageText,
+    EXPECT_EQ(RewrittenState("<BODY><p style=\"a:b\">").pageText,
               kLink + "<BODY><p class=\"inlineClass001\">");
-    EXPECT_EQ(Rewritten("<p style=\"a:b\">").pageText, kLink + "<p class=\"inlineClass001\">");
-    EXPECT_EQ(Rewritten("<head></head><body><p>x</p>").pageText, "<head></head><body><p>x</p>");
+    EXPECT_EQ(RewrittenState("<p style=\"a:b\">").pageText, kLink + "<p class=\"inlineClass001\">");
+    EXPECT_EQ(RewrittenState("<head></head><body><p>x</p>").pageText,
+              "<head></head><body><p>x</p>");
 }
 
 TEST(HeaderExtraction, CssWithoutRulesIsKeptInBothLayouts) {
-    RunState state = Rewritten("<style>@import url(base.css);</style><body>");
+    RunState state = RewrittenState("<style>@import url(base.css);</style><body>");
     EXPECT_EQ(state.ruleCount, 0u);
     for (bool cleaned : {false, true}) {
         std::string sheet = StyleSheetText(state, cleaned);
@@ -135,7 +130,7 @@ TEST(HeaderExtraction, CorpusWordPagesGetTheirMainStyleSheetLinked) {
                            "publisher-web-page.htm"};
     for (const char* name : pages) {
         std::string original = CorpusPage(name);
-        RunState state = Rewritten(original);
+        RunState state = RewrittenState(original);
         EXPECT_TRUE(state.hasHeaderBlock) << name;
         EXPECT_EQ(state.headerCss.find("v\\:*"), std::string::npos) << name;
         EXPECT_GT(state.ruleCount, 5u) << name;

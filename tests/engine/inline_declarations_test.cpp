@@ -3,15 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/text_case.h"
+
 namespace {
 
-struct Case {
-    const char* in;
-    const char* out;
-};
-
 TEST(InlineDeclarations, EachDeclarationEndsImportantOnItsOwnLine) {
-    const Case cases[] = {
+    const TextCase cases[] = {
         {"color:red", "color:red !important;"},
         {"color: red; margin: 0", "color: red !important;\r\n margin: 0 !important;"},
         {"color:red;", "color:red !important;\r\n"},
@@ -25,18 +22,18 @@ TEST(InlineDeclarations, EachDeclarationEndsImportantOnItsOwnLine) {
         {"content:\";\";quotes:'a;b'", "content:\";\" !important;\r\nquotes:'a;b' !important;"},
         {"content:\"\\\";\"", "content:\"\\\";\" !important;"},
     };
-    for (const Case& c : cases) EXPECT_EQ(InlineDeclarations(c.in), c.out) << c.in;
+    for (const TextCase& c : cases) EXPECT_EQ(InlineDeclarations(c.input), c.expected) << c.input;
 }
 
 TEST(InlineDeclarations, StyleTextDecodesReferencesAndJoinsLines) {
-    const Case cases[] = {
+    const TextCase cases[] = {
         {"font-family:&quot;Times New Roman&quot;,serif", "font-family:\"Times New Roman\",serif"},
         {"a:&QUOT;&apos;&amp;&lt;&gt;", "a:\"'&<>"},
         {"content:&#34;&#x41;&#xe9;", "content:\"A\xE9"},
         {"content:&#8364;&nbsp;&#0;&amp", "content:&#8364;&nbsp;&#0;&amp"},
         {"margin:0in\r\n0in\n0in\r1in", "margin:0in 0in 0in 1in"},
     };
-    for (const Case& c : cases) EXPECT_EQ(StyleTextOf(c.in), c.out) << c.in;
+    for (const TextCase& c : cases) EXPECT_EQ(StyleTextOf(c.input), c.expected) << c.input;
 }
 
 TEST(InlineDeclarations, OnlyTextsThatStayInsideOneRuleFit) {

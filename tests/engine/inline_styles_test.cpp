@@ -15,12 +15,9 @@ struct Rewrite {
 
 // Rewrites `body` after a header whose style block holds `headerCss` (none when empty).
 Rewrite RewriteBody(const std::string& body, const std::string& headerCss = "") {
-    RunState state;
     std::string head =
         headerCss.empty() ? "<head></head>" : "<head><style>" + headerCss + "</style></head>";
-    state.pageText = head + "<body>" + body;
-    state.sheetName = "s.css";
-    EXPECT_EQ(RewritePage(state), RunError::None);
+    RunState state = RewrittenState(head + "<body>" + body);
     Rewrite rewrite;
     size_t body_at = state.pageText.find("<body>");
     rewrite.page = state.pageText.substr(body_at + 6);
@@ -108,28 +105,20 @@ TEST(InlineStyles, LineBreaksInValuesBecomeSpaces) {
 }
 
 TEST(InlineStyles, SelfClosingAndBodyTagsAreConverted) {
-    RunState state;
-    state.pageText = "<html><body style=\"margin:0\"><img style=\"a:b\"/><br style=x />";
-    state.sheetName = "s.css";
-    ASSERT_EQ(RewritePage(state), RunError::None);
+    RunState state =
+        RewrittenState("<html><body style=\"margin:0\"><img style=\"a:b\"/><br style=x />");
     EXPECT_EQ(state.pageText,
-              "<html><link rel=\"stylesheet\" type=\"text/css\" href=\"s.css\" />"
+              "<html><link rel=\"stylesheet\" type=\"text/css\" href=\"styles.css\" />"
               "<body class=\"inlineClass001\"><img class=\"inlineClass002\" /><br "
               "class=\"inlineClass003\" />");
 }
 
 TEST(InlineStyles, RegionStartsAtTheBodyTagOrCoversAPageWithoutOne) {
-    RunState state;
-    state.pageText = "<html style=\"a:b\"><head></head><body><p style=\"c:d\">";
-    state.sheetName = "s.css";
-    ASSERT_EQ(RewritePage(state), RunError::None);
+    RunState state = RewrittenState("<html style=\"a:b\"><head></head><body><p style=\"c:d\">");
     EXPECT_EQ(state.pageText.find("<html style=\"a:b\">"), 0u);
     EXPECT_EQ(state.rules.size(), 1u);
 
-    RunState headless;
-    headless.pageText = "<p style=\"a:b\">x</p>";
-    headless.sheetName = "s.css";
-    ASSERT_EQ(RewritePage(headless), RunError::None);
+    RunState headless = RewrittenState("<p style=\"a:b\">x</p>");
     EXPECT_EQ(headless.rules.size(), 1u);
 }
 
@@ -201,12 +190,9 @@ TEST(InlineStyles, ClassNumbersStartAfterTheHighestOfThePage) {
 }
 
 TEST(InlineStyles, WholeRunWritesTheClassesIntoTheSheet) {
-    RunState state;
-    state.pageText =
+    RunState state = RewrittenState(
         "<head><style>.warning {color:red}</style></head><body>"
-        "<p style=\"color:red\">a</p><p style=\"margin:0\">b</p>";
-    state.sheetName = "s.css";
-    ASSERT_EQ(RewritePage(state), RunError::None);
+        "<p style=\"color:red\">a</p><p style=\"margin:0\">b</p>");
     EXPECT_EQ(StyleSheetText(state, false),
               ".warning {color:red}\r\n/* Inline CSS extracted with stylewick (" STYLEWICK_WEBSITE
               ") */\r\n.inlineClass001\r\n{margin:0 !important;}\r\n");

@@ -3,15 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/text_case.h"
+
 namespace {
 
-struct Case {
-    const char* page;
-    const char* stripped;
-};
-
 TEST(LangStripping, RemovesLangAttributesOfStartTagsOnly) {
-    const Case cases[] = {
+    const TextCase cases[] = {
         {"<html lang=\"en\">", "<html>"},
         {"<html lang=\"fr\" dir=\"ltr\">", "<html dir=\"ltr\">"},
         {"<p LANG=de>", "<p>"},
@@ -27,7 +24,7 @@ TEST(LangStripping, RemovesLangAttributesOfStartTagsOnly) {
         {"<p\r\nlang=EN-GB>", "<p\r\n>"},
         {"<p lang=x lang=y>", "<p>"},
     };
-    for (const Case& c : cases) EXPECT_EQ(StripLangAttributes(c.page), c.stripped) << c.page;
+    for (const TextCase& c : cases) EXPECT_EQ(StripLangAttributes(c.input), c.expected) << c.input;
 }
 
 TEST(LangStripping, LeavesCommentsScriptsAndStylesAlone) {

@@ -1,5 +1,7 @@
 #include "tests/support/page_run.h"
 
+#include <gtest/gtest.h>
+
 #include "engine/sheet_comments.h"
 
 PageRun RunOnPage(const ScratchFolder& folder, std::string_view pageText, bool cleanUnused,
@@ -15,6 +17,14 @@ PageRun RunOnPage(const ScratchFolder& folder, std::string_view pageText, bool c
     if (!sheetName.empty() && folder.Has(sheetName)) run.sheet = folder.Read(sheetName);
     if (folder.Has("restore_backup.bat")) run.script = folder.Read("restore_backup.bat");
     return run;
+}
+
+RunState RewrittenState(std::string page, RunError expected) {
+    RunState state;
+    state.pageText = std::move(page);
+    state.sheetName = "styles.css";
+    EXPECT_EQ(RewritePage(state), expected);
+    return state;
 }
 
 std::string InlineCommentLine() { return std::string(kInlineCommentLine) + "\r\n"; }

@@ -18,6 +18,10 @@ PageRun RunOnPage(const ScratchFolder& folder, std::string_view pageText, bool c
                   std::string_view sheetName = "styles.css",
                   std::string_view pageName = "page.html");
 
+// The run state once the page text `page` has gone through every rewriting phase in memory,
+// for a sheet named styles.css; the phases must end with `expected`.
+RunState RewrittenState(std::string page, RunError expected = RunError::None);
+
 // The inline comment line of every style sheet, with its CR LF.
 std::string InlineCommentLine();
 std::string InternalCommentLine();

@@ -34,6 +34,13 @@ protected:
         TypeText(name);
         ASSERT_TRUE(WaitUntil([&] { return program.ControlText(IDE_SHEET_NAME) == name; }, 2000));
     }
+    // The window's texts, the menu's check mark and the language code all say `language`.
+    void ExpectChosen(Language language) {
+        ExpectWindowIn(program, language);
+        EXPECT_EQ(MenuChecked(0), language == Language::English);
+        EXPECT_EQ(MenuChecked(1), language == Language::French);
+        EXPECT_EQ(TheUiState().languageCode, language == Language::French ? "FR" : "EN");
+    }
 };
 
 TEST_F(LanguageSwitchTest, FrenchAndBackRelabelsTheWindowAndKeepsTheTypedName) {
@@ -41,12 +48,9 @@ TEST_F(LanguageSwitchTest, FrenchAndBackRelabelsTheWindowAndKeepsTheTypedName) {
     TypeSheetName("site.css");
 
     program.ChooseLanguage(1);
-    ExpectWindowIn(program, Language::French);
+    ExpectChosen(Language::French);
     EXPECT_EQ(program.ControlText(IDE_SHEET_NAME), "site.css");
     EXPECT_TRUE(program.Checked(IDX_CLEAN_UNUSED));
-    EXPECT_FALSE(MenuChecked(0));
-    EXPECT_TRUE(MenuChecked(1));
-    EXPECT_EQ(TheUiState().languageCode, "FR");
     EXPECT_EQ(TheUiState().pagePath, "<none selected>");
     using Texts = std::vector<std::string>;
     EXPECT_EQ(TipsOf(program, IDB_LAUNCH),
@@ -60,12 +64,9 @@ TEST_F(LanguageSwitchTest, FrenchAndBackRelabelsTheWindowAndKeepsTheTypedName) {
 
     Uncheck();
     program.ChooseLanguage(0);
-    ExpectWindowIn(program, Language::English);
+    ExpectChosen(Language::English);
     EXPECT_EQ(program.ControlText(IDE_SHEET_NAME), "site.css");
     EXPECT_TRUE(program.Checked(IDX_CLEAN_UNUSED));
-    EXPECT_TRUE(MenuChecked(0));
-    EXPECT_FALSE(MenuChecked(1));
-    EXPECT_EQ(TheUiState().languageCode, "EN");
 }
 
 TEST_F(LanguageSwitchTest, ChoosingTheCurrentLanguageChecksTheBoxAgain) {
@@ -94,9 +95,7 @@ TEST_F(LanguageSwitchTest, DismissedMenuChangesNothing) {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }, 3000));
     Sleep(200);
     EXPECT_FALSE(program.Checked(IDX_CLEAN_UNUSED));
-    ExpectWindowIn(program, Language::English);
-    EXPECT_EQ(TheUiState().languageCode, "EN");
-    EXPECT_TRUE(MenuChecked(0));
+    ExpectChosen(Language::English);
     EXPECT_FALSE(program.WaitForEnd(0));
 }
 
