@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/class_attributes.h"
@@ -32,17 +33,18 @@ const std::vector<std::string> kAttributeTexts = {
     "href=\"http://example.com/a.php?x=1&amp;y=2\" class=inlineClass002 target=_blank",
 };
 
-int64_t TotalSize(const std::vector<std::string>& texts) {
+// Runs `operation` over every text of `texts`, counting their bytes.
+void OverEachText(benchmark::State& state, std::string (*operation)(std::string_view),
+                  const std::vector<std::string>& texts) {
     int64_t size = 0;
     for (const std::string& text : texts) size += static_cast<int64_t>(text.size());
-    return size;
+    for (auto _ : state)
+        for (const std::string& text : texts) benchmark::DoNotOptimize(operation(text));
+    state.SetBytesProcessed(state.iterations() * size);
 }
 
 void BM_DeclarationKey(benchmark::State& state) {
-    for (auto _ : state)
-        for (const std::string& text : kDeclarations)
-            benchmark::DoNotOptimize(DeclarationKey(text));
-    state.SetBytesProcessed(state.iterations() * TotalSize(kDeclarations));
+    OverEachText(state, DeclarationKey, kDeclarations);
 }
 BENCHMARK(BM_DeclarationKey);
 
@@ -56,10 +58,7 @@ void BM_DeclarationKeyLong(benchmark::State& state) {
 BENCHMARK(BM_DeclarationKeyLong)->RangeMultiplier(16)->Range(1 << 10, 1 << 22);
 
 void BM_MergeClassAttributes(benchmark::State& state) {
-    for (auto _ : state)
-        for (const std::string& text : kAttributeTexts)
-            benchmark::DoNotOptimize(MergeClassAttributes(text));
-    state.SetBytesProcessed(state.iterations() * TotalSize(kAttributeTexts));
+    OverEachText(state, MergeClassAttributes, kAttributeTexts);
 }
 BENCHMARK(BM_MergeClassAttributes);
 
