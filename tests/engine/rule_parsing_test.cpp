@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/support/corpus_pages.h"
 
 namespace {
 
@@ -88,11 +88,7 @@ bool EndsWith(const std::string& text, const std::string& end) {
 // The style block of a page saved by a word processor, as the header extraction hands it on:
 // the text between "<style>" and "</style>" without the comment markers around it.
 std::string WordProcessorHeaderCss() {
-    std::ifstream file(std::string(STYLEWICK_CORPUS_DIR) + "/word2000-small.html",
-                       std::ios::binary);
-    std::stringstream page;
-    page << file.rdbuf();
-    std::string text = page.str();
+    std::string text = CorpusPage("word2000-small.html");
     size_t open = text.find("<style>");
     size_t close = text.find("</style>", open);
     if (open == std::string::npos || close == std::string::npos) return {};
@@ -104,7 +100,7 @@ std::string WordProcessorHeaderCss() {
 
 TEST(ParseHeaderRules, ReadsAWordProcessorStyleBlock) {
     std::string css = WordProcessorHeaderCss();
-    ASSERT_FALSE(css.empty()) << "no style block read from " << STYLEWICK_CORPUS_DIR;
+    ASSERT_FALSE(css.empty()) << "no style block in the corpus page";
     std::vector<Rule> rules = ParseHeaderRules(css);
     ASSERT_EQ(rules.size(), 39u);
 

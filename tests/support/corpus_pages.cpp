@@ -29,7 +29,8 @@ std::string PlatformPath(std::string path) {
 
 std::string CorpusFolder() {
     if (!CorpusSetting().empty()) return PlatformPath(CorpusSetting());
-    if (const char* fromEnvironment = std::getenv("STYLEWICK_CORPUS"))
+    const char* fromEnvironment = std::getenv("STYLEWICK_CORPUS");
+    if (fromEnvironment != nullptr && *fromEnvironment != '\0')
         return PlatformPath(fromEnvironment);
     return PlatformPath(STYLEWICK_CORPUS_DIR);
 }
