@@ -7,6 +7,7 @@
 #include "tests/support/cli_run.h"
 #include "tests/support/page_run.h"
 #include "tests/support/scratch_folder.h"
+#include "version.h"
 
 namespace {
 
