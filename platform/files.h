@@ -17,14 +17,16 @@ bool Exists(const std::string& path);
 // True when the path names a folder.
 bool IsFolder(const std::string& path);
 
-// Reads a whole file into `contents`. False when it cannot be opened or read.
-bool ReadWhole(const std::string& path, std::string& contents);
-
 enum class ReadResult { Read, Missing, Failed };
 
 // Reads a whole file that may not be there: Missing when no file has that name, Failed when
 // one may be there but cannot be read (a folder, a file held by another program...).
 ReadResult ReadIfPresent(const std::string& path, std::string& contents);
+
+// Reads a whole file into `contents`. False when it cannot be opened or read.
+inline bool ReadWhole(const std::string& path, std::string& contents) {
+    return ReadIfPresent(path, contents) == ReadResult::Read;
+}
 
 // Creates or truncates a file and writes `contents` into it, opened without sharing.
 bool WriteWhole(const std::string& path, std::string_view contents);

@@ -81,10 +81,6 @@ ReadResult ReadIfPresent(const std::string& path, std::string& contents) {
     return ReadResult::Read;
 }
 
-bool ReadWhole(const std::string& path, std::string& contents) {
-    return ReadIfPresent(path, contents) == ReadResult::Read;
-}
-
 bool WriteWhole(const std::string& path, std::string_view contents) {
     if (InjectedFailure()) return false;
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);

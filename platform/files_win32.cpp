@@ -107,10 +107,6 @@ ReadResult ReadIfPresent(const std::string& path, std::string& contents) {
     return ReadResult::Read;
 }
 
-bool ReadWhole(const std::string& path, std::string& contents) {
-    return ReadIfPresent(path, contents) == ReadResult::Read;
-}
-
 bool WriteWhole(const std::string& path, std::string_view contents) {
     if (InjectedFailure()) return false;
     Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
