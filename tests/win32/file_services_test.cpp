@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "engine/extraction_run.h"
 #include "tests/win32/window_driver.h"
@@ -42,39 +43,33 @@ bool NoTemporaryLeft(const ScratchFolder& folder) {
     return false;
 }
 
-TEST(FileServices, SheetHeldByAnotherProgramLeavesThePageUnchanged) {
-    ScratchFolder folder;
-    folder.Write("page.html", kPage);
-    folder.Write("styles.css", "old sheet");
-    RunOutcome outcome;
-    {
-        HeldFile held(folder.File("styles.css"));
-        ASSERT_NE(held.handle, INVALID_HANDLE_VALUE);
-        outcome = RunOn(folder);
+// A file of the run held open, without sharing, by another program: the run stops at that file
+// and no file changes, neither the page nor an earlier sheet or backup.
+TEST(FileServices, FileHeldByAnotherProgramStopsTheRunAndChangesNothing) {
+    const std::pair<const char*, RunError> cases[] = {
+        {"styles.css", RunError::FileNotWritten},
+        {"page.html", RunError::PageNotRead},
+    };
+    for (const auto& [heldName, error] : cases) {
+        SCOPED_TRACE(heldName);
+        ScratchFolder folder;
+        folder.Write("page.html", kPage);
+        folder.Write("styles.css", "old sheet");
+        folder.Write("page.backup.html", "an earlier backup");
+        RunOutcome outcome;
+        {
+            HeldFile held(folder.File(heldName));
+            ASSERT_NE(held.handle, INVALID_HANDLE_VALUE);
+            outcome = RunOn(folder);
+        }
+        EXPECT_EQ(outcome.error, error);
+        EXPECT_EQ(outcome.path, folder.File(heldName));
+        EXPECT_EQ(folder.Read("page.html"), kPage);
+        EXPECT_EQ(folder.Read("styles.css"), "old sheet");
+        EXPECT_EQ(folder.Read("page.backup.html"), "an earlier backup");
+        EXPECT_FALSE(folder.Has("restore_backup.bat"));
+        EXPECT_TRUE(NoTemporaryLeft(folder));
     }
-    EXPECT_EQ(outcome.error, RunError::FileNotWritten);
-    EXPECT_EQ(outcome.path, folder.File("styles.css"));
-    EXPECT_EQ(folder.Read("page.html"), kPage);
-    EXPECT_EQ(folder.Read("styles.css"), "old sheet");
-    EXPECT_FALSE(folder.Has("restore_backup.bat"));
-    EXPECT_TRUE(NoTemporaryLeft(folder));
-}
-
-TEST(FileServices, PageHeldByAnotherProgramIsNotTouchedNorItsEarlierBackup) {
-    ScratchFolder folder;
-    folder.Write("page.html", kPage);
-    folder.Write("page.backup.html", "an earlier backup");
-    RunOutcome outcome;
-    {
-        HeldFile held(folder.File("page.html"));
-        ASSERT_NE(held.handle, INVALID_HANDLE_VALUE);
-        outcome = RunOn(folder);
-    }
-    EXPECT_EQ(outcome.error, RunError::PageNotRead);
-    EXPECT_EQ(folder.Read("page.html"), kPage);
-    EXPECT_EQ(folder.Read("page.backup.html"), "an earlier backup");
-    EXPECT_FALSE(folder.Has("restore_backup.bat"));
-    EXPECT_TRUE(NoTemporaryLeft(folder));
 }
 
 TEST(FileServices, ReadOnlyPageIsReportedAndKept) {
