@@ -41,9 +41,25 @@ std::string HeaderCssOf(std::string_view inner) {
 
 }  // namespace
 
+std::string SheetHref(std::string_view sheetName) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string href;
+    for (char c : sheetName) {
+        unsigned char byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            href += c;
+            continue;
+        }
+        href += '%';
+        href += kHex[byte >> 4];
+        href += kHex[byte & 0xF];
+    }
+    return href;
+}
+
 std::string LinkElement(std::string_view sheetName) {
     std::string link = "<link rel=\"stylesheet\" type=\"text/css\" href=\"";
-    link += sheetName;
+    link += SheetHref(sheetName);
     link += "\" />";
     return link;
 }

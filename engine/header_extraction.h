@@ -8,6 +8,12 @@
 #include "engine/extraction_run.h"
 #include "engine/run_state.h"
 
+// The output sheet name as a URL path: its ASCII bytes as typed, every other byte of its UTF-8
+// percent-encoded. A browser resolves a URL path as percent-encoded UTF-8 whatever the page's
+// own encoding, so the link finds the file in a Windows-1252 page as in a UTF-8 one, while the
+// page's other bytes stay as they are.
+std::string SheetHref(std::string_view sheetName);
+
 // The element that links the page to its external style sheet.
 std::string LinkElement(std::string_view sheetName);
 

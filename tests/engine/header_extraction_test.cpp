@@ -105,6 +105,19 @@ TEST(HeaderExtraction, LinkNamesTheSheetAsTyped) {
               "<link rel=\"stylesheet\" type=\"text/css\" href=\"css\\site.css\" />");
 }
 
+TEST(HeaderExtraction, HrefKeepsAsciiBytesAndPercentEncodesTheRest) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"site 100%.css", "site 100%.css"},  // ASCII stays byte for byte, even "%" and " "
+        {"a#b?c\\d/e.css", "a#b?c\\d/e.css"},
+        {"été.css", "%C3%A9t%C3%A9.css"},
+        {"Ωμέγα 😀.css", "%CE%A9%CE%BC%CE%AD%CE%B3%CE%B1 %F0%9F%98%80.css"},
+        {"\xE9.css", "%E9.css"},  // not UTF-8 (a POSIX name): each byte as it is
+    };
+    for (const auto& [name, href] : cases) EXPECT_EQ(SheetHref(name), href) << name;
+    EXPECT_EQ(LinkElement("é.css"),
+              "<link rel=\"stylesheet\" type=\"text/css\" href=\"%C3%A9.css\" />");
+}
+
 TEST(HeaderExtraction, PageWithoutBlockGetsLinkOnlyWhenStylesMove) {
     EXPECT_EQ(RewrittenState("<head><title>t</title></head><body><p style=\"a:b\">x</p>").pageText,
               "<head><title>t</title>" + kLink + "</head><body><p class=\"inlineClass001\">x</p>");
