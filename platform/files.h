@@ -1,6 +1,6 @@
-// The few file services the engine needs. Paths and contents are byte strings in the
-// program's own encoding (the ANSI code page on Windows); only the batch encodings below
-// convert. One implementation per platform, chosen by the build.
+// The few file services the engine needs. Paths are UTF-8 text (Windows gets them through its
+// wide-character functions, long ones included); contents are bytes, never converted, and only
+// the batch encodings below convert text. One implementation per platform, chosen by the build.
 #pragma once
 
 #include <string>
@@ -19,8 +19,9 @@ bool IsFolder(const std::string& path);
 
 enum class ReadResult { Read, Missing, Failed };
 
-// Reads a whole file that may not be there: Missing when no file has that name, Failed when
-// one may be there but cannot be read (a folder, a file held by another program...).
+// Reads a whole file that may not be there, also while another program holds it open for
+// reading or writing: Missing when no file has that name, Failed when one may be there but
+// cannot be read (a folder, a file that another program keeps to itself...).
 ReadResult ReadIfPresent(const std::string& path, std::string& contents);
 
 // Reads a whole file into `contents`. False when it cannot be opened or read.
@@ -31,11 +32,15 @@ inline bool ReadWhole(const std::string& path, std::string& contents) {
 // Creates or truncates a file and writes `contents` into it, opened without sharing.
 bool WriteWhole(const std::string& path, std::string_view contents);
 
-// Moves a file over another, replacing it in one step where the system allows.
+// Moves a file over another, replacing it in one step where the system allows. A target that
+// another program holds open, letting others write it, gets the new bytes in place (Windows).
 bool MoveReplacing(const std::string& from, const std::string& to);
 
 // Deletes a file. False when it could not be deleted (or did not exist).
 bool Remove(const std::string& path);
+
+// The path made absolute against the current folder (the file itself need not exist).
+std::string AbsolutePath(const std::string& path);
 
 // True when the two paths name the same file, as far as can be told without opening it:
 // both made absolute, then compared as the file system compares names.
