@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "engine/extraction_run.h"
 #include "platform/console.h"
@@ -30,23 +31,19 @@ constexpr char kUsage[] =
     "  --version      show the program's version\n"
     "\n"
     "Exit codes: 0 the style sheet was written, or the page holds no CSS to move and\n"
-    "nothing was written; 1 the run failed and the page was left as it was; 2 bad usage.\n";
+    "nothing was written; 1 the run failed and the page was left as it was; 2 bad usage.\n"
+    "\n"
+    "Messages are UTF-8 text. On Windows a console shows them as Unicode characters and\n"
+    "redirected output is UTF-8.\n";
 
 // Prints a message whose "%1" and "%2" stand for `first` and `second`, its CR line breaks as
-// console line ends.
+// line ends.
 void PrintMessage(std::FILE* stream, const std::string& message, const std::string& first,
                   const std::string& second = {}) {
-    std::string text =
-        WithArguments(ConsoleText(message), ConsoleArgument(first), ConsoleArgument(second));
-    std::string lines;
-    for (char c : text) {
-        if (c == '\r')
-            lines += kConsoleLineEnd;
-        else
-            lines += c;
-    }
-    lines += kConsoleLineEnd;
-    std::fputs(lines.c_str(), stream);
+    std::string text = WithArguments(message, first, second);
+    for (char& c : text)
+        if (c == '\r') c = '\n';
+    WriteText(stream, text + "\n");
 }
 
 // Whether `argument` asks for the usage: --help, -h, or the platform's own switch.
@@ -68,14 +65,15 @@ int UsageError(const char* problem) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<std::string> arguments = ProgramArguments(argc, argv);
     RunRequest request;
     request.sheetName = kDefaultSheetName;
     Language language = Language::English;
     bool havePage = false;
 
-    for (int i = 1; i < argc; ++i) {
-        std::string argument = argv[i];
-        bool hasValue = i + 1 < argc;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        std::string argument = arguments[i];
+        bool hasValue = i + 1 < arguments.size();
         if (AsksForHelp(argument)) {
             std::fputs(kUsage, stdout);
             return 0;
@@ -84,12 +82,12 @@ int main(int argc, char** argv) {
             return 0;
         } else if (argument == "--sheet") {
             if (!hasValue) return UsageError("--sheet needs a name");
-            request.sheetName = argv[++i];
+            request.sheetName = arguments[++i];
         } else if (argument == "--no-clean") {
             request.cleanUnused = false;
         } else if (argument == "--lang") {
             if (!hasValue) return UsageError("--lang needs EN or FR");
-            std::string code = UpperCase(argv[++i]);
+            std::string code = UpperCase(arguments[++i]);
             if (code != "EN" && code != "FR") return UsageError("--lang takes EN or FR");
             language = LanguageFromCode(code);
         } else if (argument.size() > 1 && argument[0] == '-' && argument != "--") {
@@ -97,7 +95,7 @@ int main(int argc, char** argv) {
         } else {
             if (argument == "--") {
                 if (!hasValue) return UsageError("no page given");
-                argument = argv[++i];
+                argument = arguments[++i];
             }
             if (havePage) return UsageError("only one page can be given");
             // The restore script names every file by its absolute path.

@@ -1,6 +1,12 @@
-// stylewick.exe: the window program. Takes no arguments; everything happens in its window.
+// stylewick.exe: the window program. Everything happens in its window; a page named on the
+// command line ("Open with", a page dropped on the program's icon, Send To) starts chosen.
 #include <windows.h>
 
+#include <cstdlib>
+
+#include "platform/console.h"
 #include "ui/start_up.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return StartUp(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    return StartUp(ProgramArguments(__argc, __argv));
+}

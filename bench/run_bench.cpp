@@ -44,6 +44,7 @@ const char* ErrorName(RunError error) {
         case RunError::None: return "none";
         case RunError::NothingToExtract: return "nothing to extract";
         case RunError::PageMissing: return "page missing";
+        case RunError::PageIsFolder: return "page is a folder";
         case RunError::BackupNotCreated: return "backup not created";
         case RunError::PageNotRead: return "page not read";
         case RunError::SheetNameCollides: return "sheet name collides";

@@ -74,6 +74,7 @@ RunOutcome RunPhases(const RunRequest& request) {
     RunState state;
     state.pagePath = request.pagePath;
     if (!files::Exists(state.pagePath)) return {RunError::PageMissing, state.pagePath};
+    if (files::IsFolder(state.pagePath)) return {RunError::PageIsFolder, state.pagePath};
     if (!files::ReadWhole(state.pagePath, state.pageText))
         return {RunError::PageNotRead, state.pagePath};
     const std::string originalPage = state.pageText;

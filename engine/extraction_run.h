@@ -10,6 +10,7 @@ enum class RunError {
     None,
     NothingToExtract,     // not a failure: the page holds no CSS to move, so nothing was written
     PageMissing,          // the page path names nothing on disk
+    PageIsFolder,         // the page path names a folder
     BackupNotCreated,     // the backup copy could not be made
     PageNotRead,          // the page could not be read
     SheetNameCollides,    // the style sheet would replace the page, its backup or the script

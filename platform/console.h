@@ -1,18 +1,18 @@
-// Text for the console of the headless program.
+// What a program takes from its command line and writes to its console.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
-// The program's own Windows-1252 text in the console's encoding.
-std::string ConsoleText(std::string_view ansiText);
+// The program's arguments after its own name, in UTF-8: on Windows read from the wide command
+// line (argv holds them in the ANSI code page, which loses characters), elsewhere argv itself.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
 
-// A command-line argument echoed back to the console (already in the console's encoding
-// on POSIX; in the ANSI code page on Windows).
-std::string ConsoleArgument(std::string_view argument);
+// Writes UTF-8 text to stdout or stderr, each "\n" ending a line: to a Windows console as
+// Unicode characters, anywhere else (a terminal, a pipe, a file) as the UTF-8 bytes.
+void WriteText(std::FILE* stream, std::string_view utf8);
 
 // Whether a command-line argument is this platform's own way to ask for help ("/?" on Windows).
 bool IsPlatformHelpSwitch(std::string_view argument);
-
-// Line end written in place of each CR of a message.
-extern const char kConsoleLineEnd[];

@@ -1,29 +1,35 @@
 #include <windows.h>
-
-#include <vector>
+#include <shellapi.h>
 
 #include "platform/console.h"
+#include "platform/utf16.h"
 
-// The C runtime turns "\n" into CR LF on a text-mode stdout.
-const char kConsoleLineEnd[] = "\n";
-
-std::string ConsoleText(std::string_view ansiText) {
-    UINT consolePage = GetConsoleOutputCP();
-    if (ansiText.empty() || consolePage == 0 || consolePage == GetACP())
-        return std::string(ansiText);
-    int wideLength = MultiByteToWideChar(CP_ACP, 0, ansiText.data(),
-                                         static_cast<int>(ansiText.size()), nullptr, 0);
-    std::vector<wchar_t> wide(static_cast<size_t>(wideLength));
-    MultiByteToWideChar(CP_ACP, 0, ansiText.data(), static_cast<int>(ansiText.size()), wide.data(),
-                        wideLength);
-    int length =
-        WideCharToMultiByte(consolePage, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    std::string converted(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(consolePage, 0, wide.data(), wideLength, &converted[0], length, nullptr,
-                        nullptr);
-    return converted;
+std::vector<std::string> ProgramArguments(int, char**) {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    if (!wide) return arguments;
+    for (int i = 1; i < count; ++i) arguments.push_back(Utf8(wide[i]));
+    LocalFree(wide);
+    return arguments;
 }
 
-std::string ConsoleArgument(std::string_view argument) { return ConsoleText(argument); }
+void WriteText(std::FILE* stream, std::string_view utf8) {
+    HANDLE handle = GetStdHandle(stream == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (!GetConsoleMode(handle, &mode)) {
+        // Redirected: UTF-8 bytes; the C runtime's text mode turns each "\n" into CR LF.
+        std::fwrite(utf8.data(), 1, utf8.size(), stream);
+        return;
+    }
+    std::wstring text;
+    for (wchar_t c : Utf16(utf8)) {
+        if (c == L'\n') text += L'\r';
+        text += c;
+    }
+    std::fflush(stream);  // what the C runtime holds comes first
+    DWORD written = 0;
+    WriteConsoleW(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
 
 bool IsPlatformHelpSwitch(std::string_view argument) { return argument == "/?"; }

@@ -39,9 +39,6 @@ bool MoveReplacing(const std::string& from, const std::string& to);
 // Deletes a file. False when it could not be deleted (or did not exist).
 bool Remove(const std::string& path);
 
-// The path made absolute against the current folder (the file itself need not exist).
-std::string AbsolutePath(const std::string& path);
-
 // True when the two paths name the same file, as far as can be told without opening it:
 // both made absolute, then compared as the file system compares names.
 bool SamePath(const std::string& a, const std::string& b);

@@ -5,14 +5,18 @@
 
 #include <string>
 
+#include "platform/files.h"
+#include "platform/utf16.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_texts.h"
 #include "ui/extraction_run_win32.h"
 #include "ui/language_switch.h"
 #include "ui/main_window.h"
+#include "ui/page_choice.h"
 #include "ui/run_report.h"
 #include "ui/tooltips.h"
 #include "ui/ui_state.h"
+#include "ui/window_text.h"
 #include "version.h"
 
 namespace {
@@ -25,7 +29,7 @@ constexpr int kOpenDialogOffset = 100;
 UINT_PTR CALLBACK OpenDialogHook(HWND child, UINT message, WPARAM, LPARAM lParam) {
     if (message != WM_NOTIFY || reinterpret_cast<NMHDR*>(lParam)->code != CDN_INITDONE) return 0;
     HWND dialog = GetParent(child);
-    const auto* options = reinterpret_cast<OFNOTIFYA*>(lParam)->lpOFN;
+    const auto* options = reinterpret_cast<OFNOTIFYW*>(lParam)->lpOFN;
     RECT main{};
     GetWindowRect(options->hwndOwner, &main);
     SetWindowPos(dialog, nullptr, main.left - kOpenDialogOffset, main.top - kOpenDialogOffset, 0, 0,
@@ -34,8 +38,11 @@ UINT_PTR CALLBACK OpenDialogHook(HWND child, UINT message, WPARAM, LPARAM lParam
     return 0;
 }
 
-void ShowMessage(HWND mainWindow, const std::string& text, UINT icon) {
-    MessageBoxA(mainWindow, text.c_str(), kProductName, MB_OK | icon | MB_TASKMODAL);
+// Makes `path` the page, in the page path field and its tooltip.
+void ChoosePage(HWND mainWindow, const std::string& path) {
+    TheUiState().pagePath = path;
+    SetDialogItemText(mainWindow, IDE_PAGE_PATH, path);
+    SetControlTooltip(GetDlgItem(mainWindow, IDE_PAGE_PATH), path);
 }
 
 }  // namespace
@@ -54,13 +61,13 @@ void OnCommand(HWND mainWindow, int controlId, int code) {
 
 void BrowseCommand(HWND mainWindow) {
     Language language = CurrentLanguage();
-    std::string title = Text(TextId::OpenDialogTitle, language);
-    std::string filter = OpenDialogFilter(language);
-    std::string folder(MAX_PATH, '\0');
-    folder.resize(GetCurrentDirectoryA(MAX_PATH, folder.data()));
-    std::string chosen(32768, '\0');
+    std::wstring title = Utf16(Text(TextId::OpenDialogTitle, language));
+    std::wstring filter = Utf16(OpenDialogFilter(language));
+    std::wstring folder(GetCurrentDirectoryW(0, nullptr), L'\0');
+    folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
+    std::wstring chosen(32768, L'\0');
 
-    OPENFILENAMEA options{};
+    OPENFILENAMEW options{};
     options.lStructSize = sizeof options;
     options.hwndOwner = mainWindow;
     options.lpstrFilter = filter.c_str();
@@ -71,12 +78,25 @@ void BrowseCommand(HWND mainWindow) {
     options.Flags =
         OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLEHOOK;
     options.lpfnHook = OpenDialogHook;
-    if (!GetOpenFileNameA(&options)) return;
+    if (!GetOpenFileNameW(&options)) return;
 
-    chosen.resize(chosen.find('\0'));
-    TheUiState().pagePath = chosen;
-    SetDlgItemTextA(mainWindow, IDE_PAGE_PATH, chosen.c_str());
-    SetControlTooltip(GetDlgItem(mainWindow, IDE_PAGE_PATH), chosen);
+    chosen.resize(chosen.find(L'\0'));
+    ChoosePage(mainWindow, Utf8(chosen));
+}
+
+void DropCommand(HWND mainWindow, HDROP drop) {
+    std::vector<std::string> paths;
+    UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+        paths.push_back(Utf8(path));
+    }
+    DragFinish(drop);
+    // Once the launch has begun the page is settled, as the disabled browse button shows.
+    if (!IsWindowEnabled(GetDlgItem(mainWindow, IDB_BROWSE))) return;
+    std::string page = PageAmong(paths);
+    if (!page.empty()) ChoosePage(mainWindow, page);
 }
 
 void LaunchCommand(HWND mainWindow) {
@@ -87,7 +107,7 @@ void LaunchCommand(HWND mainWindow) {
     for (int id : {IDB_BROWSE, IDB_LAUNCH, IDE_SHEET_NAME, IDX_CLEAN_UNUSED})
         EnableWindow(GetDlgItem(mainWindow, id), FALSE);
     int cleanUnused =
-        SendDlgItemMessageA(mainWindow, IDX_CLEAN_UNUSED, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+        SendDlgItemMessageW(mainWindow, IDX_CLEAN_UNUSED, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
     std::string sheetName = DialogItemText(mainWindow, IDE_SHEET_NAME);
     double start = SecondsOfDayNow();
 
@@ -101,5 +121,14 @@ void LaunchCommand(HWND mainWindow) {
 }
 
 void WebLinkCommand() {
-    ShellExecuteA(nullptr, "open", STYLEWICK_WEBSITE, nullptr, nullptr, SW_SHOW);
+    ShellExecuteW(nullptr, L"open", Utf16(STYLEWICK_WEBSITE).c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+std::string PageAmong(const std::vector<std::string>& paths) {
+    std::vector<OfferedFile> offered;
+    for (const std::string& path : paths) {
+        std::string full = files::AbsolutePath(path);
+        if (files::Exists(full)) offered.push_back({full, files::IsFolder(full)});
+    }
+    return ChosenPage(offered);
 }

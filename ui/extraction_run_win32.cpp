@@ -7,6 +7,7 @@
 #include "ui/main_window.h"
 #include "ui/run_report.h"
 #include "ui/ui_state.h"
+#include "ui/window_text.h"
 
 void ExtractionRun(HWND mainWindow, int cleanUnused) {
     RunRequest request;
@@ -26,6 +27,6 @@ void ExtractionRun(HWND mainWindow, int cleanUnused) {
     UINT icon = outcome.error == RunError::NothingToExtract ? MB_ICONINFORMATION : MB_ICONSTOP;
     std::string message =
         RunErrorMessage(outcome.error, outcome.path, CurrentLanguage(), outcome.otherPath);
-    MessageBoxA(mainWindow, message.c_str(), kProductName, MB_OK | icon | MB_TASKMODAL);
+    ShowMessage(mainWindow, message, icon);
     EndMainWindow(mainWindow);
 }

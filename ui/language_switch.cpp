@@ -1,20 +1,23 @@
 #include "ui/language_switch.h"
 
+#include "platform/utf16.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_texts.h"
 #include "ui/tooltips.h"
 #include "ui/ui_state.h"
+#include "ui/window_text.h"
 
 namespace {
 
 void AppendMenuItem(HMENU menu, int commandId, const char* text, bool checked) {
-    MENUITEMINFOA item{};
+    std::wstring wide = Utf16(text);
+    MENUITEMINFOW item{};
     item.cbSize = sizeof item;
     item.fMask = MIIM_STATE | MIIM_ID | MIIM_STRING;
     item.fState = checked ? MFS_CHECKED : MFS_UNCHECKED;
     item.wID = static_cast<UINT>(commandId);
-    item.dwTypeData = const_cast<char*>(text);
-    InsertMenuItemA(menu, static_cast<UINT>(GetMenuItemCount(menu)), TRUE, &item);
+    item.dwTypeData = wide.data();
+    InsertMenuItemW(menu, static_cast<UINT>(GetMenuItemCount(menu)), TRUE, &item);
 }
 
 }  // namespace
@@ -45,12 +48,12 @@ void ApplyLanguage(HWND mainWindow, Language language) {
     bool english = language == Language::English;
     CheckMenuItem(ui.languageMenu, 0, MF_BYPOSITION | (english ? MF_CHECKED : MF_UNCHECKED));
     CheckMenuItem(ui.languageMenu, 1, MF_BYPOSITION | (english ? MF_UNCHECKED : MF_CHECKED));
-    SetWindowTextA(mainWindow, MainCaption(language).c_str());
+    SetWindowTextOf(mainWindow, MainCaption(language));
     SetControlTooltip(GetDlgItem(mainWindow, IDB_LAUNCH), Text(TextId::LaunchTooltip, language));
     SetControlTooltip(GetDlgItem(mainWindow, IDX_CLEAN_UNUSED), CleanUnusedTooltip(language));
     CheckDlgButton(mainWindow, IDX_CLEAN_UNUSED, BST_CHECKED);
     if (!IsPageChosen(ui.pagePath))
-        SetDlgItemTextA(mainWindow, IDE_PAGE_PATH, Text(TextId::NothingSelected, language));
+        SetDialogItemText(mainWindow, IDE_PAGE_PATH, Text(TextId::NothingSelected, language));
     for (const ControlText& label : kLanguageLabels)
-        SetDlgItemTextA(mainWindow, label.controlId, Text(label.text, language));
+        SetDialogItemText(mainWindow, label.controlId, Text(label.text, language));
 }

@@ -10,6 +10,7 @@ TextId MessageOf(RunError error) {
     switch (error) {
         case RunError::NothingToExtract: return TextId::NothingToExtract;
         case RunError::PageMissing: return TextId::PageMissing;
+        case RunError::PageIsFolder: return TextId::PageIsFolder;
         case RunError::BackupNotCreated: return TextId::BackupNotCreated;
         case RunError::PageNotRead: return TextId::PageNotRead;
         case RunError::SheetNameCollides: return TextId::SheetNameCollides;

@@ -3,15 +3,17 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "ui/commands.h"
 #include "ui/language_switch.h"
 #include "ui/main_window.h"
 #include "ui/strings.h"
 #include "ui/ui_state.h"
 
-int StartUp() {
+int StartUp(const std::vector<std::string>& arguments) {
     UiState& ui = TheUiState();
     ui.languageCode = "EN";
-    ui.pagePath = kNoPageSelected;
+    std::string page = PageAmong(arguments);
+    ui.pagePath = page.empty() ? kNoPageSelected : page;
     ui.languageMenu = CreateLanguageMenu();
 
     // Registers the version 6 controls (tooltips) that the manifest asks for.

@@ -1,5 +1,9 @@
 // The program's start-up: shared state, language menu, then the main window until it closes.
 #pragma once
 
-// Returns 0 once the main window has closed.
-int StartUp();
+#include <string>
+#include <vector>
+
+// Returns 0 once the main window has closed. A page named in `arguments` (the program's
+// command line) is chosen as if picked with the browse button.
+int StartUp(const std::vector<std::string>& arguments = {});

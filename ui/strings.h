@@ -1,4 +1,4 @@
-// Every text the user sees that changes with the language, in Windows-1252 bytes.
+// Every text the user sees that changes with the language, in UTF-8.
 // Free of Win32 types: the headless program and the native tests use it too.
 #pragma once
 
@@ -36,6 +36,7 @@ enum class TextId {
     // Messages of the run; "%1" and "%2" stand for the paths they name.
     NothingToExtract,
     PageMissing,
+    PageIsFolder,
     BackupNotCreated,
     PageNotRead,
     SheetNameCollides,
@@ -61,9 +62,7 @@ std::string WithArguments(std::string_view text, std::string_view first,
 constexpr const char kProductName[] = "stylewick";
 constexpr const char kVersion[] = "v" STYLEWICK_VERSION;
 constexpr const char kEnglishMenuItem[] = "English";
-constexpr const char kFrenchMenuItem[] =
-    "Fran\xE7"
-    "ais";
+constexpr const char kFrenchMenuItem[] = "Français";
 constexpr const char kBrowseButtonText[] = "...";
 constexpr const char kOpenDialogPattern[] = "*.HTM;*.HTML";
 constexpr const char kDefaultSheetName[] = "styles.css";

@@ -2,18 +2,19 @@
 
 #include <commctrl.h>
 
+#include "platform/utf16.h"
 #include "ui/dialog_texts.h"
 #include "ui/ui_state.h"
 
 namespace {
 
-// The ANSI tool description in its 48-byte form, ending with the reserved pointer field.
+// The tool description in its 48-byte form, ending with the reserved pointer field.
 constexpr UINT kToolInfoSize = 48;
-static_assert(sizeof(void*) != 4 || sizeof(TTTOOLINFOA) == kToolInfoSize,
+static_assert(sizeof(void*) != 4 || sizeof(TTTOOLINFOW) == kToolInfoSize,
               "the 32-bit tool description is 48 bytes");
 
-TTTOOLINFOA ToolFor(HWND control, char* text) {
-    TTTOOLINFOA tool{};
+TTTOOLINFOW ToolFor(HWND control, wchar_t* text) {
+    TTTOOLINFOW tool{};
     tool.cbSize = kToolInfoSize;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = GetParent(control);
@@ -31,24 +32,24 @@ HWND CreateTooltipWindow(HWND parent) {
     ui.tooltipWindow = nullptr;
     if (!parent) parent = GetActiveWindow();
     if (!parent) return nullptr;
-    HWND tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, "", TTS_ALWAYSTIP | TTS_BALLOON, 0, 0, 0, 0,
-                                   parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND tooltip = CreateWindowExW(0, TOOLTIPS_CLASSW, L"", TTS_ALWAYSTIP | TTS_BALLOON, 0, 0, 0, 0,
+                                   parent, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!tooltip) return nullptr;
     ui.tooltipWindow = tooltip;
-    SendMessageA(tooltip, TTM_SETMAXTIPWIDTH, 0, 300);
+    SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, 300);
     return tooltip;
 }
 
 int SetControlTooltip(HWND control, std::string text) {
     HWND tooltip = CreateTooltipWindow(GetParent(control));
     if (!tooltip) return 0;
-    std::string shown = TooltipText(text);
+    std::wstring shown = Utf16(TooltipText(text));
 
-    TTTOOLINFOA existing = ToolFor(control, nullptr);
-    if (SendMessageA(tooltip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&existing)))
-        SendMessageA(tooltip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&existing));
+    TTTOOLINFOW existing = ToolFor(control, nullptr);
+    if (SendMessageW(tooltip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&existing)))
+        SendMessageW(tooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&existing));
 
-    TTTOOLINFOA tool = ToolFor(control, shown.data());
+    TTTOOLINFOW tool = ToolFor(control, shown.data());
     return static_cast<int>(
-        SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)));
+        SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)));
 }

@@ -8,7 +8,7 @@
 #include "ui/strings.h"
 
 struct UiState {
-    std::string pagePath;      // "<none selected>" until a browse chooses a page
+    std::string pagePath;      // UTF-8; "<none selected>" until a page is chosen
     std::string languageCode;  // "EN" or "FR"
     HMENU languageMenu = nullptr;
     HWND tooltipWindow = nullptr;  // created by the first tooltip
@@ -19,6 +19,3 @@ UiState& TheUiState();
 
 // The language of every text shown now, from the language code.
 inline Language CurrentLanguage() { return LanguageFromCode(TheUiState().languageCode); }
-
-// The text of one control of `dialog`, as ANSI bytes.
-std::string DialogItemText(HWND dialog, int controlId);

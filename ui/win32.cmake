@@ -1,6 +1,7 @@
 # The window program's user interface: dialog, commands, language switch, tooltips.
 add_library(stylewick_win32 STATIC
   ${CMAKE_CURRENT_LIST_DIR}/ui_state.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/window_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tooltips.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/commands.cpp

@@ -48,6 +48,7 @@ RunOutcome RunOn(const ScratchFolder& folder, const std::string& sheetName,
 std::string EnglishMessage(RunError error, const std::string& path) {
     switch (error) {
         case RunError::PageMissing: return "File \"" + path + "\" doesn't exist!";
+        case RunError::PageIsFolder: return "Error! \"" + path + "\" is a folder, not a page.";
         case RunError::BackupNotCreated:
             return "Error! The backup copy \"" + path + "\" could not be created";
         case RunError::PageNotRead: return "Error! File \"" + path + "\" could not be read";
@@ -64,19 +65,17 @@ std::string EnglishMessage(RunError error, const std::string& path) {
 std::string FrenchMessage(RunError error, const std::string& path) {
     switch (error) {
         case RunError::PageMissing: return "Le fichier \"" + path + "\" n'existe pas!";
+        case RunError::PageIsFolder:
+            return "Erreur! \"" + path + "\" est un dossier, pas une page.";
         case RunError::BackupNotCreated:
-            return "Erreur! La copie de sauvegarde \"" + path +
-                   "\" n'a pas pu \xEAtre cr\xE9\xE9"
-                   "e";
-        case RunError::PageNotRead:
-            return "Erreur! Le fichier \"" + path + "\" n'a pas pu \xEAtre lu";
+            return "Erreur! La copie de sauvegarde \"" + path + "\" n'a pas pu être créée";
+        case RunError::PageNotRead: return "Erreur! Le fichier \"" + path + "\" n'a pas pu être lu";
         case RunError::SheetNameCollides:
-            return "Erreur! Le nom de sortie CSS ne doit d\xE9signer ni la page, ni sa sauvegarde, "
+            return "Erreur! Le nom de sortie CSS ne doit désigner ni la page, ni sa sauvegarde, "
                    "ni restore_backup.bat";
         case RunError::FileNotWritten:
             return "Erreur! Le fichier \"" + path +
-                   "\" n'a pas pu \xEAtre \xE9\x63rit\rLa page n'a pas \xE9t\xE9 modifi\xE9"
-                   "e.";
+                   "\" n'a pas pu être écrit\rLa page n'a pas été modifiée.";
         default: return "(no message expected)";
     }
 }
@@ -252,13 +251,13 @@ struct RealConditionTest : testing::Test {
     }
 };
 
-TEST_F(RealConditionTest, PagePathNamingAFolderIsNotReadAndNothingIsWritten) {
+TEST_F(RealConditionTest, PagePathNamingAFolderIsReportedAndNothingIsWritten) {
     ScratchFolder parent;
     fs::create_directory(parent.File(kPage));
     RunRequest request;
     request.pagePath = parent.File(kPage);
     RunOutcome outcome = RunExtraction(request);
-    ExpectMessages(outcome, RunError::PageNotRead, parent.File(kPage));
+    ExpectMessages(outcome, RunError::PageIsFolder, parent.File(kPage));
     EXPECT_EQ(parent.Listing(), Lines({kPage}));
     EXPECT_TRUE(fs::is_empty(parent.File(kPage)));
 }

@@ -1,8 +1,7 @@
 // A fresh temporary folder for one test, removed with everything in it afterwards. The same on
-// every platform: paths use the platform's separator, bytes are written and read unchanged.
-// Write and Read take a name in the platform's narrow encoding (the ANSI code page on Windows);
-// Has, Listing and Files go through std::filesystem, which on Windows takes and gives names
-// beyond ASCII in other encodings: keep to ASCII names with those.
+// every platform: paths use the platform's separator, names are UTF-8 as in the program (on
+// POSIX, bytes), bytes are written and read unchanged. Long paths rely on the system taking
+// them: Linux and Wine do, Windows itself only with long paths enabled.
 #pragma once
 
 #include <map>
@@ -20,6 +19,9 @@ public:
     const std::string& path() const { return path_; }
     std::string File(std::string_view name) const { return path_ + std::string(name); }
 
+    // Creates the subfolder `name` and those on its way; returns its path, ending in the
+    // separator.
+    std::string Subfolder(std::string_view name) const;
     void Write(std::string_view name, std::string_view bytes) const;
     std::string Read(std::string_view name) const;
     bool Has(std::string_view name) const;

@@ -1,4 +1,4 @@
-// The main window's composed texts, byte for byte in Windows-1252.
+// The main window's composed texts, byte for byte in UTF-8.
 #include "ui/dialog_texts.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +14,7 @@ TEST(DialogTexts, SelectionWarningIsTwoLinesJoinedByOneCarriageReturn) {
     EXPECT_EQ(SelectionWarning(Language::English),
               "Please select a web page first\rthanks to the \"HTML input\" button \"...\"");
     EXPECT_EQ(SelectionWarning(Language::French),
-              "Veuillez d'abord s\xE9lectionner une page web\rgr\xE2"
-              "ce au bouton \"...\" de "
+              "Veuillez d'abord sélectionner une page web\rgrâce au bouton \"...\" de "
               "\"Fichier Html\"");
 }
 
@@ -24,7 +23,7 @@ TEST(DialogTexts, CheckBoxTooltipJoinsItsPartsWithTheFirstPartsSpace) {
               "Bonus: clean CSS elements that are used nowhere in the HTML page (particularly "
               "useful for webpages generated automatically, e.g. by Ms Word)");
     std::string french = CleanUnusedTooltip(Language::French);
-    EXPECT_NE(french.find("page HTML (particuli\xE8rement"), std::string::npos) << french;
+    EXPECT_NE(french.find("page HTML (particulièrement"), std::string::npos) << french;
 }
 
 TEST(DialogTexts, OpenDialogFilterIsOneEntryEndedByTwoNuls) {
@@ -52,8 +51,7 @@ TEST(DialogTexts, LanguageSwitchRelabelsTheTwoLabelsTheCheckBoxAndTheLinkInOrder
     EXPECT_EQ(kLanguageLabels[1].controlId, 1003);
     EXPECT_EQ(kLanguageLabels[2].controlId, 1004);
     EXPECT_EQ(kLanguageLabels[3].controlId, 1008);
-    EXPECT_STREQ(Text(kLanguageLabels[2].text, Language::French),
-                 "Nettoyer les styles inutilis\xE9s");
+    EXPECT_STREQ(Text(kLanguageLabels[2].text, Language::French), "Nettoyer les styles inutilisés");
 }
 
 }  // namespace

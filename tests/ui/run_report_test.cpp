@@ -15,14 +15,12 @@ TEST(RunReport, EnglishReportWithAndWithoutCleaning) {
               "A backup of the original HTML file was created\r\rTotal time: 0s");
 }
 
-TEST(RunReport, FrenchReportIsWindows1252) {
+TEST(RunReport, FrenchReportIsUtf8) {
     EXPECT_EQ(RunReport(Language::French, "a.css", true, 12),
-              "Le CSS externe \"a.css\" a \xE9t\xE9 convenablement cr\xE9\xE9 !\r"
-              "Il a \xE9t\xE9 d\xE9"
-              "barrass\xE9 des \xE9l\xE9ments de style jamais utilis\xE9s\r\r"
-              "Une sauvegarde du fichier Html d'origine a \xE9t\xE9 produite\r\r"
-              "Temps \xE9"
-              "coul\xE9 : 12s");
+              "Le CSS externe \"a.css\" a été convenablement créé !\r"
+              "Il a été débarrassé des éléments de style jamais utilisés\r\r"
+              "Une sauvegarde du fichier Html d'origine a été produite\r\r"
+              "Temps écoulé : 12s");
 }
 
 TEST(RunReport, ErrorMessagesNameTheirPathInBothLanguages) {
@@ -33,59 +31,54 @@ TEST(RunReport, ErrorMessagesNameTheirPathInBothLanguages) {
     } cases[] = {
         {RunError::PageMissing, "File \"C:\\web\\index.html\" doesn't exist!",
          "Le fichier \"C:\\web\\index.html\" n'existe pas!"},
+        {RunError::PageIsFolder, "Error! \"C:\\web\\index.html\" is a folder, not a page.",
+         "Erreur! \"C:\\web\\index.html\" est un dossier, pas une page."},
         {RunError::BackupNotCreated,
          "Error! The backup copy \"C:\\web\\index.html\" could not be created",
-         "Erreur! La copie de sauvegarde \"C:\\web\\index.html\" n'a pas pu \xEAtre cr\xE9\xE9"
-         "e"},
+         "Erreur! La copie de sauvegarde \"C:\\web\\index.html\" n'a pas pu être créée"},
         {RunError::PageNotRead, "Error! File \"C:\\web\\index.html\" could not be read",
-         "Erreur! Le fichier \"C:\\web\\index.html\" n'a pas pu \xEAtre lu"},
+         "Erreur! Le fichier \"C:\\web\\index.html\" n'a pas pu être lu"},
         {RunError::StyleBlockUnclosed, "Error! Malformed internal CSS: <style>...</style>",
          "Erreur! CSS du header incorrect : <style>...</style>"},
         {RunError::BracesMismatch, "Error! Malformed internal CSS: mismatching { and }",
-         "Erreur! CSS du header incorrect : nombre de { et } diff\xE9rent"},
+         "Erreur! CSS du header incorrect : nombre de { et } différent"},
         {RunError::FileNotWritten,
          "Error! File \"C:\\web\\index.html\" could not be written\rThe page was left unchanged.",
-         "Erreur! Le fichier \"C:\\web\\index.html\" n'a pas pu \xEAtre \xE9"
-         "crit\r"
-         "La page n'a pas \xE9t\xE9 modifi\xE9"
-         "e."},
+         "Erreur! Le fichier \"C:\\web\\index.html\" n'a pas pu être écrit\r"
+         "La page n'a pas été modifiée."},
         {RunError::SheetNameCollides,
          "Error! The CSS output name must not name the page, its backup or restore_backup.bat",
-         "Erreur! Le nom de sortie CSS ne doit d\xE9signer ni la page, ni sa sauvegarde, ni "
+         "Erreur! Le nom de sortie CSS ne doit désigner ni la page, ni sa sauvegarde, ni "
          "restore_backup.bat"},
         {RunError::OutOfMemory, "Error! Not enough memory to process \"C:\\web\\index.html\"",
-         "Erreur! M\xE9moire insuffisante pour traiter \"C:\\web\\index.html\""},
+         "Erreur! Mémoire insuffisante pour traiter \"C:\\web\\index.html\""},
         {RunError::NothingToExtract,
          "Nothing to extract: the page \"C:\\web\\index.html\" holds no internal or inline "
          "CSS.\rThe page was left unchanged.",
-         "Rien \xE0 extraire : la page \"C:\\web\\index.html\" ne contient ni CSS interne ni CSS "
-         "dans les tags.\rLa page n'a pas \xE9t\xE9 modifi\xE9"
-         "e."},
+         "Rien à extraire : la page \"C:\\web\\index.html\" ne contient ni CSS interne ni CSS "
+         "dans les tags.\rLa page n'a pas été modifiée."},
         {RunError::SheetNotOurs,
          "Error! The file \"C:\\web\\index.html\" already exists and was not written by "
          "stylewick.\rChoose another CSS output name; nothing was changed.",
-         "Erreur! Le fichier \"C:\\web\\index.html\" existe d\xE9j\xE0 et n'a pas \xE9t\xE9 "
-         "\xE9"
-         "crit par stylewick.\rChoisissez un autre nom de sortie CSS ; rien n'a \xE9t\xE9 "
-         "modifi\xE9."},
+         "Erreur! Le fichier \"C:\\web\\index.html\" existe déjà et n'a pas été "
+         "écrit par stylewick.\rChoisissez un autre nom de sortie CSS ; rien n'a été "
+         "modifié."},
         {RunError::ScriptNotOurs,
          "Error! The file \"C:\\web\\index.html\" already exists and was not written by "
          "stylewick.\rNothing was changed.",
-         "Erreur! Le fichier \"C:\\web\\index.html\" existe d\xE9j\xE0 et n'a pas \xE9t\xE9 "
-         "\xE9"
-         "crit par stylewick.\rRien n'a \xE9t\xE9 modifi\xE9."},
+         "Erreur! Le fichier \"C:\\web\\index.html\" existe déjà et n'a pas été "
+         "écrit par stylewick.\rRien n'a été modifié."},
         {RunError::PageConvertedBefore,
          "Error! The page \"C:\\web\\index.html\" already uses \"C:\\web\\styles.css\" from an "
          "earlier run.\rUndo that run with restore_backup.bat, or choose another CSS output name.",
-         "Erreur! La page \"C:\\web\\index.html\" utilise d\xE9j\xE0 \"C:\\web\\styles.css\" "
-         "d'une conversion pr\xE9"
-         "c\xE9"
-         "dente.\rAnnulez-la avec restore_backup.bat, ou choisissez un autre nom de sortie CSS."},
+         "Erreur! La page \"C:\\web\\index.html\" utilise déjà \"C:\\web\\styles.css\" "
+         "d'une conversion précédente.\rAnnulez-la avec restore_backup.bat, ou choisissez un autre "
+         "nom de sortie CSS."},
         {RunError::SheetOfOtherPage,
          "Error! The style sheet \"C:\\web\\index.html\" belongs to \"C:\\web\\styles.css\", "
          "converted earlier in this folder.\rChoose another CSS output name, or undo that "
          "conversion first with restore_backup.bat.",
-         "Erreur! La feuille de style \"C:\\web\\index.html\" appartient \xE0 "
+         "Erreur! La feuille de style \"C:\\web\\index.html\" appartient à "
          "\"C:\\web\\styles.css\", convertie auparavant dans ce dossier.\rChoisissez un autre "
          "nom de sortie CSS, ou annulez d'abord cette conversion avec restore_backup.bat."},
     };

@@ -68,8 +68,7 @@ TEST_F(CommandsTest, LaunchBeforeBrowsingWarnsInBothLanguagesAndTheWindowStaysUs
     program.ChooseLanguage(1);
     Launch();
     EXPECT_EQ(DismissMessage(),
-              "Veuillez d'abord s\xE9lectionner une page web\rgr\xE2"
-              "ce au bouton \"...\" de "
+              "Veuillez d'abord sélectionner une page web\rgrâce au bouton \"...\" de "
               "\"Fichier Html\"");
     EXPECT_FALSE(program.WaitForEnd(200));
     for (int id : {IDB_BROWSE, IDB_LAUNCH, IDE_SHEET_NAME, IDX_CLEAN_UNUSED})
@@ -82,12 +81,10 @@ TEST_F(CommandsTest, LaunchBeforeBrowsingWarnsInBothLanguagesAndTheWindowStaysUs
     ASSERT_EQ(program.ControlText(IDE_PAGE_PATH), folder.File("page.html"));
     Launch();
     ExpectReport(DismissMessage(),
-                 "Le CSS externe \"styles.css\" a \xE9t\xE9 convenablement cr\xE9\xE9 !\r"
-                 "Il a \xE9t\xE9 d\xE9"
-                 "barrass\xE9 des \xE9l\xE9ments de style jamais utilis\xE9s\r\r"
-                 "Une sauvegarde du fichier Html d'origine a \xE9t\xE9 produite\r\r"
-                 "Temps \xE9"
-                 "coul\xE9 : ");
+                 "Le CSS externe \"styles.css\" a été convenablement créé !\r"
+                 "Il a été débarrassé des éléments de style jamais utilisés\r\r"
+                 "Une sauvegarde du fichier Html d'origine a été produite\r\r"
+                 "Temps écoulé : ");
     ExpectProgramEnded();
 }
 
@@ -151,9 +148,9 @@ TEST_F(CommandsTest, CorpusPageGivesTheSameFilesAsTheHeadlessProgram) {
     EXPECT_NE(fromWindow[0], page);
     EXPECT_EQ(fromWindow[1], page);
 
-    for (const char* name : kOutputs) DeleteFileA(folder.File(name).c_str());
+    for (const char* name : kOutputs) DeleteFileW(LongPath(folder.File(name)).c_str());
     folder.Write("page.html", page);
-    ASSERT_EQ(RunCli("\"" + folder.File("page.html") + "\""), 0);
+    ASSERT_EQ(RunCli("\"" + folder.File("page.html") + "\"").exitCode, 0);
     for (int i = 0; i < 4; ++i)
         EXPECT_TRUE(folder.Read(kOutputs[i]) == fromWindow[i]) << kOutputs[i] << " differs";
 }
@@ -169,10 +166,9 @@ TEST_F(CommandsTest, FrenchReportWithoutCleaningNamesTheTypedSheet) {
     TypeText("out.css");
     Launch();
     ExpectReport(DismissMessage(),
-                 "Le CSS externe \"out.css\" a \xE9t\xE9 convenablement cr\xE9\xE9 !\r\r"
-                 "Une sauvegarde du fichier Html d'origine a \xE9t\xE9 produite\r\r"
-                 "Temps \xE9"
-                 "coul\xE9 : ");
+                 "Le CSS externe \"out.css\" a été convenablement créé !\r\r"
+                 "Une sauvegarde du fichier Html d'origine a été produite\r\r"
+                 "Temps écoulé : ");
     ExpectProgramEnded();
     EXPECT_TRUE(folder.Has("out.css"));
     EXPECT_NE(folder.Read("out.css").find(".a"), std::string::npos);  // not cleaned
@@ -212,7 +208,7 @@ TEST_F(CommandsTest, MissingPageShowsOnlyItsMessageAndEndsTheProgram) {
     folder.Write("gone.html", "<html></html>");
     program.ChooseLanguage(1);
     program.BrowseTo(folder.File("gone.html"));
-    DeleteFileA(folder.File("gone.html").c_str());
+    DeleteFileW(LongPath(folder.File("gone.html")).c_str());
     Launch();
     HICON icon = nullptr;
     EXPECT_EQ(DismissMessage(&icon),
@@ -274,19 +270,17 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         WrittenNothing{"NothingToExtractEnglish", 0, nullptr, "Nothing to extract: the page \"",
                        "\" holds no internal or inline CSS.\rThe page was left unchanged.", false},
-        WrittenNothing{"NothingToExtractFrench", 1, nullptr, "Rien \xE0 extraire : la page \"",
+        WrittenNothing{"NothingToExtractFrench", 1, nullptr, "Rien à extraire : la page \"",
                        "\" ne contient ni CSS interne ni CSS dans les tags.\r"
-                       "La page n'a pas \xE9t\xE9 modifi\xE9"
-                       "e.",
+                       "La page n'a pas été modifiée.",
                        false},
         WrittenNothing{"SiteSheetEnglish", 0, "body {color:navy}\r\n", "Error! The file \"",
                        "\" already exists and was not written by stylewick.\r"
                        "Choose another CSS output name; nothing was changed.",
                        true},
         WrittenNothing{"SiteSheetFrench", 1, "body {color:navy}\r\n", "Erreur! Le fichier \"",
-                       "\" existe d\xE9j\xE0 et n'a pas \xE9t\xE9 \xE9"
-                       "crit par stylewick.\r"
-                       "Choisissez un autre nom de sortie CSS ; rien n'a \xE9t\xE9 modifi\xE9.",
+                       "\" existe déjà et n'a pas été écrit par stylewick.\r"
+                       "Choisissez un autre nom de sortie CSS ; rien n'a été modifié.",
                        true}),
     [](const testing::TestParamInfo<WrittenNothing>& info) {
         return std::string(info.param.label);

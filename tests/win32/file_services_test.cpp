@@ -98,20 +98,17 @@ TEST(FileServices, SheetNameInAnyCaseMayNotNameThePage) {
 // the scripts themselves.)
 TEST(FileServices, RestoreScriptWritesEveryPathExactly) {
     struct Case {
-        const char* page;     // Windows-1252
+        const char* page;
         const char* written;  // as the script must hold it
         bool utf8;
     } cases[] = {
-        {"caf\xE9 100%.html", "caf\x82 100%%.html", false},  // e acute is 0x82 in OEM 437 and 850
-        {"prix\x80.html", "prix\xE2\x82\xAC.html", true},
-        {"l\x92\xE9t\xE9.html", "l\xE2\x80\x99\xC3\xA9t\xC3\xA9.html", true},
-        {"c\x9Cur.html", "c\xC5\x93ur.html", true},
-        {"a\x97"
-         "b.html",
-         "a\xE2\x80\x94"
-         "b.html",
-         true},
-        {"suite\x85.html", "suite\xE2\x80\xA6.html", true},
+        {"café 100%.html", "caf\x82 100%%.html", false},  // e acute is 0x82 in OEM 437 and 850
+        {"prix€.html", "prix€.html", true},
+        {"l’été.html", "l’été.html", true},
+        {"cœur.html", "cœur.html", true},
+        {"a—b.html", "a—b.html", true},
+        {"suite….html", "suite….html", true},
+        {"Ωμέγα 文件 😀.htm", "Ωμέγα 文件 😀.htm", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.written);

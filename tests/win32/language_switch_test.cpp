@@ -54,12 +54,12 @@ TEST_F(LanguageSwitchTest, FrenchAndBackRelabelsTheWindowAndKeepsTheTypedName) {
     EXPECT_EQ(TheUiState().pagePath, "<none selected>");
     using Texts = std::vector<std::string>;
     EXPECT_EQ(TipsOf(program, IDB_LAUNCH),
-              Texts{"Lancer l'extraction vers un css externe des css pr\xE9sents dans les tags "
+              Texts{"Lancer l'extraction vers un css externe des css présents dans les tags "
                     "et dans le header!"});
     EXPECT_EQ(TipsOf(program, IDX_CLEAN_UNUSED),
-              Texts{"Bonus: nettoyer les \xE9l\xE9ments CSS utilis\xE9s nulle part dans la page "
-                    "HTML (particuli\xE8rement int\xE9ressant pour les pages web g\xE9n\xE9r\xE9"
-                    "es automatiquement, par ex. par Ms Word)"});
+              Texts{"Bonus: nettoyer les éléments CSS utilisés nulle part dans la page "
+                    "HTML (particulièrement intéressant pour les pages web générées "
+                    "automatiquement, par ex. par Ms Word)"});
     EXPECT_EQ(TipsOf(program, IDT_WEB_LINK), Texts{STYLEWICK_WEBSITE});
 
     Uncheck();

@@ -73,13 +73,11 @@ TEST_F(MainWindowTest, StartsInEnglishWithNoPageAndTheBoxChecked) {
 
     HMENU menu = TheUiState().languageMenu;
     ASSERT_EQ(GetMenuItemCount(menu), 2);
-    char text[32] = {};
-    GetMenuStringA(menu, 0, text, sizeof text, MF_BYPOSITION);
-    EXPECT_STREQ(text, "English");
-    GetMenuStringA(menu, 1, text, sizeof text, MF_BYPOSITION);
-    EXPECT_STREQ(text,
-                 "Fran\xE7"
-                 "ais");
+    wchar_t text[32] = {};
+    GetMenuStringW(menu, 0, text, 32, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"English");
+    GetMenuStringW(menu, 1, text, 32, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"Fran\u00E7ais");
     EXPECT_EQ(GetMenuItemID(menu, 0), static_cast<UINT>(IDM_ENGLISH));
     EXPECT_EQ(GetMenuItemID(menu, 1), static_cast<UINT>(IDM_FRENCH));
     EXPECT_TRUE(GetMenuState(menu, 0, MF_BYPOSITION) & MF_CHECKED);

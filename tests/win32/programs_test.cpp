@@ -57,11 +57,11 @@ TEST(Programs, BothCarryTheVersionOfTheBuild) {
 }
 
 TEST(Programs, CliTakesTheWindowsHelpSwitchAndItsVersionOption) {
-    EXPECT_EQ(RunCli("/?"), 0);
-    EXPECT_EQ(RunCli("-h"), 0);
-    EXPECT_EQ(RunCli("--version"), 0);
-    EXPECT_EQ(RunCli("/x"), 1);  // any other such word is a page, here a missing one
-    EXPECT_EQ(RunCli("--lang fr"), 2);
+    EXPECT_EQ(RunCli("/?").exitCode, 0);
+    EXPECT_EQ(RunCli("-h").exitCode, 0);
+    EXPECT_EQ(RunCli("--version").exitCode, 0);
+    EXPECT_EQ(RunCli("/x").exitCode, 1);  // any other such word is a page, here a missing one
+    EXPECT_EQ(RunCli("--lang fr").exitCode, 2);
 }
 
 }  // namespace

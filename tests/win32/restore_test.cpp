@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/extraction_run.h"
+#include "platform/utf16.h"
 #include "tests/win32/window_driver.h"
 
 namespace {
@@ -23,13 +24,13 @@ constexpr char kPage[] =
 // Every file of a folder by name, with its bytes.
 std::map<std::string, std::string> FilesOf(const ScratchFolder& folder) {
     std::map<std::string, std::string> files;
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA(folder.File("*").c_str(), &found);
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(LongPath(folder.File("*")).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return files;
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            files[found.cFileName] = folder.Read(found.cFileName);
-    } while (FindNextFileA(search, &found));
+        std::string name = Utf8(found.cFileName);
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files[name] = folder.Read(name);
+    } while (FindNextFileW(search, &found));
     FindClose(search);
     return files;
 }
@@ -50,11 +51,11 @@ bool RunCommand(const std::string& command, const std::string& workingFolder) {
     return ended;
 }
 
-// A Windows-1252 name in another code page.
+// A name (UTF-8, as the program holds it) in another code page.
 std::string Encoded(const std::string& name, UINT codePage) {
     wchar_t wide[MAX_PATH] = {};
     int length =
-        MultiByteToWideChar(1252, 0, name.data(), static_cast<int>(name.size()), wide, MAX_PATH);
+        MultiByteToWideChar(CP_UTF8, 0, name.data(), static_cast<int>(name.size()), wide, MAX_PATH);
     char bytes[4 * MAX_PATH] = {};
     length = WideCharToMultiByte(codePage, 0, wide, length, bytes, sizeof bytes, nullptr, nullptr);
     return std::string(bytes, static_cast<size_t>(length));
@@ -66,7 +67,7 @@ std::string Replaced(std::string name, const char* extension) {
 
 struct PageNames {
     const char* label;
-    std::vector<std::string> pages;  // Windows-1252, converted in this order
+    std::vector<std::string> pages;  // converted in this order
     bool oemScript;                  // every path can be written in the OEM code page
     const char* convertedAgain;      // a page edited by hand and converted again, or nullptr
 };
@@ -146,11 +147,11 @@ TEST_P(RestoreScriptTest, EveryPageComesBackFromAnyWorkingFolder) {
 INSTANTIATE_TEST_SUITE_P(
     Names, RestoreScriptTest,
     testing::Values(PageNames{"AccentSpaceAndPercent",
-                              {"caf\xE9.htm", "deux mots.htm", "100%.htm"},
+                              {"café.htm", "deux mots.htm", "100%.htm"},
                               true,
                               "deux mots.htm"},
                     PageNames{"OutsideTheOemCodePage",
-                              {"caf\xE9.htm", "prix\x80.htm", "l\x92\xE9t\xE9.htm", "c\x9Cur.htm"},
+                              {"café.htm", "prix€.htm", "l’été.htm", "cœur.htm"},
                               false,
                               nullptr}),
     [](const testing::TestParamInfo<PageNames>& info) { return std::string(info.param.label); });

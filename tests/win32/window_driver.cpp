@@ -1,10 +1,13 @@
 #include "tests/win32/window_driver.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
+#include "platform/utf16.h"
 #include "ui/control_ids.h"
 #include "ui/start_up.h"
 #include "version.h"
@@ -35,7 +38,7 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
-// The whole text of a tool as ANSI bytes (enumerating tools copies only 80 characters).
+// The whole text of a tool in UTF-8 (enumerating tools copies only 80 characters).
 std::string FullToolText(HWND tooltip, const TTTOOLINFOA& tool) {
     std::vector<wchar_t> wide(4096);
     TTTOOLINFOW query{};
@@ -44,15 +47,28 @@ std::string FullToolText(HWND tooltip, const TTTOOLINFOA& tool) {
     query.uId = tool.uId;
     query.lpszText = wide.data();
     SendMessageW(tooltip, TTM_GETTEXTW, wide.size(), reinterpret_cast<LPARAM>(&query));
-    std::string text(wide.size() * 2, '\0');
-    text.resize(
-        static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, text.data(),
-                                                static_cast<int>(text.size()), nullptr, nullptr)) -
-        1);
-    return text;
+    return Utf8(wide.data());
 }
 
-DWORD WINAPI ProgramThread(void*) { return static_cast<DWORD>(StartUp()); }
+DWORD WINAPI ProgramThread(void* arguments) {
+    return static_cast<DWORD>(StartUp(*static_cast<std::vector<std::string>*>(arguments)));
+}
+
+// Everything that `pipe` delivers until its writer closes it.
+std::string ReadPipe(HANDLE pipe) {
+    std::string bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    return bytes;
+}
+
+DWORD WINAPI ReadPipeThread(void* data) {
+    auto* target = static_cast<std::pair<HANDLE, std::string>*>(data);
+    target->second = ReadPipe(target->first);
+    return 0;
+}
 
 unsigned expectedOemCodePage = 0;
 
@@ -60,9 +76,9 @@ unsigned expectedOemCodePage = 0;
 
 std::string ProgramPath(const std::string& name) {
     // The test program lives in build/windows/tests, the programs in build/windows/app.
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string path = self;
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::string path = Utf8(self);
     path.resize(path.rfind('\\'));
     path.resize(path.rfind('\\') + 1);
     return path + "app\\" + name;
@@ -72,22 +88,105 @@ unsigned ExpectedOemCodePage() { return expectedOemCodePage; }
 
 void SetExpectedOemCodePage(unsigned codePage) { expectedOemCodePage = codePage; }
 
-int RunCli(const std::string& arguments) {
-    std::string command = "\"" + ProgramPath("stylewick-cli.exe") + "\" " + arguments;
-    STARTUPINFOA startup{};
+CliResult RunCli(const std::string& arguments, const std::string& folder) {
+    CliResult result;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    std::pair<HANDLE, std::string> out{}, err{};
+    HANDLE outWrite = nullptr, errWrite = nullptr;
+    CreatePipe(&out.first, &outWrite, &inherit, 0);
+    CreatePipe(&err.first, &errWrite, &inherit, 0);
+    SetHandleInformation(out.first, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(err.first, HANDLE_FLAG_INHERIT, 0);
+
+    std::wstring command = Utf16("\"" + ProgramPath("stylewick-cli.exe") + "\" " + arguments);
+    std::wstring workingFolder = Utf16(folder);
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = outWrite;
+    startup.hStdError = errWrite;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                        nullptr, &startup, &process))
-        return -1;
-    DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    else
-        TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return static_cast<int>(code);
+    BOOL started =
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                       folder.empty() ? nullptr : workingFolder.c_str(), &startup, &process);
+    CloseHandle(outWrite);
+    CloseHandle(errWrite);
+    if (started) {
+        // Both pipes are drained at once, so that neither fills up and stops the program.
+        HANDLE reader = CreateThread(nullptr, 0, ReadPipeThread, &err, 0, nullptr);
+        out.second = ReadPipe(out.first);
+        WaitForSingleObject(reader, 60000);
+        CloseHandle(reader);
+        DWORD code = static_cast<DWORD>(-1);
+        if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process.hProcess, &code);
+        else
+            TerminateProcess(process.hProcess, 1);
+        result.exitCode = static_cast<int>(code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(out.first);
+    CloseHandle(err.first);
+    result.out = std::move(out.second);
+    result.err = std::move(err.second);
+    return result;
+}
+
+std::wstring LongPath(const std::string& path) { return L"\\\\?\\" + Utf16(path); }
+
+HeldByAnotherProcess::HeldByAnotherProcess(const std::string& path, DWORD share) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE inputRead = nullptr, outputRead = nullptr, outputWrite = nullptr;
+    CreatePipe(&inputRead, &input_, &inherit, 0);
+    CreatePipe(&outputRead, &outputWrite, &inherit, 0);
+    SetHandleInformation(input_, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(outputRead, HANDLE_FLAG_INHERIT, 0);
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(self) + L"\" \"--hold=" + Utf16(path) +
+                           L"\" --share=" + std::to_wstring(share);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = inputRead;
+    startup.hStdOutput = outputWrite;
+    startup.hStdError = outputWrite;
+    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                       nullptr, &startup, &process_)) {
+        CloseHandle(outputWrite);
+        outputWrite = nullptr;
+        char said[8] = {};
+        DWORD got = 0;
+        holding_ = ReadFile(outputRead, said, 4, &got, nullptr) && got == 4 &&
+                   std::string(said, 4) == "held";
+    }
+    if (outputWrite) CloseHandle(outputWrite);
+    CloseHandle(inputRead);
+    CloseHandle(outputRead);
+}
+
+HeldByAnotherProcess::~HeldByAnotherProcess() {
+    CloseHandle(input_);
+    if (!process_.hProcess) return;
+    if (WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0)
+        TerminateProcess(process_.hProcess, 1);
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+}
+
+int HoldFile(const std::string& path, DWORD share) {
+    HANDLE file = CreateFileW(LongPath(path).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 1;
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), "held", 4, &written, nullptr);
+    char byte;
+    DWORD got = 0;
+    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), &byte, 1, &got, nullptr) && got > 0) {
+    }
+    CloseHandle(file);
+    return 0;
 }
 
 bool WaitUntil(const std::function<bool()>& condition, int milliseconds) {
@@ -99,10 +198,10 @@ bool WaitUntil(const std::function<bool()>& condition, int milliseconds) {
 }
 
 std::string WindowText(HWND window) {
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(
-        static_cast<size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-    return text;
+        static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return Utf8(text);
 }
 
 void MoveMouseOnto(HWND window) {
@@ -141,11 +240,10 @@ void PressKeyWith(WORD modifier, WORD key) {
     Send({Key(modifier, false), Key(key, false), Key(key, true), Key(modifier, true)});
 }
 
-void TypeText(const std::string& text) {
+void TypeText(const std::string& utf8) {
     std::vector<INPUT> events;
-    for (unsigned char c : text) {
-        wchar_t wide = 0;
-        MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(&c), 1, &wide, 1);
+    // One event pair per UTF-16 unit: a character beyond the first plane comes as two halves.
+    for (wchar_t wide : Utf16(utf8)) {
         INPUT input{};
         input.type = INPUT_KEYBOARD;
         input.ki.wScan = wide;
@@ -174,8 +272,9 @@ HWND ThreadWindows::Find(DWORD thread, const std::function<bool(HWND)>& match) {
     return search.found;
 }
 
-RunningProgram::RunningProgram() {
-    thread_ = CreateThread(nullptr, 0, ProgramThread, nullptr, 0, &threadId_);
+RunningProgram::RunningProgram(std::vector<std::string> arguments)
+    : arguments_(std::move(arguments)) {
+    thread_ = CreateThread(nullptr, 0, ProgramThread, &arguments_, 0, &threadId_);
     WaitUntil([&] {
         window_ = ThreadWindows::Find(threadId_, [](HWND w) {
             return ClassOf(w) == "#32770" && IsWindowVisible(w) && GetDlgItem(w, IDB_LAUNCH);
@@ -284,6 +383,21 @@ void RunningProgram::BrowseTo(const std::string& path) {
     WaitUntil([&] { return !IsWindow(dialog); });
 }
 
+void RunningProgram::Drop(const std::vector<std::string>& paths) const {
+    std::wstring names;
+    for (const std::string& path : paths) names += Utf16(path) + L'\0';
+    names += L'\0';
+    size_t bytes = names.size() * sizeof(wchar_t);
+    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + bytes);
+    auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    std::memcpy(reinterpret_cast<char*>(files) + sizeof(DROPFILES), names.data(), bytes);
+    GlobalUnlock(drop);
+    PostMessageW(window_, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);  // freed by the window
+    Sleep(kInputPause);
+}
+
 bool RunningProgram::WaitForEnd(int milliseconds) {
     return WaitForSingleObject(thread_, static_cast<DWORD>(milliseconds)) == WAIT_OBJECT_0;
 }
@@ -341,9 +455,9 @@ void ExpectWindowIn(const RunningProgram& program, Language language) {
     static const Shown kFrench = {" - par Tavrel",
                                   "Fichier Html",
                                   "Sortie CSS",
-                                  "Nettoyer les styles inutilis\xE9s",
+                                  "Nettoyer les styles inutilisés",
                                   "Visitez mon site web pour d'autres gratuiciels",
-                                  "<aucun s\xE9lectionn\xE9>"};
+                                  "<aucun sélectionné>"};
     const Shown& shown = language == Language::English ? kEnglish : kFrench;
     EXPECT_EQ(WindowText(program.Window()),
               std::string("stylewick v" STYLEWICK_VERSION) + shown.caption);

@@ -16,7 +16,7 @@
 // Waits until `condition` holds, polling; false after `milliseconds`.
 bool WaitUntil(const std::function<bool()>& condition, int milliseconds = 10000);
 
-// The text of any window, as ANSI bytes.
+// The text of any window, in UTF-8.
 std::string WindowText(HWND window);
 
 // User input: mouse clicks on a window, keys and typing to whichever window has the focus.
@@ -24,17 +24,18 @@ void ClickWindow(HWND window);
 void MoveMouseOnto(HWND window);
 void PressKey(WORD key);
 void PressKeyWith(WORD modifier, WORD key);
-void TypeText(const std::string& text);
+void TypeText(const std::string& utf8);
 
 // A message box, file dialog or menu shown by the window thread.
 struct ThreadWindows {
     static HWND Find(DWORD thread, const std::function<bool(HWND)>& match);
 };
 
-// The main window started through StartUp() on its own thread.
+// The main window started through StartUp() on its own thread, with `arguments` as its
+// command line.
 class RunningProgram {
 public:
-    RunningProgram();   // starts the program and waits for its window
+    explicit RunningProgram(std::vector<std::string> arguments = {});  // waits for the window
     ~RunningProgram();  // closes whatever is still open and waits for the thread
 
     HWND Window() const { return window_; }
@@ -60,7 +61,11 @@ public:
     bool WaitForEnd(int milliseconds = 10000);
     DWORD ExitCode() const;
 
+    // Drops files on the window as the shell does: a WM_DROPFILES message with wide names.
+    void Drop(const std::vector<std::string>& paths) const;
+
 private:
+    std::vector<std::string> arguments_;
     HANDLE thread_ = nullptr;
     DWORD threadId_ = 0;
     HWND window_ = nullptr;
@@ -68,9 +73,37 @@ private:
 
 // The full path of one of the programs built beside the tests ("stylewick-cli.exe", ...).
 std::string ProgramPath(const std::string& name);
-// Runs stylewick-cli.exe with `arguments` (a command line); its exit code, or -1 when it did
-// not end in time.
-int RunCli(const std::string& arguments);
+// What stylewick-cli.exe did: its exit code (-1 when it did not end in time) and what it wrote
+// to its stdout and stderr, redirected to pipes.
+struct CliResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+// Runs stylewick-cli.exe with `arguments` (a command line, UTF-8), in `folder` when given.
+CliResult RunCli(const std::string& arguments, const std::string& folder = "");
+
+// A full Windows path (UTF-8) for the wide file functions, with the "\\?\" prefix.
+std::wstring LongPath(const std::string& path);
+
+// Another process that holds a file open for reading with the sharing `share` (FILE_SHARE_*
+// flags), as an editor or a browser showing the page would, until this object goes.
+class HeldByAnotherProcess {
+public:
+    HeldByAnotherProcess(const std::string& path, DWORD share);
+    ~HeldByAnotherProcess();
+    HeldByAnotherProcess(const HeldByAnotherProcess&) = delete;
+    HeldByAnotherProcess& operator=(const HeldByAnotherProcess&) = delete;
+    bool Holding() const { return holding_; }
+
+private:
+    PROCESS_INFORMATION process_{};
+    HANDLE input_ = nullptr;  // closing it lets the other process go
+    bool holding_ = false;
+};
+// The other process's side: the test program started with "--hold=PATH --share=FLAGS" holds
+// PATH, writes "held" and waits until its standard input closes. Returns its exit code.
+int HoldFile(const std::string& path, DWORD share);
 
 // The OEM code page this test run was started for (0: whichever it has), from the option
 // --oem-code-page=N: scripts/wine-tests starts Wine with a locale that should give it.
@@ -78,7 +111,7 @@ unsigned ExpectedOemCodePage();
 void SetExpectedOemCodePage(unsigned codePage);
 
 // The tooltip control owned by the main window, and its tools in order: the control each
-// belongs to and its whole text as ANSI bytes.
+// belongs to and its whole text in UTF-8.
 HWND MainTooltip(HWND mainWindow);
 struct Tool {
     HWND control;

@@ -1,0 +1,28 @@
+#include "ui/window_text.h"
+
+#include "platform/utf16.h"
+#include "ui/strings.h"
+
+std::string WindowTextOf(HWND window) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(
+        static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return Utf8(text);
+}
+
+void SetWindowTextOf(HWND window, std::string_view text) {
+    SetWindowTextW(window, Utf16(text).c_str());
+}
+
+std::string DialogItemText(HWND dialog, int controlId) {
+    return WindowTextOf(GetDlgItem(dialog, controlId));
+}
+
+void SetDialogItemText(HWND dialog, int controlId, std::string_view text) {
+    SetWindowTextOf(GetDlgItem(dialog, controlId), text);
+}
+
+void ShowMessage(HWND mainWindow, std::string_view text, UINT icon) {
+    MessageBoxW(mainWindow, Utf16(text).c_str(), Utf16(kProductName).c_str(),
+                MB_OK | icon | MB_TASKMODAL);
+}

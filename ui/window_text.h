@@ -1,0 +1,18 @@
+// The window's texts across the Win32 boundary: UTF-8 inside the program, UTF-16 in the
+// wide-character calls that show and read them.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+std::string WindowTextOf(HWND window);
+void SetWindowTextOf(HWND window, std::string_view text);
+
+std::string DialogItemText(HWND dialog, int controlId);
+void SetDialogItemText(HWND dialog, int controlId, std::string_view text);
+
+// A message box owned by the main window, captioned with the product name, modal for the
+// whole task, with one OK button and `icon`.
+void ShowMessage(HWND mainWindow, std::string_view text, UINT icon);
