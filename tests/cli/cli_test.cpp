@@ -1,5 +1,6 @@
 // stylewick-cli end to end: arguments, exit codes and what it prints.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "tests/support/cli_run.h"
 #include "tests/support/scratch_folder.h"
@@ -43,6 +44,13 @@ TEST(Cli, RunErrorGoesToStderrWithExitOne) {
         EXPECT_EQ(french.out, "Le fichier \"" + page + "\" n'existe pas!\n") << code;
     }
     EXPECT_EQ(RunCli({"--lang", "en", page}, "2").out, english.out);
+
+    std::string subfolder = folder.File("δοκιμή.html");  // a folder, named like a page
+    ASSERT_EQ(::mkdir(subfolder.c_str(), 0755), 0);
+    Result folderGiven = RunCli({"--lang", "FR", subfolder}, "2");
+    EXPECT_EQ(folderGiven.exitCode, 1);
+    EXPECT_EQ(folderGiven.out, "Erreur! \"" + subfolder + "\" est un dossier, pas une page.\n");
+    EXPECT_EQ(folder.Listing(), "δοκιμή.html\n");
 
     folder.Write("bad.html", "<style>p{<body>");
     CliResult malformed = RunCli({"--lang", "FR", folder.File("bad.html")}, "2");

@@ -8,6 +8,9 @@
 #include <utility>
 
 #include "engine/extraction_run.h"
+#include "platform/files.h"
+#include "platform/files_win32.h"
+#include "platform/utf16.h"
 #include "tests/win32/window_driver.h"
 
 namespace {
@@ -70,6 +73,63 @@ TEST(FileServices, FileHeldByAnotherProgramStopsTheRunAndChangesNothing) {
         EXPECT_FALSE(folder.Has("restore_backup.bat"));
         EXPECT_TRUE(NoTemporaryLeft(folder));
     }
+}
+
+TEST(FileServices, PageThatAnotherProcessHoldsConvertsWhenItLetsOthersWrite) {
+    struct Case {
+        DWORD share;
+        RunError error;
+    } cases[] = {
+        {FILE_SHARE_READ | FILE_SHARE_WRITE, RunError::None},  // a browser or a viewer
+        {FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, RunError::None},
+        {FILE_SHARE_READ, RunError::FileNotWritten},  // an editor that keeps others from writing
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.share);
+        ScratchFolder folder;
+        folder.Write("page.html", kPage);
+        RunOutcome outcome;
+        std::string whileHeld;
+        {
+            HeldByAnotherProcess held(folder.File("page.html"), c.share);
+            ASSERT_TRUE(held.Holding());
+            outcome = RunOn(folder);
+            whileHeld = folder.Read("page.html");
+        }
+        EXPECT_EQ(outcome.error, c.error);
+        EXPECT_TRUE(NoTemporaryLeft(folder));
+        if (c.error != RunError::None) {
+            EXPECT_EQ(outcome.path, folder.File("page.html"));
+            EXPECT_EQ(folder.Read("page.html"), kPage);
+            EXPECT_FALSE(folder.Has("restore_backup.bat"));
+            continue;
+        }
+        EXPECT_NE(whileHeld.find("<body><p class=\"Note inlineClass001\">"), std::string::npos)
+            << whileHeld;
+        EXPECT_EQ(folder.Read("page.html"), whileHeld);
+        EXPECT_EQ(folder.Read("page.backup.html"), kPage);
+        EXPECT_TRUE(folder.Has("styles.css"));
+    }
+}
+
+// Wine's file functions take long paths without the "\\?\" prefix that Windows needs, so the
+// conversions of long paths under Wine cannot show it; the form of the path does.
+TEST(FileServices, PathsFrom248CharactersOnGetTheLongPathPrefix) {
+    const std::string folder = "C:\\" + std::string(120, 'a') + "\\" + std::string(100, 'b');
+    const std::string at247 = folder + "\\" + std::string(247 - folder.size() - 1, 'c');
+    const std::string at248 = at247 + "d";
+    const std::pair<std::string, std::string> cases[] = {
+        {"C:\\web\\index.html", "C:\\web\\index.html"},
+        {"index.html", "index.html"},
+        {at247, at247},
+        {at248, "\\\\?\\" + at248},
+        {folder + "/x/../Ωμέγα 😀.htm" + std::string(30, 'e'),
+         "\\\\?\\" + folder + "\\Ωμέγα 😀.htm" + std::string(30, 'e')},
+        {"\\\\server\\share" + folder.substr(2) + "\\index-page.html",
+         "\\\\?\\UNC\\server\\share" + folder.substr(2) + "\\index-page.html"},
+        {"\\\\?\\" + folder + "\\..\\kept", "\\\\?\\" + folder + "\\..\\kept"},
+    };
+    for (const auto& [path, expected] : cases) EXPECT_EQ(Utf8(files::SystemPath(path)), expected);
 }
 
 TEST(FileServices, ReadOnlyPageIsReportedAndKept) {

@@ -1,14 +1,22 @@
 // The window program's tests. Options: --corpus=FOLDER (Unix or Windows path) names the folder
 // of corpus pages; otherwise STYLEWICK_CORPUS or the folder configured at build time.
 // --oem-code-page=N makes the tests that depend on it check that they run with that code page.
+// Started with "--hold=PATH --share=FLAGS" it is instead the other process of the tests of
+// held files (see HeldByAnotherProcess).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
+#include "platform/console.h"
 #include "tests/win32/window_driver.h"
 
 int main(int argc, char** argv) {
+    std::vector<std::string> arguments = ProgramArguments(argc, argv);
+    if (arguments.size() == 2 && arguments[0].rfind("--hold=", 0) == 0)
+        return HoldFile(arguments[0].substr(7),
+                        static_cast<DWORD>(std::stoul(arguments[1].substr(8))));
     testing::InitGoogleTest(&argc, argv);
     for (int i = 1; i < argc; ++i)
         if (std::strncmp(argv[i], "--corpus=", 9) == 0)

@@ -1,0 +1,301 @@
+// Pages under any name and in any folder Windows can open: Unicode names, long paths, relative
+// paths, through stylewick-cli.exe and through the window (typed in the file dialog, given on
+// stylewick.exe's command line, dropped on the window).
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/run_paths.h"
+#include "platform/utf16.h"
+#include "tests/win32/window_driver.h"
+#include "ui/control_ids.h"
+
+namespace {
+
+constexpr char kPage[] =
+    "<html lang=en><head><style>\r\np.Note {color:#060}\r\n.Unused {color:red}\r\n</style></head>"
+    "\r\n<body><p class=Note style=\"margin-left:2em\">Orchard</p>\r\n"
+    "<p style='font-weight:bold'>Rows</p></body></html>\r\n";
+constexpr char kGreekFolder[] = "δοκιμή";
+constexpr char kUnicodePage[] = "Ωμέγα 文件 😀.htm";
+constexpr size_t kLongFolderLength = 300;  // characters of the folder's absolute path
+
+constexpr char kEnglishReport[] =
+    "External CSS \"styles.css\" correctly produced !\r\n"
+    "It has also been cleaned of unused styles\r\n\r\n"
+    "A backup of the original HTML file was created\r\n\r\nTotal time: ";
+
+// Where a page lies: its folder under the test folder and its name; the command line names it
+// by its absolute path, or by its name from its own folder.
+struct PathShape {
+    const char* label;
+    std::string folder;  // ends in "\"
+    std::string name;
+    bool relative;
+};
+
+// A folder name under `root` that makes the folder's absolute path `length` characters long,
+// in parts of at most 101 characters (the file system's limit for one name is 255).
+std::string LongFolderName(const std::string& root, size_t length) {
+    size_t left = length - Utf16(root).size();
+    std::string folder;
+    for (char part = 'a'; left > 101; ++part, left -= 101) folder += std::string(100, part) + '\\';
+    return folder + std::string(left, 'z') + '\\';
+}
+
+std::vector<PathShape> Shapes(const ScratchFolder& root) {
+    return {
+        {"ASCII", "plain\\", "page.htm", false},
+        {"Greek folder, page in Greek, Chinese and an emoji", std::string(kGreekFolder) + "\\",
+         kUnicodePage, false},
+        {"the same from its own folder", std::string(kGreekFolder) + "\\σχετική\\", kUnicodePage,
+         true},
+        {"accents, spaces, percent signs", "café au lait\\", "crème 100%.html", false},
+        {"folder path of 300 characters", LongFolderName(root.File(""), kLongFolderLength),
+         "page.htm", false},
+    };
+}
+
+// The four files a run leaves beside the page.
+struct Outputs {
+    std::string page, backup, sheet, script;
+};
+
+Outputs ReadOutputs(const ScratchFolder& root, const PathShape& shape) {
+    return {root.Read(shape.folder + shape.name), root.Read(BackupPath(shape.folder + shape.name)),
+            root.Read(shape.folder + "styles.css"), root.Read(shape.folder + "restore_backup.bat")};
+}
+
+class PagePathsTest : public testing::Test {
+protected:
+    ScratchFolder root;
+    std::vector<PathShape> shapes = Shapes(root);
+
+    // Writes the page of `shape` and returns its full path.
+    std::string Place(const PathShape& shape) {
+        root.Subfolder(shape.folder);
+        root.Write(shape.folder + shape.name, kPage);
+        return root.File(shape.folder + shape.name);
+    }
+    // What the ASCII page gives, as the other shapes must give it.
+    void ExpectSameAsAscii(const PathShape& shape) {
+        Outputs ascii = ReadOutputs(root, shapes[0]);
+        Outputs got = ReadOutputs(root, shape);
+        EXPECT_NE(got.page, kPage);
+        EXPECT_EQ(got.page, ascii.page);
+        EXPECT_EQ(got.backup, kPage);
+        EXPECT_EQ(got.sheet, ascii.sheet);
+        EXPECT_FALSE(got.script.empty());
+    }
+    void ConvertAsciiWithTheCli() { ASSERT_EQ(RunCli("\"" + Place(shapes[0]) + "\"").exitCode, 0); }
+};
+
+TEST_F(PagePathsTest, EveryShapeConvertsThroughTheCliAsTheAsciiPageDoes) {
+    for (const PathShape& shape : shapes) {
+        SCOPED_TRACE(shape.label);
+        std::string path = Place(shape);
+        CliResult result = shape.relative
+                               ? RunCli("\"" + shape.name + "\"", root.File(shape.folder))
+                               : RunCli("\"" + path + "\"");
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_EQ(result.out.rfind(kEnglishReport, 0), 0u) << result.out;
+        ExpectSameAsAscii(shape);
+    }
+}
+
+TEST_F(PagePathsTest, UnicodeSheetNameIsReportedAndLinkedPercentEncoded) {
+    std::string path = Place(shapes[1]);
+    CliResult result = RunCli("--sheet \"Ωμέγα.css\" \"" + path + "\"");
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out.rfind("External CSS \"Ωμέγα.css\" correctly produced !\r\n", 0), 0u)
+        << result.out;
+    EXPECT_TRUE(root.Has(shapes[1].folder + "Ωμέγα.css"));
+    EXPECT_NE(root.Read(shapes[1].folder + shapes[1].name)
+                  .find("href=\"%CE%A9%CE%BC%CE%AD%CE%B3%CE%B1.css\""),
+              std::string::npos);
+}
+
+TEST_F(PagePathsTest, FolderGivenAsThePageIsNamedInTheMessageAndNothingIsWritten) {
+    root.Subfolder(std::string(kGreekFolder) + "\\" + kUnicodePage);
+    std::string folder = root.File(std::string(kGreekFolder) + "\\" + kUnicodePage);
+    CliResult english = RunCli("\"" + folder + "\"");
+    EXPECT_EQ(english.exitCode, 1);
+    EXPECT_EQ(english.err, "Error! \"" + folder + "\" is a folder, not a page.\r\n");
+    CliResult french = RunCli("--lang FR \"" + folder + "\"");
+    EXPECT_EQ(french.err, "Erreur! \"" + folder + "\" est un dossier, pas une page.\r\n");
+    EXPECT_FALSE(root.Has(std::string(kGreekFolder) + "\\restore_backup.bat"));
+}
+
+// The window: the report, then the same files as the ASCII page through the CLI.
+class PagePathsInTheWindowTest : public PagePathsTest {
+protected:
+    // Checks what the window shows for the chosen page, launches, reads the report.
+    void LaunchOn(RunningProgram& program, const std::string& path) {
+        ASSERT_EQ(program.ControlText(IDE_PAGE_PATH), path);
+        EXPECT_EQ(ToolTexts(program.Window(), program.Control(IDE_PAGE_PATH)),
+                  std::vector<std::string>{path});
+        ClickWindow(program.Control(IDB_LAUNCH));
+        HWND box = program.WaitForOwnedDialog();
+        ASSERT_NE(box, nullptr);
+        std::string report = RunningProgram::MessageText(box);
+        EXPECT_EQ(report.rfind("External CSS \"styles.css\" correctly produced !\r", 0), 0u)
+            << report;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(program.WaitForEnd());
+    }
+};
+
+TEST_F(PagePathsInTheWindowTest, UnicodePageTypedInTheFileDialog) {
+    ConvertAsciiWithTheCli();
+    std::string path = Place(shapes[1]);
+    RunningProgram program;
+    program.BrowseTo(path);
+    LaunchOn(program, path);
+    ExpectSameAsAscii(shapes[1]);
+}
+
+TEST_F(PagePathsInTheWindowTest, DropChoosesTheFirstHtmlPageAndIgnoresFolders) {
+    ConvertAsciiWithTheCli();
+    std::string path = Place(shapes[1]);
+    root.Write("notes.txt", "not a page");
+    root.Write("other.html", kPage);
+    RunningProgram program;
+    program.Drop({root.File(kGreekFolder)});  // a folder alone: nothing changes
+    Sleep(200);
+    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), "<none selected>");
+    program.Drop({root.File(kGreekFolder), root.File("notes.txt"), path, root.File("other.html")});
+    ASSERT_TRUE(WaitUntil([&] { return program.ControlText(IDE_PAGE_PATH) == path; }, 3000));
+    LaunchOn(program, path);
+    ExpectSameAsAscii(shapes[1]);
+    EXPECT_EQ(root.Read("other.html"), kPage);
+}
+
+TEST_F(PagePathsInTheWindowTest, PageInALongFolderDropped) {
+    ConvertAsciiWithTheCli();
+    const PathShape& shape = shapes[4];
+    std::string path = Place(shape);
+    ASSERT_EQ(Utf16(root.File(shape.folder)).size(), kLongFolderLength + 1);
+    RunningProgram program;
+    program.Drop({path});
+    ASSERT_TRUE(WaitUntil([&] { return program.ControlText(IDE_PAGE_PATH) == path; }, 3000));
+    LaunchOn(program, path);
+    ExpectSameAsAscii(shape);
+}
+
+TEST_F(PagePathsInTheWindowTest, FolderInPlaceOfTheChosenPageIsNamedInTheMessage) {
+    std::string path = Place(shapes[1]);
+    RunningProgram program;
+    program.Drop({path});
+    ASSERT_TRUE(WaitUntil([&] { return program.ControlText(IDE_PAGE_PATH) == path; }, 3000));
+    DeleteFileW(LongPath(path).c_str());
+    CreateDirectoryW(LongPath(path).c_str(), nullptr);
+    ClickWindow(program.Control(IDB_LAUNCH));
+    HWND box = program.WaitForOwnedDialog();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(RunningProgram::MessageText(box), "Error! \"" + path + "\" is a folder, not a page.");
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(program.WaitForEnd());
+    EXPECT_EQ(program.ExitCode(), 0u);
+    EXPECT_FALSE(root.Has(std::string(kGreekFolder) + "\\restore_backup.bat"));
+}
+
+// stylewick.exe started as the shell starts it for "Open with", Send To or a page dropped on
+// its icon: its own process, the page on its command line.
+class WindowProgram {
+public:
+    explicit WindowProgram(const std::string& arguments) {
+        std::wstring command = Utf16("\"" + ProgramPath("stylewick.exe") + "\" " + arguments);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &process_))
+            return;
+        // Ready once its controls have their texts: the output name field gets its text last.
+        WaitUntil([&] {
+            window_ = FindMainWindow(process_.dwProcessId);
+            return window_ && !TextOf(GetDlgItem(window_, IDE_SHEET_NAME)).empty();
+        });
+    }
+    ~WindowProgram() {
+        if (!process_.hProcess) return;
+        if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0)
+            TerminateProcess(process_.hProcess, 1);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    HWND Window() const { return window_; }
+    std::string FieldText() const { return TextOf(GetDlgItem(window_, IDE_PAGE_PATH)); }
+    // Presses the launch button; returns the message box's text once it is dismissed.
+    std::string Launch() {
+        PostMessageW(window_, WM_COMMAND, MAKEWPARAM(IDB_LAUNCH, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(window_, IDB_LAUNCH)));
+        HWND box = nullptr;
+        WaitUntil([&] {
+            box = ThreadWindows::Find(process_.dwThreadId, [&](HWND w) {
+                return w != window_ && IsWindowVisible(w) && GetWindow(w, GW_OWNER) == window_;
+            });
+            return box != nullptr;
+        });
+        if (!box) return "<no message box>";
+        std::string text = TextOf(GetDlgItem(box, 0xFFFF));
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return text;
+    }
+    // The exit code once the program has ended by itself; STILL_ACTIVE if it did not.
+    DWORD ExitCode() const {
+        DWORD code = STILL_ACTIVE;
+        if (WaitForSingleObject(process_.hProcess, 10000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process_.hProcess, &code);
+        return code;
+    }
+
+private:
+    // A control's text in another process: GetWindowText does not ask the control for it.
+    static std::string TextOf(HWND control) {
+        std::wstring text(4096, L'\0');
+        text.resize(static_cast<size_t>(
+            SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+        return Utf8(text);
+    }
+    static HWND FindMainWindow(DWORD processId) {
+        struct Search {
+            DWORD processId;
+            HWND found;
+        } search{processId, nullptr};
+        EnumWindows(
+            [](HWND w, LPARAM data) CALLBACK -> BOOL {
+                auto* s = reinterpret_cast<Search*>(data);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(w, &owner);
+                if (owner != s->processId || !IsWindowVisible(w) || !GetDlgItem(w, IDB_LAUNCH))
+                    return TRUE;
+                s->found = w;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
+    PROCESS_INFORMATION process_{};
+    HWND window_ = nullptr;
+};
+
+TEST_F(PagePathsInTheWindowTest, PagesGivenOnTheProgramsCommandLine) {
+    ConvertAsciiWithTheCli();
+    for (const PathShape& shape : {shapes[1], shapes[4]}) {
+        SCOPED_TRACE(shape.label);
+        std::string path = Place(shape);
+        WindowProgram program("\"" + path + "\"");
+        ASSERT_NE(program.Window(), nullptr);
+        EXPECT_EQ(program.FieldText(), path);
+        std::string report = program.Launch();
+        EXPECT_EQ(report.rfind("External CSS \"styles.css\" correctly produced !\r", 0), 0u)
+            << report;
+        EXPECT_EQ(program.ExitCode(), 0u);
+        ExpectSameAsAscii(shape);
+    }
+}
+
+}  // namespace
