@@ -57,8 +57,9 @@ std::string UpperCase(std::string text) {
     return text;
 }
 
-int UsageError(const char* problem) {
-    std::fprintf(stderr, "stylewick-cli: %s\n\n%s", problem, kUsage);
+// The problem may quote an argument, so it goes out as text, not bytes.
+int UsageError(const std::string& problem) {
+    WriteText(stderr, "stylewick-cli: " + problem + "\n\n" + kUsage);
     return 2;
 }
 
@@ -91,7 +92,7 @@ int main(int argc, char** argv) {
             if (code != "EN" && code != "FR") return UsageError("--lang takes EN or FR");
             language = LanguageFromCode(code);
         } else if (argument.size() > 1 && argument[0] == '-' && argument != "--") {
-            return UsageError(("unknown option " + argument).c_str());
+            return UsageError("unknown option " + argument);
         } else {
             if (argument == "--") {
                 if (!hasValue) return UsageError("no page given");
