@@ -162,6 +162,8 @@ TEST_F(PagePathsInTheWindowTest, DropChoosesTheFirstHtmlPageAndIgnoresFolders) {
     root.Write("notes.txt", "not a page");
     root.Write("other.html", kPage);
     RunningProgram program;
+    // The shell drops files only on a window that says it takes them.
+    EXPECT_TRUE(GetWindowLongW(program.Window(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
     program.Drop({root.File(kGreekFolder)});  // a folder alone: nothing changes
     Sleep(200);
     EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), "<none selected>");
