@@ -10,62 +10,47 @@
 
 namespace {
 
-// A console of the test's own, as a command window gives the programs started in it; the
-// programs started meanwhile write to it.
-class OwnConsole {
-public:
-    OwnConsole() {
-        FreeConsole();
-        if (!AllocConsole()) return;
-        screen_ =
-            CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-        for (DWORD which : {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
-            previous_.push_back(GetStdHandle(which));
-            SetStdHandle(which, screen_);
-        }
-    }
-    ~OwnConsole() {
-        SetStdHandle(STD_OUTPUT_HANDLE, previous_.at(0));
-        SetStdHandle(STD_ERROR_HANDLE, previous_.at(1));
-        CloseHandle(screen_);
-        FreeConsole();
-    }
-    bool Ready() const { return screen_ != INVALID_HANDLE_VALUE && screen_ != nullptr; }
-    // The characters of the console's first `lines` lines, each line's trailing spaces cut.
-    std::string Lines(int lines) const {
-        CONSOLE_SCREEN_BUFFER_INFO info{};
-        GetConsoleScreenBufferInfo(screen_, &info);
-        std::string text;
-        for (SHORT y = 0; y < lines; ++y) {
-            std::wstring line(static_cast<size_t>(info.dwSize.X), L' ');
-            DWORD read = 0;
-            ReadConsoleOutputCharacterW(screen_, line.data(), info.dwSize.X, COORD{0, y}, &read);
-            line.erase(line.find_last_not_of(L' ') + 1);
-            text += Utf8(line) + "\n";
-        }
-        return text;
-    }
-
-private:
-    HANDLE screen_ = nullptr;
-    std::vector<HANDLE> previous_;
-};
-
-TEST(Console, MessagesReachAConsoleAsUnicodeCharacters) {
-    OwnConsole console;
-    ASSERT_TRUE(console.Ready());
-    std::string page = "C:\\δοκιμή\\Ωμέγα 文件 😀.htm";
-    std::wstring command = Utf16("\"" + ProgramPath("stylewick-cli.exe") + "\" \"" + page + "\"");
+// Runs `command` in a console of the test's own, as a command window runs a program; returns
+// the console's first `lines` lines, their trailing spaces cut.
+std::string ConsoleLinesAfter(const std::string& command, int lines) {
+    FreeConsole();
+    if (!AllocConsole()) return "<no console>";
+    HANDLE screen =
+        CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE), error = GetStdHandle(STD_ERROR_HANDLE);
+    SetStdHandle(STD_OUTPUT_HANDLE, screen);  // what the program started next inherits
+    SetStdHandle(STD_ERROR_HANDLE, screen);
+    std::wstring wide = Utf16(command);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &process));
-    WaitForSingleObject(process.hProcess, 60000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    EXPECT_EQ(console.Lines(2), "File \"" + page + "\" doesn't exist!\n\n") << GetConsoleOutputCP();
+    if (CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &process)) {
+        WaitForSingleObject(process.hProcess, 60000);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    GetConsoleScreenBufferInfo(screen, &info);
+    std::string text;
+    for (SHORT y = 0; y < lines; ++y) {
+        std::wstring line(static_cast<size_t>(info.dwSize.X), L' ');
+        DWORD read = 0;
+        ReadConsoleOutputCharacterW(screen, line.data(), info.dwSize.X, COORD{0, y}, &read);
+        text += Utf8(line.erase(line.find_last_not_of(L' ') + 1)) + "\n";
+    }
+    SetStdHandle(STD_OUTPUT_HANDLE, output);
+    SetStdHandle(STD_ERROR_HANDLE, error);
+    CloseHandle(screen);
+    FreeConsole();
+    return text;
+}
+
+TEST(Console, MessagesReachAConsoleAsUnicodeCharacters) {
+    std::string page = "C:\\δοκιμή\\Ωμέγα 文件 😀.htm";
+    std::string command = "\"" + ProgramPath("stylewick-cli.exe") + "\" \"" + page + "\"";
+    EXPECT_EQ(ConsoleLinesAfter(command, 2), "File \"" + page + "\" doesn't exist!\n\n");
 }
 
 }  // namespace

@@ -203,99 +203,71 @@ TEST_F(PagePathsInTheWindowTest, FolderInPlaceOfTheChosenPageIsNamedInTheMessage
     EXPECT_FALSE(root.Has(std::string(kGreekFolder) + "\\restore_backup.bat"));
 }
 
-// stylewick.exe started as the shell starts it for "Open with", Send To or a page dropped on
-// its icon: its own process, the page on its command line.
-class WindowProgram {
-public:
-    explicit WindowProgram(const std::string& arguments) {
-        std::wstring command = Utf16("\"" + ProgramPath("stylewick.exe") + "\" " + arguments);
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &process_))
-            return;
-        // Ready once its controls have their texts: the output name field gets its text last.
-        WaitUntil([&] {
-            window_ = FindMainWindow(process_.dwProcessId);
-            return window_ && !TextOf(GetDlgItem(window_, IDE_SHEET_NAME)).empty();
-        });
-    }
-    ~WindowProgram() {
-        if (!process_.hProcess) return;
-        if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0)
-            TerminateProcess(process_.hProcess, 1);
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
-    }
-    HWND Window() const { return window_; }
-    std::string FieldText() const { return TextOf(GetDlgItem(window_, IDE_PAGE_PATH)); }
-    // Presses the launch button; returns the message box's text once it is dismissed.
-    std::string Launch() {
-        PostMessageW(window_, WM_COMMAND, MAKEWPARAM(IDB_LAUNCH, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(window_, IDB_LAUNCH)));
-        HWND box = nullptr;
-        WaitUntil([&] {
-            box = ThreadWindows::Find(process_.dwThreadId, [&](HWND w) {
-                return w != window_ && IsWindowVisible(w) && GetWindow(w, GW_OWNER) == window_;
-            });
-            return box != nullptr;
-        });
-        if (!box) return "<no message box>";
-        std::string text = TextOf(GetDlgItem(box, 0xFFFF));
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-        return text;
-    }
-    // The exit code once the program has ended by itself; STILL_ACTIVE if it did not.
-    DWORD ExitCode() const {
-        DWORD code = STILL_ACTIVE;
-        if (WaitForSingleObject(process_.hProcess, 10000) == WAIT_OBJECT_0)
-            GetExitCodeProcess(process_.hProcess, &code);
-        return code;
-    }
+// A control's text in another process: GetWindowText does not ask the control for it.
+std::string TextIn(HWND control) {
+    std::wstring text(4096, L'\0');
+    text.resize(static_cast<size_t>(
+        SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    return Utf8(text);
+}
 
-private:
-    // A control's text in another process: GetWindowText does not ask the control for it.
-    static std::string TextOf(HWND control) {
-        std::wstring text(4096, L'\0');
-        text.resize(static_cast<size_t>(
-            SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
-        return Utf8(text);
-    }
-    static HWND FindMainWindow(DWORD processId) {
-        struct Search {
-            DWORD processId;
-            HWND found;
-        } search{processId, nullptr};
-        EnumWindows(
-            [](HWND w, LPARAM data) CALLBACK -> BOOL {
-                auto* s = reinterpret_cast<Search*>(data);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(w, &owner);
-                if (owner != s->processId || !IsWindowVisible(w) || !GetDlgItem(w, IDB_LAUNCH))
-                    return TRUE;
-                s->found = w;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
-
-    PROCESS_INFORMATION process_{};
-    HWND window_ = nullptr;
+// What stylewick.exe shows when started as the shell starts it for "Open with", Send To or a
+// page dropped on its icon (its own process, the page on its command line) and launched.
+struct WindowProgramRun {
+    std::string field, message;
+    DWORD exitCode = STILL_ACTIVE;
 };
+
+WindowProgramRun RunWindowProgram(const std::string& arguments) {
+    WindowProgramRun run;
+    std::wstring command = Utf16("\"" + ProgramPath("stylewick.exe") + "\" " + arguments);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return run;
+    // The main window has no owner; the message box holds a text of id 0xFFFF.
+    auto shown = [&](HWND owner, int childId) {
+        HWND found = nullptr;
+        WaitUntil([&] {
+            found = ThreadWindows::Find(process.dwThreadId, [&](HWND w) {
+                return IsWindowVisible(w) && GetWindow(w, GW_OWNER) == owner &&
+                       GetDlgItem(w, childId) && !TextIn(GetDlgItem(w, childId)).empty();
+            });
+            return found != nullptr;
+        });
+        return found;
+    };
+    // The output name field gets its text last: the window is then ready.
+    if (HWND window = shown(nullptr, IDE_SHEET_NAME)) {
+        run.field = TextIn(GetDlgItem(window, IDE_PAGE_PATH));
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDB_LAUNCH, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(window, IDB_LAUNCH)));
+        if (HWND box = shown(window, 0xFFFF)) {
+            run.message = TextIn(GetDlgItem(box, 0xFFFF));
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+    }
+    if (WaitForSingleObject(process.hProcess, 10000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &run.exitCode);
+    else
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return run;
+}
 
 TEST_F(PagePathsInTheWindowTest, PagesGivenOnTheProgramsCommandLine) {
     ConvertAsciiWithTheCli();
     for (const PathShape& shape : {shapes[1], shapes[4]}) {
         SCOPED_TRACE(shape.label);
         std::string path = Place(shape);
-        WindowProgram program("\"" + path + "\"");
-        ASSERT_NE(program.Window(), nullptr);
-        EXPECT_EQ(program.FieldText(), path);
-        std::string report = program.Launch();
-        EXPECT_EQ(report.rfind("External CSS \"styles.css\" correctly produced !\r", 0), 0u)
-            << report;
-        EXPECT_EQ(program.ExitCode(), 0u);
+        WindowProgramRun run = RunWindowProgram("\"" + path + "\"");
+        EXPECT_EQ(run.field, path);
+        EXPECT_EQ(run.message.rfind("External CSS \"styles.css\" correctly produced !\r", 0), 0u)
+            << run.message;
+        EXPECT_EQ(run.exitCode, 0u);
         ExpectSameAsAscii(shape);
     }
 }
