@@ -37,7 +37,8 @@ bool SheetNameCollides(const RunState& state, const std::string& sheetPath) {
 // The page, as read, links the style sheet: it was converted to it by an earlier run.
 bool PageLinksSheet(std::string_view page, const RunState& state, const std::string& sheetPath) {
     for (std::string_view href : LinkHrefs(page))
-        if (files::SamePath(SheetPath(state.pageFolder, href), sheetPath)) return true;
+        if (files::SamePath(SheetPath(state.pageFolder, SheetNameOfHref(href)), sheetPath))
+            return true;
     return false;
 }
 

@@ -57,6 +57,27 @@ std::string SheetHref(std::string_view sheetName) {
     return href;
 }
 
+std::string SheetNameOfHref(std::string_view href) {
+    auto hexDigit = [](char c) -> int {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        return -1;
+    };
+    std::string name;
+    for (size_t i = 0; i < href.size(); ++i) {
+        int high = i + 2 < href.size() && href[i] == '%' ? hexDigit(href[i + 1]) : -1;
+        int low = high >= 8 ? hexDigit(href[i + 2]) : -1;
+        if (low < 0) {
+            name += href[i];
+            continue;
+        }
+        name += static_cast<char>(high * 16 + low);
+        i += 2;
+    }
+    return name;
+}
+
 std::string LinkElement(std::string_view sheetName) {
     std::string link = "<link rel=\"stylesheet\" type=\"text/css\" href=\"";
     link += SheetHref(sheetName);

@@ -14,6 +14,9 @@
 // page's other bytes stay as they are.
 std::string SheetHref(std::string_view sheetName);
 
+// The sheet name that SheetHref made `href` from: each "%80" to "%FF" back to its byte.
+std::string SheetNameOfHref(std::string_view href);
+
 // The element that links the page to its external style sheet.
 std::string LinkElement(std::string_view sheetName);
 

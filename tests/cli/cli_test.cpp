@@ -47,7 +47,7 @@ TEST(Cli, RunErrorGoesToStderrWithExitOne) {
 
     std::string subfolder = folder.File("δοκιμή.html");  // a folder, named like a page
     ASSERT_EQ(::mkdir(subfolder.c_str(), 0755), 0);
-    Result folderGiven = RunCli({"--lang", "FR", subfolder}, "2");
+    CliResult folderGiven = RunCli({"--lang", "FR", subfolder}, "2");
     EXPECT_EQ(folderGiven.exitCode, 1);
     EXPECT_EQ(folderGiven.out, "Erreur! \"" + subfolder + "\" est un dossier, pas une page.\n");
     EXPECT_EQ(folder.Listing(), "δοκιμή.html\n");

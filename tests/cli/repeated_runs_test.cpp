@@ -218,6 +218,23 @@ TEST(RepeatedRuns, ConvertedPageEditedByHandKeepsItsClasses) {
                   root + "restore_backup.bat\"\r\n");
 }
 
+TEST(RepeatedRuns, SheetNamedOutsideAsciiIsKnownInThePageItLinks) {
+    ScratchFolder folder;
+    folder.Write("page.html", kStyledPage);
+    RunSteps(folder, {{"page.html", {"--sheet", "feuille été.css"}, 0, ""}});
+    std::string edited = folder.Read("page.html");
+    ASSERT_NE(edited.find("href=\"feuille %C3%A9t%C3%A9.css\""), std::string::npos) << edited;
+    edited.insert(edited.find("</body>"), "<p style=\"color:green\">new</p>");
+    folder.Write("page.html", edited);
+    std::string root = Root(folder);
+    RunSteps(folder, {{"page.html",
+                       {"--sheet", "feuille été.css"},
+                       1,
+                       "Error! The page \"" + root + "page.html\" already uses \"" + root +
+                           "feuille été.css\" from an earlier run.\nUndo that run with "
+                           "restore_backup.bat, or choose another CSS output name.\n"}});
+}
+
 // The script names every file by its absolute path, whatever folder the program ran in and
 // however the page was named; the backup is named from the file name alone.
 TEST(RepeatedRuns, RestoreScriptNamesEveryFileAbsolutely) {

@@ -113,7 +113,10 @@ TEST(HeaderExtraction, HrefKeepsAsciiBytesAndPercentEncodesTheRest) {
         {"Ωμέγα 😀.css", "%CE%A9%CE%BC%CE%AD%CE%B3%CE%B1 %F0%9F%98%80.css"},
         {"\xE9.css", "%E9.css"},  // not UTF-8 (a POSIX name): each byte as it is
     };
-    for (const auto& [name, href] : cases) EXPECT_EQ(SheetHref(name), href) << name;
+    for (const auto& [name, href] : cases) {
+        EXPECT_EQ(SheetHref(name), href) << name;
+        EXPECT_EQ(SheetNameOfHref(href), name) << href;
+    }
     EXPECT_EQ(LinkElement("é.css"),
               "<link rel=\"stylesheet\" type=\"text/css\" href=\"%C3%A9.css\" />");
 }

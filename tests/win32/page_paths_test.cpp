@@ -34,6 +34,7 @@ struct PathShape {
     std::string folder;  // ends in "\"
     std::string name;
     bool relative;
+    bool utf8Script;  // a path that the OEM code page cannot write: the script is UTF-8
 };
 
 // A folder name under `root` that makes the folder's absolute path `length` characters long,
@@ -47,14 +48,14 @@ std::string LongFolderName(const std::string& root, size_t length) {
 
 std::vector<PathShape> Shapes(const ScratchFolder& root) {
     return {
-        {"ASCII", "plain\\", "page.htm", false},
+        {"ASCII", "plain\\", "page.htm", false, false},
         {"Greek folder, page in Greek, Chinese and an emoji", std::string(kGreekFolder) + "\\",
-         kUnicodePage, false},
+         kUnicodePage, false, true},
         {"the same from its own folder", std::string(kGreekFolder) + "\\σχετική\\", kUnicodePage,
-         true},
-        {"accents, spaces, percent signs", "café au lait\\", "crème 100%.html", false},
+         true, true},
+        {"accents, spaces, percent signs", "café au lait\\", "crème 100%.html", false, false},
         {"folder path of 300 characters", LongFolderName(root.File(""), kLongFolderLength),
-         "page.htm", false},
+         "page.htm", false, false},
     };
 }
 
@@ -66,6 +67,28 @@ struct Outputs {
 Outputs ReadOutputs(const ScratchFolder& root, const PathShape& shape) {
     return {root.Read(shape.folder + shape.name), root.Read(BackupPath(shape.folder + shape.name)),
             root.Read(shape.folder + "styles.css"), root.Read(shape.folder + "restore_backup.bat")};
+}
+
+// The restore script of a run on `page` in `folder`, as the bytes cmd reads: in the OEM code
+// page, or in UTF-8 after "chcp 65001" (which Wine's cmd refuses: checked here by its bytes).
+std::string ExpectedScript(const std::string& folder, const std::string& page, bool utf8) {
+    auto quoted = [](const std::string& path) {
+        std::string text = "\"";
+        for (char c : path) text += c == '%' ? std::string("%%") : std::string(1, c);
+        return text + "\"";
+    };
+    std::string backup = quoted(BackupPath(folder + page));
+    std::string text = "copy " + backup + " " + quoted(folder + page) + "\r\n" +
+                       "if not errorlevel 1 del " + backup + "\r\n" + "if not errorlevel 1 del " +
+                       quoted(folder + "styles.css") + "\r\n" + "del " +
+                       quoted(folder + "restore_backup.bat") + "\r\n";
+    if (utf8) return "chcp 65001 >nul\r\n" + text;
+    std::wstring wide = Utf16(text);
+    std::string oem(wide.size(), '\0');  // one byte a character in the OEM code pages used
+    oem.resize(static_cast<size_t>(
+        WideCharToMultiByte(CP_OEMCP, 0, wide.data(), static_cast<int>(wide.size()), oem.data(),
+                            static_cast<int>(oem.size()), nullptr, nullptr)));
+    return oem;
 }
 
 class PagePathsTest : public testing::Test {
@@ -87,7 +110,8 @@ protected:
         EXPECT_EQ(got.page, ascii.page);
         EXPECT_EQ(got.backup, kPage);
         EXPECT_EQ(got.sheet, ascii.sheet);
-        EXPECT_FALSE(got.script.empty());
+        EXPECT_EQ(got.script,
+                  ExpectedScript(root.File(shape.folder), shape.name, shape.utf8Script));
     }
     void ConvertAsciiWithTheCli() { ASSERT_EQ(RunCli("\"" + Place(shapes[0]) + "\"").exitCode, 0); }
 };
