@@ -31,9 +31,11 @@ ScratchFolder::ScratchFolder() {
 
 ScratchFolder::~ScratchFolder() {
     std::error_code ignored;
-    // On Windows a read-only file would outlive the folder.
-    for (const auto& entry : fs::recursive_directory_iterator(PathOf(path_), ignored))
-        fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add, ignored);
+    // On Windows a read-only file would outlive the folder. A destructor must not throw: the
+    // walk stops at the first error.
+    for (fs::recursive_directory_iterator entry(PathOf(path_), ignored), end;
+         !ignored && entry != end; entry.increment(ignored))
+        fs::permissions(entry->path(), fs::perms::owner_write, fs::perm_options::add, ignored);
     fs::remove_all(PathOf(path_), ignored);
 }
 

@@ -1,7 +1,8 @@
 // A fresh temporary folder for one test, removed with everything in it afterwards. The same on
 // every platform: paths use the platform's separator, names are UTF-8 as in the program (on
-// POSIX, bytes), bytes are written and read unchanged. Long paths rely on the system taking
-// them: Linux and Wine do, Windows itself only with long paths enabled.
+// POSIX, bytes), bytes are written and read unchanged. Paths longer than MAX_PATH rely on the
+// system taking them (Linux and Wine do, Windows only with long paths enabled), and the MinGW
+// runtime cannot walk such a folder to remove it: the test that makes one removes it itself.
 #pragma once
 
 #include <map>

@@ -95,6 +95,10 @@ class PagePathsTest : public testing::Test {
 protected:
     ScratchFolder root;
     std::vector<PathShape> shapes = Shapes(root);
+    // The long folder's first part, with all below it.
+    ~PagePathsTest() override {
+        RemoveFolder(root.File(shapes[4].folder.substr(0, shapes[4].folder.find('\\'))));
+    }
 
     // Writes the page of `shape` and returns its full path.
     std::string Place(const PathShape& shape) {

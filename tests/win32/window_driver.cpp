@@ -135,6 +135,27 @@ CliResult RunCli(const std::string& arguments, const std::string& folder) {
 
 std::wstring LongPath(const std::string& path) { return L"\\\\?\\" + Utf16(path); }
 
+void RemoveFolder(const std::string& path) {
+    std::wstring folder = LongPath(path);
+    if (folder.back() != L'\\') folder += L'\\';
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveFolder(path + (path.back() == '\\' ? "" : "\\") + Utf8(name));
+                continue;
+            }
+            SetFileAttributesW((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW((folder + name).c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
 HeldByAnotherProcess::HeldByAnotherProcess(const std::string& path, DWORD share) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE inputRead = nullptr, outputRead = nullptr, outputWrite = nullptr;

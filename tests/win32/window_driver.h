@@ -85,6 +85,9 @@ CliResult RunCli(const std::string& arguments, const std::string& folder = "");
 
 // A full Windows path (UTF-8) for the wide file functions, with the "\\?\" prefix.
 std::wstring LongPath(const std::string& path);
+// Removes a folder and everything in it, whatever the length of its path (std::filesystem of
+// the MinGW runtime cannot walk a folder whose path is longer than MAX_PATH).
+void RemoveFolder(const std::string& path);
 
 // Another process that holds a file open for reading with the sharing `share` (FILE_SHARE_*
 // flags), as an editor or a browser showing the page would, until this object goes.
