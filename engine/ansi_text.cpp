@@ -1,20 +1,11 @@
 #include "engine/ansi_text.h"
 
+#include "engine/byte_classes.h"
+
 std::string AnsiLowerCopy(std::string_view text) {
     std::string lower(text);
     for (char& c : lower) c = AnsiLower(c);
     return lower;
-}
-
-bool EqualsNoCase(std::string_view text, std::string_view lowerWord) {
-    return text.size() == lowerWord.size() && StartsWithNoCase(text, lowerWord);
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view lowerWord) {
-    if (text.size() < lowerWord.size()) return false;
-    for (size_t i = 0; i < lowerWord.size(); ++i)
-        if (AnsiLower(text[i]) != lowerWord[i]) return false;
-    return true;
 }
 
 size_t FindNoCase(std::string_view text, std::string_view lowerWord, size_t from) {

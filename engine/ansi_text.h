@@ -22,18 +22,22 @@ constexpr char AnsiLower(char c) {
 
 std::string AnsiLowerCopy(std::string_view text);
 
-// True when `text` equals `lowerWord` (given in lower case) ignoring case.
-bool EqualsNoCase(std::string_view text, std::string_view lowerWord);
-
 // True when `text` starts with `lowerWord` (given in lower case) ignoring case.
-bool StartsWithNoCase(std::string_view text, std::string_view lowerWord);
+constexpr bool StartsWithNoCase(std::string_view text, std::string_view lowerWord) {
+    if (text.size() < lowerWord.size()) return false;
+    for (size_t i = 0; i < lowerWord.size(); ++i)
+        if (AnsiLower(text[i]) != lowerWord[i]) return false;
+    return true;
+}
+
+// True when `text` equals `lowerWord` (given in lower case) ignoring case.
+constexpr bool EqualsNoCase(std::string_view text, std::string_view lowerWord) {
+    return text.size() == lowerWord.size() && StartsWithNoCase(text, lowerWord);
+}
 
 // Position of the first `lowerWord` (given in lower case) in `text` at or after `from`,
 // ignoring case; npos when there is none.
 size_t FindNoCase(std::string_view text, std::string_view lowerWord, size_t from = 0);
-
-// The whitespace of the engine: space, tab, CR and LF.
-constexpr bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // `text` without the whitespace at its ends.
 std::string_view TrimSpace(std::string_view text);

@@ -1,14 +1,9 @@
-// What a class name is made of, for matching header rules and testing their use.
+// Selectors that name one class, for matching header rules.
 #pragma once
 
 #include <string_view>
 
-// Letters, digits, "-", "_" and every byte from 0x80 up.
-constexpr bool IsClassNameByte(char c) {
-    unsigned char b = static_cast<unsigned char>(c);
-    return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b == '-' ||
-           b == '_' || b >= 0x80;
-}
+#include "engine/byte_classes.h"
 
 // True for a selector that is one class and nothing else: "." and a class name.
 constexpr bool IsSingleClassSelector(std::string_view selector) {

@@ -6,11 +6,9 @@
 #include <vector>
 
 #include "engine/header_extraction.h"
-#include "engine/inline_styles.h"
-#include "engine/lang_stripping.h"
 #include "engine/output_writing.h"
+#include "engine/page_rewriting.h"
 #include "engine/restore_script.h"
-#include "engine/rule_parsing.h"
 #include "engine/run_paths.h"
 #include "engine/unused_cleaning.h"
 #include "platform/files.h"
@@ -131,20 +129,6 @@ RunOutcome RunPhases(const RunRequest& request) {
 }
 
 }  // namespace
-
-RunError RewritePage(RunState& state) {
-    state.pageText = StripLangAttributes(state.pageText);
-
-    if (RunError error = ExtractHeaderStyleBlock(state); error != RunError::None) return error;
-    if (!state.headerCss.empty()) {
-        state.rules = ParseHeaderRules(state.headerCss);
-        state.ruleCount = state.rules.size();
-    }
-
-    state.convertedStyles = ConvertInlineStyles(state);
-    if (state.convertedStyles > 0 && !state.hasHeaderBlock) InsertLinkElement(state);
-    return RunError::None;
-}
 
 RunOutcome RunExtraction(const RunRequest& request) {
     try {

@@ -4,8 +4,6 @@
 #include <string>
 #include <utility>
 
-#include "engine/run_state.h"
-
 enum class RunError {
     None,
     NothingToExtract,     // not a failure: the page holds no CSS to move, so nothing was written
@@ -42,9 +40,3 @@ struct RunOutcome {
 // Runs the whole extraction on disk. Either every output (backup, rewritten page, restore
 // script, style sheet) is written, or no file is changed and the outcome says why.
 RunOutcome RunExtraction(const RunRequest& request);
-
-// The rewriting of a run, in memory: lang attributes stripped, the header style block
-// replaced by the link element and cut into rules, style attributes turned into classes.
-// Needs the page text and the output sheet name of `state`; fills the rest, and counts the
-// converted style attributes in `state.convertedStyles`.
-RunError RewritePage(RunState& state);

@@ -1,7 +1,6 @@
 #include "engine/header_extraction.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "engine/ansi_text.h"
 #include "engine/page_reader.h"
@@ -9,11 +8,6 @@
 namespace {
 
 constexpr size_t npos = std::string_view::npos;
-
-bool IsPlainStyleTag(std::string_view page, const Markup& markup) {
-    return IsTag(markup, MarkupKind::StartTag, "style") &&
-           EqualsNoCase(page.substr(markup.begin, markup.end - markup.begin), "<style>");
-}
 
 void RemoveAll(std::string& text, std::string_view marker) {
     std::string kept;
@@ -25,18 +19,6 @@ void RemoveAll(std::string& text, std::string_view marker) {
     }
     kept.append(text, from, npos);
     text.swap(kept);
-}
-
-// The CSS of a style block: the text between its tags, without HTML comment markers and
-// without the line breaks at its ends.
-std::string HeaderCssOf(std::string_view inner) {
-    std::string css(inner);
-    RemoveAll(css, "<!--");
-    RemoveAll(css, "-->");
-    size_t first = css.find_first_not_of("\r\n");
-    if (first == npos) return std::string();
-    size_t last = css.find_last_not_of("\r\n");
-    return css.substr(first, last - first + 1);
 }
 
 }  // namespace
@@ -85,54 +67,16 @@ std::string LinkElement(std::string_view sheetName) {
     return link;
 }
 
-RunError ExtractHeaderStyleBlock(RunState& state) {
-    std::string_view page = state.pageText;
-    PageReader reader = MakePageReader(page);
-    Markup markup;
-    size_t blockStart = npos;
-    size_t closeTag = npos;
-    bool bodyFound = false;
-    while (!bodyFound && NextMarkup(reader, markup)) {
-        bodyFound = IsTag(markup, MarkupKind::StartTag, "body");
-        if (blockStart != npos || !IsPlainStyleTag(page, markup)) continue;
-        blockStart = markup.begin;
-        closeTag = FindNoCase(page, "</style>", markup.end);
-        // Without its closing tag the block runs to the end of the page, over the body.
-        if (closeTag == npos)
-            return FindNoCase(page, "<body", markup.end) == npos ? RunError::None
-                                                                 : RunError::StyleBlockUnclosed;
-        reader = MakePageReader(page, closeTag + 8);
-    }
-    if (blockStart == npos || !bodyFound) return RunError::None;
-    std::string_view block = page.substr(blockStart, closeTag + 8 - blockStart);
-    state.headerCss = HeaderCssOf(page.substr(blockStart + 7, closeTag - blockStart - 7));
+bool IsPlainStyleTag(std::string_view tagText) { return EqualsNoCase(tagText, "<style>"); }
 
-    // The block and every other block of the same text outside comments become the link.
-    std::vector<size_t> sameBlocks;
-    reader = MakePageReader(page);
-    while (NextMarkup(reader, markup)) {
-        if (!IsPlainStyleTag(page, markup) || page.compare(markup.begin, block.size(), block) != 0)
-            continue;
-        sameBlocks.push_back(markup.begin);
-        reader = MakePageReader(page, markup.begin + block.size());
-    }
-    std::string link = LinkElement(state.sheetName);
-    std::string rewritten;
-    rewritten.reserve(page.size() + link.size());
-    size_t copied = 0;
-    for (size_t at : sameBlocks) {
-        rewritten.append(page, copied, at - copied);
-        rewritten += link;
-        copied = at + block.size();
-    }
-    rewritten.append(page, copied, npos);
-    state.pageText.swap(rewritten);
-    state.hasHeaderBlock = true;
-
-    if (std::count(state.headerCss.begin(), state.headerCss.end(), '{') !=
-        std::count(state.headerCss.begin(), state.headerCss.end(), '}'))
-        return RunError::BracesMismatch;
-    return RunError::None;
+std::string HeaderCssOf(std::string_view inner) {
+    std::string css(inner);
+    RemoveAll(css, "<!--");
+    RemoveAll(css, "-->");
+    size_t first = css.find_first_not_of("\r\n");
+    if (first == npos) return std::string();
+    size_t last = css.find_last_not_of("\r\n");
+    return css.substr(first, last - first + 1);
 }
 
 std::vector<std::string_view> LinkHrefs(std::string_view page) {
@@ -148,18 +92,6 @@ std::vector<std::string_view> LinkHrefs(std::string_view page) {
     return hrefs;
 }
 
-void InsertLinkElement(RunState& state) {
-    std::string_view page = state.pageText;
-    size_t at = npos;
-    size_t bodyTag = npos;
-    PageReader reader = MakePageReader(page);
-    Markup markup;
-    while (at == npos && NextMarkup(reader, markup)) {
-        if (IsTag(markup, MarkupKind::EndTag, "head"))
-            at = markup.begin;
-        else if (bodyTag == npos && IsTag(markup, MarkupKind::StartTag, "body"))
-            bodyTag = markup.begin;
-    }
-    if (at == npos) at = bodyTag == npos ? 0 : bodyTag;
-    state.pageText.insert(at, LinkElement(state.sheetName));
+bool BracesBalance(std::string_view css) {
+    return std::count(css.begin(), css.end(), '{') == std::count(css.begin(), css.end(), '}');
 }

@@ -1,12 +1,11 @@
-// The page's header style block: cut out, replaced by the link element to the style sheet.
+// The page's header style block: what it becomes and what it yields. The block is the first
+// plain "<style>" start tag before the first body tag (both outside comments and raw text),
+// with its contents and its end tag; the page walk finds it.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "engine/extraction_run.h"
-#include "engine/run_state.h"
 
 // The output sheet name as a URL path: its ASCII bytes as typed, every other byte of its UTF-8
 // percent-encoded. A browser resolves a URL path as percent-encoded UTF-8 whatever the page's
@@ -20,15 +19,16 @@ std::string SheetNameOfHref(std::string_view href);
 // The element that links the page to its external style sheet.
 std::string LinkElement(std::string_view sheetName);
 
-// Replaces the header style block (the first plain "<style>" outside comments and scripts,
-// before the first body tag) and every other block of exactly the same text by the link
-// element, and keeps the block's CSS as the header CSS text. Fails when the block has no
-// closing tag or its braces do not balance.
-RunError ExtractHeaderStyleBlock(RunState& state);
+// True when a style start tag, as it stands once its lang attributes are gone, is a plain
+// "<style>" (any case): a tag with other attributes starts no header block.
+bool IsPlainStyleTag(std::string_view tagText);
+
+// The CSS of a header style block: the text between its tags, without HTML comment markers
+// and without the line breaks at its ends.
+std::string HeaderCssOf(std::string_view inner);
+
+// True when the CSS holds as many "{" as "}", counting every one.
+bool BracesBalance(std::string_view css);
 
 // The href values of the page's link elements, outside comments, in page order.
 std::vector<std::string_view> LinkHrefs(std::string_view page);
-
-// Inserts the link element before the first </head>, else before the body tag, else at the
-// start: for pages whose styles move to the sheet although they had no header style block.
-void InsertLinkElement(RunState& state);

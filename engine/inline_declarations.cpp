@@ -1,10 +1,12 @@
 #include "engine/inline_declarations.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <array>
 #include <vector>
 
 #include "engine/ansi_text.h"
+#include "engine/byte_classes.h"
+#include "engine/css_lexer.h"
 
 namespace {
 
@@ -16,10 +18,6 @@ struct NamedReference {
 constexpr NamedReference kNamedReferences[] = {
     {"quot", '"'}, {"apos", '\''}, {"amp", '&'}, {"lt", '<'}, {"gt", '>'}};
 
-bool IsDigit(char c, bool hex) {
-    return (c >= '0' && c <= '9') || (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
-}
-
 // Decodes the reference starting at text[0] == '&'. Returns its length, 0 when it is not one
 // that decodes.
 size_t DecodeReference(std::string_view text, char& byte) {
@@ -30,10 +28,13 @@ size_t DecodeReference(std::string_view text, char& byte) {
         bool hex = name[1] == 'x' || name[1] == 'X';
         std::string_view digits = name.substr(hex ? 2 : 1);
         if (digits.empty()) return 0;
-        for (char c : digits)
-            if (!IsDigit(c, hex)) return 0;
-        long value = std::strtol(std::string(digits).c_str(), nullptr, hex ? 16 : 10);
-        if (value <= 0 || value > 255) return 0;  // a NUL byte has no place in a style sheet
+        unsigned value = 0;  // at most 6 digits: no overflow
+        for (char c : digits) {
+            if (!(hex ? IsHexDigit(c) : IsDigit(c))) return 0;
+            unsigned digit = IsDigit(c) ? c - '0' : (AnsiLower(c) - 'a' + 10);
+            value = value * (hex ? 16 : 10) + digit;
+        }
+        if (value == 0 || value > 255) return 0;  // a NUL byte has no place in a style sheet
         byte = static_cast<char>(value);
         return semicolon + 1;
     }
@@ -55,125 +56,136 @@ bool EndsWithImportant(std::string_view declaration) {
     return !before.empty() && before.back() == '!';
 }
 
-// Walks a CSS text, telling where a byte stands: in a string, a comment or parentheses.
-struct CssScan {
-    char quote = 0;
-    bool inComment = false;
-    int depth = 0;
-    bool strayBrace = false;
+// Calls `take` with each declaration of a style text: the text up to each ";" at the top
+// level (outside strings, comments and brackets), then the rest after the last one.
+template <typename Take>
+void ForEachDeclaration(std::string_view styleText, Take take) {
+    CssLexer lexer(styleText);
+    CssToken token;
+    size_t start = 0;
+    while (lexer.Next(token)) {
+        if (token.kind != CssPiece::Semicolon || lexer.Depth() != 0) continue;
+        take(styleText.substr(start, token.begin - start), true);
+        start = token.end;
+    }
+    take(styleText.substr(start), false);
+}
 
-    // Takes the byte at text[i]; returns how many bytes it consumed (escapes take two).
-    size_t Step(std::string_view text, size_t i) {
-        char c = text[i];
-        if (inComment) {
-            if (c == '*' && i + 1 < text.size() && text[i + 1] == '/') {
-                inComment = false;
-                return 2;
-            }
-            return 1;
+// Orders declarations by their bytes lower-cased, whitespace skipped.
+int CompareNormalized(std::string_view a, std::string_view b) {
+    size_t i = 0;
+    size_t j = 0;
+    while (true) {
+        while (i < a.size() && IsSpace(a[i])) ++i;
+        while (j < b.size() && IsSpace(b[j])) ++j;
+        if (i == a.size() || j == b.size())
+            return (i == a.size() ? 0 : 1) - (j == b.size() ? 0 : 1);
+        unsigned char x = static_cast<unsigned char>(AnsiLower(a[i++]));
+        unsigned char y = static_cast<unsigned char>(AnsiLower(b[j++]));
+        if (x != y) return x < y ? -1 : 1;
+    }
+}
+
+// The declarations of a style text that are not empty once whitespace is dropped, sorted.
+// A style holds a handful of declarations: they are kept on the stack up to a few dozen.
+class SortedDeclarations {
+public:
+    explicit SortedDeclarations(std::string_view styleText) {
+        ForEachDeclaration(styleText, [this](std::string_view declaration, bool) {
+            if (TrimSpace(declaration).empty()) return;
+            if (count_ < inPlace_.size())
+                inPlace_[count_] = declaration;
+            else
+                more_.push_back(declaration);
+            ++count_;
+        });
+        if (count_ > inPlace_.size()) {
+            more_.insert(more_.begin(), inPlace_.begin(), inPlace_.end());
         }
-        if (c == '\\') return i + 1 < text.size() ? 2 : 1;
-        if (quote != 0) {
-            if (c == quote) quote = 0;
-            return 1;
-        }
-        if (c == '"' || c == '\'')
-            quote = c;
-        else if (c == '/' && i + 1 < text.size() && text[i + 1] == '*') {
-            inComment = true;
-            return 2;
-        } else if (c == '(')
-            ++depth;
-        else if (c == ')')
-            depth = depth > 0 ? depth - 1 : -1;
-        else if (c == '{' || c == '}')
-            strayBrace = true;
-        return 1;
+        auto less = [](std::string_view a, std::string_view b) {
+            return CompareNormalized(a, b) < 0;
+        };
+        std::sort(Begin(), Begin() + count_, less);
     }
 
-    bool AtTopLevel() const { return quote == 0 && !inComment && depth == 0; }
+    bool operator==(const SortedDeclarations& other) const {
+        if (count_ != other.count_) return false;
+        for (size_t i = 0; i < count_; ++i)
+            if (CompareNormalized(Begin()[i], other.Begin()[i]) != 0) return false;
+        return true;
+    }
+
+private:
+    std::string_view* Begin() { return count_ > inPlace_.size() ? more_.data() : inPlace_.data(); }
+    const std::string_view* Begin() const {
+        return count_ > inPlace_.size() ? more_.data() : inPlace_.data();
+    }
+
+    std::array<std::string_view, 32> inPlace_;
+    std::vector<std::string_view> more_;
+    size_t count_ = 0;
 };
 
 }  // namespace
 
-std::string StyleTextOf(std::string_view value) {
-    std::string text;
-    text.reserve(value.size());
-    for (size_t i = 0; i < value.size(); ++i) {
-        char c = value[i];
+std::string_view StyleTextOf(std::string_view value, std::string& decoded) {
+    auto special = [](char c) { return c == '&' || c == '\r' || c == '\n'; };
+    size_t at = std::find_if(value.begin(), value.end(), special) - value.begin();
+    if (at == value.size()) return value;
+    decoded.assign(value, 0, at);
+    while (at < value.size()) {
+        char c = value[at];
+        char byte = 0;
+        size_t length = c == '&' ? DecodeReference(value.substr(at), byte) : 0;
         if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < value.size() && value[i + 1] == '\n') ++i;
-            text += ' ';
-            continue;
-        }
-        char decoded;
-        size_t length = c == '&' ? DecodeReference(value.substr(i), decoded) : 0;
-        if (length > 0) {
-            text += decoded;
-            i += length - 1;
+            decoded += ' ';
+            at += c == '\r' && at + 1 < value.size() && value[at + 1] == '\n' ? 2 : 1;
+        } else if (length > 0) {
+            decoded += byte;
+            at += length;
         } else {
-            text += c;
+            decoded += c;
+            ++at;
         }
+        size_t next = std::find_if(value.begin() + at, value.end(), special) - value.begin();
+        decoded.append(value, at, next - at);
+        at = next;
     }
-    return text;
+    return decoded;
 }
 
 bool FitsInOneRule(std::string_view styleText) {
-    CssScan scan;
-    for (size_t i = 0; i < styleText.size() && !scan.strayBrace && scan.depth >= 0;)
-        i += scan.Step(styleText, i);
-    return !scan.strayBrace && scan.AtTopLevel();
+    CssLexer lexer(styleText);
+    CssToken token;
+    while (lexer.Next(token)) {
+        char c = styleText[token.begin];
+        bool bracket = token.kind == CssPiece::Open || token.kind == CssPiece::Close;
+        if (bracket && (c == '{' || c == '}')) return false;
+        if (token.kind == CssPiece::Close && token.unmatched && c == ')') return false;
+        if (token.unclosed) return false;
+    }
+    return lexer.Depth() == 0;
 }
 
 std::string InlineDeclarations(std::string_view styleText) {
     std::string declarations;
     declarations.reserve(styleText.size() + 16);
-    CssScan scan;
-    size_t start = 0;
     bool endedOne = false;
-    for (size_t i = 0; i < styleText.size();) {
-        if (styleText[i] == ';' && scan.AtTopLevel()) {
-            std::string_view declaration = styleText.substr(start, i - start);
-            declarations += declaration;
-            if (!EndsWithImportant(declaration)) declarations += " !important";
-            declarations += ";\r\n";
-            start = i + 1;
-            endedOne = true;
-            ++i;
-            continue;
-        }
-        i += scan.Step(styleText, i);
-    }
-    std::string_view rest = styleText.substr(start);
-    declarations += rest;
-    // Whitespace after the last ";" does not make one more, empty declaration.
-    if (endedOne && TrimSpace(rest).empty()) return declarations;
-    if (!EndsWithImportant(rest)) declarations += " !important";
-    declarations += ';';
+    ForEachDeclaration(styleText, [&](std::string_view declaration, bool ended) {
+        declarations += declaration;
+        // Whitespace after the last ";" does not make one more, empty declaration.
+        if (!ended && endedOne && TrimSpace(declaration).empty()) return;
+        if (!EndsWithImportant(declaration)) declarations += " !important";
+        declarations += ended ? ";\r\n" : ";";
+        endedOne = endedOne || ended;
+    });
     return declarations;
 }
 
-std::string DeclarationSet(std::string_view styleText) {
-    std::vector<std::string> declarations(1);
-    CssScan scan;
-    for (size_t i = 0; i < styleText.size();) {
-        if (styleText[i] == ';' && scan.AtTopLevel()) {
-            declarations.emplace_back();
-            ++i;
-            continue;
-        }
-        size_t step = scan.Step(styleText, i);
-        for (size_t j = i; j < i + step && j < styleText.size(); ++j)
-            if (!IsSpace(styleText[j])) declarations.back() += AnsiLower(styleText[j]);
-        i += step;
-    }
-    declarations.erase(std::remove(declarations.begin(), declarations.end(), std::string()),
-                       declarations.end());
-    std::sort(declarations.begin(), declarations.end());
-    std::string set;
-    for (const std::string& declaration : declarations) {
-        set += declaration;
-        set += ';';
-    }
-    return set;
+bool SameDeclarationSet(std::string_view a, std::string_view b) {
+    return SortedDeclarations(a) == SortedDeclarations(b);
+}
+
+bool SameButForCaseAndSpace(std::string_view a, std::string_view b) {
+    return CompareNormalized(a, b) == 0;
 }

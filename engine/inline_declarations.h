@@ -1,4 +1,6 @@
-// From the value of a style attribute to the declarations of a style sheet rule.
+// From the value of a style attribute to the declarations of a style sheet rule. Every job
+// here reads the style text with the CSS lexer: a ";" ends a declaration only outside
+// strings, comments and brackets.
 #pragma once
 
 #include <string>
@@ -6,21 +8,25 @@
 
 // The style text of an attribute value: each line break (a CR LF pair counting as one)
 // becomes a space, and the character references &quot; &apos; &amp; &lt; &gt; and &#N; or
-// &#xH; below 256 become their byte. Other references stay as written.
-std::string StyleTextOf(std::string_view attributeValue);
+// &#xH; below 256 become their byte. Other references stay as written. Returns the value
+// itself when it holds nothing to change, else the text made in `decoded`.
+std::string_view StyleTextOf(std::string_view attributeValue, std::string& decoded);
 
 // True when the style text can stand between the braces of a rule without changing the rest
-// of the style sheet: no brace outside strings, and every string, comment and parenthesis
-// closed.
+// of the style sheet: no brace outside strings and comments, no ")" that closes nothing, and
+// every string, comment and bracket closed.
 bool FitsInOneRule(std::string_view styleText);
 
-// The declarations of an inline class: each declaration (ended by a ";" outside strings and
-// parentheses) marked " !important" unless it already is, followed by CR LF; a final ";"
-// added when the text does not end with one.
+// The declarations of an inline class: each declaration marked " !important" unless it
+// already is, followed by CR LF; a final ";" added when the text does not end with one.
 std::string InlineDeclarations(std::string_view styleText);
 
-// The declarations of a style text as a set: each declaration (ended by a ";" outside
-// strings and parentheses) lower-cased and without whitespace, empty ones dropped, sorted.
-// Two style texts with equal sets style an element the same way; equal declaration keys
-// alone are not enough, since a key ignores the order of the characters (12px and 21px).
-std::string DeclarationSet(std::string_view styleText);
+// True when two style texts hold the same declarations in any order, each compared
+// lower-cased and without whitespace, empty ones aside. Such texts style an element the same
+// way; equal declaration keys alone are not enough, since a key ignores the order of the
+// characters (12px and 21px).
+bool SameDeclarationSet(std::string_view a, std::string_view b);
+
+// True when two style texts differ only in letter case and whitespace: they then hold the
+// same declarations in the same order, and have the same declaration key.
+bool SameButForCaseAndSpace(std::string_view a, std::string_view b);

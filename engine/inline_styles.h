@@ -1,14 +1,72 @@
-// Conversion of the page's style attributes into classes of the style sheet.
+// The classes that style attributes become: a header rule's class when one has the same
+// declarations, else an inline class made for them.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "engine/run_state.h"
 
-// Replaces every style attribute of the start tags from the body tag on (the whole page when
-// it has none), outside comments and raw text, by a class: the class of a header rule with
-// the same declarations when there is one, else a new inline class appended to the rules,
-// numbered after the highest "inlineClassN" that the page already names.
-// Tags that get a new class, or end up with two class attributes, have their class
-// attributes merged. Returns the number of style attributes converted.
-size_t ConvertInlineStyles(RunState& state);
+// The number of the first inline class: one more than the highest N of the classes
+// "inlineClassN" (N digits) that the header rules' selectors name, or that `highestInPage`
+// says the page's class attributes name, so that no name is used twice.
+unsigned long long FirstInlineClassNumber(const std::vector<Rule>& headerRules,
+                                          unsigned long long highestInPage);
+
+// The highest N of the class names "inlineClassN" in the class attributes of the page
+// (outside comments and raw text), 0 when there is none.
+unsigned long long HighestInlineClassInPage(std::string_view page);
+
+// Finds the class for each style text. Styles are found by the hash of their declaration
+// key, then confirmed exactly: the same key and the same set of declarations, so that an
+// anagram or a hash collision never shares a class. Header rules that are a single class
+// come first, in page order, then the inline classes as they are made.
+class StyleIndex {
+public:
+    // Inline classes are appended to `inlineClasses`, numbered from `firstNumber` on.
+    StyleIndex(const std::vector<Rule>& headerRules, std::vector<Rule>& inlineClasses,
+               unsigned long long firstNumber = 1);
+
+    struct Class {
+        bool isInline = false;  // an inline class rather than a header rule's class
+        size_t rule = 0;        // its index among the header rules or the inline classes
+    };
+
+    // The class for a style text; none when the text does not fit in one rule. The text must
+    // stay unchanged as long as the index is used, unless `textIsScratch` says that it will be
+    // overwritten.
+    std::optional<Class> ClassFor(std::string_view styleText, bool textIsScratch);
+
+    // The class name to write in the page: the selector without its leading "."s. Valid until
+    // the next call of ClassFor.
+    std::string_view Name(Class found) const;
+
+private:
+    // A rule that style texts may reuse. A chain of candidates with the same key hash holds at
+    // most one of each set of equal declarations, the first rule that has them.
+    struct Candidate {
+        std::string_view styleText;  // the declarations as written, to confirm a match with
+        Class found;
+        bool fits;      // the text fits in one rule (a header rule's may not)
+        uint32_t next;  // the next candidate with the same key hash, or kNone
+    };
+    static constexpr uint32_t kNone = UINT32_MAX;
+
+    // The first candidate of the chain whose declarations equal those of a fitting text.
+    std::optional<Class> Equal(uint32_t first, std::string_view styleText) const;
+    void Add(std::string_view styleText, Class found, bool fits, uint64_t keyHash);
+
+    const std::vector<Rule>& headerRules_;
+    std::vector<Rule>& inlineClasses_;
+    unsigned long long firstNumber_;
+    std::vector<Candidate> candidates_;
+    std::unordered_map<uint64_t, std::pair<uint32_t, uint32_t>> byKeyHash_;  // first, last
+    std::deque<std::string> keptTexts_;  // texts of inline classes made from scratch texts
+};

@@ -43,16 +43,16 @@ std::string StyleSheetText(const RunState& state, bool cleanedLayout) {
         sheet += state.headerCss;
         sheet += kLineEnd;
     }
-    if (cleanedLayout && state.ruleCount > 0) {
+    if (cleanedLayout && !state.headerRules.empty()) {
         sheet += kInternalCommentLine;
         sheet += kLineEnd;
-        for (size_t i = 0; i < state.ruleCount; ++i) AppendRule(sheet, state.rules[i]);
+        for (const Rule& rule : state.headerRules) AppendRule(sheet, rule);
     }
     // Whatever the page's own CSS leaves open must not take the inline classes with it.
     if (std::string closers = CssClosers(sheet); !closers.empty()) sheet += closers + kLineEnd;
     sheet += kInlineCommentLine;
     sheet += kLineEnd;
-    for (size_t i = state.ruleCount; i < state.rules.size(); ++i) AppendRule(sheet, state.rules[i]);
+    for (const Rule& rule : state.inlineClasses) AppendRule(sheet, rule);
     return sheet;
 }
 

@@ -1,89 +1,128 @@
 #include "engine/page_reader.h"
 
 #include "engine/ansi_text.h"
+#include "engine/byte_classes.h"
 
 namespace {
 
 constexpr size_t npos = std::string_view::npos;
-
-bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 // True when a tag name ends at `at`: "</stylea>" does not end a style element.
 bool EndsTagName(std::string_view page, size_t at) {
     return at >= page.size() || IsSpace(page[at]) || page[at] == '/' || page[at] == '>';
 }
 
-bool HasRawTextContents(std::string_view name) {
-    return EqualsNoCase(name, "script") || EqualsNoCase(name, "style") ||
-           EqualsNoCase(name, "textarea") || EqualsNoCase(name, "title");
+size_t TagNameEnd(std::string_view page, size_t at) {
+    while (at < page.size() && !EndsTagName(page, at)) ++at;
+    return at;
 }
 
-// Position of the next `quote` at or after `from`, remembering a failed search so that a
-// page full of unclosed quotes is still read in linear time.
-size_t FindQuote(PageReader& reader, char quote, size_t from) {
-    size_t& memo = quote == '"' ? reader.noDoubleQuoteFrom : reader.noSingleQuoteFrom;
-    if (memo != npos && from >= memo) return npos;
-    size_t found = reader.page.find(quote, from);
-    if (found == npos) memo = from;
-    return found;
+// The raw-text element named `name` (any case), as the table spells it; empty for others.
+std::string_view RawTextElementNamed(std::string_view name) {
+    for (std::string_view element : kRawTextElements)
+        if (EqualsNoCase(name, element)) return element;
+    return {};
 }
 
-// Reads the attributes of a start tag from `at` (just past its name) to its closing ">".
-// Returns one past the ">", or npos when the page ends inside the tag.
-size_t ReadAttributes(PageReader& reader, size_t at, std::vector<Attribute>& attributes) {
-    std::string_view page = reader.page;
-    const size_t size = page.size();
+// Where the raw text of `element` (in lower case) that begins at `from` ends: at its end tag
+// ("</", the name in any case, then whitespace, "/", ">" or the end of the page), else at the
+// end of the page.
+size_t RawTextEnd(std::string_view page, size_t from, std::string_view element) {
+    for (size_t at = page.find("</", from); at != npos; at = page.find("</", at + 2)) {
+        size_t nameEnd = at + 2 + element.size();
+        if (nameEnd <= page.size() && EqualsNoCase(page.substr(at + 2, element.size()), element) &&
+            EndsTagName(page, nameEnd))
+            return at;
+    }
+    return page.size();
+}
+
+// "<!--" through "-->", or to the end of the page.
+void ReadComment(std::string_view page, size_t at, Markup& markup) {
+    size_t close = page.find("-->", at + 4);
+    markup.kind = MarkupKind::Comment;
+    markup.end = close == npos ? page.size() : close + 3;
+}
+
+// "<!" or "<?" through the next ">": a doctype, a CDATA section, a conditional comment's
+// marker or a processing instruction.
+void ReadDeclaration(std::string_view page, size_t at, Markup& markup) {
+    size_t close = page.find('>', at + 2);
+    markup.kind = MarkupKind::Declaration;
+    markup.end = close == npos ? page.size() : close + 1;
+}
+
+// "</" and a name through the next ">".
+void ReadEndTag(std::string_view page, size_t at, Markup& markup) {
+    markup.kind = MarkupKind::EndTag;
+    markup.nameEnd = TagNameEnd(page, at + 2);
+    markup.name = page.substr(at + 2, markup.nameEnd - at - 2);
+    size_t close = page.find('>', markup.nameEnd);
+    markup.end = close == npos ? page.size() : close + 1;
+}
+
+}  // namespace
+
+bool ReadStartTag(std::string_view text, size_t at, Markup& markup) {
+    markup.kind = MarkupKind::StartTag;
+    markup.begin = at;
+    markup.nameEnd = TagNameEnd(text, at + 1);
+    markup.name = text.substr(at + 1, markup.nameEnd - at - 1);
+    markup.end = ReadAttributes(text, markup.nameEnd, markup);
+    return markup.end != npos;
+}
+
+size_t ReadAttributes(std::string_view text, size_t at, Markup& markup) {
+    const size_t size = text.size();
+    markup.attributes.clear();
+    markup.selfClosing = false;
     while (true) {
-        while (at < size && (IsSpace(page[at]) || page[at] == '/')) ++at;
+        bool slash = false;
+        for (; at < size && (IsSpace(text[at]) || text[at] == '/'); ++at)
+            slash = slash || text[at] == '/';
+        markup.selfClosing = slash;
         if (at >= size) return npos;
-        if (page[at] == '>') return at + 1;
+        if (text[at] == '>') return at + 1;
 
         Attribute attribute;
         attribute.begin = at;
         ++at;  // a name may begin with "=" and holds at least one byte
-        while (at < size && !IsSpace(page[at]) && page[at] != '/' && page[at] != '>' &&
-               page[at] != '=')
-            ++at;
-        attribute.name = page.substr(attribute.begin, at - attribute.begin);
+        while (at < size && !EndsTagName(text, at) && text[at] != '=') ++at;
+        attribute.name = text.substr(attribute.begin, at - attribute.begin);
         attribute.end = at;
 
         size_t afterName = at;
-        while (afterName < size && IsSpace(page[afterName])) ++afterName;
-        if (afterName < size && page[afterName] == '=') {
+        while (afterName < size && IsSpace(text[afterName])) ++afterName;
+        if (afterName < size && text[afterName] == '=') {
             attribute.hasValue = true;
             at = afterName + 1;
-            while (at < size && IsSpace(page[at])) ++at;
-            if (at >= size) return npos;
-            char c = page[at];
+            while (at < size && IsSpace(text[at])) ++at;
+            char c = at < size ? text[at] : 0;
             if (c == '"' || c == '\'') {
                 attribute.quote = c;
-                size_t close = FindQuote(reader, c, at + 1);
+                size_t close = text.find(c, at + 1);
                 if (close == npos) {
                     // The value never ends: the tag ends at its first ">".
-                    size_t tagEnd = page.find('>', at + 1);
+                    size_t tagEnd = text.find('>', at + 1);
                     attribute.unclosed = true;
-                    attribute.value =
-                        page.substr(at + 1, (tagEnd == npos ? size : tagEnd) - at - 1);
                     attribute.end = tagEnd == npos ? size : tagEnd;
-                    attributes.push_back(attribute);
+                    attribute.value = text.substr(at + 1, attribute.end - at - 1);
+                    markup.attributes.push_back(attribute);
+                    markup.selfClosing = false;
                     return tagEnd == npos ? npos : tagEnd + 1;
                 }
-                attribute.value = page.substr(at + 1, close - at - 1);
+                attribute.value = text.substr(at + 1, close - at - 1);
                 at = close + 1;
-            } else if (c == '>') {
-                attribute.value = page.substr(at, 0);
             } else {
                 size_t start = at;
-                while (at < size && !IsSpace(page[at]) && page[at] != '>') ++at;
-                attribute.value = page.substr(start, at - start);
+                while (at < size && !IsSpace(text[at]) && text[at] != '>') ++at;
+                attribute.value = text.substr(start, at - start);
             }
             attribute.end = at;
         }
-        attributes.push_back(attribute);
+        markup.attributes.push_back(attribute);
     }
 }
-
-}  // namespace
 
 PageReader MakePageReader(std::string_view page, size_t from) {
     PageReader reader;
@@ -96,60 +135,25 @@ bool NextMarkup(PageReader& reader, Markup& markup) {
     std::string_view page = reader.page;
     const size_t size = page.size();
     if (!reader.rawTextElement.empty()) {
-        // Raw text runs to the element's end tag; without one, to the end of the page.
-        std::string lowerEnd = "</" + AnsiLowerCopy(reader.rawTextElement);
+        reader.position = RawTextEnd(page, reader.position, reader.rawTextElement);
         reader.rawTextElement = {};
-        size_t end = reader.position;
-        while ((end = FindNoCase(page, lowerEnd, end)) != npos &&
-               !EndsTagName(page, end + lowerEnd.size()))
-            ++end;
-        reader.position = end == npos ? size : end;
     }
     markup.attributes.clear();
-    while (reader.position < size) {
-        size_t at = page.find('<', reader.position);
-        if (at == npos || at + 1 >= size) {
-            reader.position = size;
-            return false;
-        }
+    markup.selfClosing = false;
+    markup.name = {};
+    for (size_t at = page.find('<', reader.position); at != npos && at + 1 < size;
+         at = page.find('<', at + 1)) {
         markup.begin = at;
-        markup.name = {};
         char next = page[at + 1];
         if (page.compare(at, 4, "<!--") == 0) {
-            size_t close = page.find("-->", at + 4);
-            markup.kind = MarkupKind::Comment;
-            markup.end = close == npos ? size : close + 3;
+            ReadComment(page, at, markup);
         } else if (next == '!' || next == '?') {
-            size_t close = page.find('>', at + 2);
-            markup.kind = MarkupKind::Declaration;
-            markup.end = close == npos ? size : close + 1;
+            ReadDeclaration(page, at, markup);
         } else if (next == '/' && at + 2 < size && IsAsciiLetter(page[at + 2])) {
-            size_t nameEnd = at + 2;
-            while (nameEnd < size && !IsSpace(page[nameEnd]) && page[nameEnd] != '/' &&
-                   page[nameEnd] != '>')
-                ++nameEnd;
-            size_t close = page.find('>', nameEnd);
-            markup.kind = MarkupKind::EndTag;
-            markup.name = page.substr(at + 2, nameEnd - at - 2);
-            markup.nameEnd = nameEnd;
-            markup.end = close == npos ? size : close + 1;
+            ReadEndTag(page, at, markup);
         } else if (IsAsciiLetter(next)) {
-            size_t nameEnd = at + 1;
-            while (nameEnd < size && !IsSpace(page[nameEnd]) && page[nameEnd] != '/' &&
-                   page[nameEnd] != '>')
-                ++nameEnd;
-            size_t end = ReadAttributes(reader, nameEnd, markup.attributes);
-            if (end == npos) {
-                // The page ends inside the tag: it is not a tag, and nothing follows it.
-                markup.attributes.clear();
-                reader.position = size;
-                return false;
-            }
-            markup.kind = MarkupKind::StartTag;
-            markup.name = page.substr(at + 1, nameEnd - at - 1);
-            markup.nameEnd = nameEnd;
-            markup.end = end;
-            if (HasRawTextContents(markup.name)) reader.rawTextElement = markup.name;
+            if (!ReadStartTag(page, at, markup)) break;  // nothing follows a tag never closed
+            reader.rawTextElement = RawTextElementNamed(markup.name);
             // For a browser a value whose quote never closes runs to the end of the page:
             // nothing after it is markup.
             if (!markup.attributes.empty() && markup.attributes.back().unclosed) {
@@ -158,23 +162,16 @@ bool NextMarkup(PageReader& reader, Markup& markup) {
                 return true;
             }
         } else {
-            reader.position = at + 1;
-            continue;
+            continue;  // a "<" that opens no markup is text
         }
         reader.position = markup.end;
         return true;
     }
+    markup.attributes.clear();
+    reader.position = size;
     return false;
 }
 
 bool IsTag(const Markup& markup, MarkupKind kind, std::string_view lowerName) {
     return markup.kind == kind && EqualsNoCase(markup.name, lowerName);
-}
-
-size_t FindBodyTag(std::string_view page) {
-    PageReader reader = MakePageReader(page);
-    Markup markup;
-    while (NextMarkup(reader, markup))
-        if (IsTag(markup, MarkupKind::StartTag, "body")) return markup.begin;
-    return npos;
 }

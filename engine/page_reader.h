@@ -1,7 +1,7 @@
 // A forward reader of the markup of a page: comments, start tags with their attributes, end
-// tags and other declarations, each with its span in the page. It never fails: text that is
-// not markup is stepped over, and the contents of script, style, textarea and title
-// elements are raw text, stepped over up to their end tag.
+// tags and other declarations, each with its span in the page. It is the one reader of tags
+// and attributes of the engine. It never fails: text that is not markup is stepped over, and
+// the contents of the raw-text elements are stepped over up to their end tag.
 #pragma once
 
 #include <cstddef>
@@ -15,7 +15,7 @@ struct Attribute {
     std::string_view value;  // without its quotes
     bool hasValue = false;   // an "=" follows the name
     char quote = 0;          // '"' or '\'' for a quoted value, else 0
-    bool unclosed = false;   // a quoted value whose closing quote the page lacks
+    bool unclosed = false;   // a quoted value whose closing quote the text lacks
 };
 
 enum class MarkupKind { StartTag, EndTag, Comment, Declaration };
@@ -27,14 +27,17 @@ struct Markup {
     std::string_view name;              // tag name, as written
     size_t nameEnd = 0;                 // one past the tag name
     std::vector<Attribute> attributes;  // start tags only
+    bool selfClosing = false;           // a start tag whose last separator holds a "/"
 };
+
+// The elements whose contents a browser reads as text up to the element's end tag, so that
+// nothing in them is markup.
+constexpr std::string_view kRawTextElements[] = {"script", "style", "textarea", "title"};
 
 struct PageReader {
     std::string_view page;
     size_t position = 0;
     std::string_view rawTextElement;  // set after a start tag whose contents are raw text
-    size_t noDoubleQuoteFrom = std::string_view::npos;  // memo: no '"' at or after
-    size_t noSingleQuoteFrom = std::string_view::npos;  // memo: no '\'' at or after
 };
 
 PageReader MakePageReader(std::string_view page, size_t from = 0);
@@ -42,8 +45,17 @@ PageReader MakePageReader(std::string_view page, size_t from = 0);
 // Reads the next markup at or after the reader's position into `markup`; false at the end.
 bool NextMarkup(PageReader& reader, Markup& markup);
 
-// True when a start tag's name is `lowerName` (any case).
+// True when the markup is of `kind` and named `lowerName` (any case).
 bool IsTag(const Markup& markup, MarkupKind kind, std::string_view lowerName);
 
-// The first start tag named body, outside comments and raw text; npos when there is none.
-size_t FindBodyTag(std::string_view page);
+// Reads the start tag whose "<" stands at `at` in `text` into `markup`. False when the text
+// ends inside the tag: it is then no tag.
+bool ReadStartTag(std::string_view text, size_t at, Markup& markup);
+
+// Reads the attributes of a tag from `at` (just past its name) into `markup`, up to its
+// closing ">" or the end of `text`, which then counts as the tag's end. Attribute names and
+// unquoted values end at whitespace, "/" (names only), "=" (names only) and ">"; a "/"
+// between attributes separates them. A quoted value that never closes runs to the first ">"
+// after its quote, or to the end of the text, and ends the tag. Returns one past the ">", or
+// npos when the text ends first.
+size_t ReadAttributes(std::string_view text, size_t at, Markup& markup);

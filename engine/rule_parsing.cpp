@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/ansi_text.h"
-#include "engine/declaration_key.h"
+#include "engine/css_lexer.h"
 
 namespace {
 
@@ -17,21 +17,21 @@ std::string_view CutBefore(std::string_view& rest, char mark) {
     return before;
 }
 
-// Drops the comments that stand before a rule. The closing "*/" is searched from the opening
-// "/*" itself, so "/*/" is a whole comment; an unclosed comment swallows the rest.
+// Drops the comments that stand before a rule, read as the CSS lexer reads them: an
+// unclosed comment swallows the rest.
 void SkipLeadingComments(std::string_view& rest) {
-    while (rest.substr(0, 2) == "/*") {
-        size_t close = rest.find("*/");
-        rest = close == std::string_view::npos ? std::string_view()
-                                               : TrimSpaceFront(rest.substr(close + 2));
-    }
+    CssToken comment;
+    while (CssLexer(rest).Next(comment) && comment.kind == CssPiece::Comment)
+        rest = TrimSpaceFront(rest.substr(comment.end));
 }
 
 }  // namespace
 
+// The cut itself stays literal, unlike every other reading of CSS in the engine: one rule per
+// "{", braces inside strings and comments included, so that the rules always match the
+// braces that the balance check of the header block counted.
 std::vector<Rule> ParseHeaderRules(std::string_view headerCss) {
-    // One rule per "{" whatever the text holds, so that the rule count always matches the
-    // braces counted by the balance check; rules past the end of the text stay empty.
+    // Rules past the end of the text stay empty.
     std::vector<Rule> rules(std::count(headerCss.begin(), headerCss.end(), '{'));
     std::string_view rest = TrimSpaceFront(headerCss);
     for (Rule& rule : rules) {
@@ -41,7 +41,6 @@ std::vector<Rule> ParseHeaderRules(std::string_view headerCss) {
         rest = TrimSpaceFront(rest);
         rule.declarations = TrimSpace(CutBefore(rest, '}'));
         rest = TrimSpaceFront(rest);
-        rule.key = DeclarationKey(rule.declarations);
     }
     return rules;
 }

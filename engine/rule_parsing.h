@@ -7,6 +7,6 @@
 #include "engine/run_state.h"
 
 // One rule per "{" of the text, in order: the selector before it and the declarations up to
-// the next "}", both trimmed of whitespace, with the rule's DeclarationKey. Braces do not
-// nest, and only comments standing before a selector are skipped.
+// the next "}", both trimmed of whitespace. Braces do not nest, and only comments standing
+// before a selector are skipped.
 std::vector<Rule> ParseHeaderRules(std::string_view headerCss);

@@ -9,7 +9,6 @@
 struct Rule {
     std::string selector;
     std::string declarations;
-    std::string key;  // DeclarationKey of the declarations, used to find equal styles
 };
 
 struct RunState {
@@ -17,10 +16,11 @@ struct RunState {
     std::string sheetName;   // output sheet name, as typed
     std::string pageFolder;  // page path up to and including its last folder separator
     std::string backupPath;
-    std::string pageText;         // the page, rewritten in place by the phases
-    std::string headerCss;        // text of the header style block, comment markers removed
-    bool hasHeaderBlock = false;  // a header style block was replaced by the link element
-    size_t convertedStyles = 0;   // style attributes turned into classes
-    std::vector<Rule> rules;      // header rules first, then the inline classes
-    size_t ruleCount = 0;         // number of header rules at the front of `rules`
+    std::string pageText;   // the page, rewritten by RewritePage
+    std::string headerCss;  // text of the header style block, comment markers removed
+    bool hasHeaderBlock = false;
+    size_t convertedStyles = 0;       // style attributes turned into classes      // a header style
+                                      // block was replaced by the link element
+    std::vector<Rule> headerRules;    // the rules of the header style block, in page order
+    std::vector<Rule> inlineClasses;  // one per distinct inline style, in order of creation
 };

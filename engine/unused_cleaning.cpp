@@ -1,13 +1,12 @@
 #include "engine/unused_cleaning.h"
 
-#include <set>
+#include <array>
 #include <string_view>
 #include <unordered_set>
 #include <utility>
 #include <vector>
 
-#include "engine/ansi_text.h"
-#include "engine/class_names.h"
+#include "engine/byte_classes.h"
 
 namespace {
 
@@ -28,68 +27,87 @@ bool TestedName(std::string_view selector, std::string_view& name) {
     return true;
 }
 
-// The names among `names` that occur somewhere in the page. A name is made of class-name
-// bytes only, so each occurrence lies inside one maximal run of them: the distinct runs of
-// the page are collected once, names are first looked up as whole runs, and the rest as
-// parts of runs, by trying every part of a run whose length is that of some name.
-std::unordered_set<std::string_view> NamesInPage(std::string_view page,
-                                                 const std::vector<std::string_view>& names) {
-    std::unordered_set<std::string_view> words;
-    for (size_t i = 0; i < page.size();) {
-        if (!IsClassNameByte(page[i])) {
-            ++i;
-            continue;
-        }
-        size_t start = i;
-        while (i < page.size() && IsClassNameByte(page[i])) ++i;
-        words.insert(page.substr(start, i - start));
+// The names still sought, with the lengths of those that begin with each byte, so that a
+// byte of the page that begins none of them costs one look at a table.
+class SoughtNames {
+public:
+    explicit SoughtNames(const std::vector<std::string_view>& names) {
+        for (std::string_view name : names)
+            if (!name.empty() && names_.insert(name).second) Count(name, +1);
     }
 
-    std::unordered_set<std::string_view> found;
-    std::unordered_set<std::string_view> partsSought;
-    std::set<size_t> partLengths;
-    for (std::string_view name : names) {
-        if (name.empty()) continue;
-        if (words.count(name) != 0) {
-            found.insert(name);
-        } else {
-            partsSought.insert(name);
-            partLengths.insert(name.size());
-        }
-    }
-    for (std::string_view word : words) {
-        if (partsSought.empty()) break;
-        for (size_t length : partLengths) {
-            if (length >= word.size()) break;
-            for (size_t at = 0; at + length <= word.size(); ++at) {
-                auto part = partsSought.find(word.substr(at, length));
-                if (part == partsSought.end()) continue;
-                found.insert(*part);
-                partsSought.erase(part);
+    bool Empty() const { return names_.empty(); }
+
+    // Looks for every name still sought that begins at `at` of the page; those found are
+    // sought no more.
+    void LookAt(std::string_view page, size_t at, std::unordered_set<std::string_view>& found) {
+        auto& lengths = lengthsByFirstByte_[static_cast<unsigned char>(page[at])];
+        for (size_t i = 0; i < lengths.size();) {
+            size_t length = lengths[i].first;
+            auto name =
+                at + length <= page.size() ? names_.find(page.substr(at, length)) : names_.end();
+            if (name == names_.end()) {
+                ++i;
+                continue;
             }
+            found.insert(*name);
+            std::string_view gone = *name;
+            names_.erase(name);
+            // Other names of the same first byte and length cannot begin here as well.
+            if (Count(gone, -1)) ++i;
         }
     }
+
+    bool BeginsAName(char c) const { return beginsAName_[static_cast<unsigned char>(c)]; }
+
+private:
+    // Adds `step` to the count of names of the first byte and length of `name`; false when
+    // that count drops to zero, which removes its entry.
+    bool Count(std::string_view name, int step) {
+        auto& lengths = lengthsByFirstByte_[static_cast<unsigned char>(name[0])];
+        for (auto entry = lengths.begin(); entry != lengths.end(); ++entry) {
+            if (entry->first != name.size()) continue;
+            entry->second += step;
+            if (entry->second > 0) return true;
+            lengths.erase(entry);
+            beginsAName_[static_cast<unsigned char>(name[0])] = !lengths.empty();
+            return false;
+        }
+        lengths.emplace_back(name.size(), 1);
+        beginsAName_[static_cast<unsigned char>(name[0])] = true;
+        return true;
+    }
+
+    std::unordered_set<std::string_view> names_;
+    std::array<std::vector<std::pair<size_t, int>>, 256> lengthsByFirstByte_;
+    std::array<bool, 256> beginsAName_{};
+};
+
+// The names among `names` that occur somewhere in the page, found in one pass over it. A
+// name is made of class-name bytes, so it is looked for only where such a byte begins one.
+std::unordered_set<std::string_view> NamesInPage(std::string_view page,
+                                                 const std::vector<std::string_view>& names) {
+    std::unordered_set<std::string_view> found;
+    SoughtNames sought(names);
+    for (size_t at = 0; at < page.size() && !sought.Empty(); ++at)
+        if (sought.BeginsAName(page[at])) sought.LookAt(page, at, found);
     return found;
 }
 
 }  // namespace
 
 void RemoveUnusedRules(RunState& state) {
-    std::vector<std::string_view> names(state.ruleCount);
-    std::vector<bool> tested(state.ruleCount);
-    for (size_t i = 0; i < state.ruleCount; ++i)
-        tested[i] = TestedName(state.rules[i].selector, names[i]) && !names[i].empty();
+    std::vector<std::string_view> names(state.headerRules.size());
+    std::vector<bool> tested(state.headerRules.size());
+    for (size_t i = 0; i < state.headerRules.size(); ++i)
+        tested[i] = TestedName(state.headerRules[i].selector, names[i]) && !names[i].empty();
     std::unordered_set<std::string_view> used = NamesInPage(state.pageText, names);
+    std::vector<bool> keep(state.headerRules.size());
+    for (size_t i = 0; i < keep.size(); ++i) keep[i] = !tested[i] || used.count(names[i]) != 0;
 
     std::vector<Rule> kept;
-    kept.reserve(state.rules.size());
-    size_t keptHeaderRules = 0;
-    for (size_t i = 0; i < state.rules.size(); ++i) {
-        bool headerRule = i < state.ruleCount;
-        if (headerRule && tested[i] && used.count(names[i]) == 0) continue;
-        kept.push_back(std::move(state.rules[i]));
-        if (headerRule) ++keptHeaderRules;
-    }
-    state.rules = std::move(kept);
-    state.ruleCount = keptHeaderRules;
+    kept.reserve(state.headerRules.size());
+    for (size_t i = 0; i < keep.size(); ++i)
+        if (keep[i]) kept.push_back(std::move(state.headerRules[i]));
+    state.headerRules = std::move(kept);
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "engine/ansi_text.h"
+#include "engine/byte_classes.h"
 #include "engine/declaration_key.h"
 #include "fuzz/fuzz_check.h"
 

@@ -15,8 +15,10 @@
 #include <vector>
 
 #include "engine/ansi_text.h"
+#include "engine/byte_classes.h"
 #include "engine/extraction_run.h"
 #include "engine/page_reader.h"
+#include "engine/page_rewriting.h"
 #include "tests/support/corpus_pages.h"
 #include "tests/support/scratch_folder.h"
 

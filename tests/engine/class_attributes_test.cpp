@@ -45,7 +45,8 @@ INSTANTIATE_TEST_SUITE_P(
                     MergeCase{"class =x", "class=\"x\""}));
 
 // Words without "=" are attributes without value and keep their place; the "/" of a
-// self-closing tag stays last.
+// self-closing tag stays last, and a "/" between attributes only separates them, as the page
+// reader reads a tag.
 INSTANTIATE_TEST_SUITE_P(WordsWithoutValue, MergeClassAttributesTest,
                          testing::Values(MergeCase{"disabled class=x", "class=\"x\" disabled"},
                                          MergeCase{"class=inlineClass001 src=a.png /",
@@ -53,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(WordsWithoutValue, MergeClassAttributesTest,
                                          MergeCase{"checked id=a selected class=b",
                                                    "class=\"b\" checked  id=a  selected"},
                                          MergeCase{"src=\"a.png\"/ class=x",
-                                                   "class=\"x\" src=a.png  /"},
+                                                   "class=\"x\" src=a.png"},
                                          MergeCase{"class=x alt=\"\" /", "class=\"x\" alt=\"\"  /"},
                                          MergeCase{"class id=a", "class=\"\" id=a"}));
 

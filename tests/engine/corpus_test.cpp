@@ -10,16 +10,21 @@
 
 namespace {
 
-// Style attributes of start tags from the body tag on, outside comments and raw text.
+// Style attributes of start tags from the body tag on (the whole page without one), outside
+// comments and raw text.
 size_t StyleAttributesInBody(std::string_view page) {
-    size_t from = FindBodyTag(page);
-    PageReader reader = MakePageReader(page, from == std::string_view::npos ? 0 : from);
+    PageReader reader = MakePageReader(page);
     Markup markup;
     size_t count = 0;
-    while (NextMarkup(reader, markup))
+    size_t beforeBody = 0;
+    bool body = false;
+    while (NextMarkup(reader, markup)) {
+        body = body || IsTag(markup, MarkupKind::StartTag, "body");
         for (const Attribute& attribute : markup.attributes)
             if (attribute.hasValue && EqualsNoCase(attribute.name, "style")) ++count;
-    return count;
+        if (!body) beforeBody = count;
+    }
+    return body ? count - beforeBody : count;
 }
 
 std::vector<std::string> CorpusPages() {

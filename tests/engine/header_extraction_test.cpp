@@ -35,7 +35,7 @@ TEST(HeaderExtraction, EmptyBlockBecomesTheLinkWithoutRules) {
     RunState state = RewrittenState("<head><style></style></head><body>");
     EXPECT_EQ(state.pageText, "<head>" + kLink + "</head><body>");
     EXPECT_EQ(state.headerCss, "");
-    EXPECT_EQ(state.ruleCount, 0u);
+    EXPECT_TRUE(state.headerRules.empty());
 }
 
 TEST(HeaderExtraction, OnlyAPlainStyleTagBeforeTheBodyCounts) {
@@ -73,8 +73,8 @@ TEST(HeaderExtraction, SkipsBlocksAndBodyTagsInCommentsAndScripts) {
     RunState state = RewrittenState(page);
     EXPECT_EQ(state.pageText, vml + script + kLink + "\n<!-- <body> -->\n</head>\n<body>");
     EXPECT_EQ(state.headerCss, " p.MsoNormal {margin:0}");
-    ASSERT_EQ(state.ruleCount, 1u);
-    EXPECT_EQ(state.rules[0].selector, "p.MsoNormal");
+    ASSERT_EQ(state.headerRules.size(), 1u);
+    EXPECT_EQ(state.headerRules[0].selector, "p.MsoNormal");
 }
 
 TEST(HeaderExtraction, StyleInsideCommentWithoutRealBlockExtractsNothing) {
@@ -133,7 +133,7 @@ TEST(HeaderExtraction, PageWithoutBlockGetsLinkOnlyWhenStylesMove) {
 
 TEST(HeaderExtraction, CssWithoutRulesIsKeptInBothLayouts) {
     RunState state = RewrittenState("<style>@import url(base.css);</style><body>");
-    EXPECT_EQ(state.ruleCount, 0u);
+    EXPECT_TRUE(state.headerRules.empty());
     for (bool cleaned : {false, true}) {
         std::string sheet = StyleSheetText(state, cleaned);
         EXPECT_EQ(sheet.rfind("@import url(base.css);\r\n/* Inline CSS", 0), 0u) << sheet;
@@ -149,7 +149,7 @@ TEST(HeaderExtraction, CorpusWordPagesGetTheirMainStyleSheetLinked) {
         RunState state = RewrittenState(original);
         EXPECT_TRUE(state.hasHeaderBlock) << name;
         EXPECT_EQ(state.headerCss.find("v\\:*"), std::string::npos) << name;
-        EXPECT_GT(state.ruleCount, 5u) << name;
+        EXPECT_GT(state.headerRules.size(), 5u) << name;
         // The link stands outside every comment: no "<!--" opens between it and the page start
         // without a "-->" closing after it.
         size_t link = state.pageText.find(kLink);

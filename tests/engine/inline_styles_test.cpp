@@ -3,6 +3,7 @@
 
 #include "engine/extraction_run.h"
 #include "engine/output_writing.h"
+#include "engine/page_rewriting.h"
 #include "tests/support/page_run.h"
 #include "version.h"
 
@@ -21,7 +22,7 @@ Rewrite RewriteBody(const std::string& body, const std::string& headerCss = "") 
     Rewrite rewrite;
     size_t body_at = state.pageText.find("<body>");
     rewrite.page = state.pageText.substr(body_at + 6);
-    rewrite.inlineClasses.assign(state.rules.begin() + state.ruleCount, state.rules.end());
+    rewrite.inlineClasses = state.inlineClasses;
     return rewrite;
 }
 
@@ -116,10 +117,10 @@ TEST(InlineStyles, SelfClosingAndBodyTagsAreConverted) {
 TEST(InlineStyles, RegionStartsAtTheBodyTagOrCoversAPageWithoutOne) {
     RunState state = RewrittenState("<html style=\"a:b\"><head></head><body><p style=\"c:d\">");
     EXPECT_EQ(state.pageText.find("<html style=\"a:b\">"), 0u);
-    EXPECT_EQ(state.rules.size(), 1u);
+    EXPECT_EQ(state.inlineClasses.size(), 1u);
 
     RunState headless = RewrittenState("<p style=\"a:b\">x</p>");
-    EXPECT_EQ(headless.rules.size(), 1u);
+    EXPECT_EQ(headless.inlineClasses.size(), 1u);
 }
 
 TEST(InlineStyles, ThePagesOwnInlineClassesAreLeftAlone) {

@@ -27,7 +27,6 @@ TEST_P(ParseHeaderRulesTest, CutsTheTextIntoRules) {
         SCOPED_TRACE("rule " + std::to_string(i));
         EXPECT_EQ(rules[i].selector, expected[i].selector);
         EXPECT_EQ(rules[i].declarations, expected[i].declarations);
-        EXPECT_EQ(rules[i].key, expected[i].key);
     }
 }
 
@@ -36,38 +35,33 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         ParseCase{"TwoRules",
                   "p { color: red; }\r\nh1,h2 {margin:0}",
-                  {{"p", "color: red;", ":;cdeloorr"}, {"h1,h2", "margin:0", "0:agimnr"}}},
-        ParseCase{
-            "CommentBeforeRule", "/* title */ p {color:red}", {{"p", "color:red", ":cdeloorr"}}},
+                  {{"p", "color: red;"}, {"h1,h2", "margin:0"}}},
+        ParseCase{"CommentBeforeRule", "/* title */ p {color:red}", {{"p", "color:red"}}},
         ParseCase{"SeveralCommentsBeforeRules",
                   "\r\n /* a */\r\n/* b */ p {color:red}\t/* c */\r\nb{x:y}",
-                  {{"p", "color:red", ":cdeloorr"}, {"b", "x:y", ":xy"}}},
+                  {{"p", "color:red"}, {"b", "x:y"}}},
         ParseCase{"CommentInsideDeclarations",
                   "p { color: red; /* note */ }",
-                  {{"p", "color: red; /* note */", "**//:;cdeelnooorrt"}}},
-        ParseCase{"CommentBeforeBrace",
-                  "p /* x */ { color: red }",
-                  {{"p /* x */", "color: red", ":cdeloorr"}}},
+                  {{"p", "color: red; /* note */"}}},
+        ParseCase{"CommentBeforeBrace", "p /* x */ { color: red }", {{"p /* x */", "color: red"}}},
         ParseCase{"OnlyAComment", "/* nothing here */", {}},
         ParseCase{"TextWithoutBraces", "@import url(base.css);", {}},
-        ParseCase{"BracesInsideLeadingComment",
-                  "/* {} */ p {color:red}",
-                  {{"p", "color:red", ":cdeloorr"}, {"", "", ""}}},
+        ParseCase{
+            "BracesInsideLeadingComment", "/* {} */ p {color:red}", {{"p", "color:red"}, {"", ""}}},
         ParseCase{"NestedAtRule",
                   "@media print { p { color: red } }",
-                  {{"@media print", "p { color: red", ":cdelooprr{"}, {"}", "", ""}}},
-        ParseCase{"CommentSharingItsStar", "/*/ p {color:red}", {{"p", "color:red", ":cdeloorr"}}},
+                  {{"@media print", "p { color: red"}, {"}", ""}}},
+        // "/*/" opens a comment, as everywhere CSS is read: it swallows the rule.
+        ParseCase{"CommentSharingItsStar", "/*/ p {color:red}", {{"", ""}}},
         ParseCase{"UnterminatedCommentBeforeLastRules",
                   "p{a:b}\r\n/* open q{c:d} r{e:f}",
-                  {{"p", "a:b", ":ab"}, {"", "", ""}, {"", "", ""}}},
-        ParseCase{"TrailingTextDropped", "p{a:b} /* end */ stray", {{"p", "a:b", ":ab"}}},
-        ParseCase{"DeclarationsTrimmed",
-                  "p {\r\n  color: red;\r\n}",
-                  {{"p", "color: red;", ":;cdeloorr"}}},
-        ParseCase{"InnerLineBreaksKept", "p {a:b;\r\nc:d}", {{"p", "a:b;\r\nc:d", "::;abcd"}}},
-        ParseCase{"SelectorLineBreaksKept", "h1,\r\n\th2\t{A:B}", {{"h1,\r\n\th2", "A:B", ":ab"}}},
-        ParseCase{"EmptyRule", "p{}", {{"p", "", ""}}},
-        ParseCase{"UnclosedLastRule", "p{a:b} q{c:d", {{"p", "a:b", ":ab"}, {"q", "c:d", ":cd"}}}),
+                  {{"p", "a:b"}, {"", ""}, {"", ""}}},
+        ParseCase{"TrailingTextDropped", "p{a:b} /* end */ stray", {{"p", "a:b"}}},
+        ParseCase{"DeclarationsTrimmed", "p {\r\n  color: red;\r\n}", {{"p", "color: red;"}}},
+        ParseCase{"InnerLineBreaksKept", "p {a:b;\r\nc:d}", {{"p", "a:b;\r\nc:d"}}},
+        ParseCase{"SelectorLineBreaksKept", "h1,\r\n\th2\t{A:B}", {{"h1,\r\n\th2", "A:B"}}},
+        ParseCase{"EmptyRule", "p{}", {{"p", ""}}},
+        ParseCase{"UnclosedLastRule", "p{a:b} q{c:d", {{"p", "a:b"}, {"q", "c:d"}}}),
     [](const testing::TestParamInfo<ParseCase>& info) { return info.param.name; });
 
 const Rule* FindRule(const std::vector<Rule>& rules, const std::string& selector) {
@@ -125,7 +119,6 @@ TEST(ParseHeaderRules, ReadsAWordProcessorStyleBlock) {
     const Rule* section = FindRule(rules, "div.Section1");
     ASSERT_NE(section, nullptr);
     EXPECT_EQ(section->declarations, "page:Section1;");
-    EXPECT_EQ(section->key, "1:;aceeginopst");
 
     const Rule* list = FindRule(rules, "@list l0");
     ASSERT_NE(list, nullptr) << "the comment before it must be skipped";

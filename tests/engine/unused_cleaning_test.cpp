@@ -10,14 +10,13 @@ std::vector<std::string> KeptSelectors(const std::vector<std::string>& selectors
                                        const std::string& page, size_t inlineClasses = 0) {
     RunState state;
     state.pageText = page;
-    for (const std::string& selector : selectors) state.rules.push_back({selector, "a:b", "ab:"});
-    state.ruleCount = selectors.size();
+    for (const std::string& selector : selectors) state.headerRules.push_back({selector, "a:b"});
     for (size_t i = 0; i < inlineClasses; ++i)
-        state.rules.push_back({".inlineClass00" + std::to_string(i + 1), "c:d", "cd:"});
+        state.inlineClasses.push_back({".inlineClass00" + std::to_string(i + 1), "c:d"});
     RemoveUnusedRules(state);
     std::vector<std::string> kept;
-    for (size_t i = 0; i < state.ruleCount; ++i) kept.push_back(state.rules[i].selector);
-    EXPECT_EQ(state.rules.size() - state.ruleCount, inlineClasses);
+    for (const Rule& rule : state.headerRules) kept.push_back(rule.selector);
+    EXPECT_EQ(state.inlineClasses.size(), inlineClasses);
     return kept;
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/page_rewriting.h"
 #include "engine/sheet_comments.h"
 
 PageRun RunOnPage(const ScratchFolder& folder, std::string_view pageText, bool cleanUnused,

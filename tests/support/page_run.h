@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "engine/extraction_run.h"
+#include "engine/run_state.h"
 #include "tests/support/scratch_folder.h"
 
 struct PageRun {

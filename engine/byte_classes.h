@@ -1,0 +1,23 @@
+// The classes of bytes that the engine's readers of HTML and CSS tell apart. Bytes, not
+// characters: every byte from 0x80 up is a letter of the page's code page to the readers.
+#pragma once
+
+// The whitespace of the engine: space, tab, CR and LF.
+constexpr bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// A line break inside CSS: it ends a string, as LF, CR and form feed do for browsers.
+constexpr bool IsCssLineBreak(char c) { return c == '\n' || c == '\r' || c == '\f'; }
+
+constexpr bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+constexpr bool IsHexDigit(char c) {
+    return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// What a class name is made of: letters, digits, "-", "_" and every byte from 0x80 up.
+constexpr bool IsClassNameByte(char c) {
+    return IsAsciiLetter(c) || IsDigit(c) || c == '-' || c == '_' ||
+           static_cast<unsigned char>(c) >= 0x80;
+}

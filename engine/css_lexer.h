@@ -1,0 +1,67 @@
+// The lexical structure of CSS text, the one reading that every job on CSS shares: the style
+// text of an attribute (does it fit in one rule, where do its declarations end), the header
+// CSS (the comments before its rules) and the style sheet being written (what it leaves
+// open). The lexer cuts the text into pieces and tracks the brackets; each job decides what a
+// piece means. It reads CSS as browsers do:
+// - a comment runs from "/*" to the first "*/" after it ("/*/" opens a comment);
+// - a string runs from a quote to the same quote, or to a line break, which ends it (the
+//   browser drops such a string, but nothing after the line break belongs to it);
+// - a backslash escapes the byte after it, in strings as outside them, never in comments;
+// - "{", "[" and "(" open brackets that the matching "}", "]" or ")" close; a closing byte
+//   that does not match the innermost open bracket closes nothing.
+// Every byte lands in exactly one piece, and the pieces cover the text in order. A job that
+// must read some text differently gets a named option of the lexer, not a loop of its own.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+enum class CssPiece {
+    Text,       // a run of anything else; an escape and the byte it escapes are text
+    Space,      // a run of space, tab, CR and LF
+    Comment,    // "/*" through "*/"
+    String,     // a quote through its closing quote, or up to the line break that ends it
+    Open,       // "{", "[" or "("
+    Close,      // "}", "]" or ")"
+    Semicolon,  // ";" outside strings and comments
+};
+
+struct CssToken {
+    CssPiece kind = CssPiece::Text;
+    size_t begin = 0;
+    size_t end = 0;          // one past the last byte
+    bool unclosed = false;   // a comment or string that the text ends inside
+    bool unmatched = false;  // a Close that closes no open bracket
+};
+
+class CssLexer {
+public:
+    explicit CssLexer(std::string_view css) : css_(css) {}
+
+    // Reads the next piece; false at the end of the text. Never fails on bad input.
+    bool Next(CssToken& token);
+
+    // Brackets open after the pieces read so far.
+    size_t Depth() const { return open_.size(); }
+
+    // The closing byte of each bracket open after the pieces read so far, innermost last.
+    std::string_view OpenBrackets() const { return open_; }
+
+    // What closes everything the pieces read so far leave open: a byte for a dangling escape,
+    // the end of an open comment or string, then each open bracket, innermost first.
+    std::string Closers() const;
+
+private:
+    std::string_view css_;
+    size_t at_ = 0;
+    std::string open_;             // the closing byte of each open bracket, innermost last
+    char openString_ = 0;          // the quote of a string the text ends inside
+    bool openComment_ = false;     // the text ends inside a comment
+    bool danglingEscape_ = false;  // the text ends in a backslash that escapes nothing yet
+};
+
+// The bytes of a piece.
+inline std::string_view PieceText(std::string_view css, const CssToken& token) {
+    return css.substr(token.begin, token.end - token.begin);
+}

@@ -1,0 +1,189 @@
+#include "engine/page_rewriting.h"
+
+#include <optional>
+
+#include "engine/ansi_text.h"
+#include "engine/header_extraction.h"
+#include "engine/inline_styles.h"
+#include "engine/page_reader.h"
+#include "engine/rule_parsing.h"
+#include "engine/tag_rewriting.h"
+
+namespace {
+
+constexpr size_t npos = std::string_view::npos;
+
+// Where style attributes are converted: from the body tag on, or, in a page without one, the
+// whole page. Whether a page has a body tag is known only at the end of a walk, so the walk
+// assumes one and is made again over the whole page when there is none.
+enum class Region { FromBodyTag, WholePage };
+
+bool HasStyleAttribute(const Markup& tag) {
+    for (const Attribute& attribute : tag.attributes)
+        if (EqualsNoCase(attribute.name, "style")) return true;
+    return false;
+}
+
+class PageWalk {
+public:
+    // Inline classes are numbered after `highestInlineClass`, the highest that the page's class
+    // attributes name.
+    PageWalk(std::string_view page, Region region, unsigned long long highestInlineClass,
+             RunState& state)
+        : page_(page),
+          region_(region),
+          highestInlineClass_(highestInlineClass),
+          state_(state),
+          out_(state.pageText) {}
+
+    // Rewrites the page into the page text of the run state. With Region::FromBodyTag,
+    // `bodyFound` false means that the walk has to be made again over the whole page.
+    RunError Walk(bool& bodyFound);
+
+private:
+    // The header style block and the blocks of the same text; false for another style tag.
+    bool TakeStyleBlock(const Markup& tag, std::string_view tagText, RunError& error);
+    void RewriteTag(const Markup& tag, bool hasLang);
+    void CopyUpTo(size_t at) {
+        out_.append(page_, copied_, at - copied_);
+        copied_ = at;
+    }
+    size_t OutputPosition(size_t pageAt) const { return out_.size() + pageAt - copied_; }
+
+    std::string_view page_;
+    Region region_;
+    unsigned long long highestInlineClass_;
+    RunState& state_;
+    std::string& out_;
+    size_t copied_ = 0;  // the page up to here is in the output
+    PageReader reader_;
+    bool inRegion_ = false;
+    std::optional<StyleIndex> index_;
+    size_t converted_ = 0;
+    std::string link_;
+    std::string blockStartTag_;   // the header block's start tag, without lang attributes
+    std::string_view blockRest_;  // its contents and end tag
+    TagScratch scratch_;
+    std::string tagWithoutLang_;
+    Markup readAgain_;
+};
+
+RunError PageWalk::Walk(bool& bodyFound) {
+    out_.clear();
+    out_.reserve(page_.size() + page_.size() / 8);
+    state_.headerCss.clear();
+    state_.hasHeaderBlock = false;
+    state_.headerRules.clear();
+    state_.inlineClasses.clear();
+    link_ = LinkElement(state_.sheetName);
+    inRegion_ = region_ == Region::WholePage;
+    if (inRegion_)
+        index_.emplace(state_.headerRules, state_.inlineClasses,
+                       FirstInlineClassNumber(state_.headerRules, highestInlineClass_));
+    bodyFound = false;
+    size_t headEnd = npos;
+    size_t bodyTag = npos;
+
+    reader_ = MakePageReader(page_);
+    Markup tag;
+    while (NextMarkup(reader_, tag)) {
+        if (tag.kind == MarkupKind::EndTag && headEnd == npos &&
+            IsTag(tag, MarkupKind::EndTag, "head"))
+            headEnd = OutputPosition(tag.begin);
+        if (tag.kind != MarkupKind::StartTag) continue;
+        if (!bodyFound && IsTag(tag, MarkupKind::StartTag, "body")) {
+            bodyFound = true;
+            bodyTag = OutputPosition(tag.begin);
+            if (region_ == Region::FromBodyTag) {
+                // The header block is known now: the page has a body tag after it.
+                if (state_.hasHeaderBlock && !BracesBalance(state_.headerCss))
+                    return RunError::BracesMismatch;
+                if (!state_.headerCss.empty())
+                    state_.headerRules = ParseHeaderRules(state_.headerCss);
+                index_.emplace(state_.headerRules, state_.inlineClasses,
+                               FirstInlineClassNumber(state_.headerRules, highestInlineClass_));
+                inRegion_ = true;
+            }
+        }
+        bool hasLang = HasLangAttribute(tag);
+        if (region_ == Region::FromBodyTag && IsTag(tag, MarkupKind::StartTag, "style")) {
+            if (hasLang) {
+                tagWithoutLang_.clear();
+                AppendWithoutLang(tagWithoutLang_, page_, tag);
+            }
+            std::string_view tagText = hasLang ? std::string_view(tagWithoutLang_)
+                                               : page_.substr(tag.begin, tag.end - tag.begin);
+            RunError error = RunError::None;
+            if (TakeStyleBlock(tag, tagText, error)) continue;
+            if (error != RunError::None) return error;
+        }
+        if (hasLang || (inRegion_ && HasStyleAttribute(tag))) RewriteTag(tag, hasLang);
+    }
+    if (region_ == Region::FromBodyTag && !bodyFound) return RunError::None;
+    CopyUpTo(page_.size());
+    state_.convertedStyles = converted_;
+    if (converted_ > 0 && !state_.hasHeaderBlock)
+        out_.insert(headEnd != npos ? headEnd : bodyTag != npos ? bodyTag : 0, link_);
+    return RunError::None;
+}
+
+bool PageWalk::TakeStyleBlock(const Markup& tag, std::string_view tagText, RunError& error) {
+    if (!IsPlainStyleTag(tagText)) return false;
+    // The reader has stepped over the raw text: what follows is the end tag, if there is one.
+    PageReader ahead = reader_;
+    Markup endTag;
+    bool closed = NextMarkup(ahead, endTag) && endTag.kind == MarkupKind::EndTag &&
+                  page_[endTag.end - 1] == '>';
+    std::string_view rest = page_.substr(tag.end, closed ? endTag.end - tag.end : 0);
+    if (!state_.hasHeaderBlock && !inRegion_) {
+        if (!closed) {
+            // Without its end tag the block runs to the end of the page, over any body tag.
+            if (FindNoCase(page_, "<body", tag.end) != npos) error = RunError::StyleBlockUnclosed;
+            reader_ = ahead;  // nothing after it is markup
+            return false;
+        }
+        blockStartTag_ = tagText;
+        blockRest_ = rest;
+        state_.headerCss = HeaderCssOf(page_.substr(tag.end, endTag.begin - tag.end));
+        state_.hasHeaderBlock = true;
+    } else if (!closed || tagText != blockStartTag_ || rest != blockRest_) {
+        return false;
+    }
+    CopyUpTo(tag.begin);
+    out_ += link_;
+    copied_ = endTag.end;
+    reader_ = ahead;
+    return true;
+}
+
+void PageWalk::RewriteTag(const Markup& tag, bool hasLang) {
+    std::string_view text = page_;
+    const Markup* view = &tag;
+    if (hasLang) {
+        // Styles are read from the tag as it stands without its lang attributes.
+        tagWithoutLang_.clear();
+        AppendWithoutLang(tagWithoutLang_, page_, tag);
+        text = tagWithoutLang_;
+        ReadStartTag(text, 0, readAgain_);
+        view = &readAgain_;
+    }
+    CopyUpTo(tag.begin);
+    size_t converted =
+        inRegion_ ? AppendConvertedTag(out_, text, hasLang, *view, *index_, scratch_) : 0;
+    if (converted == 0) out_.append(text, view->begin, view->end - view->begin);
+    converted_ += converted;
+    copied_ = tag.end;
+}
+
+}  // namespace
+
+RunError RewritePage(RunState& state) {
+    std::string page = std::move(state.pageText);
+    unsigned long long highestInlineClass = HighestInlineClassInPage(page);
+    bool bodyFound = false;
+    RunError error = PageWalk(page, Region::FromBodyTag, highestInlineClass, state).Walk(bodyFound);
+    if (error == RunError::None && !bodyFound)
+        error = PageWalk(page, Region::WholePage, highestInlineClass, state).Walk(bodyFound);
+    if (error != RunError::None) state.pageText = std::move(page);
+    return error;
+}

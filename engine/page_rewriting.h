@@ -1,0 +1,15 @@
+// The rewriting of a run, in memory. Internal to the engine: the user interface knows only
+// the extraction run.
+#pragma once
+
+#include "engine/extraction_run.h"
+#include "engine/run_state.h"
+
+// Rewrites the page in one walk over its markup: every start tag loses its lang attributes;
+// the header style block, and every other block of the same text, becomes the link element,
+// and its CSS is cut into header rules; from the body tag on (over the whole page when it has
+// none) style attributes become classes, numbered after the page's own "inlineClassN"
+// classes. Each start tag is rewritten at most once. Needs the page text and the output sheet
+// name of `state`; fills the rest, and counts the converted style attributes in
+// `state.convertedStyles`.
+RunError RewritePage(RunState& state);
