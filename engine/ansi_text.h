@@ -1,24 +1,29 @@
 // Byte-string helpers for Windows-1252 text, identical on every platform.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-// The Windows-1252 lower case of one byte: A-Z, the accented capitals 0xC0-0xDE except the
+// The Windows-1252 lower case of each byte: A-Z, the accented capitals 0xC0-0xDE except the
 // multiplication sign 0xD7, and the four capitals of 0x80-0x9F that have a lower-case form.
-constexpr char AnsiLower(char c) {
-    unsigned char b = static_cast<unsigned char>(c);
-    if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7))
-        return static_cast<char>(b + 0x20);
-    switch (b) {
-        case 0x8A: return static_cast<char>(0x9A);
-        case 0x8C: return static_cast<char>(0x9C);
-        case 0x8E: return static_cast<char>(0x9E);
-        case 0x9F: return static_cast<char>(0xFF);
-        default: return c;
+constexpr std::array<char, 256> MakeAnsiLowerTable() {
+    std::array<char, 256> lower{};
+    for (int b = 0; b < 256; ++b) {
+        int to = b;
+        if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) to = b + 0x20;
+        if (b == 0x8A || b == 0x8C || b == 0x8E) to = b + 0x10;
+        if (b == 0x9F) to = 0xFF;
+        lower[b] = static_cast<char>(to);
     }
+    return lower;
 }
+
+inline constexpr std::array<char, 256> kAnsiLowerTable = MakeAnsiLowerTable();
+
+// Lower-cases one byte; a table, since every comparison of names and keys goes through it.
+constexpr char AnsiLower(char c) { return kAnsiLowerTable[static_cast<unsigned char>(c)]; }
 
 std::string AnsiLowerCopy(std::string_view text);
 

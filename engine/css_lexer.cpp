@@ -8,28 +8,35 @@ namespace {
 
 constexpr size_t npos = std::string_view::npos;
 
-char ClosingOf(char open) { return open == '{' ? '}' : open == '[' ? ']' : ')'; }
+// What a byte may begin. A Text piece runs over bytes of kind kText, and over "/" and "\\"
+// when they begin no comment and escape the next byte.
+enum ByteKind : unsigned char { kText, kSpace, kQuote, kSemicolon, kOpen, kClose, kSlash, kEscape };
 
-constexpr bool IsOpen(char c) { return c == '{' || c == '[' || c == '('; }
-constexpr bool IsClose(char c) { return c == '}' || c == ']' || c == ')'; }
+constexpr std::array<ByteKind, 256> MakeByteKinds() {
+    std::array<ByteKind, 256> kinds{};
+    for (int b = 0; b < 256; ++b) {
+        char c = static_cast<char>(b);
+        kinds[b] = IsSpace(c)                         ? kSpace
+                   : c == '"' || c == '\''            ? kQuote
+                   : c == ';'                         ? kSemicolon
+                   : c == '{' || c == '[' || c == '(' ? kOpen
+                   : c == '}' || c == ']' || c == ')' ? kClose
+                   : c == '/'                         ? kSlash
+                   : c == '\\'                        ? kEscape
+                                                      : kText;
+    }
+    return kinds;
+}
+
+constexpr std::array<ByteKind, 256> kByteKinds = MakeByteKinds();
+
+ByteKind KindOf(char c) { return kByteKinds[static_cast<unsigned char>(c)]; }
+
+char ClosingOf(char open) { return open == '{' ? '}' : open == '[' ? ']' : ')'; }
 
 bool StartsComment(std::string_view css, size_t at) {
     return css[at] == '/' && at + 1 < css.size() && css[at + 1] == '*';
 }
-
-// The bytes that a Text piece cannot simply step over: those that begin a piece of another
-// kind, and "/" (a comment may begin) and "\\" (an escape takes the next byte as well).
-constexpr std::array<bool, 256> MakeTextStops() {
-    std::array<bool, 256> stops{};
-    for (int b = 0; b < 256; ++b) {
-        char c = static_cast<char>(b);
-        stops[b] = IsSpace(c) || c == '"' || c == '\'' || c == ';' || IsOpen(c) || IsClose(c) ||
-                   c == '/' || c == '\\';
-    }
-    return stops;
-}
-
-constexpr std::array<bool, 256> kTextStops = MakeTextStops();
 
 // One past the escape whose backslash stands at `at`: the byte after it, a CR LF pair taken
 // as one line break; only the backslash when it ends the text.
@@ -44,19 +51,22 @@ size_t EscapeEnd(std::string_view css, size_t at) {
 bool CssLexer::Next(CssToken& token) {
     const size_t size = css_.size();
     if (at_ >= size) return false;
-    token = CssToken();
     token.begin = at_;
+    token.unclosed = false;
+    token.unmatched = false;
     char c = css_[at_];
-    if (IsSpace(c)) {
-        token.kind = CssPiece::Space;
-        while (at_ < size && IsSpace(css_[at_])) ++at_;
-    } else if (StartsComment(css_, at_)) {
+    ByteKind kind = KindOf(c);
+    if (kind == kSlash && StartsComment(css_, at_)) {
         token.kind = CssPiece::Comment;
         size_t close = css_.find("*/", at_ + 2);
         token.unclosed = close == npos;
         openComment_ = token.unclosed;
         at_ = token.unclosed ? size : close + 2;
-    } else if (c == '"' || c == '\'') {
+    } else if (kind == kSpace) {
+        token.kind = CssPiece::Space;
+        while (++at_ < size && KindOf(css_[at_]) == kSpace) {
+        }
+    } else if (kind == kQuote) {
         token.kind = CssPiece::String;
         token.unclosed = true;
         for (++at_; at_ < size && token.unclosed;) {
@@ -72,14 +82,14 @@ bool CssLexer::Next(CssToken& token) {
             }
         }
         openString_ = token.unclosed ? c : 0;
-    } else if (c == ';') {
+    } else if (kind == kSemicolon) {
         token.kind = CssPiece::Semicolon;
         ++at_;
-    } else if (IsOpen(c)) {
+    } else if (kind == kOpen) {
         token.kind = CssPiece::Open;
         open_ += ClosingOf(c);
         ++at_;
-    } else if (IsClose(c)) {
+    } else if (kind == kClose) {
         token.kind = CssPiece::Close;
         token.unmatched = open_.empty() || open_.back() != c;
         if (!token.unmatched) open_.pop_back();
@@ -87,18 +97,19 @@ bool CssLexer::Next(CssToken& token) {
     } else {
         // Every other kind of piece was tried first, so the piece holds at least this byte.
         token.kind = CssPiece::Text;
-        while (at_ < size) {
-            char b = css_[at_];
-            if (!kTextStops[static_cast<unsigned char>(b)] ||
-                (b == '/' && !StartsComment(css_, at_))) {
-                ++at_;
-            } else if (b == '\\') {
-                danglingEscape_ = at_ + 1 == size;
-                at_ = EscapeEnd(css_, at_);
+        size_t at = at_;
+        while (at < size) {
+            kind = KindOf(css_[at]);
+            if (kind == kText || (kind == kSlash && !StartsComment(css_, at))) {
+                ++at;
+            } else if (kind == kEscape) {
+                danglingEscape_ = at + 1 == size;
+                at = EscapeEnd(css_, at);
             } else {
                 break;
             }
         }
+        at_ = at;
     }
     token.end = at_;
     return true;

@@ -76,7 +76,6 @@ RunOutcome RunPhases(const RunRequest& request) {
     if (files::IsFolder(state.pagePath)) return {RunError::PageIsFolder, state.pagePath};
     if (!files::ReadWhole(state.pagePath, state.pageText))
         return {RunError::PageNotRead, state.pagePath};
-    const std::string originalPage = state.pageText;
 
     state.pageFolder = PageFolder(state.pagePath);
     state.sheetName = request.sheetName;
@@ -100,7 +99,7 @@ RunOutcome RunPhases(const RunRequest& request) {
     if (script.state == files::ReadResult::Failed) return {RunError::FileNotWritten, scriptPath};
     if (script.Exists() && !ReadRestoreScript(script.bytes, earlierConversions))
         return {RunError::ScriptNotOurs, scriptPath};
-    if (sheet.Exists() && PageLinksSheet(originalPage, state, sheetPath))
+    if (sheet.Exists() && PageLinksSheet(state.originalPage, state, sheetPath))
         return {RunError::PageConvertedBefore, state.pagePath, sheetPath};
     std::vector<Conversion> conversions;
     bool keepsEarlierBackup = false;
@@ -114,7 +113,7 @@ RunOutcome RunPhases(const RunRequest& request) {
         if (backup->state == files::ReadResult::Failed)
             return {RunError::BackupNotCreated, state.backupPath};
         outputs.push_back(
-            {state.backupPath, originalPage, backup->Bytes(), RunError::BackupNotCreated});
+            {state.backupPath, state.originalPage, backup->Bytes(), RunError::BackupNotCreated});
     }
 
     std::string scriptBytes;
@@ -122,7 +121,7 @@ RunOutcome RunPhases(const RunRequest& request) {
         return {RunError::FileNotWritten, scriptPath};
     if (request.cleanUnused) RemoveUnusedRules(state);
     std::string sheetText = StyleSheetText(state, request.cleanUnused);
-    outputs.push_back({state.pagePath, state.pageText, &originalPage});
+    outputs.push_back({state.pagePath, state.pageText, &state.originalPage});
     outputs.push_back({scriptPath, scriptBytes, script.Bytes()});
     outputs.push_back({sheetPath, sheetText, sheet.Bytes()});
     return WriteOutputs(outputs);

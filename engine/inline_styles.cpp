@@ -1,7 +1,6 @@
 #include "engine/inline_styles.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "engine/ansi_text.h"
 #include "engine/byte_classes.h"
@@ -15,10 +14,11 @@ namespace {
 constexpr size_t npos = std::string_view::npos;
 constexpr std::string_view kInlineClass = "inlineClass";
 
+// ".inlineClass" and the number, with at least three digits.
 std::string InlineClassSelector(unsigned long long number) {
-    char selector[48];
-    std::snprintf(selector, sizeof selector, ".inlineClass%03llu", number);
-    return selector;
+    std::string digits = std::to_string(number);
+    if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
+    return "." + std::string(kInlineClass) + digits;
 }
 
 // N for a class name "inlineClassN" (N digits), else 0. Numbers too long to count are 0 too:

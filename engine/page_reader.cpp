@@ -1,5 +1,7 @@
 #include "engine/page_reader.h"
 
+#include <array>
+
 #include "engine/ansi_text.h"
 #include "engine/byte_classes.h"
 
@@ -7,9 +9,28 @@ namespace {
 
 constexpr size_t npos = std::string_view::npos;
 
+// What ends a name or an unquoted value inside a tag, looked up for every byte of a tag.
+enum TagStop : unsigned char { kEndsTagName = 1, kEndsAttributeName = 2, kEndsUnquotedValue = 4 };
+
+constexpr std::array<unsigned char, 256> MakeTagStops() {
+    std::array<unsigned char, 256> stops{};
+    for (int b = 0; b < 256; ++b) {
+        char c = static_cast<char>(b);
+        bool endsTagName = IsSpace(c) || c == '/' || c == '>';
+        stops[b] = (endsTagName ? kEndsTagName : 0) |
+                   (endsTagName || c == '=' ? kEndsAttributeName : 0) |
+                   (IsSpace(c) || c == '>' ? kEndsUnquotedValue : 0);
+    }
+    return stops;
+}
+
+constexpr std::array<unsigned char, 256> kTagStops = MakeTagStops();
+
+bool Stops(char c, TagStop stop) { return (kTagStops[static_cast<unsigned char>(c)] & stop) != 0; }
+
 // True when a tag name ends at `at`: "</stylea>" does not end a style element.
 bool EndsTagName(std::string_view page, size_t at) {
-    return at >= page.size() || IsSpace(page[at]) || page[at] == '/' || page[at] == '>';
+    return at >= page.size() || Stops(page[at], kEndsTagName);
 }
 
 size_t TagNameEnd(std::string_view page, size_t at) {
@@ -87,7 +108,7 @@ size_t ReadAttributes(std::string_view text, size_t at, Markup& markup) {
         Attribute attribute;
         attribute.begin = at;
         ++at;  // a name may begin with "=" and holds at least one byte
-        while (at < size && !EndsTagName(text, at) && text[at] != '=') ++at;
+        while (at < size && !Stops(text[at], kEndsAttributeName)) ++at;
         attribute.name = text.substr(attribute.begin, at - attribute.begin);
         attribute.end = at;
 
@@ -115,7 +136,7 @@ size_t ReadAttributes(std::string_view text, size_t at, Markup& markup) {
                 at = close + 1;
             } else {
                 size_t start = at;
-                while (at < size && !IsSpace(text[at]) && text[at] != '>') ++at;
+                while (at < size && !Stops(text[at], kEndsUnquotedValue)) ++at;
                 attribute.value = text.substr(start, at - start);
             }
             attribute.end = at;

@@ -178,12 +178,13 @@ void PageWalk::RewriteTag(const Markup& tag, bool hasLang) {
 }  // namespace
 
 RunError RewritePage(RunState& state) {
-    std::string page = std::move(state.pageText);
+    state.originalPage = std::move(state.pageText);
+    std::string_view page = state.originalPage;
     unsigned long long highestInlineClass = HighestInlineClassInPage(page);
     bool bodyFound = false;
     RunError error = PageWalk(page, Region::FromBodyTag, highestInlineClass, state).Walk(bodyFound);
     if (error == RunError::None && !bodyFound)
         error = PageWalk(page, Region::WholePage, highestInlineClass, state).Walk(bodyFound);
-    if (error != RunError::None) state.pageText = std::move(page);
+    if (error != RunError::None) state.pageText = state.originalPage;
     return error;
 }

@@ -10,6 +10,6 @@
 // and its CSS is cut into header rules; from the body tag on (over the whole page when it has
 // none) style attributes become classes, numbered after the page's own "inlineClassN"
 // classes. Each start tag is rewritten at most once. Needs the page text and the output sheet
-// name of `state`; fills the rest, and counts the converted style attributes in
-// `state.convertedStyles`.
+// name of `state`; fills the rest: it counts the converted style attributes in
+// `state.convertedStyles` and keeps the page as it was in `state.originalPage`.
 RunError RewritePage(RunState& state);

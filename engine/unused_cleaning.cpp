@@ -32,20 +32,22 @@ bool TestedName(std::string_view selector, std::string_view& name) {
 class SoughtNames {
 public:
     explicit SoughtNames(const std::vector<std::string_view>& names) {
+        for (int b = 0; b < 256; ++b)
+            byteKinds_[b] = IsClassNameByte(static_cast<char>(b)) ? kNameByte : kOther;
         for (std::string_view name : names)
             if (!name.empty() && names_.insert(name).second) Count(name, +1);
     }
 
     bool Empty() const { return names_.empty(); }
 
-    // Looks for every name still sought that begins at `at` of the page; those found are
+    // Looks for every name still sought that begins at `at` of `token`; those found are
     // sought no more.
-    void LookAt(std::string_view page, size_t at, std::unordered_set<std::string_view>& found) {
-        auto& lengths = lengthsByFirstByte_[static_cast<unsigned char>(page[at])];
+    void LookAt(std::string_view token, size_t at, std::unordered_set<std::string_view>& found) {
+        auto& lengths = lengthsByFirstByte_[static_cast<unsigned char>(token[at])];
         for (size_t i = 0; i < lengths.size();) {
             size_t length = lengths[i].first;
             auto name =
-                at + length <= page.size() ? names_.find(page.substr(at, length)) : names_.end();
+                at + length <= token.size() ? names_.find(token.substr(at, length)) : names_.end();
             if (name == names_.end()) {
                 ++i;
                 continue;
@@ -58,7 +60,10 @@ public:
         }
     }
 
-    bool BeginsAName(char c) const { return beginsAName_[static_cast<unsigned char>(c)]; }
+    // What a byte is to the search: kOther, kNameByte, or kBeginsAName, a name byte that
+    // begins a name still sought.
+    enum ByteKind : unsigned char { kOther, kNameByte, kBeginsAName };
+    ByteKind KindOf(char c) const { return byteKinds_[static_cast<unsigned char>(c)]; }
 
 private:
     // Adds `step` to the count of names of the first byte and length of `name`; false when
@@ -70,27 +75,39 @@ private:
             entry->second += step;
             if (entry->second > 0) return true;
             lengths.erase(entry);
-            beginsAName_[static_cast<unsigned char>(name[0])] = !lengths.empty();
+            if (lengths.empty()) byteKinds_[static_cast<unsigned char>(name[0])] = kNameByte;
             return false;
         }
         lengths.emplace_back(name.size(), 1);
-        beginsAName_[static_cast<unsigned char>(name[0])] = true;
+        byteKinds_[static_cast<unsigned char>(name[0])] = kBeginsAName;
         return true;
     }
 
     std::unordered_set<std::string_view> names_;
     std::array<std::vector<std::pair<size_t, int>>, 256> lengthsByFirstByte_;
-    std::array<bool, 256> beginsAName_{};
+    std::array<ByteKind, 256> byteKinds_{};
 };
 
-// The names among `names` that occur somewhere in the page, found in one pass over it. A
-// name is made of class-name bytes, so it is looked for only where such a byte begins one.
+// The names among `names` that occur somewhere in the page, found in one pass over its
+// class-name tokens (runs of class-name bytes). A name is made of class-name bytes, so each
+// of its occurrences lies inside one token; a token is looked through only when one of its
+// bytes begins a name still sought, and once, however often the page repeats it.
 std::unordered_set<std::string_view> NamesInPage(std::string_view page,
                                                  const std::vector<std::string_view>& names) {
     std::unordered_set<std::string_view> found;
+    std::unordered_set<std::string_view> tokensLookedThrough;
     SoughtNames sought(names);
-    for (size_t at = 0; at < page.size() && !sought.Empty(); ++at)
-        if (sought.BeginsAName(page[at])) sought.LookAt(page, at, found);
+    for (size_t at = 0; at < page.size(); ++at) {
+        if (sought.KindOf(page[at]) != SoughtNames::kBeginsAName) continue;
+        size_t start = at;
+        while (start > 0 && sought.KindOf(page[start - 1]) != SoughtNames::kOther) --start;
+        while (at < page.size() && sought.KindOf(page[at]) != SoughtNames::kOther) ++at;
+        std::string_view token = page.substr(start, at - start);
+        if (!tokensLookedThrough.insert(token).second) continue;
+        for (size_t i = 0; i < token.size(); ++i)
+            if (sought.KindOf(token[i]) == SoughtNames::kBeginsAName)
+                sought.LookAt(token, i, found);
+    }
     return found;
 }
 
