@@ -31,6 +31,8 @@ TEST(CssClosing, ClosesWhatIsLeftOpen) {
     EXPECT_EQ(CssClosers("p {a:b}} q"), "{}");
     EXPECT_EQ(CssClosers("p {a:url(x}"), ")}");
     EXPECT_EQ(CssClosers("</stylea><a s='"), "'{}");
+    // A backslash at the end would escape the first closer: it gets a byte of its own.
+    EXPECT_EQ(CssClosers("p {content:'x\\"), " '}");
 }
 
 TEST(CssClosing, InlineClassesOfAPageWithACdataWrapperSurvive) {

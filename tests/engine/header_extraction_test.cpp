@@ -92,6 +92,17 @@ TEST(HeaderExtraction, OnlyARealEndTagEndsTheBlockForTheReader) {
     EXPECT_EQ(state.pageText, kLink + "<body class=x>");
 }
 
+TEST(HeaderExtraction, BlockEndsWhereABrowserEndsTheStyleElement) {
+    for (const char* end : {"</style>", "</style >", "</STYLE\r\n>", "</style/>", "</style x>"}) {
+        RunState state = RewrittenState(std::string("<head><style>p{a:b}") + end + "</head><body>");
+        EXPECT_EQ(state.pageText, "<head>" + kLink + "</head><body>") << end;
+        EXPECT_EQ(state.headerCss, "p{a:b}") << end;
+    }
+    // A start tag left plain once its lang attribute is gone opens the block too.
+    EXPECT_EQ(RewrittenState("<style lang=en>p{a:b}</style><body>").pageText, kLink + "<body>");
+    RewrittenState("<style>p{a:b}</style<body>", RunError::StyleBlockUnclosed);
+}
+
 TEST(HeaderExtraction, MalformedBlocksStopTheRun) {
     RewrittenState("<style>p{a:b}<body>", RunError::StyleBlockUnclosed);
     RewrittenState("<style>p{a:b}}</style><body>", RunError::BracesMismatch);

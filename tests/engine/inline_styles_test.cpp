@@ -94,6 +94,7 @@ TEST(InlineStyles, StylesThatCannotBeMovedStayAsTheyWere) {
         "<p style=\"font-family:'Arial\">",           // a string never closed
         "<p style=\"color:red /* note\">",            // a comment never closed
         "<p style=\"background:url(a.png\">",         // a parenthesis never closed
+        "<p style=\"color:red; a:[b\">",              // a bracket never closed
     };
     for (const char* body : untouched) EXPECT_EQ(RewriteBody(body).page, body);
 }

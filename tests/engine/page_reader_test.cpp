@@ -1,0 +1,102 @@
+// The one reader of a page's markup: what is markup, where each piece ends, and the
+// attributes of start tags.
+#include "engine/page_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string AttributesText(const std::vector<Attribute>& attributes) {
+    std::string text;
+    for (const Attribute& attribute : attributes) {
+        text += text.empty() ? "" : ",";
+        text += attribute.name;
+        if (!attribute.hasValue) continue;
+        text += '=';
+        if (attribute.quote != 0) text += attribute.quote;
+        text += attribute.value;
+        if (attribute.unclosed) text += '!';
+    }
+    return text;
+}
+
+// The markup of `page`, one entry per piece separated by " ": "<" and the kind (s start tag,
+// e end tag, c comment, d declaration), the name of a tag, its attributes in brackets ("!"
+// after an unclosed value, "/" after a self-closing tag), then "@begin-end".
+std::string Markups(std::string_view page) {
+    PageReader reader = MakePageReader(page);
+    Markup markup;
+    std::string text;
+    while (NextMarkup(reader, markup)) {
+        text += text.empty() ? "<" : " <";
+        text += "secd"[static_cast<int>(markup.kind)];
+        text += markup.name;
+        if (markup.kind == MarkupKind::StartTag)
+            text += "[" + AttributesText(markup.attributes) + (markup.selfClosing ? "/]" : "]");
+        text += "@" + std::to_string(markup.begin) + "-" + std::to_string(markup.end);
+    }
+    return text;
+}
+
+struct ReadCase {
+    std::string page;
+    std::string markups;
+};
+
+class PageReaderTest : public testing::TestWithParam<ReadCase> {};
+
+TEST_P(PageReaderTest, ReadsTheMarkupOfThePage) {
+    EXPECT_EQ(Markups(GetParam().page), GetParam().markups);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, PageReaderTest,
+    testing::Values(ReadCase{"", ""}, ReadCase{"text only", ""},
+                    ReadCase{"<!DOCTYPE html><?xml x?><!-- a > b --></P>",
+                             "<d@0-15 <d@15-24 <c@24-38 <eP@38-42"},
+                    ReadCase{"a < b <3 </ x> <!-- open", "<c@15-24"},
+                    ReadCase{"<![if !supportLists]>x<![endif]>", "<d@0-21 <d@22-32"},
+                    // A tag the page ends inside is no tag, and nothing follows it.
+                    ReadCase{"<p>x<p class=a", "<sp[]@0-3"}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Attributes, PageReaderTest,
+    testing::Values(
+        ReadCase{"<p a=1 b='2 3' c=\"4'\" d>", "<sp[a=1,b='2 3,c=\"4',d]@0-24"},
+        ReadCase{"<p\r\nA = x\tB\n=\n\"y\">", "<sp[A=x,B=\"y]@0-18"},
+        ReadCase{"<p a= b=c>", "<sp[a=b=c]@0-10"}, ReadCase{"<p a=>", "<sp[a=]@0-6"},
+        ReadCase{"<p =a =b c>", "<sp[=a=b,c]@0-11"},
+        ReadCase{"<p a=\"x\"b=y>", "<sp[a=\"x,b=y]@0-12"},
+        // "/" separates attributes; one in the last separator makes the tag self-closing.
+        ReadCase{"<br/><img src=a.png/><img src=\"a\" / ><p a/b>",
+                 "<sbr[/]@0-5 <simg[src=a.png/]@5-21 <simg[src=\"a/]@21-37 <sp[a,b]@37-44"},
+        // A quoted value that never closes ends the tag at its first ">", and nothing after
+        // it is markup: for a browser the value runs to the end of the page.
+        ReadCase{"<p title=\"x>y</p><b>", "<sp[title=\"x!]@0-12"},
+        ReadCase{"<p a='x>y<b>", "<sp[a='x!]@0-8"}));
+
+// The contents of script, style, textarea and title are text up to their end tag: "</", the
+// name in any case, then whitespace, "/", ">" or the end of the page.
+INSTANTIATE_TEST_SUITE_P(
+    RawText, PageReaderTest,
+    testing::Values(ReadCase{"<script>a<b>'</scripts></SCRIPT ><p>",
+                             "<sscript[]@0-8 <eSCRIPT@23-33 <sp[]@33-36"},
+                    ReadCase{"<STYLE>p{}</style/x><p>", "<sSTYLE[]@0-7 <estyle@10-20 <sp[]@20-23"},
+                    ReadCase{"<title><b></title><textarea><i></textarea>",
+                             "<stitle[]@0-7 <etitle@10-18 <stextarea[]@18-28 <etextarea@31-42"},
+                    ReadCase{"<style>never closed <body>", "<sstyle[]@0-7"},
+                    ReadCase{"<style>p{}</style", "<sstyle[]@0-7 <estyle@10-17"},
+                    ReadCase{"<xmp><b></xmp>", "<sxmp[]@0-5 <sb[]@5-8 <exmp@8-14"}));
+
+TEST(ReadAttributes, TheEndOfATextEndsTheTag) {
+    Markup tag;
+    EXPECT_EQ(ReadAttributes("class=x alt= /", 0, tag), std::string_view::npos);
+    EXPECT_EQ(AttributesText(tag.attributes), "class=x,alt=/");
+    EXPECT_EQ(ReadAttributes("a=1 />b", 0, tag), 6u);
+    EXPECT_EQ(AttributesText(tag.attributes), "a=1");
+    EXPECT_TRUE(tag.selfClosing);
+}
+
+}  // namespace
