@@ -1,6 +1,6 @@
 // DeclarationKey on any bytes: the key is the text's non-whitespace bytes, lower-cased and
 // sorted, so it has no whitespace and no capital, is in byte order, keeps the count of each
-// lower-cased byte, and is its own key.
+// lower-cased byte, and is its own key. Keys compared and hashed without being built agree.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -38,5 +38,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(DeclarationKey(spaced) == key, "whitespace changed the key");
     std::string lower = AnsiLowerCopy(text);
     Check(DeclarationKey(lower) == key, "letter case changed the key");
+
+    // The key compared and hashed without being built: as the key says, for any two halves.
+    Check(SameDeclarationKey(text, spaced) && SameDeclarationKey(text, lower),
+          "equal keys compare unequal");
+    Check(DeclarationKeyHash(text) == DeclarationKeyHash(spaced) &&
+              DeclarationKeyHash(text) == DeclarationKeyHash(lower),
+          "equal keys hash unequally");
+    std::string_view first = text.substr(0, text.size() / 2);
+    std::string_view second = text.substr(text.size() / 2);
+    bool same = DeclarationKey(first) == DeclarationKey(second);
+    Check(SameDeclarationKey(first, second) == same, "keys compared otherwise than built");
+    Check(!same || DeclarationKeyHash(first) == DeclarationKeyHash(second),
+          "equal keys hash apart");
     return 0;
 }

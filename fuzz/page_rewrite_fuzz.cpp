@@ -2,6 +2,8 @@
 // - make no style attribute: every one left in the page stood in the page before (those the
 //   rewriting cannot turn into a class, such as one with an unclosed string, stay as they are);
 // - add only class names that the style sheet holds as rules, in both layouts;
+// - write style sheets that close whatever the page's CSS leaves open before the inline
+//   classes, so that no rule swallows them;
 // - be done after one pass: rewriting its own output again makes no inline class.
 // The first input byte picks the output sheet name.
 #include <cstddef>
@@ -12,6 +14,7 @@
 
 #include "engine/ansi_text.h"
 #include "engine/byte_classes.h"
+#include "engine/css_closing.h"
 #include "engine/extraction_run.h"
 #include "engine/output_writing.h"
 #include "engine/page_reader.h"
@@ -91,6 +94,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     RemoveUnusedRules(cleaned);
     std::string plainSheet = StyleSheetText(state, false);
     std::string cleanedSheet = StyleSheetText(cleaned, true);
+    // The inline comment line and the inline classes end each sheet.
+    size_t inlinePart =
+        std::string("/* Inline CSS extracted with stylewick (" STYLEWICK_WEBSITE ") */\r\n").size();
+    for (const Rule& rule : state.inlineClasses)
+        inlinePart += rule.selector.size() + rule.declarations.size() + 6;
+    for (const std::string& sheet : {plainSheet, cleanedSheet}) {
+        Check(sheet.size() >= inlinePart &&
+                  CssClosers(sheet.substr(0, sheet.size() - inlinePart)).empty(),
+              "the page's CSS is left open before the inline classes");
+        Check(CssClosers(sheet).empty(), "the inline classes leave the sheet open");
+    }
     std::map<std::string, bool> isInlineBySelector;
     for (const Rule& rule : state.headerRules) isInlineBySelector.emplace(rule.selector, false);
     for (const Rule& rule : state.inlineClasses) isInlineBySelector.emplace(rule.selector, true);

@@ -1,0 +1,112 @@
+// The CSS lexer on any text, and the jobs that read CSS through it. Invariants:
+// - every byte lands in exactly one piece, and the pieces cover the text in order;
+// - each piece is what its kind says, and the depth follows its brackets;
+// - the text followed by what the lexer says closes it leaves nothing open;
+// - a style text that fits in one rule, and its inline declarations, stay inside their rule:
+//   the rule written after them is read at the top level.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "engine/byte_classes.h"
+#include "engine/css_closing.h"
+#include "engine/css_lexer.h"
+#include "engine/inline_declarations.h"
+#include "fuzz/fuzz_check.h"
+
+namespace {
+
+bool IsQuote(char c) { return c == '"' || c == '\''; }
+
+void CheckPiece(std::string_view css, const CssToken& token) {
+    std::string_view piece = PieceText(css, token);
+    char first = piece[0];
+    switch (token.kind) {
+        case CssPiece::Space:
+            for (char c : piece) Check(IsSpace(c), "a space piece holds another byte");
+            break;
+        case CssPiece::Comment:
+            Check(piece.substr(0, 2) == "/*", "a comment piece opens without /*");
+            Check(token.unclosed ? token.end == css.size()
+                                 : piece.size() >= 4 && piece.substr(piece.size() - 2) == "*/",
+                  "a comment piece ends elsewhere than at */ or the end");
+            break;
+        case CssPiece::String:
+            Check(IsQuote(first), "a string piece opens without a quote");
+            Check(token.unclosed || (piece.size() >= 2 && piece.back() == first) ||
+                      (token.end < css.size() && IsCssLineBreak(css[token.end])),
+                  "a string piece ends elsewhere than at its quote or a line break");
+            break;
+        case CssPiece::Semicolon: Check(piece == ";", "a semicolon piece is not one ;"); break;
+        case CssPiece::Open:
+            Check(piece.size() == 1 && (first == '{' || first == '[' || first == '('),
+                  "an open piece is not one opening byte");
+            break;
+        case CssPiece::Close:
+            Check(piece.size() == 1 && (first == '}' || first == ']' || first == ')'),
+                  "a close piece is not one closing byte");
+            break;
+        case CssPiece::Text:
+            Check(!IsSpace(first) && !IsQuote(first) && first != ';' && first != '{' &&
+                      first != '}' && first != '[' && first != ']' && first != '(' &&
+                      first != ')' && piece.substr(0, 2) != "/*",
+                  "a text piece opens with a byte of another piece");
+            break;
+    }
+}
+
+// Reads the whole text; returns what closes it, checking the pieces on the way.
+std::string ReadAll(std::string_view css) {
+    CssLexer lexer(css);
+    CssToken token;
+    size_t end = 0;
+    std::string open;  // the closing byte of each open bracket, innermost last
+    while (lexer.Next(token)) {
+        Check(token.begin == end, "pieces do not follow each other");
+        Check(token.end > token.begin && token.end <= css.size(), "an empty or overlong piece");
+        Check(!token.unclosed || token.end == css.size(), "an unclosed piece before the end");
+        CheckPiece(css, token);
+        char c = css[token.begin];
+        if (token.kind == CssPiece::Open) open += c == '{' ? '}' : c == '[' ? ']' : ')';
+        if (token.kind == CssPiece::Close) {
+            Check(token.unmatched == (open.empty() || open.back() != c), "wrong unmatched close");
+            if (!token.unmatched) open.pop_back();
+        }
+        Check(lexer.Depth() == open.size() && lexer.OpenBrackets() == open, "wrong depth");
+        end = token.end;
+    }
+    Check(end == css.size(), "the pieces do not cover the text");
+    return lexer.Closers();
+}
+
+// True when `rule` is read at the top level after `before`.
+bool ReadAtTopLevel(const std::string& before, std::string_view rule) {
+    std::string sheet = before + std::string(rule);
+    CssLexer lexer(sheet);
+    CssToken token;
+    while (lexer.Next(token)) {
+        if (token.begin < before.size()) continue;
+        return token.begin == before.size() && lexer.Depth() == 0 && token.kind == CssPiece::Text;
+    }
+    return false;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::string_view css = AsText(data, size);
+    std::string closed = std::string(css) + ReadAll(css);
+    Check(ReadAll(closed).empty(), "the closers leave something open");
+    Check(CssClosers(std::string(css) + CssClosers(css)).empty(),
+          "the sheet's closers leave something open");
+
+    if (!FitsInOneRule(css)) return 0;
+    // The space keeps a backslash at the end of the style from escaping the brace.
+    Check(ReadAtTopLevel("p{" + std::string(css) + " }", "q{}"), "a fitting style leaves its rule");
+    std::string declarations = InlineDeclarations(css);
+    Check(FitsInOneRule(declarations), "inline declarations do not fit in one rule");
+    Check(ReadAtTopLevel("p\r\n{" + declarations + "}\r\n", "q{}"),
+          "inline declarations leave their rule");
+    Check(SameDeclarationSet(css, css), "a style differs from itself");
+    return 0;
+}

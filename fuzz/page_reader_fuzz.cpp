@@ -1,0 +1,78 @@
+// The page reader on any bytes. It is the oracle of the other targets, so it is checked on
+// its own:
+// - markup comes in page order, without overlaps, each piece opening with "<" of its kind;
+// - a start tag's attributes lie in order between its name and its end, each name and value
+//   a piece of the page at its place;
+// - a start tag read again on its own text gives the same attributes, so that a job reading
+//   one tag alone reads it as the walk did.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "engine/page_reader.h"
+#include "fuzz/fuzz_check.h"
+
+namespace {
+
+bool Within(std::string_view part, std::string_view page, size_t from, size_t to) {
+    return part.data() >= page.data() + from && part.data() + part.size() <= page.data() + to;
+}
+
+void CheckStartTag(std::string_view page, const Markup& tag) {
+    Check(Within(tag.name, page, tag.begin + 1, tag.nameEnd) && !tag.name.empty(),
+          "a tag name outside its tag");
+    size_t from = tag.nameEnd;
+    for (size_t i = 0; i < tag.attributes.size(); ++i) {
+        const Attribute& attribute = tag.attributes[i];
+        Check(
+            attribute.begin >= from && attribute.begin < attribute.end && attribute.end <= tag.end,
+            "attributes out of order or outside their tag");
+        Check(attribute.name.data() == page.data() + attribute.begin && !attribute.name.empty(),
+              "an attribute name not at its place");
+        Check(!attribute.hasValue || Within(attribute.value, page, attribute.begin, attribute.end),
+              "an attribute value outside its attribute");
+        Check(!attribute.unclosed || i + 1 == tag.attributes.size(),
+              "an unclosed value before the last attribute");
+        from = attribute.end;
+    }
+    Markup again;
+    std::string_view text = page.substr(tag.begin, tag.end - tag.begin);
+    Check(ReadStartTag(text, 0, again), "a tag read alone never ends");
+    Check(again.end == text.size() && again.attributes.size() == tag.attributes.size() &&
+              again.selfClosing == tag.selfClosing,
+          "a tag read alone reads otherwise");
+    for (size_t i = 0; i < tag.attributes.size(); ++i)
+        Check(again.attributes[i].name == tag.attributes[i].name &&
+                  again.attributes[i].value == tag.attributes[i].value &&
+                  again.attributes[i].hasValue == tag.attributes[i].hasValue,
+              "an attribute read alone reads otherwise");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::string_view page = AsText(data, size);
+    PageReader reader = MakePageReader(page);
+    Markup markup;
+    size_t end = 0;
+    while (NextMarkup(reader, markup)) {
+        Check(markup.begin >= end && markup.begin < markup.end && markup.end <= page.size(),
+              "markup out of order, overlapping or outside the page");
+        Check(page[markup.begin] == '<', "markup that does not open with <");
+        std::string_view text = page.substr(markup.begin, markup.end - markup.begin);
+        switch (markup.kind) {
+            case MarkupKind::Comment:
+                Check(text.substr(0, 4) == "<!--", "a comment without <!--");
+                break;
+            case MarkupKind::EndTag:
+                Check(text.substr(0, 2) == "</", "an end tag without </");
+                break;
+            case MarkupKind::Declaration:
+                Check(text[1] == '!' || text[1] == '?', "a declaration without <! or <?");
+                break;
+            case MarkupKind::StartTag: CheckStartTag(page, markup); break;
+        }
+        end = markup.end;
+    }
+    return 0;
+}
