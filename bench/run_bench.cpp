@@ -23,6 +23,7 @@
 
 #include "bench/page_generator.h"
 #include "engine/extraction_run.h"
+#include "platform/files.h"
 
 extern char** environ;
 
@@ -60,8 +61,28 @@ const char* ErrorName(RunError error) {
     return "unknown error";
 }
 
+// What a child does with the page: a run without or with cleaning, or a plain copy of the
+// page (read whole, written whole to a file beside it, as a run writes its outputs), the
+// floor that no run can go below.
+enum class ChildJob { Run, CleanedRun, Copy };
+
+const char* JobArgument(ChildJob job) {
+    return job == ChildJob::Run ? "0" : job == ChildJob::CleanedRun ? "1" : "copy";
+}
+
+int CopyOne(const char* pagePath) {
+    Clock::time_point start = Clock::now();
+    std::string page;
+    bool copied = files::ReadWhole(pagePath, page) &&
+                  files::WriteWhole(std::string(pagePath) + ".copy", page);
+    std::printf("%d %.6f\n", copied ? 0 : static_cast<int>(RunError::FileNotWritten),
+                SecondsSince(start));
+    return copied ? 0 : 1;
+}
+
 // The child's side: one run, its wall time on stdout as "<error> <seconds>".
 int RunOne(const char* pagePath, const char* clean) {
+    if (std::strcmp(clean, "copy") == 0) return CopyOne(pagePath);
     RunRequest request;
     request.pagePath = pagePath;
     request.sheetName = kSheetName;
@@ -85,7 +106,7 @@ struct RunResult {
 
 // Runs one extraction in a child process; with an empty page path the child runs nothing,
 // which gives the resident size of the process alone.
-RunResult RunChild(const std::string& self, const fs::path& page, bool clean) {
+RunResult RunChild(const std::string& self, const fs::path& page, ChildJob job) {
     RunResult result;
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) {
@@ -99,7 +120,7 @@ RunResult RunChild(const std::string& self, const fs::path& page, bool clean) {
     std::string pagePath = page.string();
     std::vector<char*> argv = {const_cast<char*>(self.c_str()), const_cast<char*>("--run-one"),
                                const_cast<char*>(pagePath.c_str()),
-                               const_cast<char*>(clean ? "1" : "0"), nullptr};
+                               const_cast<char*>(JobArgument(job)), nullptr};
     if (page.empty())
         argv = {const_cast<char*>(self.c_str()), const_cast<char*>("--idle"), nullptr};
     pid_t pid = 0;
@@ -292,7 +313,7 @@ int main(int argc, char** argv) {
                                            : fs::path(options.folder);
     fs::create_directories(root);
 
-    RunResult idle = RunChild(self, fs::path(), false);
+    RunResult idle = RunChild(self, fs::path(), ChildJob::Run);
     std::printf("peak MB includes the process itself: %.1f MB for a child that runs nothing\n",
                 idle.peakMb);
     std::printf("%8s %8s %8s %6s %5s %8s %8s %8s %8s %9s  %s\n", "page MB", "styles", "distinct",
@@ -328,18 +349,19 @@ int main(int argc, char** argv) {
         }
         std::string().swap(made.text);  // the parent need not hold the page during the runs
 
-        for (bool clean : {false, true}) {
+        for (ChildJob job : {ChildJob::Copy, ChildJob::Run, ChildJob::CleanedRun}) {
+            bool clean = job == ChildJob::CleanedRun;
             std::vector<double> times;
             std::vector<double> cpuTimes;
             double peakMb = 0;
             std::string verdict;
             for (int round = 0; round < options.repeat && verdict.empty(); ++round) {
-                fs::path folder = root / ("run-" + sizeName + (clean ? "-clean" : "-plain"));
+                fs::path folder = root / ("run-" + sizeName + "-" + JobArgument(job));
                 fs::remove_all(folder);
                 fs::create_directories(folder);
                 fs::path page = folder / "page.htm";
                 fs::copy_file(source, page);
-                RunResult run = RunChild(self, page, clean);
+                RunResult run = RunChild(self, page, job);
                 if (!run.finished) {
                     verdict = "FAILED: " + run.failure;
                 } else if (run.error != RunError::None) {
@@ -348,7 +370,8 @@ int main(int argc, char** argv) {
                     times.push_back(run.seconds);
                     cpuTimes.push_back(run.cpuSeconds);
                     peakMb = std::max(peakMb, run.peakMb);
-                    std::string problems = CheckOutputs(folder, page, made, clean);
+                    std::string problems =
+                        job == ChildJob::Copy ? "" : CheckOutputs(folder, page, made, clean);
                     if (!problems.empty()) verdict = "ran, outputs off: " + problems;
                 }
                 if (!options.keep) fs::remove_all(folder);
@@ -359,8 +382,10 @@ int main(int argc, char** argv) {
             double cpuSeconds = cpuTimes.empty() ? 0 : Median(cpuTimes);
             std::printf("%8.1f %8zu %8zu %6.2f %5s %8.3f %8.3f %8.1f %8.1f %9.2f  %s\n", pageMb,
                         made.styleAttributes, made.distinctStyles, generationSeconds,
-                        clean ? "on" : "off", seconds, cpuSeconds,
-                        seconds > 0 ? pageMb / seconds : 0.0, peakMb,
+                        job == ChildJob::Copy ? "copy"
+                        : clean               ? "on"
+                                              : "off",
+                        seconds, cpuSeconds, seconds > 0 ? pageMb / seconds : 0.0, peakMb,
                         pageMb > 0 ? peakMb / pageMb : 0.0, verdict.c_str());
             std::fflush(stdout);
         }
