@@ -66,6 +66,8 @@ size_t AppendConvertedTag(std::string& out, std::string_view text, bool textIsSc
     size_t attributesEnd = tag.end - 1;  // the closing ">"
     out.append(text, tag.begin, attributesStart - tag.begin);
     if (usesInlineClass || classAttributes > 1) {
+        // The merged attributes replace the "/" that may part them from the name (<img/a=b).
+        if (attributesStart == tag.nameEnd) out += ' ';
         scratch.merged = tag.attributes;
         for (auto [at, found] : scratch.classes) {
             Attribute& converted = scratch.merged[at];

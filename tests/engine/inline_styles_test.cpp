@@ -106,6 +106,11 @@ TEST(InlineStyles, LineBreaksInValuesBecomeSpaces) {
               "margin:0in 0in !important;\r\n font-size:10pt !important;");
 }
 
+TEST(InlineStyles, MergedAttributesStayApartFromTheTagName) {
+    EXPECT_EQ(RewriteBody("<img/style=\"a:b\"><p/class=x style=\"c:d\">").page,
+              "<img class=\"inlineClass001\"><p class=\"x inlineClass002\">");
+}
+
 TEST(InlineStyles, SelfClosingAndBodyTagsAreConverted) {
     RunState state =
         RewrittenState("<html><body style=\"margin:0\"><img style=\"a:b\"/><br style=x />");
