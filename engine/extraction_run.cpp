@@ -33,8 +33,8 @@ bool SheetNameCollides(const RunState& state, const std::string& sheetPath) {
 }
 
 // The page, as read, links the style sheet: it was converted to it by an earlier run.
-bool PageLinksSheet(std::string_view page, const RunState& state, const std::string& sheetPath) {
-    for (std::string_view href : LinkHrefs(page))
+bool PageLinksSheet(const RunState& state, const std::string& sheetPath) {
+    for (const std::string& href : state.linkHrefs)
         if (files::SamePath(SheetPath(state.pageFolder, SheetNameOfHref(href)), sheetPath))
             return true;
     return false;
@@ -99,7 +99,7 @@ RunOutcome RunPhases(const RunRequest& request) {
     if (script.state == files::ReadResult::Failed) return {RunError::FileNotWritten, scriptPath};
     if (script.Exists() && !ReadRestoreScript(script.bytes, earlierConversions))
         return {RunError::ScriptNotOurs, scriptPath};
-    if (sheet.Exists() && PageLinksSheet(state.originalPage, state, sheetPath))
+    if (sheet.Exists() && PageLinksSheet(state, sheetPath))
         return {RunError::PageConvertedBefore, state.pagePath, sheetPath};
     std::vector<Conversion> conversions;
     bool keepsEarlierBackup = false;

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "engine/ansi_text.h"
-#include "engine/page_reader.h"
 
 namespace {
 
@@ -77,19 +76,6 @@ std::string HeaderCssOf(std::string_view inner) {
     if (first == npos) return std::string();
     size_t last = css.find_last_not_of("\r\n");
     return css.substr(first, last - first + 1);
-}
-
-std::vector<std::string_view> LinkHrefs(std::string_view page) {
-    std::vector<std::string_view> hrefs;
-    PageReader reader = MakePageReader(page);
-    Markup markup;
-    while (NextMarkup(reader, markup)) {
-        if (!IsTag(markup, MarkupKind::StartTag, "link")) continue;
-        for (const Attribute& attribute : markup.attributes)
-            if (attribute.hasValue && EqualsNoCase(attribute.name, "href"))
-                hrefs.push_back(attribute.value);
-    }
-    return hrefs;
 }
 
 bool BracesBalance(std::string_view css) {

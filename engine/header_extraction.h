@@ -29,6 +29,3 @@ std::string HeaderCssOf(std::string_view inner);
 
 // True when the CSS holds as many "{" as "}", counting every one.
 bool BracesBalance(std::string_view css);
-
-// The href values of the page's link elements, outside comments, in page order.
-std::vector<std::string_view> LinkHrefs(std::string_view page);

@@ -44,6 +44,12 @@ private:
     // The header style block and the blocks of the same text; false for another style tag.
     bool TakeStyleBlock(const Markup& tag, std::string_view tagText, RunError& error);
     void RewriteTag(const Markup& tag, bool hasLang);
+    // Keeps the sheet that a link element of the page names, to tell a page converted before.
+    void KeepLinkHref(const Markup& tag) {
+        for (const Attribute& attribute : tag.attributes)
+            if (attribute.hasValue && EqualsNoCase(attribute.name, "href"))
+                state_.linkHrefs.emplace_back(attribute.value);
+    }
     void CopyUpTo(size_t at) {
         out_.append(page_, copied_, at - copied_);
         copied_ = at;
@@ -75,6 +81,7 @@ RunError PageWalk::Walk(bool& bodyFound) {
     state_.hasHeaderBlock = false;
     state_.headerRules.clear();
     state_.inlineClasses.clear();
+    state_.linkHrefs.clear();
     link_ = LinkElement(state_.sheetName);
     inRegion_ = region_ == Region::WholePage;
     if (inRegion_)
@@ -91,6 +98,7 @@ RunError PageWalk::Walk(bool& bodyFound) {
             IsTag(tag, MarkupKind::EndTag, "head"))
             headEnd = OutputPosition(tag.begin);
         if (tag.kind != MarkupKind::StartTag) continue;
+        if (IsTag(tag, MarkupKind::StartTag, "link")) KeepLinkHref(tag);
         if (!bodyFound && IsTag(tag, MarkupKind::StartTag, "body")) {
             bodyFound = true;
             bodyTag = OutputPosition(tag.begin);

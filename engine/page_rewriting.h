@@ -11,5 +11,6 @@
 // none) style attributes become classes, numbered after the page's own "inlineClassN"
 // classes. Each start tag is rewritten at most once. Needs the page text and the output sheet
 // name of `state`; fills the rest: it counts the converted style attributes in
-// `state.convertedStyles` and keeps the page as it was in `state.originalPage`.
+// `state.convertedStyles`, keeps the page as it was in `state.originalPage` and the href of
+// each of its link elements in `state.linkHrefs`.
 RunError RewritePage(RunState& state);

@@ -16,11 +16,12 @@ struct RunState {
     std::string sheetName;   // output sheet name, as typed
     std::string pageFolder;  // page path up to and including its last folder separator
     std::string backupPath;
-    std::string pageText;             // the page, rewritten by RewritePage
-    std::string originalPage;         // the page as it was read, once RewritePage has run
-    std::string headerCss;            // text of the header style block, comment markers removed
-    bool hasHeaderBlock = false;      // a header style block was replaced by the link element
-    size_t convertedStyles = 0;       // style attributes turned into classes
-    std::vector<Rule> headerRules;    // the rules of the header style block, in page order
-    std::vector<Rule> inlineClasses;  // one per distinct inline style, in order of creation
+    std::string pageText;                // the page, rewritten by RewritePage
+    std::string originalPage;            // the page as it was read, once RewritePage has run
+    std::string headerCss;               // text of the header style block, comment markers removed
+    bool hasHeaderBlock = false;         // a header style block was replaced by the link element
+    size_t convertedStyles = 0;          // style attributes turned into classes
+    std::vector<std::string> linkHrefs;  // of the page's link elements as read, in page order
+    std::vector<Rule> headerRules;       // the rules of the header style block, in page order
+    std::vector<Rule> inlineClasses;     // one per distinct inline style, in order of creation
 };
