@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/extraction_run.h"
+#include "engine/run_error.h"
 #include "engine/run_state.h"
 
 // The style sheet: in the plain layout the header CSS text as the page held it, in the

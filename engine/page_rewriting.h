@@ -2,7 +2,7 @@
 // the extraction run.
 #pragma once
 
-#include "engine/extraction_run.h"
+#include "engine/run_error.h"
 #include "engine/run_state.h"
 
 // Rewrites the page in one walk over its markup: every start tag loses its lang attributes;

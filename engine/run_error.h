@@ -1,0 +1,33 @@
+// How a run ends: its error, if any, and the files the message about it names. Every phase
+// that can end a run reports one of these.
+#pragma once
+
+#include <string>
+#include <utility>
+
+enum class RunError {
+    None,
+    NothingToExtract,     // not a failure: the page holds no CSS to move, so nothing was written
+    PageMissing,          // the page path names nothing on disk
+    PageIsFolder,         // the page path names a folder
+    BackupNotCreated,     // the backup copy could not be made
+    PageNotRead,          // the page could not be read
+    SheetNameCollides,    // the style sheet would replace the page, its backup or the script
+    StyleBlockUnclosed,   // the header style block has no closing tag
+    BracesMismatch,       // the header CSS holds unequal numbers of { and }
+    SheetNotOurs,         // a file the tool did not write is at the style sheet path
+    ScriptNotOurs,        // restore_backup.bat is not in a form the tool writes
+    PageConvertedBefore,  // the page already uses the existing sheet of an earlier run
+    SheetOfOtherPage,     // the sheet belongs to another page's conversion in place
+    FileNotWritten,       // an output could not be written; the page was left unchanged
+    OutOfMemory,
+};
+
+struct RunOutcome {
+    RunOutcome(RunError error = RunError::None, std::string path = {}, std::string otherPath = {})
+        : error(error), path(std::move(path)), otherPath(std::move(otherPath)) {}
+
+    RunError error;
+    std::string path;       // the file that the message names first (page, backup or output)
+    std::string otherPath;  // the second file it names, if any (the sheet or another page)
+};
