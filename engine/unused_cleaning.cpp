@@ -107,6 +107,7 @@ std::unordered_set<std::string_view> NamesInPage(std::string_view page,
         for (size_t i = 0; i < token.size(); ++i)
             if (sought.KindOf(token[i]) == SoughtNames::kBeginsAName)
                 sought.LookAt(token, i, found);
+        if (sought.Empty()) break;
     }
     return found;
 }
