@@ -70,17 +70,31 @@ const char* JobArgument(ChildJob job) {
     return job == ChildJob::Run ? "0" : job == ChildJob::CleanedRun ? "1" : "copy";
 }
 
+// The peak resident size of this process in KB, from its own memory map: wait4's ru_maxrss
+// would also count the parent's, whose memory the spawned child shares until it starts this
+// program. 0 when /proc does not tell.
+long PeakKbOfThisProcess() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.compare(0, 6, "VmHWM:") == 0) return std::atol(line.c_str() + 6);
+    return 0;
+}
+
+// What the child prints: its error, the seconds its job took, and its peak resident size.
+void Report(RunError error, double seconds) {
+    std::printf("%d %.6f %ld\n", static_cast<int>(error), seconds, PeakKbOfThisProcess());
+}
+
 int CopyOne(const char* pagePath) {
     Clock::time_point start = Clock::now();
     std::string page;
     bool copied = files::ReadWhole(pagePath, page) &&
                   files::WriteWhole(std::string(pagePath) + ".copy", page);
-    std::printf("%d %.6f\n", copied ? 0 : static_cast<int>(RunError::FileNotWritten),
-                SecondsSince(start));
+    Report(copied ? RunError::None : RunError::FileNotWritten, SecondsSince(start));
     return copied ? 0 : 1;
 }
 
-// The child's side: one run, its wall time on stdout as "<error> <seconds>".
+// The child's side: one run, reported on stdout as "<error> <seconds> <peak KB>".
 int RunOne(const char* pagePath, const char* clean) {
     if (std::strcmp(clean, "copy") == 0) return CopyOne(pagePath);
     RunRequest request;
@@ -90,7 +104,7 @@ int RunOne(const char* pagePath, const char* clean) {
     Clock::time_point start = Clock::now();
     RunOutcome outcome = RunExtraction(request);
     double seconds = SecondsSince(start);
-    std::printf("%d %.6f\n", static_cast<int>(outcome.error), seconds);
+    Report(outcome.error, seconds);
     return outcome.error == RunError::None ? 0 : 1;
 }
 
@@ -144,7 +158,9 @@ RunResult RunChild(const std::string& self, const fs::path& page, ChildJob job) 
     result.cpuSeconds = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
                         (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     int error = 0;
-    if (std::sscanf(output.c_str(), "%d %lf", &error, &result.seconds) == 2) {
+    long peakKb = 0;
+    if (std::sscanf(output.c_str(), "%d %lf %ld", &error, &result.seconds, &peakKb) >= 2) {
+        if (peakKb > 0) result.peakMb = peakKb * 1024.0 / kBytesPerMb;
         result.finished = true;
         result.error = static_cast<RunError>(error);
     } else if (WIFSIGNALED(status)) {
@@ -299,7 +315,10 @@ double Median(std::vector<double> values) {
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "--run-one") == 0) return RunOne(argv[2], argv[3]);
-    if (argc == 2 && std::strcmp(argv[1], "--idle") == 0) return 0;
+    if (argc == 2 && std::strcmp(argv[1], "--idle") == 0) {
+        Report(RunError::None, 0);
+        return 0;
+    }
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,

@@ -129,7 +129,13 @@ private:
 }  // namespace
 
 std::string_view StyleTextOf(std::string_view value, std::string& decoded) {
-    auto special = [](char c) { return c == '&' || c == '\r' || c == '\n'; };
+    // Most values hold nothing to change: they are looked through at one table lookup a byte.
+    static constexpr std::array<bool, 256> kSpecial = [] {
+        std::array<bool, 256> special{};
+        special['&'] = special['\r'] = special['\n'] = true;
+        return special;
+    }();
+    auto special = [](char c) { return kSpecial[static_cast<unsigned char>(c)]; };
     size_t at = std::find_if(value.begin(), value.end(), special) - value.begin();
     if (at == value.size()) return value;
     decoded.assign(value, 0, at);

@@ -1,6 +1,7 @@
 #include "engine/inline_styles.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "engine/ansi_text.h"
 #include "engine/byte_classes.h"
@@ -55,7 +56,9 @@ unsigned long long FirstInlineClassNumber(const std::vector<Rule>& headerRules,
 unsigned long long HighestInlineClassInPage(std::string_view page) {
     constexpr char kSpaces[] = " \t\r\n\f";
     unsigned long long highest = 0;
-    if (page.find(kInlineClass) == npos) return highest;  // most pages: no walk needed
+    // Most pages never name one: then no walk is needed.
+    std::boyer_moore_horspool_searcher searcher(kInlineClass.begin(), kInlineClass.end());
+    if (std::search(page.begin(), page.end(), searcher) == page.end()) return highest;
     PageReader reader = MakePageReader(page);
     Markup tag;
     while (NextMarkup(reader, tag)) {
