@@ -11,6 +11,8 @@
 //   that does not match the innermost open bracket closes nothing.
 // Every byte lands in exactly one piece, and the pieces cover the text in order. A job that
 // must read some text differently gets a named option of the lexer, not a loop of its own.
+// Bytes are read one by one, as single-byte code pages write them: in a double-byte code page
+// a trail byte equal to a quote or a backslash is read as one.
 #pragma once
 
 #include <cstddef>

@@ -30,8 +30,10 @@ struct Markup {
     bool selfClosing = false;           // a start tag whose last separator holds a "/"
 };
 
-// The elements whose contents a browser reads as text up to the element's end tag, so that
-// nothing in them is markup.
+// The elements whose contents the reader steps over as text up to the element's end tag, so
+// that nothing in them is markup. Browsers read a few more so (xmp, iframe, noembed, noframes,
+// noscript, and plaintext to the end of the page); an entry here changes which tags a run
+// rewrites.
 constexpr std::string_view kRawTextElements[] = {"script", "style", "textarea", "title"};
 
 struct PageReader {
