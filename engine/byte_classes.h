@@ -12,9 +12,15 @@ constexpr bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A
 
 constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-constexpr bool IsHexDigit(char c) {
-    return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+// The value of a hexadecimal digit, -1 for any other byte.
+constexpr int HexValue(char c) {
+    return IsDigit(c)               ? c - '0'
+           : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+           : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                    : -1;
 }
+
+constexpr bool IsHexDigit(char c) { return HexValue(c) >= 0; }
 
 // What a class name is made of: letters, digits, "-", "_" and every byte from 0x80 up.
 constexpr bool IsClassNameByte(char c) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/ansi_text.h"
+#include "engine/byte_classes.h"
 
 namespace {
 
@@ -39,16 +40,10 @@ std::string SheetHref(std::string_view sheetName) {
 }
 
 std::string SheetNameOfHref(std::string_view href) {
-    auto hexDigit = [](char c) -> int {
-        if (c >= '0' && c <= '9') return c - '0';
-        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-        return -1;
-    };
     std::string name;
     for (size_t i = 0; i < href.size(); ++i) {
-        int high = i + 2 < href.size() && href[i] == '%' ? hexDigit(href[i + 1]) : -1;
-        int low = high >= 8 ? hexDigit(href[i + 2]) : -1;
+        int high = i + 2 < href.size() && href[i] == '%' ? HexValue(href[i + 1]) : -1;
+        int low = high >= 8 ? HexValue(href[i + 2]) : -1;
         if (low < 0) {
             name += href[i];
             continue;

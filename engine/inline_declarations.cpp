@@ -31,8 +31,7 @@ size_t DecodeReference(std::string_view text, char& byte) {
         unsigned value = 0;  // at most 6 digits: no overflow
         for (char c : digits) {
             if (!(hex ? IsHexDigit(c) : IsDigit(c))) return 0;
-            unsigned digit = IsDigit(c) ? c - '0' : (AnsiLower(c) - 'a' + 10);
-            value = value * (hex ? 16 : 10) + digit;
+            value = value * (hex ? 16 : 10) + static_cast<unsigned>(HexValue(c));
         }
         if (value == 0 || value > 255) return 0;  // a NUL byte has no place in a style sheet
         byte = static_cast<char>(value);
