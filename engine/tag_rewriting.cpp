@@ -27,10 +27,15 @@ bool HasLangAttribute(const Markup& tag) {
 
 void AppendWithoutLang(std::string& out, std::string_view text, const Markup& tag) {
     size_t copied = tag.begin;
+    size_t tagEnd = tag.end - 1;  // the closing ">"
     for (const Attribute& attribute : tag.attributes) {
         if (!IsLang(attribute)) continue;
         size_t from = attribute.begin;
-        if (text[from - 1] == ' ') --from;  // a name never starts a tag, so from > begin
+        // The space before it goes too, unless an attribute follows right after its value
+        // (lang="x"id=y): that one would then run into what stands before.
+        char next = attribute.end < tagEnd ? text[attribute.end] : '>';
+        bool attributeFollows = !IsSpace(next) && next != '/' && next != '>';
+        if (text[from - 1] == ' ' && !attributeFollows) --from;  // a name never starts a tag
         out.append(text, copied, from - copied);
         copied = attribute.end;
     }

@@ -14,7 +14,8 @@
 bool HasLangAttribute(const Markup& tag);
 
 // Appends the start tag `tag` of `text` without its lang attributes, each taken with its value
-// and the single space before it, if there is one. A value whose quote never closes stays.
+// and the single space before it, if there is one and no attribute follows right after it. A
+// value whose quote never closes stays.
 void AppendWithoutLang(std::string& out, std::string_view text, const Markup& tag);
 
 // Buffers that the conversion of one tag reuses from tag to tag.

@@ -41,6 +41,9 @@ TEST(LangStripping, RemovesLangAttributesOfStartTagsOnly) {
          "<span style='color:red'>a</span><span>b</span>"},
         {"<p\r\nlang=EN-GB>", "<p\r\n>"},
         {"<p lang=x lang=y>", "<p>"},
+        // An attribute right after the value keeps the space that parts it from the name.
+        {"<p lang=\"en\"dir=ltr>", "<p dir=ltr>"},
+        {"<BODY LANG=\"en DIR=\"LTR\">", "<BODY LTR\">"},
     };
     for (const TextCase& c : cases) EXPECT_EQ(StripLangAttributes(c.input), c.expected) << c.input;
 }
