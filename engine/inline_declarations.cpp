@@ -191,6 +191,30 @@ bool SameDeclarationSet(std::string_view a, std::string_view b) {
     return SortedDeclarations(a) == SortedDeclarations(b);
 }
 
-bool SameButForCaseAndSpace(std::string_view a, std::string_view b) {
-    return CompareNormalized(a, b) == 0;
+bool SameDeclarationsOtherwiseSpaced(std::string_view a, std::string_view b) {
+    auto spacingMatters = [](std::string_view text) {
+        return text.find('/') != std::string_view::npos ||
+               text.find('\\') != std::string_view::npos;
+    };
+    return CompareNormalized(a, b) == 0 && !spacingMatters(a) && !spacingMatters(b);
+}
+
+uint64_t DeclarationSetHash(std::string_view styleText) {
+    uint64_t sum = 0;
+    ForEachDeclaration(styleText, [&sum](std::string_view declaration, bool) {
+        // FNV-1a over the declaration lower-cased without whitespace, then mixed (SplitMix64)
+        // so that a sum of such hashes tells multisets apart. Empty declarations add nothing.
+        uint64_t hash = 14695981039346656037ull;
+        bool empty = true;
+        for (char c : declaration) {
+            if (IsSpace(c)) continue;
+            hash = (hash ^ static_cast<unsigned char>(AnsiLower(c))) * 1099511628211ull;
+            empty = false;
+        }
+        if (empty) return;
+        hash = (hash ^ (hash >> 30)) * 0xBF58476D1CE4E5B9ull;
+        hash = (hash ^ (hash >> 27)) * 0x94D049BB133111EBull;
+        sum += hash ^ (hash >> 31);
+    });
+    return sum;
 }

@@ -3,6 +3,7 @@
 // strings, comments and brackets.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,12 @@ std::string InlineDeclarations(std::string_view styleText);
 // characters (12px and 21px).
 bool SameDeclarationSet(std::string_view a, std::string_view b);
 
-// True when two style texts differ only in letter case and whitespace: they then hold the
-// same declarations in the same order, and have the same declaration key.
-bool SameButForCaseAndSpace(std::string_view a, std::string_view b);
+// True when two style texts differ only in letter case and in whitespace that changes no piece
+// of their CSS: whitespace matters to the lexer only after a "/" (a comment opens with "/*")
+// or a backslash (which escapes it), so neither text may hold one. Such texts hold the same
+// declarations in the same order, and have the same declaration key.
+bool SameDeclarationsOtherwiseSpaced(std::string_view a, std::string_view b);
+
+// A hash of the set of declarations, made without building it: texts with the same set have
+// the same hash. The set is a multiset of declarations, so the hash is a sum over them.
+uint64_t DeclarationSetHash(std::string_view styleText);

@@ -76,35 +76,46 @@ unsigned long long HighestInlineClassInPage(std::string_view page) {
     return highest;
 }
 
+namespace {
+
+// Declarations are compared by key and by set: texts equal in both share a fingerprint.
+uint64_t Fingerprint(std::string_view styleText) {
+    return DeclarationKeyHash(styleText) ^ (DeclarationSetHash(styleText) * 0x9E3779B97F4A7C15ull);
+}
+
+}  // namespace
+
 StyleIndex::StyleIndex(const std::vector<Rule>& headerRules, std::vector<Rule>& inlineClasses,
                        unsigned long long firstNumber)
     : headerRules_(headerRules), inlineClasses_(inlineClasses), firstNumber_(firstNumber) {
     for (size_t i = 0; i < headerRules.size(); ++i) {
         std::string_view declarations = headerRules[i].declarations;
         if (!IsSingleClassSelector(headerRules[i].selector)) continue;
-        uint64_t keyHash = DeclarationKeyHash(declarations);
-        auto entry = byKeyHash_.find(keyHash);
-        if (entry != byKeyHash_.end() && Equal(entry->second.first, declarations)) continue;
-        Add(declarations, {false, i}, FitsInOneRule(declarations), keyHash);
+        uint64_t fingerprint = Fingerprint(declarations);
+        if (Equal(fingerprint, declarations)) continue;  // an earlier rule wins
+        Add(declarations, {false, i}, FitsInOneRule(declarations), fingerprint);
     }
 }
 
-std::optional<StyleIndex::Class> StyleIndex::Equal(uint32_t first,
+std::optional<StyleIndex::Class> StyleIndex::Equal(uint64_t fingerprint,
                                                    std::string_view styleText) const {
-    for (uint32_t i = first; i != kNone; i = candidates_[i].next) {
+    auto entry = byFingerprint_.find(fingerprint);
+    if (entry == byFingerprint_.end()) return std::nullopt;
+    for (uint32_t i = entry->second.first; i != kNone; i = candidates_[i].next) {
         std::string_view known = candidates_[i].styleText;
         // Another spacing or case is the most common difference: only the rest need sets.
-        if (SameButForCaseAndSpace(known, styleText) ||
+        if (SameDeclarationsOtherwiseSpaced(known, styleText) ||
             (SameDeclarationKey(known, styleText) && SameDeclarationSet(known, styleText)))
             return candidates_[i].found;
     }
     return std::nullopt;
 }
 
-void StyleIndex::Add(std::string_view styleText, Class found, bool fits, uint64_t keyHash) {
+void StyleIndex::Add(std::string_view styleText, Class found, bool fits, uint64_t fingerprint) {
     uint32_t index = static_cast<uint32_t>(candidates_.size());
     candidates_.push_back({styleText, found, fits, kNone});
-    auto [entry, added] = byKeyHash_.try_emplace(keyHash, index, index);
+    byText_.emplace(styleText, index);
+    auto [entry, added] = byFingerprint_.try_emplace(fingerprint, index, index);
     if (added) return;
     candidates_[entry->second.second].next = index;
     entry->second.second = index;
@@ -112,23 +123,20 @@ void StyleIndex::Add(std::string_view styleText, Class found, bool fits, uint64_
 
 std::optional<StyleIndex::Class> StyleIndex::ClassFor(std::string_view styleText,
                                                       bool textIsScratch) {
-    uint64_t keyHash = DeclarationKeyHash(styleText);
-    auto entry = byKeyHash_.find(keyHash);
-    uint32_t first = entry == byKeyHash_.end() ? kNone : entry->second.first;
     // Most repeated styles are written alike, which settles both the fit and the class.
-    for (uint32_t i = first; i != kNone; i = candidates_[i].next) {
-        const Candidate& candidate = candidates_[i];
-        if (candidate.styleText != styleText) continue;
+    if (auto known = byText_.find(styleText); known != byText_.end()) {
+        const Candidate& candidate = candidates_[known->second];
         if (!candidate.fits) return std::nullopt;
         return candidate.found;
     }
     if (!FitsInOneRule(styleText)) return std::nullopt;
-    if (std::optional<Class> found = Equal(first, styleText)) return found;
+    uint64_t fingerprint = Fingerprint(styleText);
+    if (std::optional<Class> found = Equal(fingerprint, styleText)) return found;
     if (textIsScratch) styleText = keptTexts_.emplace_back(styleText);
     Class made{true, inlineClasses_.size()};
     inlineClasses_.push_back(
         Rule{InlineClassSelector(firstNumber_ + made.rule), InlineDeclarations(styleText)});
-    Add(styleText, made, true, keyHash);
+    Add(styleText, made, true, fingerprint);
     return made;
 }
 

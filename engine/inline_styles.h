@@ -24,10 +24,11 @@ unsigned long long FirstInlineClassNumber(const std::vector<Rule>& headerRules,
 // (outside comments and raw text), 0 when there is none.
 unsigned long long HighestInlineClassInPage(std::string_view page);
 
-// Finds the class for each style text. Styles are found by the hash of their declaration
-// key, then confirmed exactly: the same key and the same set of declarations, so that an
-// anagram or a hash collision never shares a class. Header rules that are a single class
-// come first, in page order, then the inline classes as they are made.
+// Finds the class for each style text: a style written exactly as one met before is found by
+// its text; any other by a fingerprint of its declaration key and its set of declarations,
+// then confirmed exactly, so that an anagram or a hash collision never shares a class. Header
+// rules that are a single class come first, in page order, then the inline classes as they
+// are made.
 class StyleIndex {
 public:
     // Inline classes are appended to `inlineClasses`, numbered from `firstNumber` on.
@@ -49,24 +50,24 @@ public:
     std::string_view Name(Class found) const;
 
 private:
-    // A rule that style texts may reuse. A chain of candidates with the same key hash holds at
-    // most one of each set of equal declarations, the first rule that has them.
+    // A rule that style texts may reuse: the first rule of each set of equal declarations.
     struct Candidate {
         std::string_view styleText;  // the declarations as written, to confirm a match with
         Class found;
         bool fits;      // the text fits in one rule (a header rule's may not)
-        uint32_t next;  // the next candidate with the same key hash, or kNone
+        uint32_t next;  // the next candidate with the same fingerprint, or kNone
     };
     static constexpr uint32_t kNone = UINT32_MAX;
 
-    // The first candidate of the chain whose declarations equal those of a fitting text.
-    std::optional<Class> Equal(uint32_t first, std::string_view styleText) const;
-    void Add(std::string_view styleText, Class found, bool fits, uint64_t keyHash);
+    // The first candidate with the same fingerprint whose declarations equal those of the text.
+    std::optional<Class> Equal(uint64_t fingerprint, std::string_view styleText) const;
+    void Add(std::string_view styleText, Class found, bool fits, uint64_t fingerprint);
 
     const std::vector<Rule>& headerRules_;
     std::vector<Rule>& inlineClasses_;
     unsigned long long firstNumber_;
     std::vector<Candidate> candidates_;
-    std::unordered_map<uint64_t, std::pair<uint32_t, uint32_t>> byKeyHash_;  // first, last
+    std::unordered_map<std::string_view, uint32_t> byText_;
+    std::unordered_map<uint64_t, std::pair<uint32_t, uint32_t>> byFingerprint_;  // first, last
     std::deque<std::string> keptTexts_;  // texts of inline classes made from scratch texts
 };

@@ -54,6 +54,13 @@ TEST(InlineDeclarations, DeclarationSetsIgnoreOrderAndSpacingButNotValues) {
     EXPECT_FALSE(SameDeclarationSet("width:12px", "width:21px"));
     EXPECT_FALSE(SameDeclarationSet("top:1px;left:2px", "left:1px;top:2px"));
     EXPECT_FALSE(SameDeclarationSet("a:url(x;y)", "y):url(x;a"));
+    EXPECT_FALSE(SameDeclarationSet("a:\\;b", "b;a:\\"));  // an escaped ";" ends nothing
+    EXPECT_EQ(DeclarationSetHash("color: red; margin:0"),
+              DeclarationSetHash("MARGIN:0;color:red;"));
+    // Spacing and case aside, alike, unless a space may change a comment or an escape.
+    EXPECT_TRUE(SameDeclarationsOtherwiseSpaced("Color: RED; a:b", "color:red;a : b"));
+    EXPECT_FALSE(SameDeclarationsOtherwiseSpaced("a:b/ *c", "a:b/*c"));
+    EXPECT_FALSE(SameDeclarationsOtherwiseSpaced("a:\\ ;b", "a:\\;b"));
 }
 
 }  // namespace
