@@ -35,7 +35,12 @@ void PutBack(const OutputFile& output) {
 }  // namespace
 
 std::string StyleSheetText(const RunState& state, bool cleanedLayout) {
+    // Sized once: a sheet of many inline classes is a good part of the page's size.
+    size_t rules = 0;
+    for (const std::vector<Rule>* list : {&state.headerRules, &state.inlineClasses})
+        for (const Rule& rule : *list) rules += rule.selector.size() + rule.declarations.size() + 6;
     std::string sheet;
+    sheet.reserve(state.headerCss.size() + rules + 256);
     // A header CSS text without any rule (only @import or @charset, say) is kept as it is.
     bool cssWithoutRules =
         !state.headerCss.empty() && state.headerCss.find('{') == std::string::npos;
