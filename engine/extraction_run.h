@@ -1,6 +1,7 @@
 // The extraction run: moves a page's CSS into one external style sheet.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "engine/run_error.h"
@@ -9,6 +10,9 @@ struct RunRequest {
     std::string pagePath;
     std::string sheetName = "styles.css";
     bool cleanUnused = true;
+    // Told now and then, on the run's thread, the fraction of the run done (0 to 1, never going
+    // back; 1 once every output is written), a few hundred times at most. Optional.
+    std::function<void(double)> progress;
 };
 
 // Runs the whole extraction on disk. Either every output (backup, rewritten page, restore

@@ -72,11 +72,15 @@ bool HoldsInlineCommentLine(std::string_view sheet) {
     return false;
 }
 
-RunOutcome WriteOutputs(const std::vector<OutputFile>& outputs) {
+RunOutcome WriteOutputs(const std::vector<OutputFile>& outputs, RunProgress* progress) {
+    size_t written = 0;
     std::vector<std::string> temporaries;
     for (const OutputFile& output : outputs) {
         temporaries.push_back(output.path + kTemporarySuffix);
-        if (files::WriteWhole(temporaries.back(), output.bytes)) continue;
+        if (files::WriteWhole(temporaries.back(), output.bytes)) {
+            if (progress) progress->At(written += output.bytes.size());
+            continue;
+        }
         for (const std::string& temporary : temporaries) files::Remove(temporary);
         return {output.error, output.path};
     }

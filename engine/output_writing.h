@@ -27,4 +27,5 @@ struct OutputFile {
 // Writes the files as one set: each first to a temporary beside it, then moved over its path,
 // in the order given. On any failure every file is left as it was before the run: temporaries
 // are removed, files already replaced get their earlier bytes back and new ones are deleted.
-RunOutcome WriteOutputs(const std::vector<OutputFile>& outputs);
+// Tells `progress`, when given, how many of the outputs' bytes are written, file by file.
+RunOutcome WriteOutputs(const std::vector<OutputFile>& outputs, RunProgress* progress = nullptr);

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/run_progress.h"
+
 // One rule of the style sheet: a header rule of the page's style block, or an inline class.
 struct Rule {
     std::string selector;
@@ -24,4 +26,5 @@ struct RunState {
     std::vector<std::string> linkHrefs;  // of the page's link elements as read, in page order
     std::vector<Rule> headerRules;       // the rules of the header style block, in page order
     std::vector<Rule> inlineClasses;     // one per distinct inline style, in order of creation
+    RunProgress progress;                // told how far the phases have come
 };

@@ -1,0 +1,67 @@
+// How far a run has come: the phases' shares, a few reports each, never going back, 1 at the
+// end of a whole run only.
+#include "engine/run_progress.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/extraction_run.h"
+#include "tests/support/page_run.h"
+
+namespace {
+
+TEST(RunProgress, EachPhaseTellsItsShareAFewTimesAndNeverGoesBack) {
+    std::vector<double> told;
+    RunProgress progress([&](double done) { told.push_back(done); });
+    progress.StartPhase(0.0, 0.5, 1000);
+    for (size_t at = 0; at <= 1000; ++at) progress.At(at);
+    progress.StartPhase(0.5, 0.8, 0);  // a phase over nothing
+    progress.At(0);
+    progress.StartPhase(0.8, 1.0, 3);
+    progress.At(2);
+    progress.At(1);  // a later call for less is no step back
+    progress.Finish();
+    progress.Finish();
+
+    ASSERT_EQ(told.size(), 1u + RunProgress::kStepsPerPhase + 1 + 1 + 1);
+    EXPECT_EQ(told.front(), 0.0);
+    EXPECT_DOUBLE_EQ(told[RunProgress::kStepsPerPhase], 0.5);
+    EXPECT_DOUBLE_EQ(told[told.size() - 2], 0.8 + 0.2 * 2 / 3);
+    EXPECT_EQ(told.back(), 1.0);
+    for (size_t i = 1; i < told.size(); ++i) EXPECT_GT(told[i], told[i - 1]) << i;
+}
+
+// A page of `paragraphs` paragraphs, each with a style attribute and a lang attribute.
+std::string PageOf(int paragraphs) {
+    std::string page = "<html><head><style>p.a{color:red}\n.unused{margin:0}</style></head><body>";
+    for (int i = 0; i < paragraphs; ++i)
+        page += "<p class=a lang=FR style='margin-left:" + std::to_string(i % 50) +
+                "pt'>Paragraphe " + std::to_string(i) + "</p>\r\n";
+    return page + "</body></html>";
+}
+
+TEST(RunProgress, AWholeRunGoesUpToOneAndAFailedRunNever) {
+    ScratchFolder folder;
+    folder.Write("page.html", PageOf(20000));
+    std::vector<double> told;
+    RunRequest request;
+    request.pagePath = folder.File("page.html");
+    request.progress = [&](double done) { told.push_back(done); };
+    ASSERT_EQ(RunExtraction(request).error, RunError::None);
+    ASSERT_FALSE(told.empty());
+    EXPECT_EQ(told.back(), 1.0);
+    EXPECT_LE(told.size(), 500u);
+    for (size_t i = 1; i < told.size(); ++i) EXPECT_GT(told[i], told[i - 1]) << i;
+
+    told.clear();
+    request.pagePath = folder.File("absent.html");
+    EXPECT_EQ(RunExtraction(request).error, RunError::PageMissing);
+    folder.Write("bad.html", "<head><style>p{color:red</style></head><body><p style='a:b'>");
+    request.pagePath = folder.File("bad.html");
+    EXPECT_NE(RunExtraction(request).error, RunError::None);
+    for (double done : told) EXPECT_LT(done, 1.0);
+}
+
+}  // namespace
