@@ -1,6 +1,7 @@
 // stylewick-cli: the extraction run without a window, for batch use and for tests.
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -9,6 +10,7 @@
 #include "engine/extraction_run.h"
 #include "platform/console.h"
 #include "platform/files.h"
+#include "ui/progress_line.h"
 #include "ui/run_report.h"
 #include "ui/strings.h"
 #include "version.h"
@@ -34,7 +36,8 @@ constexpr char kUsage[] =
     "nothing was written; 1 the run failed and the page was left as it was; 2 bad usage.\n"
     "\n"
     "Messages are UTF-8 text. On Windows a console shows them as Unicode characters and\n"
-    "redirected output is UTF-8.\n";
+    "redirected output is UTF-8. On a terminal, a run longer than a second shows its\n"
+    "progress on standard error.\n";
 
 // Prints a message whose "%1" and "%2" stand for `first` and `second`, its CR line breaks as
 // line ends.
@@ -107,7 +110,17 @@ int main(int argc, char** argv) {
     if (!havePage) return UsageError("no page given");
 
     double start = SecondsOfDayNow();
+    // On a terminal, a long run shows how far it has come; redirected output stays as it was.
+    ProgressLine progress(language);
+    if (IsTerminal(stderr)) {
+        auto started = std::chrono::steady_clock::now();
+        request.progress = [&](double done) {
+            std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
+            WriteText(stderr, progress.Update(done, elapsed.count()));
+        };
+    }
     RunOutcome outcome = RunExtraction(request);
+    WriteText(stderr, progress.Clear());
     if (outcome.error == RunError::NothingToExtract) {
         PrintMessage(stdout, RunErrorMessage(outcome.error, "%1", language), outcome.path);
         return 0;

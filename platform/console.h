@@ -14,5 +14,8 @@ std::vector<std::string> ProgramArguments(int argc, char** argv);
 // Unicode characters, anywhere else (a terminal, a pipe, a file) as the UTF-8 bytes.
 void WriteText(std::FILE* stream, std::string_view utf8);
 
+// Whether `stream` (stdout or stderr) shows on a terminal or console window, not redirected.
+bool IsTerminal(std::FILE* stream);
+
 // Whether a command-line argument is this platform's own way to ask for help ("/?" on Windows).
 bool IsPlatformHelpSwitch(std::string_view argument);

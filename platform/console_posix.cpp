@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include "platform/console.h"
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
@@ -7,6 +9,8 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
 void WriteText(std::FILE* stream, std::string_view utf8) {
     std::fwrite(utf8.data(), 1, utf8.size(), stream);
 }
+
+bool IsTerminal(std::FILE* stream) { return isatty(fileno(stream)) == 1; }
 
 // "/?" is a path here.
 bool IsPlatformHelpSwitch(std::string_view) { return false; }

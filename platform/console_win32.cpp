@@ -14,10 +14,16 @@ std::vector<std::string> ProgramArguments(int, char**) {
     return arguments;
 }
 
+namespace {
+
+HANDLE HandleOf(std::FILE* stream) {
+    return GetStdHandle(stream == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+}
+
+}  // namespace
+
 void WriteText(std::FILE* stream, std::string_view utf8) {
-    HANDLE handle = GetStdHandle(stream == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
-    DWORD mode = 0;
-    if (!GetConsoleMode(handle, &mode)) {
+    if (!IsTerminal(stream)) {
         // Redirected: UTF-8 bytes; the C runtime's text mode turns each "\n" into CR LF.
         std::fwrite(utf8.data(), 1, utf8.size(), stream);
         return;
@@ -29,7 +35,13 @@ void WriteText(std::FILE* stream, std::string_view utf8) {
     }
     std::fflush(stream);  // what the C runtime holds comes first
     DWORD written = 0;
-    WriteConsoleW(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    WriteConsoleW(HandleOf(stream), text.data(), static_cast<DWORD>(text.size()), &written,
+                  nullptr);
+}
+
+bool IsTerminal(std::FILE* stream) {
+    DWORD mode = 0;
+    return GetConsoleMode(HandleOf(stream), &mode) != 0;
 }
 
 bool IsPlatformHelpSwitch(std::string_view argument) { return argument == "/?"; }

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "ui/control_ids.h"
 #include "ui/strings.h"
@@ -13,10 +14,10 @@ inline std::string MainCaption(Language language) {
     return std::string(kProductName) + " " + kVersion + Text(TextId::CaptionTail, language);
 }
 
-// The clean-unused check box tooltip: its first part followed directly by its second part.
-inline std::string CleanUnusedTooltip(Language language) {
-    return std::string(Text(TextId::CleanTooltipFirst, language)) +
-           Text(TextId::CleanTooltipSecond, language);
+// The caption while a run goes on: how much of it is done, then the caption.
+inline std::string ProgressCaption(Language language, int percent) {
+    return WithArguments(Text(TextId::ProgressPercent, language), std::to_string(percent)) + " - " +
+           MainCaption(language);
 }
 
 // The two lines of the warning shown when launching before a page was chosen, joined by CR.
@@ -25,12 +26,17 @@ inline std::string SelectionWarning(Language language) {
            Text(TextId::SelectionWarningSecond, language);
 }
 
-// The file-open dialog's filter list: description, NUL, pattern, NUL, and the closing NUL.
+// The file-open dialog's filter list: web pages, then all files; each entry a description and
+// a pattern, each ended by NUL, and the list by a further NUL.
 inline std::string OpenDialogFilter(Language language) {
-    std::string filter = Text(TextId::OpenDialogFilter, language);
-    filter += '\0';
-    filter += kOpenDialogPattern;
-    filter += '\0';
+    std::string filter;
+    for (auto [description, pattern] : {std::pair{TextId::WebPageFilter, kWebPagePattern},
+                                        std::pair{TextId::AllFilesFilter, kAllFilesPattern}}) {
+        filter += Text(description, language);
+        filter += '\0';
+        filter += pattern;
+        filter += '\0';
+    }
     filter += '\0';
     return filter;
 }
@@ -48,16 +54,25 @@ inline bool IsPageChosen(std::string_view pagePath) {
     return !pagePath.empty() && pagePath[0] != '<';
 }
 
-// One control re-labelled by a language switch, with the text it shows.
+// Where a control shows a text of the string table: as its drawn text, as its tooltip, or, for
+// a control that shows a picture, as its tooltip and as the name a screen reader gives it.
+enum class ShownAs { WindowText, Tooltip, NameAndTooltip };
+
+// One text of a control, shown in the current language.
 struct ControlText {
     int controlId;
     TextId text;
+    ShownAs shownAs;
 };
 
-// The controls re-labelled by a language switch, in the order they are set.
-inline constexpr ControlText kLanguageLabels[] = {
-    {IDT_HTML_INPUT, TextId::HtmlInputLabel},
-    {IDT_CSS_OUTPUT, TextId::CssOutputLabel},
-    {IDX_CLEAN_UNUSED, TextId::CleanUnusedLabel},
-    {IDT_WEB_LINK, TextId::WebLinkLabel},
+// The controls' texts that follow the language, in the order they are set at start-up and by
+// every language switch.
+inline constexpr ControlText kControlTexts[] = {
+    {IDT_HTML_INPUT, TextId::HtmlInputLabel, ShownAs::WindowText},
+    {IDT_CSS_OUTPUT, TextId::CssOutputLabel, ShownAs::WindowText},
+    {IDX_CLEAN_UNUSED, TextId::CleanUnusedLabel, ShownAs::WindowText},
+    {IDT_WEB_LINK, TextId::WebLinkLabel, ShownAs::WindowText},
+    {IDB_LAUNCH, TextId::LaunchTooltip, ShownAs::NameAndTooltip},
+    {IDX_CLEAN_UNUSED, TextId::CleanTooltip, ShownAs::Tooltip},
+    {IDI_LANGUAGE, TextId::LanguageTooltip, ShownAs::NameAndTooltip},
 };

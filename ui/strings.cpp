@@ -1,81 +1,107 @@
 #include "ui/strings.h"
 
+#include <iterator>
+
 namespace {
 
 struct Entry {
+    TextId id;
     const char* english;
     const char* french;
 };
 
-// Indexed by TextId. UTF-8, as every text inside the program; the Win32 calls get UTF-16.
+// One row per text id, in the order of the ids: each row names its id, and the check below
+// refuses to compile a table whose rows are out of order. UTF-8, as every text inside the
+// program; the Win32 calls get UTF-16.
 constexpr Entry kTexts[] = {
-    {" - by Tavrel", " - par Tavrel"},
-    {"HTML input", "Fichier Html"},
-    {"CSS output", "Sortie CSS"},
-    {"Clean unused styles", "Nettoyer les styles inutilisés"},
-    {"Find other free software at my website", "Visitez mon site web pour d'autres gratuiciels"},
-    {"<none selected>", "<aucun sélectionné>"},
-    {"Launch the extraction of inline and internal css to external css!",
+    {TextId::CaptionTail, " - by Tavrel", " - par Tavrel"},
+    {TextId::HtmlInputLabel, "HTML input", "Fichier Html"},
+    {TextId::CssOutputLabel, "CSS output", "Sortie CSS"},
+    {TextId::CleanUnusedLabel, "Clean unused styles", "Nettoyer les styles inutilisés"},
+    {TextId::WebLinkLabel, "Find other free software at my website",
+     "Visitez mon site web pour d'autres gratuiciels"},
+    {TextId::NothingSelected, "<none selected>", "<aucun sélectionné>"},
+    {TextId::LaunchTooltip, "Launch the extraction of inline and internal css to external css!",
      "Lancer l'extraction vers un css externe des css présents dans les tags et dans le header!"},
-    {"Bonus: clean CSS elements that are used nowhere in the HTML page ",
-     "Bonus: nettoyer les éléments CSS utilisés nulle part dans la page HTML "},
-    {"(particularly useful for webpages generated automatically, e.g. by Ms Word)",
+    {TextId::CleanTooltip,
+     "Bonus: clean CSS elements that are used nowhere in the HTML page "
+     "(particularly useful for webpages generated automatically, e.g. by Ms Word)",
+     "Bonus: nettoyer les éléments CSS utilisés nulle part dans la page HTML "
      "(particulièrement intéressant pour les pages web générées automatiquement, par ex. par Ms "
      "Word)"},
-    {"Select main web page", "Sélectionnez la page web"},
-    {"Web page (*.htm)", "Page web (*.htm)"},
-    {"Please select a web page first", "Veuillez d'abord sélectionner une page web"},
-    {"thanks to the \"HTML input\" button \"...\"", "grâce au bouton \"...\" de \"Fichier Html\""},
-    {"External CSS ", "Le CSS externe "},
-    {" correctly produced !", " a été convenablement créé !"},
-    {"It has also been cleaned of unused styles",
+    {TextId::LanguageTooltip, "Language: English or French (Alt+L)",
+     "Langue : anglais ou français (Alt+L)"},
+    {TextId::OpenDialogTitle, "Select main web page", "Sélectionnez la page web"},
+    {TextId::WebPageFilter, "Web page (*.htm;*.html)", "Page web (*.htm;*.html)"},
+    {TextId::AllFilesFilter, "All files (*.*)", "Tous les fichiers (*.*)"},
+    {TextId::ProgressPercent, "%1%", "%1\u00A0%"},
+    {TextId::SelectionWarningFirst, "Please select a web page first",
+     "Veuillez d'abord sélectionner une page web"},
+    {TextId::SelectionWarningSecond, "thanks to the \"HTML input\" button \"...\"",
+     "grâce au bouton \"...\" de \"Fichier Html\""},
+    {TextId::ReportBeforeName, "External CSS ", "Le CSS externe "},
+    {TextId::ReportAfterName, " correctly produced !", " a été convenablement créé !"},
+    {TextId::ReportCleaned, "It has also been cleaned of unused styles",
      "Il a été débarrassé des éléments de style jamais utilisés"},
-    {"A backup of the original HTML file was created",
+    {TextId::ReportBackup, "A backup of the original HTML file was created",
      "Une sauvegarde du fichier Html d'origine a été produite"},
-    {"Total time: ", "Temps écoulé : "},
-    {"s", "s"},
-    {"Nothing to extract: the page \"%1\" holds no internal or inline CSS.\r"
+    {TextId::ReportTimeLabel, "Total time: ", "Temps écoulé : "},
+    {TextId::ReportTimeUnit, "s", "s"},
+    {TextId::NothingToExtract,
+     "Nothing to extract: the page \"%1\" holds no internal or inline CSS.\r"
      "The page was left unchanged.",
      "Rien à extraire : la page \"%1\" ne contient ni CSS interne ni CSS dans les tags.\r"
      "La page n'a pas été modifiée."},
-    {"File \"%1\" doesn't exist!", "Le fichier \"%1\" n'existe pas!"},
-    {"Error! \"%1\" is a folder, not a page.", "Erreur! \"%1\" est un dossier, pas une page."},
-    {"Error! The backup copy \"%1\" could not be created",
+    {TextId::PageMissing, "File \"%1\" doesn't exist!", "Le fichier \"%1\" n'existe pas!"},
+    {TextId::PageIsFolder, "Error! \"%1\" is a folder, not a page.",
+     "Erreur! \"%1\" est un dossier, pas une page."},
+    {TextId::BackupNotCreated, "Error! The backup copy \"%1\" could not be created",
      "Erreur! La copie de sauvegarde \"%1\" n'a pas pu être créée"},
-    {"Error! File \"%1\" could not be read", "Erreur! Le fichier \"%1\" n'a pas pu être lu"},
-    {"Error! The CSS output name must not name the page, its backup or restore_backup.bat",
+    {TextId::PageNotRead, "Error! File \"%1\" could not be read",
+     "Erreur! Le fichier \"%1\" n'a pas pu être lu"},
+    {TextId::SheetNameCollides,
+     "Error! The CSS output name must not name the page, its backup or restore_backup.bat",
      "Erreur! Le nom de sortie CSS ne doit désigner ni la page, ni sa sauvegarde, ni "
      "restore_backup.bat"},
-    {"Error! Malformed internal CSS: <style>...</style>",
+    {TextId::StyleBlockUnclosed, "Error! Malformed internal CSS: <style>...</style>",
      "Erreur! CSS du header incorrect : <style>...</style>"},
-    {"Error! Malformed internal CSS: mismatching { and }",
+    {TextId::BracesMismatch, "Error! Malformed internal CSS: mismatching { and }",
      "Erreur! CSS du header incorrect : nombre de { et } différent"},
-    {"Error! The file \"%1\" already exists and was not written by stylewick.\r"
+    {TextId::SheetNotOurs,
+     "Error! The file \"%1\" already exists and was not written by stylewick.\r"
      "Choose another CSS output name; nothing was changed.",
      "Erreur! Le fichier \"%1\" existe déjà et n'a pas été écrit par stylewick.\r"
      "Choisissez un autre nom de sortie CSS ; rien n'a été modifié."},
-    {"Error! The file \"%1\" already exists and was not written by stylewick.\r"
+    {TextId::ScriptNotOurs,
+     "Error! The file \"%1\" already exists and was not written by stylewick.\r"
      "Nothing was changed.",
      "Erreur! Le fichier \"%1\" existe déjà et n'a pas été écrit par stylewick.\r"
      "Rien n'a été modifié."},
-    {"Error! The page \"%1\" already uses \"%2\" from an earlier run.\r"
+    {TextId::PageConvertedBefore,
+     "Error! The page \"%1\" already uses \"%2\" from an earlier run.\r"
      "Undo that run with restore_backup.bat, or choose another CSS output name.",
      "Erreur! La page \"%1\" utilise déjà \"%2\" d'une conversion précédente.\r"
      "Annulez-la avec restore_backup.bat, ou choisissez un autre nom de sortie CSS."},
-    {"Error! The style sheet \"%1\" belongs to \"%2\", converted earlier in this folder.\r"
+    {TextId::SheetOfOtherPage,
+     "Error! The style sheet \"%1\" belongs to \"%2\", converted earlier in this folder.\r"
      "Choose another CSS output name, or undo that conversion first with restore_backup.bat.",
      "Erreur! La feuille de style \"%1\" appartient à \"%2\", convertie auparavant dans ce "
      "dossier.\r"
      "Choisissez un autre nom de sortie CSS, ou annulez d'abord cette conversion avec "
      "restore_backup.bat."},
-    {"Error! File \"%1\" could not be written\rThe page was left unchanged.",
+    {TextId::FileNotWritten,
+     "Error! File \"%1\" could not be written\rThe page was left unchanged.",
      "Erreur! Le fichier \"%1\" n'a pas pu être écrit\rLa page n'a pas été modifiée."},
-    {"Error! Not enough memory to process \"%1\"",
+    {TextId::OutOfMemory, "Error! Not enough memory to process \"%1\"",
      "Erreur! Mémoire insuffisante pour traiter \"%1\""},
 };
 
-static_assert(sizeof kTexts / sizeof kTexts[0] == static_cast<size_t>(TextId::Count),
-              "one entry per text id");
+constexpr bool RowsFollowTheIds() {
+    for (size_t i = 0; i < std::size(kTexts); ++i)
+        if (kTexts[i].id != static_cast<TextId>(i)) return false;
+    return std::size(kTexts) == static_cast<size_t>(TextId::Count);
+}
+static_assert(RowsFollowTheIds(), "row i of the string table holds text id i, one row per id");
 
 }  // namespace
 

@@ -21,10 +21,12 @@ enum class TextId {
     WebLinkLabel,
     NothingSelected,
     LaunchTooltip,
-    CleanTooltipFirst,
-    CleanTooltipSecond,
+    CleanTooltip,
+    LanguageTooltip,
     OpenDialogTitle,
-    OpenDialogFilter,
+    WebPageFilter,
+    AllFilesFilter,
+    ProgressPercent,  // "%1" stands for the whole percent
     SelectionWarningFirst,
     SelectionWarningSecond,
     ReportBeforeName,
@@ -64,6 +66,7 @@ constexpr const char kVersion[] = "v" STYLEWICK_VERSION;
 constexpr const char kEnglishMenuItem[] = "English";
 constexpr const char kFrenchMenuItem[] = "Français";
 constexpr const char kBrowseButtonText[] = "...";
-constexpr const char kOpenDialogPattern[] = "*.HTM;*.HTML";
+constexpr const char kWebPagePattern[] = "*.htm;*.html";
+constexpr const char kAllFilesPattern[] = "*.*";
 constexpr const char kDefaultSheetName[] = "styles.css";
 constexpr const char kNoPageSelected[] = "<none selected>";

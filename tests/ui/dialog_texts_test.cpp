@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 namespace {
 
 TEST(DialogTexts, CaptionEndsWithTheAuthorInEachLanguage) {
@@ -19,17 +22,26 @@ TEST(DialogTexts, SelectionWarningIsTwoLinesJoinedByOneCarriageReturn) {
 }
 
 TEST(DialogTexts, CheckBoxTooltipJoinsItsPartsWithTheFirstPartsSpace) {
-    EXPECT_EQ(CleanUnusedTooltip(Language::English),
-              "Bonus: clean CSS elements that are used nowhere in the HTML page (particularly "
-              "useful for webpages generated automatically, e.g. by Ms Word)");
-    std::string french = CleanUnusedTooltip(Language::French);
+    EXPECT_STREQ(Text(TextId::CleanTooltip, Language::English),
+                 "Bonus: clean CSS elements that are used nowhere in the HTML page (particularly "
+                 "useful for webpages generated automatically, e.g. by Ms Word)");
+    std::string french = Text(TextId::CleanTooltip, Language::French);
     EXPECT_NE(french.find("page HTML (particulièrement"), std::string::npos) << french;
 }
 
-TEST(DialogTexts, OpenDialogFilterIsOneEntryEndedByTwoNuls) {
+TEST(DialogTexts, OpenDialogFilterListsWebPagesThenAllFilesEndedByTwoNuls) {
     using namespace std::string_literals;
-    EXPECT_EQ(OpenDialogFilter(Language::English), "Web page (*.htm)\0*.HTM;*.HTML\0\0"s);
-    EXPECT_EQ(OpenDialogFilter(Language::French), "Page web (*.htm)\0*.HTM;*.HTML\0\0"s);
+    EXPECT_EQ(OpenDialogFilter(Language::English),
+              "Web page (*.htm;*.html)\0*.htm;*.html\0All files (*.*)\0*.*\0\0"s);
+    EXPECT_EQ(OpenDialogFilter(Language::French),
+              "Page web (*.htm;*.html)\0*.htm;*.html\0Tous les fichiers (*.*)\0*.*\0\0"s);
+}
+
+TEST(DialogTexts, ProgressCaptionPutsThePercentBeforeTheCaption) {
+    EXPECT_EQ(ProgressCaption(Language::English, 42),
+              "42% - stylewick v" STYLEWICK_VERSION " - by Tavrel");
+    EXPECT_EQ(ProgressCaption(Language::French, 100),
+              "100\u00A0% - stylewick v" STYLEWICK_VERSION " - par Tavrel");
 }
 
 TEST(DialogTexts, TooltipBarsBecomeLineBreaksAndNothingElseChanges) {
@@ -45,13 +57,23 @@ TEST(DialogTexts, OnlyTheFirstCharacterTellsWhetherAPageWasChosen) {
     EXPECT_TRUE(IsPageChosen("C:\\web\\<index>.html"));
 }
 
-TEST(DialogTexts, LanguageSwitchRelabelsTheTwoLabelsTheCheckBoxAndTheLinkInOrder) {
-    ASSERT_EQ(std::size(kLanguageLabels), 4u);
-    EXPECT_EQ(kLanguageLabels[0].controlId, 1002);
-    EXPECT_EQ(kLanguageLabels[1].controlId, 1003);
-    EXPECT_EQ(kLanguageLabels[2].controlId, 1004);
-    EXPECT_EQ(kLanguageLabels[3].controlId, 1008);
-    EXPECT_STREQ(Text(kLanguageLabels[2].text, Language::French), "Nettoyer les styles inutilisés");
+TEST(DialogTexts, OneTableLabelsTheControlsAndNamesThePictures) {
+    std::vector<std::pair<int, ShownAs>> rows;
+    for (const ControlText& entry : kControlTexts)
+        rows.emplace_back(entry.controlId, entry.shownAs);
+    using Rows = std::vector<std::pair<int, ShownAs>>;
+    EXPECT_EQ(rows, (Rows{{1002, ShownAs::WindowText},
+                          {1003, ShownAs::WindowText},
+                          {1004, ShownAs::WindowText},
+                          {1008, ShownAs::WindowText},
+                          {1001, ShownAs::NameAndTooltip},
+                          {1004, ShownAs::Tooltip},
+                          {1009, ShownAs::NameAndTooltip}}));
+    EXPECT_STREQ(Text(kControlTexts[2].text, Language::French), "Nettoyer les styles inutilisés");
+    // The image's name tells the key that opens its menu, in both languages.
+    for (Language language : {Language::English, Language::French})
+        EXPECT_NE(std::string(Text(TextId::LanguageTooltip, language)).find("(Alt+L)"),
+                  std::string::npos);
 }
 
 }  // namespace
