@@ -11,9 +11,7 @@
 #include "ui/dialog_texts.h"
 #include "ui/extraction_run_win32.h"
 #include "ui/language_switch.h"
-#include "ui/main_window.h"
 #include "ui/page_choice.h"
-#include "ui/run_report.h"
 #include "ui/tooltips.h"
 #include "ui/ui_state.h"
 #include "ui/window_text.h"
@@ -22,7 +20,7 @@
 namespace {
 
 constexpr int kClicked = 0;        // BN_CLICKED and STN_CLICKED
-constexpr int kDoubleClicked = 1;  // BN_DOUBLECLICKED
+constexpr int kDoubleClicked = 1;  // BN_DOUBLECLICKED and STN_DBLCLK
 constexpr int kOpenDialogOffset = 100;
 
 // Moves the file-open dialog up and left of the main window once it is laid out.
@@ -36,6 +34,16 @@ UINT_PTR CALLBACK OpenDialogHook(HWND child, UINT message, WPARAM, LPARAM lParam
                  SWP_NOSIZE | SWP_NOZORDER);
     SetForegroundWindow(dialog);
     return 0;
+}
+
+// The folder the file-open dialog opens in: the folder of the page chosen last, else the
+// working folder.
+std::string OpenDialogFolder() {
+    const std::string& page = TheUiState().pagePath;
+    if (IsPageChosen(page)) return page.substr(0, page.find_last_of("\\/") + 1);
+    std::wstring folder(GetCurrentDirectoryW(0, nullptr), L'\0');
+    folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
+    return Utf8(folder);
 }
 
 // Makes `path` the page, in the page path field and its tooltip.
@@ -53,18 +61,19 @@ void OnCommand(HWND mainWindow, int controlId, int code) {
         BrowseCommand(mainWindow);
     else if (controlId == IDB_LAUNCH && clicked)
         LaunchCommand(mainWindow);
-    else if (controlId == IDI_LANGUAGE)
+    else if (controlId == IDI_LANGUAGE && clicked)  // not STN_ENABLE or STN_DISABLE
         LanguageCommand(mainWindow);
     else if (controlId == IDT_WEB_LINK && code == kClicked)
         WebLinkCommand();
+    else if (controlId == IDOK && GetFocus() == GetDlgItem(mainWindow, IDT_WEB_LINK))
+        WebLinkCommand();  // Enter, while the keyboard is on the link
 }
 
 void BrowseCommand(HWND mainWindow) {
     Language language = CurrentLanguage();
     std::wstring title = Utf16(Text(TextId::OpenDialogTitle, language));
     std::wstring filter = Utf16(OpenDialogFilter(language));
-    std::wstring folder(GetCurrentDirectoryW(0, nullptr), L'\0');
-    folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
+    std::wstring folder = Utf16(OpenDialogFolder());
     std::wstring chosen(32768, L'\0');
 
     OPENFILENAMEW options{};
@@ -100,24 +109,18 @@ void DropCommand(HWND mainWindow, HDROP drop) {
 }
 
 void LaunchCommand(HWND mainWindow) {
+    if (RunUnderWay()) return;
     if (!IsPageChosen(TheUiState().pagePath)) {
         ShowMessage(mainWindow, SelectionWarning(CurrentLanguage()), MB_ICONEXCLAMATION);
         return;
     }
-    for (int id : {IDB_BROWSE, IDB_LAUNCH, IDE_SHEET_NAME, IDX_CLEAN_UNUSED})
+    // The run goes on while the window answers: what it has read, and the language of its
+    // report, stay as they are until it ends.
+    for (int id : {IDB_BROWSE, IDB_LAUNCH, IDE_SHEET_NAME, IDX_CLEAN_UNUSED, IDI_LANGUAGE})
         EnableWindow(GetDlgItem(mainWindow, id), FALSE);
-    int cleanUnused =
-        SendDlgItemMessageW(mainWindow, IDX_CLEAN_UNUSED, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
-    std::string sheetName = DialogItemText(mainWindow, IDE_SHEET_NAME);
-    double start = SecondsOfDayNow();
-
-    ExtractionRun(mainWindow, cleanUnused);
-    if (MainWindowEnded(mainWindow)) return;  // the run has shown its error
-
-    long seconds = ElapsedSeconds(start, SecondsOfDayNow());
-    ShowMessage(mainWindow, RunReport(CurrentLanguage(), sheetName, cleanUnused == 1, seconds),
-                MB_ICONINFORMATION);
-    EndMainWindow(mainWindow);
+    bool cleanUnused =
+        SendDlgItemMessageW(mainWindow, IDX_CLEAN_UNUSED, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    StartExtractionRun(mainWindow, DialogItemText(mainWindow, IDE_SHEET_NAME), cleanUnused);
 }
 
 void WebLinkCommand() {

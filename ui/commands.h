@@ -10,14 +10,16 @@
 // Runs the command of control `controlId` for the notification `code`; any other does nothing.
 void OnCommand(HWND mainWindow, int controlId, int code);
 
-// Lets the user choose the page in the file-open dialog; shows it in the page path field.
+// Lets the user choose the page in the file-open dialog, which opens in the folder of the page
+// chosen last; shows it in the page path field.
 void BrowseCommand(HWND mainWindow);
 
 // Chooses the page among files dropped on the window, as a browse would; ignored once the
 // launch has begun. Frees `drop`.
 void DropCommand(HWND mainWindow, HDROP drop);
 
-// Runs the extraction on the chosen page, reports it and ends the main window.
+// Starts the extraction on the chosen page; once it has ended, its report shows and the main
+// window ends (see StartExtractionRun).
 void LaunchCommand(HWND mainWindow);
 
 // Opens the author's web site.

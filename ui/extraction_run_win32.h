@@ -1,8 +1,31 @@
-// The extraction run as the main window starts it.
+// The extraction run as the main window starts it: on a thread of its own, so that the window
+// keeps painting and answering; its end comes back to the window as a message.
 #pragma once
 
 #include <windows.h>
 
-// Runs the extraction on the chosen page with the sheet name of the output name field.
-// When the run fails, shows its message owned by `mainWindow` and ends the main window.
-void ExtractionRun(HWND mainWindow, int cleanUnused);
+#include <string>
+
+// Posted to the main window by the run's thread once the run has ended.
+constexpr UINT kRunEndedMessage = WM_APP + 1;
+// The main window's timer that shows the run's progress.
+constexpr UINT_PTR kRunProgressTimer = 1;
+
+// Starts the run on the chosen page. The outcome is told when kRunEndedMessage comes, as
+// EndExtractionRun says.
+void StartExtractionRun(HWND mainWindow, const std::string& sheetName, bool cleanUnused);
+
+// Whether a run has started and its end has not yet been taken in by the window.
+bool RunUnderWay();
+
+// Once the run has lasted about a second: how much of it is done, in the caption and on the
+// taskbar button. Called by the progress timer.
+void ShowRunProgress(HWND mainWindow);
+
+// Takes in the run's end: the caption shows the last progress; a failed run shows its message
+// (stop icon; information for a page with nothing to extract), a whole run its report; then the
+// main window ends.
+void EndExtractionRun(HWND mainWindow);
+
+// Waits until a run still under way has ended: the program never ends in the middle of writing.
+void WaitForExtractionRun();

@@ -1,11 +1,16 @@
 #include "ui/language_switch.h"
 
+#include <cwctype>
+
 #include "platform/utf16.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_texts.h"
+#include "ui/extraction_run_win32.h"
 #include "ui/tooltips.h"
 #include "ui/ui_state.h"
+#include "ui/window_scale.h"
 #include "ui/window_text.h"
+#include "version.h"
 
 namespace {
 
@@ -20,6 +25,19 @@ void AppendMenuItem(HMENU menu, int commandId, const char* text, bool checked) {
     InsertMenuItemW(menu, static_cast<UINT>(GetMenuItemCount(menu)), TRUE, &item);
 }
 
+// Sees every message of the main window's dialog loop before the dialog manager does.
+LRESULT CALLBACK LanguageKeyFilter(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const MSG*>(lParam);
+    HWND mainWindow = TheUiState().mainWindow;
+    if (code == MSGF_DIALOGBOX && message->message == WM_SYSCHAR &&
+        std::towlower(static_cast<wint_t>(message->wParam)) == L'l' && mainWindow &&
+        (message->hwnd == mainWindow || IsChild(mainWindow, message->hwnd))) {
+        PostMessageW(mainWindow, kLanguageKeyMessage, 0, 0);
+        return TRUE;  // taken: no beep for a key without a menu
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 }  // namespace
 
 HMENU CreateLanguageMenu() {
@@ -29,13 +47,21 @@ HMENU CreateLanguageMenu() {
     return menu;
 }
 
-void LanguageCommand(HWND mainWindow) {
-    POINT mouse{};
-    GetCursorPos(&mouse);
-    HWND owner = WindowFromPoint(mouse);
-    if (!owner) owner = mainWindow;
-    int chosen = TrackPopupMenuEx(TheUiState().languageMenu, TPM_RETURNCMD | TPM_RIGHTBUTTON,
-                                  mouse.x, mouse.y, owner, nullptr);
+void LanguageCommand(HWND mainWindow, bool fromKeyboard) {
+    // The run has read the choices; a switch would check the box again under it.
+    if (RunUnderWay()) return;
+    POINT at{};
+    HWND owner = mainWindow;
+    if (fromKeyboard) {
+        RECT image{};
+        GetWindowRect(GetDlgItem(mainWindow, IDI_LANGUAGE), &image);
+        at = {image.left, image.bottom};
+    } else {
+        GetCursorPos(&at);
+        if (HWND underMouse = WindowFromPoint(at)) owner = underMouse;
+    }
+    int chosen = TrackPopupMenuEx(TheUiState().languageMenu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x,
+                                  at.y, owner, nullptr);
     if (chosen == IDM_ENGLISH)
         ApplyLanguage(mainWindow, Language::English);
     else if (chosen == IDM_FRENCH)
@@ -48,12 +74,41 @@ void ApplyLanguage(HWND mainWindow, Language language) {
     bool english = language == Language::English;
     CheckMenuItem(ui.languageMenu, 0, MF_BYPOSITION | (english ? MF_CHECKED : MF_UNCHECKED));
     CheckMenuItem(ui.languageMenu, 1, MF_BYPOSITION | (english ? MF_UNCHECKED : MF_CHECKED));
-    SetWindowTextOf(mainWindow, MainCaption(language));
-    SetControlTooltip(GetDlgItem(mainWindow, IDB_LAUNCH), Text(TextId::LaunchTooltip, language));
-    SetControlTooltip(GetDlgItem(mainWindow, IDX_CLEAN_UNUSED), CleanUnusedTooltip(language));
+    LabelMainWindow(mainWindow, language);
     CheckDlgButton(mainWindow, IDX_CLEAN_UNUSED, BST_CHECKED);
-    if (!IsPageChosen(ui.pagePath))
+    LayOutControls(mainWindow);
+}
+
+void LabelMainWindow(HWND mainWindow, Language language) {
+    SetWindowTextOf(mainWindow, MainCaption(language));
+    for (const ControlText& entry : kControlTexts) {
+        HWND control = GetDlgItem(mainWindow, entry.controlId);
+        const char* text = Text(entry.text, language);
+        if (entry.shownAs == ShownAs::WindowText) SetWindowTextOf(control, text);
+        if (entry.shownAs == ShownAs::NameAndTooltip) SetPictureName(control, text);
+        if (entry.shownAs != ShownAs::WindowText) SetControlTooltip(control, text);
+    }
+    SetControlTooltip(GetDlgItem(mainWindow, IDT_WEB_LINK), STYLEWICK_WEBSITE);
+    const std::string& page = TheUiState().pagePath;
+    if (IsPageChosen(page)) {
+        SetDialogItemText(mainWindow, IDE_PAGE_PATH, page);
+        SetControlTooltip(GetDlgItem(mainWindow, IDE_PAGE_PATH), page);
+    } else {
         SetDialogItemText(mainWindow, IDE_PAGE_PATH, Text(TextId::NothingSelected, language));
-    for (const ControlText& label : kLanguageLabels)
-        SetDialogItemText(mainWindow, label.controlId, Text(label.text, language));
+    }
+}
+
+void ListenForLanguageKey(HWND mainWindow) {
+    UiState& ui = TheUiState();
+    ui.mainWindow = mainWindow;
+    if (!ui.languageKey)
+        ui.languageKey =
+            SetWindowsHookExW(WH_MSGFILTER, LanguageKeyFilter, nullptr, GetCurrentThreadId());
+}
+
+void StopListeningForLanguageKey() {
+    UiState& ui = TheUiState();
+    if (ui.languageKey) UnhookWindowsHookEx(ui.languageKey);
+    ui.languageKey = nullptr;
+    ui.mainWindow = nullptr;
 }

@@ -3,70 +3,44 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <cstring>
 #include <vector>
 
 #include "ui/commands.h"
 #include "ui/control_ids.h"
-#include "ui/dialog_texts.h"
-#include "ui/tooltips.h"
+#include "ui/extraction_run_win32.h"
+#include "ui/language_switch.h"
 #include "ui/ui_state.h"
+#include "ui/web_link.h"
+#include "ui/window_scale.h"
 #include "ui/window_text.h"
-#include "version.h"
 
 namespace {
 
-constexpr int kClientWidth = 387;
-constexpr int kClientHeight = 144;
 constexpr DWORD kWindowStyle = WS_POPUP | WS_CLIPSIBLINGS | WS_CAPTION | WS_SYSMENU |
                                DS_MODALFRAME | DS_SETFONT | DS_NOFAILCREATE | DS_3DLOOK |
                                DS_CENTER | WS_VISIBLE;
 constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT | WS_EX_WINDOWEDGE;
-constexpr COLORREF kLinkColour = RGB(0, 0, 255);
 
-// One child control; positions and sizes are pixels of the client area.
-struct ControlLayout {
+// One child control: its class and styles. Its place comes from the layout (ui/layout.h).
+struct ControlKind {
     int id;
     const wchar_t* className;
     DWORD style;
     DWORD exStyle;
-    int x, y, width, height;
 };
 
 // Creation order, which is also the keyboard tab order.
-constexpr ControlLayout kControls[] = {
-    {IDT_HTML_INPUT, L"STATIC", SS_LEFT, 0, 8, 12, 64, 20},
-    {IDE_PAGE_PATH, L"EDIT", ES_READONLY | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 72, 10, 136, 20},
-    {IDB_BROWSE, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, 208, 8, 32, 24},
-    {IDT_CSS_OUTPUT, L"STATIC", SS_LEFT, 0, 8, 52, 64, 20},
-    {IDE_SHEET_NAME, L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 72, 48, 96, 20},
-    {IDI_LANGUAGE, L"STATIC", SS_BITMAP | SS_NOTIFY, 0, 192, 46, 24, 24},
-    {IDX_CLEAN_UNUSED, L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0, 28, 84, 212, 24},
-    {IDB_LAUNCH, L"BUTTON", BS_PUSHBUTTON | BS_ICON | WS_TABSTOP, 0, 248, 8, 128, 128},
-    {IDT_WEB_LINK, L"STATIC", SS_CENTER | SS_NOTIFY, 0, 8, 120, 232, 16},
+constexpr ControlKind kControls[] = {
+    {IDT_HTML_INPUT, L"STATIC", SS_LEFT, 0},
+    {IDE_PAGE_PATH, L"EDIT", ES_READONLY | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE},
+    {IDB_BROWSE, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0},
+    {IDT_CSS_OUTPUT, L"STATIC", SS_LEFT, 0},
+    {IDE_SHEET_NAME, L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE},
+    {IDI_LANGUAGE, L"STATIC", SS_BITMAP | SS_NOTIFY, 0},
+    {IDX_CLEAN_UNUSED, L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0},
+    {IDB_LAUNCH, L"BUTTON", BS_PUSHBUTTON | BS_ICON | WS_TABSTOP, 0},
+    {IDT_WEB_LINK, L"STATIC", SS_CENTER | SS_NOTIFY | WS_TABSTOP, 0},
 };
-
-// "MS Sans Serif" 8 points, normal, ANSI; made once, it lives as long as the program.
-HFONT MakeFont(bool underlined) {
-    HDC screen = GetDC(nullptr);
-    int height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
-    return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, underlined, FALSE, ANSI_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif");
-}
-
-// The font of every control but the web link.
-HFONT WindowFont() {
-    static HFONT font = MakeFont(false);
-    return font;
-}
-
-// The web link's font: the window font, underlined.
-HFONT LinkFont() {
-    static HFONT font = MakeFont(true);
-    return font;
-}
 
 void AppendWide(std::vector<WORD>& words, const wchar_t* text) {
     do words.push_back(static_cast<WORD>(*text));
@@ -100,92 +74,74 @@ std::vector<WORD> MainWindowTemplate() {
 
 void CreateControls(HWND dialog) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    Language language = CurrentLanguage();
-    for (const ControlLayout& layout : kControls) {
-        HWND control = CreateWindowExW(
-            layout.exStyle, layout.className, L"", WS_CHILD | WS_VISIBLE | layout.style, layout.x,
-            layout.y, layout.width, layout.height, dialog,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance, nullptr);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont()), FALSE);
-    }
-    for (const ControlText& label : kLanguageLabels)
-        SetDialogItemText(dialog, label.controlId, Text(label.text, language));
-    SetDialogItemText(dialog, IDE_PAGE_PATH, TheUiState().pagePath);
+    for (const ControlKind& kind : kControls)
+        CreateWindowExW(kind.exStyle, kind.className, L"", WS_CHILD | WS_VISIBLE | kind.style, 0, 0,
+                        0, 0, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kind.id)),
+                        instance, nullptr);
     SetDialogItemText(dialog, IDB_BROWSE, kBrowseButtonText);
     SetDialogItemText(dialog, IDE_SHEET_NAME, kDefaultSheetName);
     SendDlgItemMessageW(dialog, IDE_SHEET_NAME, EM_LIMITTEXT, 0, 0);  // no length limit
-
-    HANDLE languageImage = LoadImageW(instance, L"LANG", IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
-    SendDlgItemMessageW(dialog, IDI_LANGUAGE, STM_SETIMAGE, IMAGE_BITMAP,
-                        reinterpret_cast<LPARAM>(languageImage));
-    HANDLE launchIcon = LoadImageW(instance, L"BICO", IMAGE_ICON, 128, 128, LR_DEFAULTCOLOR);
-    SendDlgItemMessageW(dialog, IDB_LAUNCH, BM_SETIMAGE, IMAGE_ICON,
-                        reinterpret_cast<LPARAM>(launchIcon));
-    SendDlgItemMessageW(dialog, IDT_WEB_LINK, WM_SETFONT, reinterpret_cast<WPARAM>(LinkFont()),
-                        FALSE);
+    MakeWebLink(GetDlgItem(dialog, IDT_WEB_LINK));
 }
 
-// Gives the window the client size of the layout and centres it in the work area.
-void PlaceMainWindow(HWND dialog) {
-    RECT frame{0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&frame, GetWindowLongW(dialog, GWL_STYLE), FALSE,
-                       GetWindowLongW(dialog, GWL_EXSTYLE));
-    int width = frame.right - frame.left;
-    int height = frame.bottom - frame.top;
-    RECT work{};
+// Centres the window in the work area.
+void Centre(HWND dialog) {
+    RECT frame{}, work{};
+    GetWindowRect(dialog, &frame);
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    int x = work.left + (work.right - work.left - width) / 2;
-    int y = work.top + (work.bottom - work.top - height) / 2;
-    SetWindowPos(dialog, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void SetWindowIcons(HWND dialog) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    HANDLE large = LoadImageW(instance, L"AICO", IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR);
-    HANDLE small = LoadImageW(instance, L"AICO", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
-    SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large));
-    SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    SetWindowPos(dialog, nullptr,
+                 work.left + (work.right - work.left - (frame.right - frame.left)) / 2,
+                 work.top + (work.bottom - work.top - (frame.bottom - frame.top)) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 INT_PTR OnInitDialog(HWND dialog) {
-    SetWindowTextOf(dialog, MainCaption(CurrentLanguage()));
-    PlaceMainWindow(dialog);
     CreateControls(dialog);
-    SetWindowIcons(dialog);
-    SetForegroundWindow(dialog);
-
-    Language language = CurrentLanguage();
-    SetControlTooltip(GetDlgItem(dialog, IDB_LAUNCH), Text(TextId::LaunchTooltip, language));
-    SetControlTooltip(GetDlgItem(dialog, IDX_CLEAN_UNUSED), CleanUnusedTooltip(language));
-    SetControlTooltip(GetDlgItem(dialog, IDT_WEB_LINK), STYLEWICK_WEBSITE);
-    // A page named on the command line is chosen as a browse would choose it.
-    if (IsPageChosen(TheUiState().pagePath))
-        SetControlTooltip(GetDlgItem(dialog, IDE_PAGE_PATH), TheUiState().pagePath);
+    LabelMainWindow(dialog, CurrentLanguage());
+    ScaleMainWindow(dialog, WindowDpi(dialog), {0, 0});
+    Centre(dialog);
     CheckDlgButton(dialog, IDX_CLEAN_UNUSED, BST_CHECKED);
     DragAcceptFiles(dialog, TRUE);
+    ListenForLanguageKey(dialog);
+    SetForegroundWindow(dialog);
     return TRUE;  // the dialog manager focuses the first tab stop
 }
 
-// The hand over the web link and the language image; elsewhere the default cursor.
+// While a run goes on, the wait cursor over the whole window; otherwise the hand over the web
+// link and the language image, and elsewhere the default cursor.
 INT_PTR OnSetCursor(HWND dialog, HWND underMouse) {
+    bool overWindow = underMouse == dialog || GetParent(underMouse) == dialog;
     int id = GetDlgCtrlID(underMouse);
-    if (GetParent(underMouse) != dialog || (id != IDT_WEB_LINK && id != IDI_LANGUAGE)) return FALSE;
-    SetCursor(LoadCursor(nullptr, IDC_HAND));
+    LPCTSTR cursor = nullptr;
+    if (overWindow && RunUnderWay())
+        cursor = IDC_WAIT;
+    else if (overWindow && underMouse != dialog && (id == IDT_WEB_LINK || id == IDI_LANGUAGE))
+        cursor = IDC_HAND;
+    if (!cursor) return FALSE;
+    SetCursor(LoadCursor(nullptr, cursor));
     SetWindowLongPtrW(dialog, DWLP_MSGRESULT, 1);
     return TRUE;
 }
 
-// The web link is drawn blue on the dialog's usual background.
+// The web link is drawn in its colour on the dialog's usual background.
 INT_PTR OnCtlColorStatic(HDC dc, HWND control) {
     if (GetDlgCtrlID(control) != IDT_WEB_LINK) return FALSE;
-    SetTextColor(dc, kLinkColour);
+    SetTextColor(dc, WebLinkColour());
     SetBkMode(dc, TRANSPARENT);
     return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
-// The close box, Close in the system menu and Alt+F4; the Escape key is a command instead.
+// The window moved to a monitor of another DPI (Windows 8.1 and later): everything is made
+// again for it, at the place the system proposes.
+INT_PTR OnDpiChanged(HWND dialog, int dpi, const RECT& proposed) {
+    ScaleMainWindow(dialog, dpi, {proposed.left, proposed.top});
+    return TRUE;
+}
+
+// The close box, Close in the system menu and Alt+F4; the Escape key is a command instead. A
+// run under way is never cut short: the window closes after its report.
 INT_PTR OnClose(HWND dialog) {
-    EndMainWindow(dialog);
+    if (!RunUnderWay()) EndMainWindow(dialog);
     return TRUE;
 }
 
@@ -199,7 +155,15 @@ INT_PTR CALLBACK MainWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
                                         reinterpret_cast<HWND>(lParam));
             case WM_COMMAND: OnCommand(dialog, LOWORD(wParam), HIWORD(wParam)); return TRUE;
             case WM_DROPFILES: DropCommand(dialog, reinterpret_cast<HDROP>(wParam)); return TRUE;
+            case WM_DPICHANGED:
+                return OnDpiChanged(dialog, LOWORD(wParam), *reinterpret_cast<RECT*>(lParam));
+            case WM_TIMER:
+                if (wParam == kRunProgressTimer) ShowRunProgress(dialog);
+                return TRUE;
+            case kRunEndedMessage: EndExtractionRun(dialog); return TRUE;
+            case kLanguageKeyMessage: LanguageCommand(dialog, true); return TRUE;
             case WM_CLOSE: return OnClose(dialog);
+            case WM_DESTROY: StopListeningForLanguageKey(); return FALSE;
             default: return FALSE;
         }
     } catch (...) {
@@ -212,18 +176,12 @@ INT_PTR CALLBACK MainWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 INT_PTR ShowMainWindow(HWND parent) {
-    TheUiState().mainWindowEnded = false;
     std::vector<WORD> dialogTemplate = MainWindowTemplate();
-    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
-                                   reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate.data()), parent,
-                                   MainWindowProc, 0);
+    INT_PTR result = DialogBoxIndirectParamW(
+        GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate.data()), parent,
+        MainWindowProc, 0);
+    WaitForExtractionRun();
+    return result;
 }
 
-void EndMainWindow(HWND mainWindow) {
-    TheUiState().mainWindowEnded = true;
-    EndDialog(mainWindow, 0);
-}
-
-bool MainWindowEnded(HWND mainWindow) {
-    return TheUiState().mainWindowEnded || !IsWindow(mainWindow);
-}
+void EndMainWindow(HWND mainWindow) { EndDialog(mainWindow, 0); }

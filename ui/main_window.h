@@ -4,11 +4,9 @@
 #include <windows.h>
 
 // Creates the main window (no owner when `parent` is nullptr) with its controls, runs it
-// modally until it closes and returns the result it was ended with.
+// modally until it closes and returns the result it was ended with, once a run it started has
+// ended too.
 INT_PTR ShowMainWindow(HWND parent);
 
 // Ends the main window with the result 0; the modal loop then closes it.
 void EndMainWindow(HWND mainWindow);
-
-// Whether the main window has been ended or no longer exists.
-bool MainWindowEnded(HWND mainWindow);

@@ -14,6 +14,10 @@ void SetWindowTextOf(HWND window, std::string_view text) {
     SetWindowTextW(window, Utf16(text).c_str());
 }
 
+void SetPictureName(HWND control, std::string_view name) {
+    DefWindowProcW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Utf16(name).c_str()));
+}
+
 std::string DialogItemText(HWND dialog, int controlId) {
     return WindowTextOf(GetDlgItem(dialog, controlId));
 }

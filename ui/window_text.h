@@ -10,6 +10,10 @@
 std::string WindowTextOf(HWND window);
 void SetWindowTextOf(HWND window, std::string_view text);
 
+// The name a screen reader gives a control that shows a picture: its window text, stored past
+// the control's own handling (a picture static control keeps no text of its own).
+void SetPictureName(HWND control, std::string_view name);
+
 std::string DialogItemText(HWND dialog, int controlId);
 void SetDialogItemText(HWND dialog, int controlId, std::string_view text);
 

@@ -2,13 +2,19 @@
 // report or the error, and compare the files with those of stylewick-cli.exe.
 #include <windows.h>
 #include <commctrl.h>
+#include <commdlg.h>
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <string>
+#include <vector>
 
+#include "platform/utf16.h"
 #include "tests/win32/window_driver.h"
 #include "ui/control_ids.h"
 #include "ui/ui_state.h"
+#include "version.h"
 
 namespace {
 
@@ -285,6 +291,77 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<WrittenNothing>& info) {
         return std::string(info.param.label);
     });
+
+TEST_F(CommandsTest, FileDialogOpensInTheLastPagesFolderWithWebPagesThenAllFiles) {
+    std::string site = folder.Subfolder("site");
+    folder.Write("site\\page.html", "<html></html>");
+    program.BrowseTo(site + "page.html");
+    ASSERT_EQ(program.ControlText(IDE_PAGE_PATH), site + "page.html");
+
+    for (int language : {0, 1}) {
+        program.ChooseLanguage(language);
+        ClickWindow(program.Control(IDB_BROWSE));
+        HWND dialog = program.WaitForOwnedDialog();
+        ASSERT_NE(dialog, nullptr);
+        std::wstring opened(MAX_PATH, L'\0');
+        WaitUntil([&] {
+            return SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH,
+                                reinterpret_cast<LPARAM>(opened.data())) > 1;
+        });
+        opened.resize(opened.find(L'\0'));
+        EXPECT_EQ(Utf8(opened) + "\\", site);
+        HWND filters = GetDlgItem(dialog, cmb1);
+        std::vector<std::string> entries;
+        for (int i = 0; i < SendMessageW(filters, CB_GETCOUNT, 0, 0); ++i) {
+            std::wstring entry(SendMessageW(filters, CB_GETLBTEXTLEN, i, 0) + 1, L'\0');
+            SendMessageW(filters, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry.data()));
+            entries.push_back(Utf8(entry.c_str()));
+        }
+        using Entries = std::vector<std::string>;
+        EXPECT_EQ(entries, language == 0
+                               ? (Entries{"Web page (*.htm;*.html)", "All files (*.*)"})
+                               : (Entries{"Page web (*.htm;*.html)", "Tous les fichiers (*.*)"}));
+        WaitUntil([&] { return GetForegroundWindow() == dialog; }, 3000);
+        PressKey(VK_ESCAPE);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
+    }
+}
+
+// While it lives, the shell opens web addresses with this test program, which writes the
+// address it is given into `record` (see test_main.cpp) instead of starting a browser. The
+// handler it replaces is put back afterwards.
+class AddressRecorder {
+public:
+    explicit AddressRecorder(const std::string& record) {
+        std::vector<wchar_t> old(1024);
+        DWORD size = static_cast<DWORD>(old.size() * sizeof(wchar_t));
+        if (RegGetValueW(HKEY_CLASSES_ROOT, kKey, nullptr, RRF_RT_REG_SZ, nullptr, old.data(),
+                         &size) == ERROR_SUCCESS)
+            handler_ = old.data();
+        wchar_t self[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        SetHandler(L"\"" + std::wstring(self) + L"\" \"--opened=" + Utf16(record) + L"\" \"%1\"");
+    }
+    ~AddressRecorder() { SetHandler(handler_); }  // none before: an empty one is as good
+
+private:
+    static void SetHandler(const std::wstring& command) {
+        RegSetKeyValueW(HKEY_CLASSES_ROOT, kKey, nullptr, REG_SZ, command.c_str(),
+                        static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    }
+    static constexpr const wchar_t* kKey = L"https\\shell\\open\\command";
+    std::wstring handler_;
+};
+
+TEST_F(CommandsTest, EnterOnTheFocusedLinkOpensTheWebSiteAndTheWindowStays) {
+    AddressRecorder recorder(folder.File("opened.txt"));
+    for (int i = 0; i < 4; ++i) PressKey(VK_TAB);  // name, check box, launch, link
+    ASSERT_TRUE(WaitUntil([&] { return program.Focus() == program.Control(IDT_WEB_LINK); }, 3000));
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return folder.Has("opened.txt"); }, 15000));
+    EXPECT_EQ(folder.Read("opened.txt"), STYLEWICK_WEBSITE);
+    EXPECT_FALSE(program.WaitForEnd(0));
+}
 
 TEST_F(CommandsTest, CloseBoxEndsTheProgram) {
     RECT frame{};

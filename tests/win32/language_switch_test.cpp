@@ -2,7 +2,9 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
+#include "platform/utf16.h"
 #include "tests/win32/window_driver.h"
 #include "ui/control_ids.h"
 #include "ui/ui_state.h"
@@ -13,6 +15,23 @@ namespace {
 // The texts of the tools that belong to the control `id`.
 std::vector<std::string> TipsOf(const RunningProgram& program, int id) {
     return ToolTexts(program.Window(), program.Control(id));
+}
+
+// The name a screen reader gives `control`, through the system's accessibility objects.
+std::string AccessibleName(HWND control) {
+    IAccessible* accessible = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                          IID_IAccessible, reinterpret_cast<void**>(&accessible))))
+        return "<no accessible object>";
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    std::string shown = "<no name>";
+    if (accessible->get_accName(self, &name) == S_OK && name) shown = Utf8(name);
+    SysFreeString(name);
+    accessible->Release();
+    return shown;
 }
 
 bool MenuChecked(int position) {
@@ -106,6 +125,36 @@ TEST_F(LanguageSwitchTest, DoubleClickOnTheImageAlsoOpensTheMenu) {
     ASSERT_NE(menu, nullptr);
     PressKey(VK_ESCAPE);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }, 3000));
+}
+
+TEST_F(LanguageSwitchTest, AltLOpensTheMenuBelowTheImageForTheKeyboard) {
+    PressKeyWith(VK_MENU, 'L');
+    HWND menu = program.WaitForMenu();
+    ASSERT_NE(menu, nullptr);
+    RECT image{}, shown{};
+    GetWindowRect(program.Control(IDI_LANGUAGE), &image);
+    GetWindowRect(menu, &shown);
+    EXPECT_EQ(shown.left, image.left);
+    EXPECT_EQ(shown.top, image.bottom);
+    PressKey(VK_DOWN);
+    PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }, 3000));
+    ExpectChosen(Language::French);
+}
+
+TEST_F(LanguageSwitchTest, ThePicturesAreNamedForScreenReadersInTheLanguageShown) {
+    EXPECT_EQ(AccessibleName(program.Control(IDB_LAUNCH)),
+              "Launch the extraction of inline and internal css to external css!");
+    EXPECT_EQ(AccessibleName(program.Control(IDI_LANGUAGE)), "Language: English or French (Alt+L)");
+    program.ChooseLanguage(1);
+    EXPECT_EQ(AccessibleName(program.Control(IDB_LAUNCH)),
+              "Lancer l'extraction vers un css externe des css présents dans les tags et dans le "
+              "header!");
+    EXPECT_EQ(AccessibleName(program.Control(IDI_LANGUAGE)),
+              "Langue : anglais ou français (Alt+L)");
+    // The language image keeps its picture.
+    EXPECT_NE(SendMessageW(program.Control(IDI_LANGUAGE), STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
 }
 
 }  // namespace

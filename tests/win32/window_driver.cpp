@@ -71,6 +71,7 @@ DWORD WINAPI ReadPipeThread(void* data) {
 }
 
 unsigned expectedOemCodePage = 0;
+unsigned expectedDpi = 0;
 
 }  // namespace
 
@@ -87,6 +88,17 @@ std::string ProgramPath(const std::string& name) {
 unsigned ExpectedOemCodePage() { return expectedOemCodePage; }
 
 void SetExpectedOemCodePage(unsigned codePage) { expectedOemCodePage = codePage; }
+
+unsigned ExpectedDpi() { return expectedDpi; }
+
+void SetExpectedDpi(unsigned dpi) { expectedDpi = dpi; }
+
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
 
 CliResult RunCli(const std::string& arguments, const std::string& folder) {
     CliResult result;
@@ -206,6 +218,16 @@ int HoldFile(const std::string& path, DWORD share) {
     DWORD got = 0;
     while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), &byte, 1, &got, nullptr) && got > 0) {
     }
+    CloseHandle(file);
+    return 0;
+}
+
+int RecordOpenedAddress(const std::string& path, const std::string& address) {
+    HANDLE file = CreateFileW(LongPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 1;
+    DWORD written = 0;
+    WriteFile(file, address.data(), static_cast<DWORD>(address.size()), &written, nullptr);
     CloseHandle(file);
     return 0;
 }
@@ -372,13 +394,15 @@ HICON RunningProgram::MessageIcon(HWND box) {
     return nullptr;
 }
 
-HWND RunningProgram::WaitForMenu() const {
+HWND RunningProgram::WaitForMenu(int milliseconds) const {
     HWND menu = nullptr;
-    WaitUntil([&] {
-        menu = ThreadWindows::Find(
-            threadId_, [](HWND w) { return ClassOf(w) == "#32768" && IsWindowVisible(w); });
-        return menu != nullptr;
-    });
+    WaitUntil(
+        [&] {
+            menu = ThreadWindows::Find(
+                threadId_, [](HWND w) { return ClassOf(w) == "#32768" && IsWindowVisible(w); });
+            return menu != nullptr;
+        },
+        milliseconds);
     return menu;
 }
 

@@ -50,8 +50,8 @@ public:
     // The text and icon of a message box.
     static std::string MessageText(HWND box);
     static HICON MessageIcon(HWND box);
-    // The popup menu window while the language menu is open.
-    HWND WaitForMenu() const;
+    // The popup menu window while the language menu is open; nullptr when none opens in time.
+    HWND WaitForMenu(int milliseconds = 10000) const;
     // Chooses the language menu item at `position` (0 English, 1 French) with the mouse.
     void ChooseLanguage(int position);
     // Types `path` into the open file dialog and confirms it.
@@ -108,10 +108,21 @@ private:
 // PATH, writes "held" and waits until its standard input closes. Returns its exit code.
 int HoldFile(const std::string& path, DWORD share);
 
+// The web browser's side in the test of the web link: writes `address` into the file `path`.
+int RecordOpenedAddress(const std::string& path, const std::string& address);
+
 // The OEM code page this test run was started for (0: whichever it has), from the option
 // --oem-code-page=N: scripts/wine-tests starts Wine with a locale that should give it.
 unsigned ExpectedOemCodePage();
 void SetExpectedOemCodePage(unsigned codePage);
+
+// The DPI this test run was started for (0: whichever it has), from the option --dpi=N:
+// scripts/wine-tests sets the prefix's LogPixels to it first. ScreenDpi() is the one it has.
+unsigned ExpectedDpi();
+void SetExpectedDpi(unsigned dpi);
+int ScreenDpi();
+// `pixels` of the layout table at `dpi`, rounded as the system rounds.
+inline int Scaled(int pixels, int dpi) { return MulDiv(pixels, dpi, 96); }
 
 // The tooltip control owned by the main window, and its tools in order: the control each
 // belongs to and its whole text in UTF-8.

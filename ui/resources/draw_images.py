@@ -1,9 +1,13 @@
 #!/usr/bin/env python3
 """Draws the program's pictures and writes them as Windows resource files.
 
-    aico.ico  window icon: a corkscrew, 16, 32, 48, 64, 128 and 256 px, 32 bpp
-    bico.ico  launch button picture: the corkscrew drawing a cork, 16 to 128 px, 32 bpp
+    aico.ico  window icon: a corkscrew, 16, 20, 24, 32, 40, 48, 64, 128 and 256 px, 32 bpp
+    bico.ico  launch button picture: the corkscrew drawing a cork, 16 to 192 px, 32 bpp
     lang.bmp  language image: two flags, 24 x 24, 8 bpp palette, background (240, 240, 240)
+    lang30.bmp, lang36.bmp, lang48.bmp  the same at 125, 150 and 200 %, 24 bpp
+
+The window draws itself at the screen's DPI: its icons at 100, 125 and 150 % are drawn at their
+own sizes (window icon 16 and 32 px, 20 and 40, 24 and 48; launch picture 128, 160, 192).
 
 Run from anywhere: python3 ui/resources/draw_images.py. Only the standard library is used,
 and the output is the same byte for byte on every run, so the files are committed and the
@@ -157,6 +161,41 @@ LANG_COLOURS = {
 }
 
 
+def resampled_rows(size):
+    """The language image at `size` pixels: each pixel the average of the 24-pixel drawing's
+    pixels under it, weighted by how much of each it covers."""
+    scale = 24 / size
+    rows = []
+    for row in range(size):
+        out = []
+        for col in range(size):
+            total = [0.0, 0.0, 0.0]
+            y0, y1 = row * scale, (row + 1) * scale
+            x0, x1 = col * scale, (col + 1) * scale
+            for sy in range(int(y0), min(24, math.ceil(y1))):
+                cover_y = min(y1, sy + 1) - max(y0, sy)
+                for sx in range(int(x0), min(24, math.ceil(x1))):
+                    weight = cover_y * (min(x1, sx + 1) - max(x0, sx))
+                    colour = LANG_COLOURS[LANG_ROWS[sy][sx]]
+                    for i in range(3):
+                        total[i] += weight * colour[i]
+            out.append(tuple(int(round(c / (scale * scale))) for c in total))
+        rows.append(out)
+    return rows
+
+
+def write_bitmap_24(name, rows):
+    size = len(rows)
+    stride = (size * 3 + 3) // 4 * 4
+    data = b"".join(
+        b"".join(bytes((b, g, r)) for (r, g, b) in row).ljust(stride, b"\0") for row in reversed(rows))
+    info = struct.pack("<IiiHHIIiiII", 40, size, size, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    offset = 14 + len(info)
+    file_header = struct.pack("<2sIHHI", b"BM", offset + len(data) + len(NOTE), 0, 0, offset)
+    with open(os.path.join(HERE, name), "wb") as out:
+        out.write(file_header + info + data + NOTE)
+
+
 def write_language_bitmap(name):
     keys = list(LANG_COLOURS)
     palette = b"".join(bytes((b, g, r, 0)) for (r, g, b) in LANG_COLOURS.values())
@@ -172,9 +211,12 @@ def write_language_bitmap(name):
 
 def main():
     assert all(len(row) == 24 for row in LANG_ROWS) and len(LANG_ROWS) == 24
-    write_icon("aico.ico", [16, 32, 48, 64, 128, 256], corkscrew_layers(with_cork=False))
-    write_icon("bico.ico", [16, 32, 48, 64, 128], corkscrew_layers(with_cork=True))
+    write_icon("aico.ico", [16, 20, 24, 32, 40, 48, 64, 128, 256],
+               corkscrew_layers(with_cork=False))
+    write_icon("bico.ico", [16, 32, 48, 64, 128, 160, 192], corkscrew_layers(with_cork=True))
     write_language_bitmap("lang.bmp")
+    for size in (30, 36, 48):
+        write_bitmap_24("lang%d.bmp" % size, resampled_rows(size))
 
 
 if __name__ == "__main__":
