@@ -94,6 +94,7 @@ RunError PageWalk::Walk(bool& bodyFound) {
     reader_ = MakePageReader(page_);
     Markup tag;
     while (NextMarkup(reader_, tag)) {
+        state_.progress.At(tag.end);
         if (tag.kind == MarkupKind::EndTag && headEnd == npos &&
             IsTag(tag, MarkupKind::EndTag, "head"))
             headEnd = OutputPosition(tag.begin);

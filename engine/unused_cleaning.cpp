@@ -93,7 +93,8 @@ private:
 // of its occurrences lies inside one token; a token is looked through only when one of its
 // bytes begins a name still sought, and once, however often the page repeats it.
 std::unordered_set<std::string_view> NamesInPage(std::string_view page,
-                                                 const std::vector<std::string_view>& names) {
+                                                 const std::vector<std::string_view>& names,
+                                                 RunProgress& progress) {
     std::unordered_set<std::string_view> found;
     std::unordered_set<std::string_view> tokensLookedThrough;
     SoughtNames sought(names);
@@ -103,6 +104,7 @@ std::unordered_set<std::string_view> NamesInPage(std::string_view page,
         while (start > 0 && sought.KindOf(page[start - 1]) != SoughtNames::kOther) --start;
         while (at < page.size() && sought.KindOf(page[at]) != SoughtNames::kOther) ++at;
         std::string_view token = page.substr(start, at - start);
+        progress.At(at);
         if (!tokensLookedThrough.insert(token).second) continue;
         for (size_t i = 0; i < token.size(); ++i)
             if (sought.KindOf(token[i]) == SoughtNames::kBeginsAName)
@@ -119,7 +121,7 @@ void RemoveUnusedRules(RunState& state) {
     std::vector<bool> tested(state.headerRules.size());
     for (size_t i = 0; i < state.headerRules.size(); ++i)
         tested[i] = TestedName(state.headerRules[i].selector, names[i]) && !names[i].empty();
-    std::unordered_set<std::string_view> used = NamesInPage(state.pageText, names);
+    std::unordered_set<std::string_view> used = NamesInPage(state.pageText, names, state.progress);
     std::vector<bool> keep(state.headerRules.size());
     for (size_t i = 0; i < keep.size(); ++i) keep[i] = !tested[i] || used.count(names[i]) != 0;
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,7 @@ TEST(RunProgress, EachPhaseTellsItsShareAFewTimesAndNeverGoesBack) {
 
 // A page of `paragraphs` paragraphs, each with a style attribute and a lang attribute.
 std::string PageOf(int paragraphs) {
-    std::string page = "<html><head><style>p.a{color:red}\n.unused{margin:0}</style></head><body>";
+    std::string page = "<html><head><style>p.a{color:red}\n.never{margin:0}</style></head><body>";
     for (int i = 0; i < paragraphs; ++i)
         page += "<p class=a lang=FR style='margin-left:" + std::to_string(i % 50) +
                 "pt'>Paragraphe " + std::to_string(i) + "</p>\r\n";
@@ -54,6 +55,13 @@ TEST(RunProgress, AWholeRunGoesUpToOneAndAFailedRunNever) {
     EXPECT_EQ(told.back(), 1.0);
     EXPECT_LE(told.size(), 500u);
     for (size_t i = 1; i < told.size(); ++i) EXPECT_GT(told[i], told[i - 1]) << i;
+    // The walk over the page and the cleaning tell how far along the page they are.
+    auto toldBetween = [&](double from, double to) {
+        return std::count_if(told.begin(), told.end(),
+                             [&](double done) { return done > from && done < to; });
+    };
+    EXPECT_GE(toldBetween(0.05, 0.70), 50);
+    EXPECT_GE(toldBetween(0.70, 0.85), 50);
 
     told.clear();
     request.pagePath = folder.File("absent.html");
