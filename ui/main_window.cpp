@@ -98,6 +98,7 @@ void Centre(HWND dialog) {
 INT_PTR OnInitDialog(HWND dialog) {
     CreateControls(dialog);
     LabelMainWindow(dialog, CurrentLanguage());
+    TakeOverDpiChanges(dialog);
     ScaleMainWindow(dialog, WindowDpi(dialog), {0, 0});
     Centre(dialog);
     CheckDlgButton(dialog, IDX_CLEAN_UNUSED, BST_CHECKED);

@@ -121,6 +121,14 @@ int WindowDpi(HWND window) {
     return dpi;
 }
 
+void TakeOverDpiChanges(HWND mainWindow) {
+    using SetBehaviourFunction = BOOL WINAPI(HWND, int, int);
+    constexpr int kDisableAll = 1;  // DDC_DISABLE_ALL
+    if (auto* setBehaviour =
+            OptionalUser32Function<SetBehaviourFunction>("SetDialogDpiChangeBehavior"))
+        setBehaviour(mainWindow, kDisableAll, kDisableAll);
+}
+
 void ScaleMainWindow(HWND mainWindow, int dpi, POINT topLeft) {
     TheUiState().dpi = dpi;
     ReplaceFonts(mainWindow, dpi);

@@ -13,5 +13,9 @@ int WindowDpi(HWND window);
 // its top-left corner at `topLeft`. Then lays out the controls.
 void ScaleMainWindow(HWND mainWindow, int dpi, POINT topLeft);
 
+// Keeps the dialog manager of Windows 10 1703 and later from scaling the window and its
+// controls itself when the DPI changes: the window does it (ScaleMainWindow).
+void TakeOverDpiChanges(HWND mainWindow);
+
 // Places the controls at the window's DPI, fitted to the texts they show now.
 void LayOutControls(HWND mainWindow);
