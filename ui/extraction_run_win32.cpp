@@ -86,7 +86,12 @@ void StartExtractionRun(HWND mainWindow, const std::string& sheetName, bool clea
         return;
     }
     SetTimer(mainWindow, kRunProgressTimer, kProgressPeriod, nullptr);
-    SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    // The wait cursor now, not at the mouse's next move, when the mouse is on the window.
+    POINT mouse{};
+    GetCursorPos(&mouse);
+    HWND underMouse = WindowFromPoint(mouse);
+    if (underMouse == mainWindow || IsChild(mainWindow, underMouse))
+        SetCursor(LoadCursor(nullptr, IDC_WAIT));
 }
 
 bool RunUnderWay() { return TheUiState().run.thread != nullptr; }
