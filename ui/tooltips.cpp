@@ -36,7 +36,7 @@ HWND CreateTooltipWindow(HWND parent) {
                                    parent, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!tooltip) return nullptr;
     ui.tooltipWindow = tooltip;
-    SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, 300);
+    SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, kTooltipWidth);
     return tooltip;
 }
 

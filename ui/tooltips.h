@@ -5,6 +5,9 @@
 
 #include <string>
 
+// The widest a tip grows before its text wraps, at 96 DPI.
+constexpr int kTooltipWidth = 300;
+
 // The shared tooltip window, created on first use owned by `parent` (or, without a parent,
 // by the thread's active window); nullptr when there is no owner or the creation failed.
 HWND CreateTooltipWindow(HWND parent);

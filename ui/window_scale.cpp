@@ -1,10 +1,13 @@
 #include "ui/window_scale.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <string>
 
 #include "platform/utf16.h"
 #include "ui/layout.h"
+#include "ui/tooltips.h"
 #include "ui/ui_state.h"
 #include "ui/window_text.h"
 
@@ -133,6 +136,8 @@ void ScaleMainWindow(HWND mainWindow, int dpi, POINT topLeft) {
     TheUiState().dpi = dpi;
     ReplaceFonts(mainWindow, dpi);
     ReplacePictures(mainWindow, dpi);
+    if (HWND tooltip = TheUiState().tooltipWindow)
+        SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, ScaledPixels(kTooltipWidth, dpi));
     SizeClientArea(mainWindow, dpi, topLeft);
     LayOutControls(mainWindow);
 }

@@ -9,8 +9,8 @@
 int WindowDpi(HWND window);
 
 // Makes the fonts and pictures of the main window for `dpi`, gives them to the window and its
-// controls and frees the ones they replace; gives the window the table's client area at `dpi`,
-// its top-left corner at `topLeft`. Then lays out the controls.
+// controls and frees the ones they replace; scales the tooltips' width; gives the window the
+// table's client area at `dpi`, its top-left corner at `topLeft`. Then lays out the controls.
 void ScaleMainWindow(HWND mainWindow, int dpi, POINT topLeft);
 
 // Keeps the dialog manager of Windows 10 1703 and later from scaling the window and its

@@ -2,6 +2,7 @@
 // 144 DPI (the prefix's LogPixels). Fonts, pictures and control places follow the DPI, every text
 // fits its control in both languages, and a change of DPI while the window is up scales it again.
 #include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -144,7 +145,7 @@ void ExpectNearTheTable(const RunningProgram& program, int dpi) {
 }
 
 // "MS Sans Serif" 8 points at `dpi` on every control, underlined on the link; the window icons,
-// the launch picture and the language image at the sizes of `dpi`.
+// the launch picture and the language image at the sizes of `dpi`, and tips as wide.
 void ExpectFontsAndPicturesAt(const RunningProgram& program, int dpi) {
     for (const PlacedControl& placed : kLayoutTable) {
         if (placed.id == IDI_LANGUAGE) continue;
@@ -172,6 +173,8 @@ void ExpectFontsAndPicturesAt(const RunningProgram& program, int dpi) {
     ASSERT_TRUE(GetObjectW(bitmap, sizeof picture, &picture));
     EXPECT_EQ(picture.bmWidth, Scaled(24, dpi));
     EXPECT_EQ(picture.bmHeight, Scaled(24, dpi));
+    EXPECT_EQ(SendMessageW(MainTooltip(program.Window()), TTM_GETMAXTIPWIDTH, 0, 0),
+              Scaled(300, dpi));
 }
 
 class WindowScaleTest : public testing::Test {
