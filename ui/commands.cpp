@@ -11,6 +11,7 @@
 #include "ui/dialog_texts.h"
 #include "ui/extraction_run_win32.h"
 #include "ui/language_switch.h"
+#include "ui/layout.h"
 #include "ui/page_choice.h"
 #include "ui/tooltips.h"
 #include "ui/ui_state.h"
@@ -19,9 +20,9 @@
 
 namespace {
 
-constexpr int kClicked = 0;        // BN_CLICKED and STN_CLICKED
-constexpr int kDoubleClicked = 1;  // BN_DOUBLECLICKED and STN_DBLCLK
-constexpr int kOpenDialogOffset = 100;
+constexpr int kClicked = 0;             // BN_CLICKED and STN_CLICKED
+constexpr int kDoubleClicked = 1;       // BN_DOUBLECLICKED and STN_DBLCLK
+constexpr int kOpenDialogOffset = 100;  // pixels at 96 DPI
 
 // Moves the file-open dialog up and left of the main window once it is laid out.
 UINT_PTR CALLBACK OpenDialogHook(HWND child, UINT message, WPARAM, LPARAM lParam) {
@@ -30,7 +31,8 @@ UINT_PTR CALLBACK OpenDialogHook(HWND child, UINT message, WPARAM, LPARAM lParam
     const auto* options = reinterpret_cast<OFNOTIFYW*>(lParam)->lpOFN;
     RECT main{};
     GetWindowRect(options->hwndOwner, &main);
-    SetWindowPos(dialog, nullptr, main.left - kOpenDialogOffset, main.top - kOpenDialogOffset, 0, 0,
+    int offset = ScaledPixels(kOpenDialogOffset, TheUiState().dpi);
+    SetWindowPos(dialog, nullptr, main.left - offset, main.top - offset, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER);
     SetForegroundWindow(dialog);
     return 0;
