@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <ctime>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -353,16 +354,16 @@ TEST_P(ManyTagsTest, RunEndsQuicklyAndLosesNothing) {
     }
 }
 
+// Processor time rather than wall time: a busy machine that pauses the test does not count.
 double RewriteSeconds(const std::string& page) {
     double best = 1e9;
     for (int attempt = 0; attempt < 2; ++attempt) {
         RunState state;
         state.pageText = page;
         state.sheetName = kSheet;
-        auto start = std::chrono::steady_clock::now();
+        std::clock_t start = std::clock();
         RewritePage(state);
-        best = std::min(
-            best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        best = std::min(best, static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC);
     }
     return best;
 }
@@ -377,9 +378,10 @@ TEST_P(ManyTagsTest, RewritingTimeGrowsInProportionToThePage) {
     double large = RewriteSeconds(GetParam().make(400000));
     EXPECT_LT(large, 4 * kSecondsPerRun);
     // Linear work gives 4 to 10 here (memory access gets slower per byte as pages outgrow the
-    // caches);
-    // work that grows with the square of the page gives 16 and more.
-    EXPECT_LT(large / std::max(small, 1e-3), 12.0)
+    // caches); work that grows with the square of the page gives 16 and more. Runs of a few
+    // milliseconds are left out of the ratio: one pause of a busy machine would decide it, and
+    // no work that grows with the square of 400,000 tags ends that soon.
+    EXPECT_LT(large, std::max(12 * small, 0.05))
         << "100,000 tags: " << small << " s, 400,000 tags: " << large << " s";
 }
 
