@@ -27,3 +27,9 @@ constexpr bool IsClassNameByte(char c) {
     return IsAsciiLetter(c) || IsDigit(c) || c == '-' || c == '_' ||
            static_cast<unsigned char>(c) >= 0x80;
 }
+
+// The lower case of an ASCII capital; every other byte as it is.
+constexpr char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+// The upper case of an ASCII small letter; every other byte as it is.
+constexpr char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }

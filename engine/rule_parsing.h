@@ -6,7 +6,16 @@
 
 #include "engine/run_state.h"
 
-// One rule per "{" of the text, in order: the selector before it and the declarations up to
-// the next "}", both trimmed of whitespace. Braces do not nest, and only comments standing
-// before a selector are skipped.
+// The top-level rules of the text, in order, read with the CSS lexer: each block that opens
+// at the top level with "{" and the text before it since the previous rule, which is its
+// selector (an at-rule's prelude included: "@media print"); its declarations run to the "}"
+// that closes the block, so that the rules of a nested block (@media, @supports) stay inside
+// the declarations of the block that holds them. Selectors and declarations are trimmed of
+// whitespace, and comments standing before a selector are skipped. A block that the text
+// ends inside runs to the end; text after the last block is no rule.
 std::vector<Rule> ParseHeaderRules(std::string_view headerCss);
+
+// The prelude of every block of the text that is not an at-rule, at any depth (inside
+// @media, @supports or a nested rule): the selectors of its style rules, each as it stands
+// before its "{" since the previous "{", "}" or ";" of a block, trimmed.
+std::vector<std::string_view> StyleRuleSelectors(std::string_view css);

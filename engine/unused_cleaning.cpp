@@ -1,34 +1,45 @@
 #include "engine/unused_cleaning.h"
 
 #include <array>
+#include <string>
 #include <string_view>
 #include <unordered_set>
 #include <utility>
 #include <vector>
 
 #include "engine/byte_classes.h"
+#include "engine/css_lexer.h"
 
 namespace {
 
 constexpr size_t npos = std::string_view::npos;
 
-// The name a header rule is judged by: the class name after the first "." of its first
-// selector. No name at all when the rule always stays.
-bool TestedName(std::string_view selector, std::string_view& name) {
-    if (!selector.empty() && selector[0] == '@') return false;  // at-rules always stay
-    if (selector.find('.') == npos) return false;
-    std::string_view first = selector.substr(0, selector.find(','));
-    size_t dot = first.find('.');
-    name = {};
-    if (dot == npos) return true;
-    size_t end = dot + 1;
-    while (end < first.size() && IsClassNameByte(first[end])) ++end;
-    name = first.substr(dot + 1, end - dot - 1);
-    return true;
+// The name a header rule is judged by: the first class of its first selector, read with the
+// CSS lexer outside brackets, strings and comments (a class inside ":not(.x)" or "[title='.x']"
+// does not make the rule depend on it). Empty when the rule always stays: an at-rule, or a
+// first selector that names no class outside brackets.
+std::string_view TestedName(std::string_view selector) {
+    if (!selector.empty() && selector[0] == '@') return {};  // at-rules always stay
+    CssLexer lexer(selector);
+    CssToken token;
+    while (lexer.Next(token)) {
+        if (token.kind != CssPiece::Text || lexer.Depth() != 0) continue;
+        std::string_view text = PieceText(selector, token);
+        size_t comma = text.find(',');
+        size_t dot = text.substr(0, comma).find('.');
+        if (dot != npos) {
+            size_t end = dot + 1;
+            while (end < text.size() && IsClassNameByte(text[end])) ++end;
+            return text.substr(dot + 1, end - dot - 1);
+        }
+        if (comma != npos) return {};  // the first selector ends here
+    }
+    return {};
 }
 
-// The names still sought, with the lengths of those that begin with each byte, so that a
-// byte of the page that begins none of them costs one look at a table.
+// The names still sought, in ASCII lower case, with the lengths of those that begin with each
+// byte, so that a byte of the page that begins none of them (in either case) costs one look at
+// a table.
 class SoughtNames {
 public:
     explicit SoughtNames(const std::vector<std::string_view>& names) {
@@ -40,8 +51,8 @@ public:
 
     bool Empty() const { return names_.empty(); }
 
-    // Looks for every name still sought that begins at `at` of `token`; those found are
-    // sought no more.
+    // Looks for every name still sought that begins at `at` of `token` (in ASCII lower case);
+    // those found are sought no more.
     void LookAt(std::string_view token, size_t at, std::unordered_set<std::string_view>& found) {
         auto& lengths = lengthsByFirstByte_[static_cast<unsigned char>(token[at])];
         for (size_t i = 0; i < lengths.size();) {
@@ -75,11 +86,15 @@ private:
             entry->second += step;
             if (entry->second > 0) return true;
             lengths.erase(entry);
-            if (lengths.empty()) byteKinds_[static_cast<unsigned char>(name[0])] = kNameByte;
+            if (lengths.empty()) {
+                byteKinds_[static_cast<unsigned char>(name[0])] = kNameByte;
+                byteKinds_[static_cast<unsigned char>(AsciiUpper(name[0]))] = kNameByte;
+            }
             return false;
         }
         lengths.emplace_back(name.size(), 1);
         byteKinds_[static_cast<unsigned char>(name[0])] = kBeginsAName;
+        byteKinds_[static_cast<unsigned char>(AsciiUpper(name[0]))] = kBeginsAName;
         return true;
     }
 
@@ -88,8 +103,9 @@ private:
     std::array<ByteKind, 256> byteKinds_{};
 };
 
-// The names among `names` that occur somewhere in the page, found in one pass over its
-// class-name tokens (runs of class-name bytes). A name is made of class-name bytes, so each
+// The names among `names` (in ASCII lower case) that occur somewhere in the page in any ASCII
+// case, as a page in quirks mode matches class names, found in one pass over its class-name
+// tokens (runs of class-name bytes). A name is made of class-name bytes, so each
 // of its occurrences lies inside one token; a token is looked through only when one of its
 // bytes begins a name still sought, and once, however often the page repeats it.
 std::unordered_set<std::string_view> NamesInPage(std::string_view page,
@@ -97,6 +113,7 @@ std::unordered_set<std::string_view> NamesInPage(std::string_view page,
                                                  RunProgress& progress) {
     std::unordered_set<std::string_view> found;
     std::unordered_set<std::string_view> tokensLookedThrough;
+    std::string lowerToken;
     SoughtNames sought(names);
     for (size_t at = 0; at < page.size(); ++at) {
         if (sought.KindOf(page[at]) != SoughtNames::kBeginsAName) continue;
@@ -106,9 +123,11 @@ std::unordered_set<std::string_view> NamesInPage(std::string_view page,
         std::string_view token = page.substr(start, at - start);
         progress.At(at);
         if (!tokensLookedThrough.insert(token).second) continue;
+        lowerToken.assign(token);
+        for (char& c : lowerToken) c = AsciiLower(c);
         for (size_t i = 0; i < token.size(); ++i)
             if (sought.KindOf(token[i]) == SoughtNames::kBeginsAName)
-                sought.LookAt(token, i, found);
+                sought.LookAt(lowerToken, i, found);
         if (sought.Empty()) break;
     }
     return found;
@@ -117,13 +136,17 @@ std::unordered_set<std::string_view> NamesInPage(std::string_view page,
 }  // namespace
 
 void RemoveUnusedRules(RunState& state) {
+    std::vector<std::string> lowerNames(state.headerRules.size());
     std::vector<std::string_view> names(state.headerRules.size());
-    std::vector<bool> tested(state.headerRules.size());
-    for (size_t i = 0; i < state.headerRules.size(); ++i)
-        tested[i] = TestedName(state.headerRules[i].selector, names[i]) && !names[i].empty();
+    for (size_t i = 0; i < state.headerRules.size(); ++i) {
+        lowerNames[i] = TestedName(state.headerRules[i].selector);
+        for (char& c : lowerNames[i]) c = AsciiLower(c);
+        names[i] = lowerNames[i];
+    }
     std::unordered_set<std::string_view> used = NamesInPage(state.pageText, names, state.progress);
     std::vector<bool> keep(state.headerRules.size());
-    for (size_t i = 0; i < keep.size(); ++i) keep[i] = !tested[i] || used.count(names[i]) != 0;
+    for (size_t i = 0; i < keep.size(); ++i)
+        keep[i] = names[i].empty() || used.count(names[i]) != 0;
 
     std::vector<Rule> kept;
     kept.reserve(state.headerRules.size());

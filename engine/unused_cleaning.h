@@ -3,6 +3,8 @@
 
 #include "engine/run_state.h"
 
-// Removes the header rules whose class name does not occur anywhere in the page text.
-// At-rules, rules without a class and rules whose first selector has no class stay.
+// Removes the header rules whose class name does not occur anywhere in the page text, in any
+// ASCII case. A rule is judged by the first class of its first selector outside brackets:
+// at-rules (with every rule of their block), rules without a class and rules whose first
+// selector names a class only inside brackets (":not(.x)") stay.
 void RemoveUnusedRules(RunState& state);

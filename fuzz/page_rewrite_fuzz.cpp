@@ -4,6 +4,10 @@
 // - add only class names that the style sheet holds as rules, in both layouts;
 // - write style sheets that close whatever the page's CSS leaves open before the inline
 //   classes, so that no rule swallows them;
+// - write style sheets whose braces balance, in both layouts (outside comments and strings):
+//   no "}" closes nothing that did not already in the page's CSS, and in the cleaned layout
+//   every header rule but the last closes what it opens, so that removing rules never moves
+//   one into or out of a block;
 // - be done after one pass: rewriting its own output again makes no inline class.
 // The first input byte picks the output sheet name.
 #include <cstddef>
@@ -15,6 +19,7 @@
 #include "engine/ansi_text.h"
 #include "engine/byte_classes.h"
 #include "engine/css_closing.h"
+#include "engine/css_lexer.h"
 #include "engine/extraction_run.h"
 #include "engine/output_writing.h"
 #include "engine/page_reader.h"
@@ -65,6 +70,19 @@ PageAttributes AttributesOf(std::string_view page) {
     return found;
 }
 
+// The "}" of the text that close no block, read with the CSS lexer; and whether the text
+// closes everything it opens.
+size_t UnmatchedBraces(std::string_view css, bool& closesAll) {
+    CssLexer lexer(css);
+    CssToken token;
+    size_t unmatched = 0;
+    while (lexer.Next(token))
+        if (token.kind == CssPiece::Close && token.unmatched && css[token.begin] == '}')
+            ++unmatched;
+    closesAll = lexer.Closers().empty();
+    return unmatched;
+}
+
 bool Holds(std::string_view text, const std::string& part) {
     return text.find(part) != std::string_view::npos;
 }
@@ -104,6 +122,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                   CssClosers(sheet.substr(0, sheet.size() - inlinePart)).empty(),
               "the page's CSS is left open before the inline classes");
         Check(CssClosers(sheet).empty(), "the inline classes leave the sheet open");
+        bool closesAll = false;
+        Check(UnmatchedBraces(sheet, closesAll) <= UnmatchedBraces(state.headerCss, closesAll),
+              "a } of the sheet closes nothing that the page's CSS did not");
+    }
+    for (size_t i = 0; i + 1 < cleaned.headerRules.size(); ++i) {
+        const Rule& rule = cleaned.headerRules[i];
+        bool closesAll = false;
+        UnmatchedBraces(rule.selector + "\r\n{" + rule.declarations + "}", closesAll);
+        Check(closesAll, "a header rule of the cleaned sheet leaves a block open");
     }
     std::map<std::string, bool> isInlineBySelector;
     for (const Rule& rule : state.headerRules) isInlineBySelector.emplace(rule.selector, false);

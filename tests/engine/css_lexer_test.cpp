@@ -75,9 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CssReadings, JobsAgreeOnCommentsAndStrings) {
     // "/*/" opens a comment: the header rule it stands before is swallowed, and the style
     // sheet closes the comment before the inline classes.
-    std::vector<Rule> rules = ParseHeaderRules("/*/ p {color:red}");
-    ASSERT_EQ(rules.size(), 1u);
-    EXPECT_EQ(rules[0].selector, "");
+    EXPECT_TRUE(ParseHeaderRules("/*/ p {color:red}").empty());
     EXPECT_EQ(CssClosers("/*/ p {color:red}"), "*/");
     // A line break ends a string, so the brace after it is one.
     EXPECT_FALSE(FitsInOneRule("content:'x\n}'"));
