@@ -85,43 +85,141 @@ int CompareNormalized(std::string_view a, std::string_view b) {
     }
 }
 
-// The declarations of a style text that are not empty once whitespace is dropped, sorted.
-// A style holds a handful of declarations: they are kept on the stack up to a few dozen.
-class SortedDeclarations {
+// Shorthands whose longhands are named otherwise, and legacy names of the same properties: in
+// a style that holds a declaration of the first word, those of the other words may set the
+// same properties as it. A declaration is known by the first word of its property name, the
+// part before its first "-" once a vendor prefix is dropped; the entries apply in order.
+struct SharedWords {
+    std::string_view word;
+    std::string_view others[4];
+};
+
+constexpr SharedWords kSharedWords[] = {
+    {"inset", {"top", "right", "bottom", "left"}},
+    {"gap", {"row", "column"}},               // row-gap, column-gap
+    {"columns", {"column"}},                  // column-width, column-count
+    {"grid", {"gap"}},                        // grid-gap, grid-row-gap
+    {"place", {"align", "justify"}},          // place-items, align-items
+    {"font", {"line"}},                       // line-height
+    {"overflow", {"word"}},                   // word-wrap, an old name of overflow-wrap
+    {"break", {"page"}},                      // page-break-before
+    {"white", {"text"}},                      // text-wrap
+    {"vertical", {"alignment", "baseline"}},  // baseline-shift
+};
+
+// The name of the property that a declaration sets: its first piece up to the ":", after
+// whitespace and comments; empty when it does not begin with a name.
+std::string_view PropertyName(std::string_view declaration) {
+    CssLexer lexer(declaration);
+    CssToken token;
+    while (lexer.Next(token)) {
+        if (token.kind == CssPiece::Space || token.kind == CssPiece::Comment) continue;
+        if (token.kind != CssPiece::Text) return {};
+        std::string_view text = PieceText(declaration, token);
+        return text.substr(0, text.find(':'));
+    }
+    return {};
+}
+
+// The first word of the name of the property that a declaration sets. False when the
+// declaration may set any property ("all", an escaped or missing name).
+bool FirstWord(std::string_view declaration, std::string_view& word) {
+    std::string_view name = PropertyName(declaration);
+    if (name.empty() || name.find('\\') != std::string_view::npos) return false;
+    if (name.size() >= 2 && name[0] == '-' && name[1] == '-') {
+        word = "--";  // custom properties
+        return true;
+    }
+    if (name[0] == '-') {
+        size_t prefixEnd = name.find('-', 1);
+        if (prefixEnd == std::string_view::npos) return false;
+        name.remove_prefix(prefixEnd + 1);
+    }
+    word = name.substr(0, name.find('-'));
+    return !word.empty() && !EqualsNoCase(word, "all");
+}
+
+int CompareNoCase(std::string_view a, std::string_view b) {
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(AnsiLower(a[i]));
+        unsigned char y = static_cast<unsigned char>(AnsiLower(b[i]));
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+// The declarations of a style text that are not empty once whitespace is dropped, in an order
+// that holds what decides their effect: grouped by the properties they may set (the first word
+// of their names, joined by the shared words of the style), the groups sorted, each group in
+// the order of the text. When one declaration may set any property, the order of the text. A
+// style holds a handful of declarations: they are kept on the stack up to a few dozen.
+class DeclarationsInEffect {
 public:
-    explicit SortedDeclarations(std::string_view styleText) {
-        ForEachDeclaration(styleText, [this](std::string_view declaration, bool) {
-            if (TrimSpace(declaration).empty()) return;
+    explicit DeclarationsInEffect(std::string_view styleText) {
+        bool ordered = false;
+        ForEachDeclaration(styleText, [&](std::string_view text, bool) {
+            if (TrimSpace(text).empty()) return;
+            Declaration declaration{text, {}};
+            ordered = !FirstWord(text, declaration.group) || ordered;
             if (count_ < inPlace_.size())
                 inPlace_[count_] = declaration;
             else
                 more_.push_back(declaration);
             ++count_;
         });
-        if (count_ > inPlace_.size()) {
-            more_.insert(more_.begin(), inPlace_.begin(), inPlace_.end());
-        }
-        auto less = [](std::string_view a, std::string_view b) {
-            return CompareNormalized(a, b) < 0;
+        if (count_ > inPlace_.size()) more_.insert(more_.begin(), inPlace_.begin(), inPlace_.end());
+        if (ordered) return;
+        Declaration* begin = Begin();
+        Declaration* end = begin + count_;
+        auto holds = [&](std::string_view group) {
+            return std::any_of(begin, end, [&](const Declaration& d) {
+                return CompareNoCase(d.group, group) == 0;
+            });
         };
-        std::sort(Begin(), Begin() + count_, less);
+        for (const SharedWords& shared : kSharedWords) {
+            if (!holds(shared.word)) continue;
+            for (Declaration* declaration = begin; declaration != end; ++declaration)
+                for (std::string_view other : shared.others)
+                    if (!other.empty() && CompareNoCase(declaration->group, other) == 0)
+                        declaration->group = shared.word;
+        }
+        std::stable_sort(begin, end, [](const Declaration& a, const Declaration& b) {
+            return CompareNoCase(a.group, b.group) < 0;
+        });
     }
 
-    bool operator==(const SortedDeclarations& other) const {
+    bool operator==(const DeclarationsInEffect& other) const {
         if (count_ != other.count_) return false;
         for (size_t i = 0; i < count_; ++i)
-            if (CompareNormalized(Begin()[i], other.Begin()[i]) != 0) return false;
+            if (CompareNormalized(Begin()[i].text, other.Begin()[i].text) != 0) return false;
         return true;
     }
 
+    // FNV-1a over the declarations in their order, each lower-cased without whitespace.
+    uint64_t Hash() const {
+        uint64_t hash = 14695981039346656037ull;
+        for (size_t i = 0; i < count_; ++i) {
+            for (char c : Begin()[i].text)
+                if (!IsSpace(c))
+                    hash = (hash ^ static_cast<unsigned char>(AnsiLower(c))) * 1099511628211ull;
+            hash = (hash ^ 0x100) * 1099511628211ull;  // no byte: the end of a declaration
+        }
+        return hash;
+    }
+
 private:
-    std::string_view* Begin() { return count_ > inPlace_.size() ? more_.data() : inPlace_.data(); }
-    const std::string_view* Begin() const {
+    struct Declaration {
+        std::string_view text;
+        std::string_view group;
+    };
+
+    Declaration* Begin() { return count_ > inPlace_.size() ? more_.data() : inPlace_.data(); }
+    const Declaration* Begin() const {
         return count_ > inPlace_.size() ? more_.data() : inPlace_.data();
     }
 
-    std::array<std::string_view, 32> inPlace_;
-    std::vector<std::string_view> more_;
+    std::array<Declaration, 32> inPlace_;
+    std::vector<Declaration> more_;
     size_t count_ = 0;
 };
 
@@ -187,8 +285,8 @@ std::string InlineDeclarations(std::string_view styleText) {
     return declarations;
 }
 
-bool SameDeclarationSet(std::string_view a, std::string_view b) {
-    return SortedDeclarations(a) == SortedDeclarations(b);
+bool SameDeclarationsInEffect(std::string_view a, std::string_view b) {
+    return DeclarationsInEffect(a) == DeclarationsInEffect(b);
 }
 
 bool SameDeclarationsOtherwiseSpaced(std::string_view a, std::string_view b) {
@@ -199,22 +297,6 @@ bool SameDeclarationsOtherwiseSpaced(std::string_view a, std::string_view b) {
     return CompareNormalized(a, b) == 0 && !spacingMatters(a) && !spacingMatters(b);
 }
 
-uint64_t DeclarationSetHash(std::string_view styleText) {
-    uint64_t sum = 0;
-    ForEachDeclaration(styleText, [&sum](std::string_view declaration, bool) {
-        // FNV-1a over the declaration lower-cased without whitespace, then mixed (SplitMix64)
-        // so that a sum of such hashes tells multisets apart. Empty declarations add nothing.
-        uint64_t hash = 14695981039346656037ull;
-        bool empty = true;
-        for (char c : declaration) {
-            if (IsSpace(c)) continue;
-            hash = (hash ^ static_cast<unsigned char>(AnsiLower(c))) * 1099511628211ull;
-            empty = false;
-        }
-        if (empty) return;
-        hash = (hash ^ (hash >> 30)) * 0xBF58476D1CE4E5B9ull;
-        hash = (hash ^ (hash >> 27)) * 0x94D049BB133111EBull;
-        sum += hash ^ (hash >> 31);
-    });
-    return sum;
+uint64_t DeclarationsInEffectHash(std::string_view styleText) {
+    return DeclarationsInEffect(styleText).Hash();
 }

@@ -22,11 +22,16 @@ bool FitsInOneRule(std::string_view styleText);
 // already is, followed by CR LF; a final ";" added when the text does not end with one.
 std::string InlineDeclarations(std::string_view styleText);
 
-// True when two style texts hold the same declarations in any order, each compared
-// lower-cased and without whitespace, empty ones aside. Such texts style an element the same
-// way; equal declaration keys alone are not enough, since a key ignores the order of the
-// characters (12px and 21px).
-bool SameDeclarationSet(std::string_view a, std::string_view b);
+// True when two style texts hold the same declarations, each compared lower-cased and without
+// whitespace, empty ones aside, in the same order wherever order may change the result: two
+// declarations that may set the same property stand in the same order in both. Such texts
+// style an element the same way; equal declaration keys alone are not enough, since a key
+// ignores the order of the characters (12px and 21px). Two declarations may set the same
+// property when their names (without a vendor prefix) have the same first word, the part
+// before the first "-" (margin and margin-left, font and font-size), or when one is a
+// shorthand whose longhands are named otherwise (inset and top, gap and row-gap, place-items
+// and align-items, font and line-height); "all" and names written with an escape may set any.
+bool SameDeclarationsInEffect(std::string_view a, std::string_view b);
 
 // True when two style texts differ only in letter case and in whitespace that changes no piece
 // of their CSS: whitespace matters to the lexer only after a "/" (a comment opens with "/*")
@@ -34,6 +39,6 @@ bool SameDeclarationSet(std::string_view a, std::string_view b);
 // declarations in the same order, and have the same declaration key.
 bool SameDeclarationsOtherwiseSpaced(std::string_view a, std::string_view b);
 
-// A hash of the set of declarations, made without building it: texts with the same set have
-// the same hash. The set is a multiset of declarations, so the hash is a sum over them.
-uint64_t DeclarationSetHash(std::string_view styleText);
+// A hash of the declarations in effect, made without building a text: texts that
+// SameDeclarationsInEffect finds equal have the same hash.
+uint64_t DeclarationsInEffectHash(std::string_view styleText);

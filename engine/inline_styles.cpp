@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <unordered_set>
 
 #include "engine/ansi_text.h"
 #include "engine/byte_classes.h"
@@ -9,6 +10,7 @@
 #include "engine/declaration_key.h"
 #include "engine/inline_declarations.h"
 #include "engine/page_reader.h"
+#include "engine/rule_parsing.h"
 
 namespace {
 
@@ -78,19 +80,51 @@ unsigned long long HighestInlineClassInPage(std::string_view page) {
 
 namespace {
 
-// Declarations are compared by key and by set: texts equal in both share a fingerprint.
+// Declarations are compared by key and by effect: texts equal in both share a fingerprint.
 uint64_t Fingerprint(std::string_view styleText) {
-    return DeclarationKeyHash(styleText) ^ (DeclarationSetHash(styleText) * 0x9E3779B97F4A7C15ull);
+    return DeclarationKeyHash(styleText) ^
+           (DeclarationsInEffectHash(styleText) * 0x9E3779B97F4A7C15ull);
+}
+
+// The class names, in ASCII lower case, that more than one style rule of the CSS names, in
+// any block and in any part of a selector (".note::before" names note).
+std::unordered_set<std::string> ClassesOfSeveralRules(std::string_view css) {
+    std::unordered_map<std::string, size_t> lastRuleNaming;  // by name: 1 + the rule's index
+    std::unordered_set<std::string> several;
+    std::vector<std::string_view> selectors = StyleRuleSelectors(css);
+    std::string name;
+    for (size_t rule = 0; rule < selectors.size(); ++rule) {
+        std::string_view selector = selectors[rule];
+        for (size_t dot = selector.find('.'); dot != npos; dot = selector.find('.', dot + 1)) {
+            name.clear();
+            for (size_t at = dot + 1; at < selector.size() && IsClassNameByte(selector[at]); ++at)
+                name += AsciiLower(selector[at]);
+            if (name.empty()) continue;
+            size_t& last = lastRuleNaming[name];
+            if (last != 0 && last != rule + 1) several.insert(name);
+            last = rule + 1;
+        }
+    }
+    return several;
 }
 
 }  // namespace
 
-StyleIndex::StyleIndex(const std::vector<Rule>& headerRules, std::vector<Rule>& inlineClasses,
-                       unsigned long long firstNumber)
+StyleIndex::StyleIndex(const std::vector<Rule>& headerRules, std::string_view headerCss,
+                       std::vector<Rule>& inlineClasses, unsigned long long firstNumber)
     : headerRules_(headerRules), inlineClasses_(inlineClasses), firstNumber_(firstNumber) {
+    std::unordered_set<std::string> ofSeveralRules;
+    bool anySingleClass = false;
+    for (const Rule& rule : headerRules)
+        anySingleClass = anySingleClass || IsSingleClassSelector(rule.selector);
+    if (anySingleClass) ofSeveralRules = ClassesOfSeveralRules(headerCss);
+    std::string name;
     for (size_t i = 0; i < headerRules.size(); ++i) {
         std::string_view declarations = headerRules[i].declarations;
         if (!IsSingleClassSelector(headerRules[i].selector)) continue;
+        name.assign(headerRules[i].selector, 1);
+        for (char& c : name) c = AsciiLower(c);
+        if (ofSeveralRules.count(name) != 0) continue;
         uint64_t fingerprint = Fingerprint(declarations);
         if (Equal(fingerprint, declarations)) continue;  // an earlier rule wins
         Add(declarations, {false, i}, FitsInOneRule(declarations), fingerprint);
@@ -105,7 +139,7 @@ std::optional<StyleIndex::Class> StyleIndex::Equal(uint64_t fingerprint,
         std::string_view known = candidates_[i].styleText;
         // Another spacing or case is the most common difference: only the rest need sets.
         if (SameDeclarationsOtherwiseSpaced(known, styleText) ||
-            (SameDeclarationKey(known, styleText) && SameDeclarationSet(known, styleText)))
+            (SameDeclarationKey(known, styleText) && SameDeclarationsInEffect(known, styleText)))
             return candidates_[i].found;
     }
     return std::nullopt;

@@ -25,15 +25,17 @@ unsigned long long FirstInlineClassNumber(const std::vector<Rule>& headerRules,
 unsigned long long HighestInlineClassInPage(std::string_view page);
 
 // Finds the class for each style text: a style written exactly as one met before is found by
-// its text; any other by a fingerprint of its declaration key and its set of declarations,
+// its text; any other by a fingerprint of its declaration key and its declarations in effect,
 // then confirmed exactly, so that an anagram or a hash collision never shares a class. Header
 // rules that are a single class come first, in page order, then the inline classes as they
-// are made.
+// are made. A header rule's class is reused only when no other rule of the header CSS, in any
+// block, names that class: another rule would style the element as well.
 class StyleIndex {
 public:
     // Inline classes are appended to `inlineClasses`, numbered from `firstNumber` on.
-    StyleIndex(const std::vector<Rule>& headerRules, std::vector<Rule>& inlineClasses,
-               unsigned long long firstNumber = 1);
+    // `headerCss` is the text that `headerRules` were cut from.
+    StyleIndex(const std::vector<Rule>& headerRules, std::string_view headerCss,
+               std::vector<Rule>& inlineClasses, unsigned long long firstNumber = 1);
 
     struct Class {
         bool isInline = false;  // an inline class rather than a header rule's class

@@ -85,7 +85,7 @@ RunError PageWalk::Walk(bool& bodyFound) {
     link_ = LinkElement(state_.sheetName);
     inRegion_ = region_ == Region::WholePage;
     if (inRegion_)
-        index_.emplace(state_.headerRules, state_.inlineClasses,
+        index_.emplace(state_.headerRules, state_.headerCss, state_.inlineClasses,
                        FirstInlineClassNumber(state_.headerRules, highestInlineClass_));
     bodyFound = false;
     size_t headEnd = npos;
@@ -109,7 +109,7 @@ RunError PageWalk::Walk(bool& bodyFound) {
                     return RunError::BracesMismatch;
                 if (!state_.headerCss.empty())
                     state_.headerRules = ParseHeaderRules(state_.headerCss);
-                index_.emplace(state_.headerRules, state_.inlineClasses,
+                index_.emplace(state_.headerRules, state_.headerCss, state_.inlineClasses,
                                FirstInlineClassNumber(state_.headerRules, highestInlineClass_));
                 inRegion_ = true;
             }

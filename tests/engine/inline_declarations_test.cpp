@@ -49,14 +49,40 @@ TEST(InlineDeclarations, OnlyTextsThatStayInsideOneRuleFit) {
     EXPECT_FALSE(FitsInOneRule("a:b)"));
 }
 
-TEST(InlineDeclarations, DeclarationSetsIgnoreOrderAndSpacingButNotValues) {
-    EXPECT_TRUE(SameDeclarationSet("color: red; margin:0", "MARGIN:0;color:red;"));
-    EXPECT_FALSE(SameDeclarationSet("width:12px", "width:21px"));
-    EXPECT_FALSE(SameDeclarationSet("top:1px;left:2px", "left:1px;top:2px"));
-    EXPECT_FALSE(SameDeclarationSet("a:url(x;y)", "y):url(x;a"));
-    EXPECT_FALSE(SameDeclarationSet("a:\\;b", "b;a:\\"));  // an escaped ";" ends nothing
-    EXPECT_EQ(DeclarationSetHash("color: red; margin:0"),
-              DeclarationSetHash("MARGIN:0;color:red;"));
+TEST(InlineDeclarations, DeclarationsInEffectIgnoreOrderOnlyWhereItChangesNothing) {
+    struct Case {
+        const char* a;
+        const char* b;
+        bool same;
+    } cases[] = {
+        {"color: red; margin:0", "MARGIN:0;color:red;", true},
+        {"width:12px", "width:21px", false},
+        {"top:1px;left:2px", "left:1px;top:2px", false},
+        {"a:url(x;y)", "y):url(x;a", false},
+        {"a:\\;b", "b;a:\\", false},  // an escaped ";" ends nothing
+        // Declarations that may set the same property keep their order.
+        {"color:blue;color:red", "color:red;color:blue", false},
+        {"margin:0;margin-left:2em", "margin-left:2em;margin:0", false},
+        {"border-color:red;border-top-color:blue", "border-top-color:blue;border-color:red", false},
+        {"font:12px serif;line-height:2", "line-height:2;font:12px serif", false},
+        {"inset:0;top:5px", "top:5px;inset:0", false},
+        {"gap:1px;row-gap:2px", "row-gap:2px;gap:1px", false},
+        {"place-items:end;align-items:start", "align-items:start;place-items:end", false},
+        {"transform:none;-webkit-transform:scale(2)", "-webkit-transform:scale(2);transform:none",
+         false},
+        {"all:initial;color:red", "color:red;all:initial", false},
+        {"/* x */ color:red;color:blue", "color:blue;/* x */ color:red", false},
+        // The others do not.
+        {"margin:0;color:red;margin-left:2em", "color:red;margin:0;margin-left:2em", true},
+        {"font-size:2em;color:red;text-align:left", "text-align:left;font-size:2em;color:red",
+         true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SameDeclarationsInEffect(c.a, c.b), c.same) << c.a << " | " << c.b;
+        if (c.same) {
+            EXPECT_EQ(DeclarationsInEffectHash(c.a), DeclarationsInEffectHash(c.b)) << c.a;
+        }
+    }
     // Spacing and case aside, alike, unless a space may change a comment or an escape.
     EXPECT_TRUE(SameDeclarationsOtherwiseSpaced("Color: RED; a:b", "color:red;a : b"));
     EXPECT_FALSE(SameDeclarationsOtherwiseSpaced("a:b/ *c", "a:b/*c"));

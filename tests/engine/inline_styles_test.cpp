@@ -47,6 +47,37 @@ TEST(InlineStyles, ReusesOnlySingleClassHeaderRules) {
     EXPECT_TRUE(r.inlineClasses.empty());
 }
 
+// A header class is reused only where it alone styles the element: it is a top-level rule and
+// no other rule, in any block, names its class.
+TEST(InlineStyles, ReusesAHeaderClassThatNoOtherRuleNames) {
+    struct Case {
+        const char* headerCss;
+        const char* page;
+    } cases[] = {
+        {".ok {color:red} .other {color:blue} p.x {color:red}", "<p class=ok>"},
+        {".red {color:red} .red {color:blue}", "<p class=\"inlineClass001\">"},
+        {".small {color:red} .small::before {content:'NOTE'}", "<p class=\"inlineClass001\">"},
+        {".Note {color:red} p.note {margin:0}", "<p class=\"inlineClass001\">"},
+        {".a {color:red} @media print { .a {display:none} }", "<p class=\"inlineClass001\">"},
+        {"@media (max-width:600px) { .mobile {color:red} }", "<p class=\"inlineClass001\">"},
+        {"@supports (color:red) { .s {color:red} } .s2 {color:red}", "<p class=s2>"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(RewriteBody("<p style=\"color:red\">", c.headerCss).page, c.page) << c.headerCss;
+}
+
+TEST(InlineStyles, StylesWhoseOrderMattersKeepTheirOwnClasses) {
+    Rewrite r = RewriteBody(
+        "<p style=\"color:blue;color:red\"><p style=\"color:red;color:blue\">"
+        "<p style=\"margin:0;margin-left:2em;color:red\"><p "
+        "style=\"color:red;margin:0;margin-left:2em\">"
+        "<p style=\"margin-left:2em;margin:0;color:red\">");
+    EXPECT_EQ(r.page,
+              "<p class=\"inlineClass001\"><p class=\"inlineClass002\">"
+              "<p class=\"inlineClass003\"><p class=\"inlineClass003\">"
+              "<p class=\"inlineClass004\">");
+}
+
 TEST(InlineStyles, ReusedClassIsMergedWithTheTagsOwnClass) {
     Rewrite r = RewriteBody("<p class=\"box\" style=\"color:red\" id=x>", ".warning {color:red}");
     EXPECT_EQ(r.page, "<p class=\"box warning\" id=x>");
