@@ -6,44 +6,30 @@
 
 #include "engine/ansi_text.h"
 #include "engine/byte_classes.h"
+#include "engine/character_references.h"
 #include "engine/css_lexer.h"
 
 namespace {
 
-struct NamedReference {
-    std::string_view lowerName;
-    char byte;
-};
-
-constexpr NamedReference kNamedReferences[] = {
-    {"quot", '"'}, {"apos", '\''}, {"amp", '&'}, {"lt", '<'}, {"gt", '>'}};
-
-// Decodes the reference starting at text[0] == '&'. Returns its length, 0 when it is not one
-// that decodes.
-size_t DecodeReference(std::string_view text, char& byte) {
-    size_t semicolon = text.find(';');
-    if (semicolon == std::string_view::npos || semicolon > 8) return 0;
-    std::string_view name = text.substr(1, semicolon - 1);
-    if (name.size() >= 2 && name[0] == '#') {
-        bool hex = name[1] == 'x' || name[1] == 'X';
-        std::string_view digits = name.substr(hex ? 2 : 1);
-        if (digits.empty()) return 0;
-        unsigned value = 0;  // at most 6 digits: no overflow
-        for (char c : digits) {
-            if (!(hex ? IsHexDigit(c) : IsDigit(c))) return 0;
-            value = value * (hex ? 16 : 10) + static_cast<unsigned>(HexValue(c));
-        }
-        if (value == 0 || value > 255) return 0;  // a NUL byte has no place in a style sheet
-        byte = static_cast<char>(value);
-        return semicolon + 1;
+// Appends a character that a reference stands for: an ASCII one as its byte, any other as a CSS
+// escape ("\\AB "), so that the style sheet holds no byte whose meaning depends on the page's
+// encoding. The space ends the escape, whatever follows it. A backslash before it that escapes
+// it goes: an escaped character that is no hexadecimal digit is that character.
+void AppendReferenced(std::string& out, char32_t character) {
+    if (character < 0x80) {
+        out += static_cast<char>(character);
+        return;
     }
-    for (const NamedReference& reference : kNamedReferences) {
-        if (EqualsNoCase(name, reference.lowerName)) {
-            byte = reference.byte;
-            return semicolon + 1;
-        }
-    }
-    return 0;
+    size_t backslashes = 0;
+    while (backslashes < out.size() && out[out.size() - 1 - backslashes] == '\\') ++backslashes;
+    if (backslashes % 2 == 1) out.pop_back();
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    char digits[8];
+    size_t count = 0;
+    for (; character != 0; character >>= 4) digits[count++] = kHex[character & 0xF];
+    out += '\\';
+    while (count > 0) out += digits[--count];
+    out += ' ';
 }
 
 bool EndsWithImportant(std::string_view declaration) {
@@ -238,13 +224,15 @@ std::string_view StyleTextOf(std::string_view value, std::string& decoded) {
     decoded.assign(value, 0, at);
     while (at < value.size()) {
         char c = value[at];
-        char byte = 0;
-        size_t length = c == '&' ? DecodeReference(value.substr(at), byte) : 0;
+        char32_t first = 0;
+        char32_t second = 0;
+        size_t length = c == '&' ? ReadCharacterReference(value.substr(at), first, second) : 0;
         if (c == '\r' || c == '\n') {
             decoded += ' ';
             at += c == '\r' && at + 1 < value.size() && value[at + 1] == '\n' ? 2 : 1;
         } else if (length > 0) {
-            decoded += byte;
+            AppendReferenced(decoded, first);
+            if (second != 0) AppendReferenced(decoded, second);
             at += length;
         } else {
             decoded += c;

@@ -8,9 +8,11 @@
 #include <string_view>
 
 // The style text of an attribute value: each line break (a CR LF pair counting as one)
-// becomes a space, and the character references &quot; &apos; &amp; &lt; &gt; and &#N; or
-// &#xH; below 256 become their byte. Other references stay as written. Returns the value
-// itself when it holds nothing to change, else the text made in `decoded`.
+// becomes a space, and each character reference is decoded as a browser decodes it (the
+// named ones of HTML, numeric ones of any size): an ASCII character becomes its byte, any
+// other a CSS escape ("\AB "), so that the style sheet holds no byte whose meaning depends on
+// the page's encoding. What is no reference stays as written. Returns the value itself when
+// it holds nothing to change, else the text made in `decoded`.
 std::string_view StyleTextOf(std::string_view attributeValue, std::string& decoded);
 
 // True when the style text can stand between the braces of a rule without changing the rest

@@ -29,8 +29,17 @@ TEST(InlineDeclarations, StyleTextDecodesReferencesAndJoinsLines) {
     const TextCase cases[] = {
         {"font-family:&quot;Times New Roman&quot;,serif", "font-family:\"Times New Roman\",serif"},
         {"a:&QUOT;&apos;&amp;&lt;&gt;", "a:\"'&<>"},
-        {"content:&#34;&#x41;&#xe9;", "content:\"A\xE9"},
-        {"content:&#8364;&nbsp;&#0;&amp", "content:&#8364;&nbsp;&#0;&amp"},
+        // Characters outside ASCII become CSS escapes, whatever the page's encoding.
+        {"content:&#34;&#x41;&#xe9;", "content:\"A\\E9 "},
+        {"content:&#8364;&nbsp;&#0;&amp", "content:\\20AC \\A0 \\FFFD &"},
+        {"font-family:X,&nbsp;serif", "font-family:X,\\A0 serif"},
+        {"a:&NotEqualTilde;&#171;&#8203;", "a:\\2242 \\338 \\AB \\200B "},
+        {"a:&#x110000;&#xD800;&#99999999999999999999;&#128;&#129;&#59",
+         "a:\\FFFD \\FFFD \\FFFD \\20AC \\81 ;"},
+        {"a:\\&#171;\\\\&#171;", "a:\\AB \\\\\\AB "},
+        // Old names without ";" only as a whole, and not before "=".
+        {"a:&not &notit; &not= &Amp; &#; &#x; & &amp;lt;",
+         "a:\\AC  &notit; &not= &Amp; &#; &#x; & &lt;"},
         {"margin:0in\r\n0in\n0in\r1in", "margin:0in 0in 0in 1in"},
     };
     for (const TextCase& c : cases) {
