@@ -1,5 +1,7 @@
 #include "engine/rule_parsing.h"
 
+#include <algorithm>
+
 #include "engine/ansi_text.h"
 #include "engine/css_lexer.h"
 
@@ -16,17 +18,18 @@ std::string_view SkipLeadingComments(std::string_view text) {
     return text;
 }
 
-// `text` trimmed of whitespace, but for a whitespace byte that a backslash escapes: trimmed
-// away, its backslash would escape what the style sheet writes after it.
-std::string_view TrimKeepingEscapes(std::string_view text) {
-    std::string_view trimmed = TrimSpace(text);
+// Where a piece of CSS ends once the whitespace after it is trimmed away: its end, and for a
+// string that a line break ends, past that line break (CR LF counting as one), which would
+// otherwise run into what the style sheet writes after it.
+size_t EndWithoutTrailingSpace(std::string_view css, const CssToken& piece) {
+    if (piece.kind != CssPiece::String || piece.unclosed) return piece.end;
+    std::string_view text = PieceText(css, piece);
     size_t backslashes = 0;
-    while (backslashes < trimmed.size() && trimmed[trimmed.size() - 1 - backslashes] == '\\')
+    while (backslashes + 2 <= text.size() && text[text.size() - 2 - backslashes] == '\\')
         ++backslashes;
-    size_t end = trimmed.data() - text.data() + trimmed.size();
-    if (backslashes % 2 == 0 || end == text.size()) return trimmed;
-    size_t escaped = text.compare(end, 2, "\r\n") == 0 ? 2 : 1;
-    return text.substr(trimmed.data() - text.data(), trimmed.size() + escaped);
+    bool closedByQuote = text.size() >= 2 && text.back() == text.front() && backslashes % 2 == 0;
+    if (closedByQuote || piece.end >= css.size()) return piece.end;
+    return piece.end + (css.compare(piece.end, 2, "\r\n") == 0 ? 2 : 1);
 }
 
 bool OpensBlock(std::string_view css, const CssToken& token) {
@@ -37,29 +40,38 @@ bool OpensBlock(std::string_view css, const CssToken& token) {
 
 std::vector<Rule> ParseHeaderRules(std::string_view headerCss) {
     std::vector<Rule> rules;
-    auto addRule = [&](size_t from, size_t selectorEnd, size_t blockStart, size_t blockEnd) {
-        std::string_view selector = headerCss.substr(from, selectorEnd - from);
-        std::string_view declarations = headerCss.substr(blockStart, blockEnd - blockStart);
-        rules.push_back(Rule{std::string(TrimKeepingEscapes(SkipLeadingComments(selector))),
-                             std::string(TrimKeepingEscapes(declarations))});
+    // Selectors and declarations are trimmed by the pieces they hold: whitespace that a
+    // backslash escapes belongs to a text piece and stays.
+    auto cut = [&](size_t from, size_t end) {
+        return std::string(TrimSpaceFront(headerCss.substr(from, std::max(from, end) - from)));
     };
     CssLexer lexer(headerCss);
     CssToken token;
-    size_t ruleStart = 0;    // where the text of the next rule begins
-    size_t selectorEnd = 0;  // the "{" of the open top-level block
+    size_t ruleStart = 0;  // where the text of the next rule begins
     size_t blockStart = npos;
+    size_t contentEnd = 0;  // where the text read so far ends, trailing whitespace aside
+    std::string selector;
     while (lexer.Next(token)) {
         if (OpensBlock(headerCss, token) && lexer.Depth() == 1) {
-            selectorEnd = token.begin;
+            selector = cut(ruleStart, contentEnd);
             blockStart = token.end;
         } else if (token.kind == CssPiece::Close && !token.unmatched && lexer.Depth() == 0 &&
                    blockStart != npos) {
-            addRule(ruleStart, selectorEnd, blockStart, token.begin);
+            rules.push_back(
+                Rule{std::string(SkipLeadingComments(selector)), cut(blockStart, contentEnd)});
             ruleStart = token.end;
             blockStart = npos;
         }
+        if (token.kind != CssPiece::Space) contentEnd = EndWithoutTrailingSpace(headerCss, token);
     }
-    if (blockStart != npos) addRule(ruleStart, selectorEnd, blockStart, headerCss.size());
+    if (blockStart != npos) {
+        // The text ends inside the block: its declarations close what they leave open, so
+        // that the rule closes with its own "}" as every other one does.
+        std::string closers = lexer.Closers();
+        closers.pop_back();  // the block's own "}"
+        rules.push_back(Rule{std::string(SkipLeadingComments(selector)),
+                             cut(blockStart, contentEnd) + closers});
+    }
     return rules;
 }
 

@@ -12,7 +12,9 @@
 // that closes the block, so that the rules of a nested block (@media, @supports) stay inside
 // the declarations of the block that holds them. Selectors and declarations are trimmed of
 // whitespace, and comments standing before a selector are skipped. A block that the text
-// ends inside runs to the end; text after the last block is no rule.
+// ends inside runs to the end, and its declarations get what closes the comment, string
+// and brackets they leave open; text after the last block is no rule. So every rule closes
+// what it opens: removing one never moves another into or out of a block.
 std::vector<Rule> ParseHeaderRules(std::string_view headerCss);
 
 // The prelude of every block of the text that is not an at-rule, at any depth (inside

@@ -6,8 +6,8 @@
 //   classes, so that no rule swallows them;
 // - write style sheets whose braces balance, in both layouts (outside comments and strings):
 //   no "}" closes nothing that did not already in the page's CSS, and in the cleaned layout
-//   every header rule but the last closes what it opens, so that removing rules never moves
-//   one into or out of a block;
+//   every header rule closes what it opens, so that removing rules never moves one into or
+//   out of a block;
 // - be done after one pass: rewriting its own output again makes no inline class.
 // The first input byte picks the output sheet name.
 #include <cstddef>
@@ -126,8 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Check(UnmatchedBraces(sheet, closesAll) <= UnmatchedBraces(state.headerCss, closesAll),
               "a } of the sheet closes nothing that the page's CSS did not");
     }
-    for (size_t i = 0; i + 1 < cleaned.headerRules.size(); ++i) {
-        const Rule& rule = cleaned.headerRules[i];
+    for (const Rule& rule : cleaned.headerRules) {
         bool closesAll = false;
         UnmatchedBraces(rule.selector + "\r\n{" + rule.declarations + "}", closesAll);
         Check(closesAll, "a header rule of the cleaned sheet leaves a block open");

@@ -1,6 +1,6 @@
 // ParseHeaderRules on any header CSS text: the top-level rules, each selector and declarations
-// a trimmed piece of the text, in order; every rule but the last closes whatever it opens, so
-// that a style sheet written rule by rule nests nothing the text did not nest.
+// a trimmed piece of the text, in order; every rule closes whatever it opens, so that a style
+// sheet written rule by rule nests nothing the text did not nest.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -13,13 +13,11 @@
 
 namespace {
 
-// Trimmed, but for a whitespace byte (or CR LF) that a final backslash escapes.
+// Trimmed, but for the whitespace that a final backslash escapes or the line break that ends
+// a final string.
 bool Trimmed(std::string_view text) {
     if (text.empty()) return true;
-    if (IsSpace(text.front())) return false;
-    std::string_view trimmed = TrimSpace(text);
-    return trimmed.size() == text.size() ||
-           (trimmed.back() == '\\' && text.size() - trimmed.size() <= 2);
+    return !IsSpace(text.front()) && text.size() - TrimSpace(text).size() <= 2;
 }
 
 bool ClosesAll(std::string_view text) {
@@ -43,10 +41,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const Rule& rule = rules[i];
         Check(Trimmed(rule.selector) && Trimmed(rule.declarations), "untrimmed rule");
         Check(ClosesAll(rule.selector), "a selector leaves something open");
-        if (i + 1 < rules.size())
-            Check(ClosesAll(rule.declarations), "declarations leave something open");
+        Check(ClosesAll(rule.declarations), "declarations leave something open");
         size_t at = css.find(rule.selector, searchFrom);
         Check(at != std::string_view::npos, "selector not found in the text in order");
+        if (i + 1 == rules.size()) break;  // the last one may hold closers the text lacks
         at = css.find(rule.declarations, at + rule.selector.size());
         Check(at != std::string_view::npos, "declarations not found in the text in order");
         searchFrom = at + rule.declarations.size();

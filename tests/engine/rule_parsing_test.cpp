@@ -59,6 +59,9 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"@import url(a.css); p", "a:b"}}},
         ParseCase{
             "StrayBraceStartsTheNextSelector", "p{a:b} } q{c:d}", {{"p", "a:b"}, {"} q", "c:d"}}},
+        ParseCase{"LineBreakEndingAStringKept",
+                  "p 'a\r\n{x:'b\n} q{c:d}",
+                  {{"p 'a\r\n", "x:'b\n"}, {"q", "c:d"}}},
         ParseCase{"EscapedSpaceKept", "p\\ {a:b\\ } q{c:d}", {{"p\\ ", "a:b\\ "}, {"q", "c:d"}}},
         // "/*/" opens a comment, as everywhere CSS is read: it swallows the rule.
         ParseCase{"CommentSharingItsStar", "/*/ p {color:red}", {}},
@@ -70,7 +73,11 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"InnerLineBreaksKept", "p {a:b;\r\nc:d}", {{"p", "a:b;\r\nc:d"}}},
         ParseCase{"SelectorLineBreaksKept", "h1,\r\n\th2\t{A:B}", {{"h1,\r\n\th2", "A:B"}}},
         ParseCase{"EmptyRule", "p{}", {{"p", ""}}},
-        ParseCase{"UnclosedLastRule", "p{a:b} q{c:d", {{"p", "a:b"}, {"q", "c:d"}}}),
+        ParseCase{"UnclosedLastRule", "p{a:b} q{c:d", {{"p", "a:b"}, {"q", "c:d"}}},
+        ParseCase{
+            "UnclosedLastRuleClosesWhatItOpens", "q{c:url(x 'y /* z", {{"q", "c:url(x 'y /* z')"}}},
+        ParseCase{"UnclosedLastRuleClosesItsComment", "q{c:d /* z", {{"q", "c:d /* z*/"}}},
+        ParseCase{"UnclosedInnerBlock", "@media x { p{a:b", {{"@media x", "p{a:b}"}}}),
     [](const testing::TestParamInfo<ParseCase>& info) { return info.param.name; });
 
 const Rule* FindRule(const std::vector<Rule>& rules, const std::string& selector) {
