@@ -93,25 +93,46 @@ constexpr SharedWords kSharedWords[] = {
     {"vertical", {"alignment", "baseline"}},  // baseline-shift
 };
 
+// The entries of kSharedWords whose word begins with each byte, one bit each.
+constexpr std::array<unsigned, 256> kSharedWordsByFirstByte = [] {
+    std::array<unsigned, 256> entries{};
+    for (size_t i = 0; i < std::size(kSharedWords); ++i)
+        entries[static_cast<unsigned char>(kSharedWords[i].word[0])] |= 1u << i;
+    return entries;
+}();
+
 // The name of the property that a declaration sets: its first piece up to the ":", after
-// whitespace and comments; empty when it does not begin with a name.
+// whitespace and comments; empty when it does not begin with a name. Most begin with the name
+// itself, which is read without the lexer.
 std::string_view PropertyName(std::string_view declaration) {
-    CssLexer lexer(declaration);
-    CssToken token;
-    while (lexer.Next(token)) {
-        if (token.kind == CssPiece::Space || token.kind == CssPiece::Comment) continue;
-        if (token.kind != CssPiece::Text) return {};
-        std::string_view text = PieceText(declaration, token);
-        return text.substr(0, text.find(':'));
+    std::string_view text = TrimSpaceFront(declaration);
+    if (text.compare(0, 2, "/*") == 0) {
+        CssLexer lexer(text);
+        CssToken token;
+        while (lexer.Next(token) &&
+               (token.kind == CssPiece::Comment || token.kind == CssPiece::Space)) {
+        }
+        text = TrimSpaceFront(text.substr(token.begin));
+        if (text.compare(0, 2, "/*") == 0) return {};  // a comment that never ends
     }
-    return {};
+    // A name ends where the lexer would end its text piece, or at the ":"; one that holds an
+    // escape is none that can be told.
+    static constexpr std::array<bool, 256> kEndsName = [] {
+        std::array<bool, 256> ends{};
+        for (unsigned char c : std::string_view(" \t\r\n:;'\"([{)]}/\\")) ends[c] = true;
+        return ends;
+    }();
+    size_t end = 0;
+    while (end < text.size() && !kEndsName[static_cast<unsigned char>(text[end])]) ++end;
+    if (end < text.size() && text[end] == '\\') return {};
+    return text.substr(0, end);
 }
 
 // The first word of the name of the property that a declaration sets. False when the
 // declaration may set any property ("all", an escaped or missing name).
 bool FirstWord(std::string_view declaration, std::string_view& word) {
     std::string_view name = PropertyName(declaration);
-    if (name.empty() || name.find('\\') != std::string_view::npos) return false;
+    if (name.empty()) return false;
     if (name.size() >= 2 && name[0] == '-' && name[1] == '-') {
         word = "--";  // custom properties
         return true;
@@ -134,77 +155,98 @@ int CompareNoCase(std::string_view a, std::string_view b) {
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
-// The declarations of a style text that are not empty once whitespace is dropped, in an order
-// that holds what decides their effect: grouped by the properties they may set (the first word
-// of their names, joined by the shared words of the style), the groups sorted, each group in
-// the order of the text. When one declaration may set any property, the order of the text. A
+// True when a word of a property name is `lowerWord` (in lower case), in any case.
+bool SameWord(std::string_view word, std::string_view lowerWord) {
+    return word.size() == lowerWord.size() && AnsiLower(word[0]) == lowerWord[0] &&
+           EqualsNoCase(word, lowerWord);
+}
+
+// The declarations of a style text that are not empty once whitespace is dropped, each with the
+// group of properties it may set: the first word of its name, joined by the shared words of the
+// style; one group for all when one declaration may set any property. They are sorted into an
+// order that holds what decides their effect: by group, each group in the order of the text. A
 // style holds a handful of declarations: they are kept on the stack up to a few dozen.
 class DeclarationsInEffect {
 public:
     explicit DeclarationsInEffect(std::string_view styleText) {
-        bool ordered = false;
+        bool anyProperty = false;
         ForEachDeclaration(styleText, [&](std::string_view text, bool) {
             if (TrimSpace(text).empty()) return;
-            Declaration declaration{text, {}};
-            ordered = !FirstWord(text, declaration.group) || ordered;
-            if (count_ < inPlace_.size())
+            std::string_view group;
+            anyProperty = !FirstWord(text, group) || anyProperty;
+            Declaration declaration{text.data(), text.size(), group.data(), group.size(), count_};
+            if (count_ < kInPlace)
                 inPlace_[count_] = declaration;
             else
                 more_.push_back(declaration);
             ++count_;
         });
-        if (count_ > inPlace_.size()) more_.insert(more_.begin(), inPlace_.begin(), inPlace_.end());
-        if (ordered) return;
+        if (count_ > kInPlace) more_.insert(more_.begin(), inPlace_, inPlace_ + kInPlace);
         Declaration* begin = Begin();
         Declaration* end = begin + count_;
-        auto holds = [&](std::string_view group) {
-            return std::any_of(begin, end, [&](const Declaration& d) {
-                return CompareNoCase(d.group, group) == 0;
-            });
-        };
-        for (const SharedWords& shared : kSharedWords) {
-            if (!holds(shared.word)) continue;
+        if (anyProperty) {
             for (Declaration* declaration = begin; declaration != end; ++declaration)
-                for (std::string_view other : shared.others)
-                    if (!other.empty() && CompareNoCase(declaration->group, other) == 0)
-                        declaration->group = shared.word;
+                declaration->groupSize = 0;
+        } else if (count_ > 1) {
+            JoinSharedWords(begin, end);
         }
-        std::stable_sort(begin, end, [](const Declaration& a, const Declaration& b) {
-            return CompareNoCase(a.group, b.group) < 0;
+        if (anyProperty || count_ < 2) return;
+        std::sort(begin, end, [](const Declaration& a, const Declaration& b) {
+            int order = CompareNoCase(Group(a), Group(b));
+            return order != 0 ? order < 0 : a.position < b.position;
         });
     }
 
     bool operator==(const DeclarationsInEffect& other) const {
         if (count_ != other.count_) return false;
         for (size_t i = 0; i < count_; ++i)
-            if (CompareNormalized(Begin()[i].text, other.Begin()[i].text) != 0) return false;
+            if (CompareNormalized(Text(Begin()[i]), Text(other.Begin()[i])) != 0) return false;
         return true;
     }
 
-    // FNV-1a over the declarations in their order, each lower-cased without whitespace.
-    uint64_t Hash() const {
-        uint64_t hash = 14695981039346656037ull;
-        for (size_t i = 0; i < count_; ++i) {
-            for (char c : Begin()[i].text)
-                if (!IsSpace(c))
-                    hash = (hash ^ static_cast<unsigned char>(AnsiLower(c))) * 1099511628211ull;
-            hash = (hash ^ 0x100) * 1099511628211ull;  // no byte: the end of a declaration
-        }
-        return hash;
-    }
-
 private:
+    // Plain values, so that the array of them costs nothing to make.
     struct Declaration {
-        std::string_view text;
-        std::string_view group;
+        const char* text;
+        size_t textSize;
+        const char* group;
+        size_t groupSize;
+        size_t position;  // in the text, to keep the order of a group
     };
+    static constexpr size_t kInPlace = 32;
 
-    Declaration* Begin() { return count_ > inPlace_.size() ? more_.data() : inPlace_.data(); }
-    const Declaration* Begin() const {
-        return count_ > inPlace_.size() ? more_.data() : inPlace_.data();
+    static std::string_view Text(const Declaration& d) { return {d.text, d.textSize}; }
+    static std::string_view Group(const Declaration& d) { return {d.group, d.groupSize}; }
+
+    // Puts the declarations of the other words of each shared word that the style holds into
+    // the shared word's group.
+    static void JoinSharedWords(Declaration* begin, Declaration* end) {
+        unsigned sharedWords = 0;  // most styles hold none
+        for (const Declaration* declaration = begin; declaration != end; ++declaration) {
+            std::string_view group = Group(*declaration);
+            unsigned maybe =
+                kSharedWordsByFirstByte[static_cast<unsigned char>(AnsiLower(group[0]))];
+            for (size_t i = 0; (maybe >> i) != 0; ++i)
+                if ((maybe >> i & 1) != 0 && SameWord(group, kSharedWords[i].word))
+                    sharedWords |= 1u << i;
+        }
+        for (size_t i = 0; sharedWords != 0 && i < std::size(kSharedWords); ++i) {
+            if ((sharedWords & (1u << i)) == 0) continue;
+            std::string_view word = kSharedWords[i].word;
+            for (Declaration* declaration = begin; declaration != end; ++declaration) {
+                for (std::string_view other : kSharedWords[i].others) {
+                    if (other.empty() || !SameWord(Group(*declaration), other)) continue;
+                    declaration->group = word.data();
+                    declaration->groupSize = word.size();
+                }
+            }
+        }
     }
 
-    std::array<Declaration, 32> inPlace_;
+    Declaration* Begin() { return count_ > kInPlace ? more_.data() : inPlace_; }
+    const Declaration* Begin() const { return count_ > kInPlace ? more_.data() : inPlace_; }
+
+    Declaration inPlace_[kInPlace];
     std::vector<Declaration> more_;
     size_t count_ = 0;
 };
@@ -285,6 +327,22 @@ bool SameDeclarationsOtherwiseSpaced(std::string_view a, std::string_view b) {
     return CompareNormalized(a, b) == 0 && !spacingMatters(a) && !spacingMatters(b);
 }
 
-uint64_t DeclarationsInEffectHash(std::string_view styleText) {
-    return DeclarationsInEffect(styleText).Hash();
+uint64_t DeclarationSetHash(std::string_view styleText) {
+    uint64_t sum = 0;
+    ForEachDeclaration(styleText, [&sum](std::string_view declaration, bool) {
+        // FNV-1a over the declaration lower-cased without whitespace, then mixed (SplitMix64)
+        // so that a sum of such hashes tells multisets apart. Empty declarations add nothing.
+        uint64_t hash = 14695981039346656037ull;
+        bool empty = true;
+        for (char c : declaration) {
+            if (IsSpace(c)) continue;
+            hash = (hash ^ static_cast<unsigned char>(AnsiLower(c))) * 1099511628211ull;
+            empty = false;
+        }
+        if (empty) return;
+        hash = (hash ^ (hash >> 30)) * 0xBF58476D1CE4E5B9ull;
+        hash = (hash ^ (hash >> 27)) * 0x94D049BB133111EBull;
+        sum += hash ^ (hash >> 31);
+    });
+    return sum;
 }

@@ -41,6 +41,7 @@ bool SameDeclarationsInEffect(std::string_view a, std::string_view b);
 // declarations in the same order, and have the same declaration key.
 bool SameDeclarationsOtherwiseSpaced(std::string_view a, std::string_view b);
 
-// A hash of the declarations in effect, made without building a text: texts that
-// SameDeclarationsInEffect finds equal have the same hash.
-uint64_t DeclarationsInEffectHash(std::string_view styleText);
+// A hash of the set of declarations, made without building it: texts with the same set have
+// the same hash, and so have texts that SameDeclarationsInEffect finds equal. The set is a
+// multiset of declarations, so the hash is a sum over them.
+uint64_t DeclarationSetHash(std::string_view styleText);

@@ -80,29 +80,40 @@ unsigned long long HighestInlineClassInPage(std::string_view page) {
 
 namespace {
 
-// Declarations are compared by key and by effect: texts equal in both share a fingerprint.
+// Declarations are compared by key and by effect: texts equal in both have the same key and
+// the same set of declarations, and so share a fingerprint. Texts that differ only in the
+// order of declarations that set the same property share one too, and are told apart by
+// comparing them: pages hold few such.
 uint64_t Fingerprint(std::string_view styleText) {
-    return DeclarationKeyHash(styleText) ^
-           (DeclarationsInEffectHash(styleText) * 0x9E3779B97F4A7C15ull);
+    return DeclarationKeyHash(styleText) ^ (DeclarationSetHash(styleText) * 0x9E3779B97F4A7C15ull);
 }
 
-// The class names, in ASCII lower case, that more than one style rule of the CSS names, in
+// The ASCII lower case of a class name.
+std::string LowerName(std::string_view name) {
+    std::string lower(name);
+    for (char& c : lower) c = AsciiLower(c);
+    return lower;
+}
+
+// Of `names` (in ASCII lower case), those that more than one style rule of the CSS names, in
 // any block and in any part of a selector (".note::before" names note).
-std::unordered_set<std::string> ClassesOfSeveralRules(std::string_view css) {
-    std::unordered_map<std::string, size_t> lastRuleNaming;  // by name: 1 + the rule's index
+std::unordered_set<std::string> NamedBySeveralRules(const std::unordered_set<std::string>& names,
+                                                    std::string_view css) {
+    std::unordered_map<std::string_view, size_t> lastRuleNaming;  // 1 + the rule's index
+    for (const std::string& name : names) lastRuleNaming.emplace(name, 0);
     std::unordered_set<std::string> several;
     std::vector<std::string_view> selectors = StyleRuleSelectors(css);
     std::string name;
     for (size_t rule = 0; rule < selectors.size(); ++rule) {
         std::string_view selector = selectors[rule];
         for (size_t dot = selector.find('.'); dot != npos; dot = selector.find('.', dot + 1)) {
-            name.clear();
-            for (size_t at = dot + 1; at < selector.size() && IsClassNameByte(selector[at]); ++at)
-                name += AsciiLower(selector[at]);
-            if (name.empty()) continue;
-            size_t& last = lastRuleNaming[name];
-            if (last != 0 && last != rule + 1) several.insert(name);
-            last = rule + 1;
+            size_t end = dot + 1;
+            while (end < selector.size() && IsClassNameByte(selector[end])) ++end;
+            name = LowerName(selector.substr(dot + 1, end - dot - 1));
+            auto named = lastRuleNaming.find(name);
+            if (named == lastRuleNaming.end()) continue;
+            if (named->second != 0 && named->second != rule + 1) several.insert(name);
+            named->second = rule + 1;
         }
     }
     return several;
@@ -113,18 +124,17 @@ std::unordered_set<std::string> ClassesOfSeveralRules(std::string_view css) {
 StyleIndex::StyleIndex(const std::vector<Rule>& headerRules, std::string_view headerCss,
                        std::vector<Rule>& inlineClasses, unsigned long long firstNumber)
     : headerRules_(headerRules), inlineClasses_(inlineClasses), firstNumber_(firstNumber) {
-    std::unordered_set<std::string> ofSeveralRules;
-    bool anySingleClass = false;
+    std::unordered_set<std::string> singleClasses;
     for (const Rule& rule : headerRules)
-        anySingleClass = anySingleClass || IsSingleClassSelector(rule.selector);
-    if (anySingleClass) ofSeveralRules = ClassesOfSeveralRules(headerCss);
-    std::string name;
+        if (IsSingleClassSelector(rule.selector))
+            singleClasses.insert(LowerName(std::string_view(rule.selector).substr(1)));
+    std::unordered_set<std::string> ofSeveralRules;
+    if (!singleClasses.empty()) ofSeveralRules = NamedBySeveralRules(singleClasses, headerCss);
     for (size_t i = 0; i < headerRules.size(); ++i) {
         std::string_view declarations = headerRules[i].declarations;
         if (!IsSingleClassSelector(headerRules[i].selector)) continue;
-        name.assign(headerRules[i].selector, 1);
-        for (char& c : name) c = AsciiLower(c);
-        if (ofSeveralRules.count(name) != 0) continue;
+        if (ofSeveralRules.count(LowerName(std::string_view(headerRules[i].selector).substr(1))))
+            continue;
         uint64_t fingerprint = Fingerprint(declarations);
         if (Equal(fingerprint, declarations)) continue;  // an earlier rule wins
         Add(declarations, {false, i}, FitsInOneRule(declarations), fingerprint);

@@ -25,8 +25,9 @@ unsigned long long FirstInlineClassNumber(const std::vector<Rule>& headerRules,
 unsigned long long HighestInlineClassInPage(std::string_view page);
 
 // Finds the class for each style text: a style written exactly as one met before is found by
-// its text; any other by a fingerprint of its declaration key and its declarations in effect,
-// then confirmed exactly, so that an anagram or a hash collision never shares a class. Header
+// its text; any other by a fingerprint of its declaration key and its set of declarations,
+// then confirmed exactly (the declarations in effect), so that an anagram, a hash collision
+// or another order of declarations that set the same property never shares a class. Header
 // rules that are a single class come first, in page order, then the inline classes as they
 // are made. A header rule's class is reused only when no other rule of the header CSS, in any
 // block, names that class: another rule would style the element as well.

@@ -76,10 +76,26 @@ public:
     enum ByteKind : unsigned char { kOther, kNameByte, kBeginsAName };
     ByteKind KindOf(char c) const { return byteKinds_[static_cast<unsigned char>(c)]; }
 
+    // True when a name may begin at `at` of `text`: its byte begins a name still sought, and
+    // its first two bytes, in lower case, begin a name sought (a name of one byte aside).
+    // Most letters begin some name in one case or the other; few pairs do.
+    bool MayBeginAName(std::string_view text, size_t at) const {
+        if (KindOf(text[at]) != kBeginsAName) return false;
+        unsigned char first = static_cast<unsigned char>(AsciiLower(text[at]));
+        if (oneByteNames_[first] > 0) return true;
+        if (at + 1 >= text.size()) return false;
+        return firstPairs_[first * 256 + static_cast<unsigned char>(AsciiLower(text[at + 1]))] > 0;
+    }
+
 private:
-    // Adds `step` to the count of names of the first byte and length of `name`; false when
-    // that count drops to zero, which removes its entry.
+    // Adds `step` to the count of names of the first byte and length of `name` (and to that of
+    // its first bytes); false when that count drops to zero, which removes its entry.
     bool Count(std::string_view name, int step) {
+        unsigned char first = static_cast<unsigned char>(name[0]);
+        if (name.size() == 1)
+            oneByteNames_[first] += step;
+        else
+            firstPairs_[first * 256 + static_cast<unsigned char>(name[1])] += step;
         auto& lengths = lengthsByFirstByte_[static_cast<unsigned char>(name[0])];
         for (auto entry = lengths.begin(); entry != lengths.end(); ++entry) {
             if (entry->first != name.size()) continue;
@@ -101,6 +117,9 @@ private:
     std::unordered_set<std::string_view> names_;
     std::array<std::vector<std::pair<size_t, int>>, 256> lengthsByFirstByte_;
     std::array<ByteKind, 256> byteKinds_{};
+    // How many names still sought are of each byte, and begin with each two bytes.
+    std::array<int, 256> oneByteNames_{};
+    std::vector<int> firstPairs_ = std::vector<int>(256 * 256);
 };
 
 // The names among `names` (in ASCII lower case) that occur somewhere in the page in any ASCII
@@ -116,7 +135,7 @@ std::unordered_set<std::string_view> NamesInPage(std::string_view page,
     std::string lowerToken;
     SoughtNames sought(names);
     for (size_t at = 0; at < page.size(); ++at) {
-        if (sought.KindOf(page[at]) != SoughtNames::kBeginsAName) continue;
+        if (!sought.MayBeginAName(page, at)) continue;
         size_t start = at;
         while (start > 0 && sought.KindOf(page[start - 1]) != SoughtNames::kOther) --start;
         while (at < page.size() && sought.KindOf(page[at]) != SoughtNames::kOther) ++at;
@@ -126,8 +145,7 @@ std::unordered_set<std::string_view> NamesInPage(std::string_view page,
         lowerToken.assign(token);
         for (char& c : lowerToken) c = AsciiLower(c);
         for (size_t i = 0; i < token.size(); ++i)
-            if (sought.KindOf(token[i]) == SoughtNames::kBeginsAName)
-                sought.LookAt(lowerToken, i, found);
+            if (sought.MayBeginAName(token, i)) sought.LookAt(lowerToken, i, found);
         if (sought.Empty()) break;
     }
     return found;
