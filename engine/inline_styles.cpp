@@ -39,18 +39,15 @@ unsigned long long InlineClassNumber(std::string_view name) {
 
 }  // namespace
 
-unsigned long long FirstInlineClassNumber(const std::vector<Rule>& headerRules,
+unsigned long long FirstInlineClassNumber(std::string_view headerCss,
                                           unsigned long long highestInPage) {
     unsigned long long highest = highestInPage;
-    for (const Rule& rule : headerRules) {
-        std::string_view selector = rule.selector;
-        for (size_t at = selector.find(kInlineClass); at != npos;
-             at = selector.find(kInlineClass, at + 1)) {
-            size_t end = at;
-            while (end < selector.size() && IsClassNameByte(selector[end])) ++end;
-            if (at > 0 && selector[at - 1] == '.')
-                highest = std::max(highest, InlineClassNumber(selector.substr(at, end - at)));
-        }
+    for (size_t at = headerCss.find(kInlineClass); at != npos;
+         at = headerCss.find(kInlineClass, at + 1)) {
+        size_t end = at;
+        while (end < headerCss.size() && IsClassNameByte(headerCss[end])) ++end;
+        if (at > 0 && headerCss[at - 1] == '.')
+            highest = std::max(highest, InlineClassNumber(headerCss.substr(at, end - at)));
     }
     return highest + 1;
 }

@@ -15,9 +15,10 @@
 #include "engine/run_state.h"
 
 // The number of the first inline class: one more than the highest N of the classes
-// "inlineClassN" (N digits) that the header rules' selectors name, or that `highestInPage`
-// says the page's class attributes name, so that no name is used twice.
-unsigned long long FirstInlineClassNumber(const std::vector<Rule>& headerRules,
+// "inlineClassN" (N digits) that the header CSS names anywhere (in the rules of an @media
+// block too), or that `highestInPage` says the page's class attributes name, so that no name
+// is used twice.
+unsigned long long FirstInlineClassNumber(std::string_view headerCss,
                                           unsigned long long highestInPage);
 
 // The highest N of the class names "inlineClassN" in the class attributes of the page

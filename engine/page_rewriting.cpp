@@ -86,7 +86,7 @@ RunError PageWalk::Walk(bool& bodyFound) {
     inRegion_ = region_ == Region::WholePage;
     if (inRegion_)
         index_.emplace(state_.headerRules, state_.headerCss, state_.inlineClasses,
-                       FirstInlineClassNumber(state_.headerRules, highestInlineClass_));
+                       FirstInlineClassNumber(state_.headerCss, highestInlineClass_));
     bodyFound = false;
     size_t headEnd = npos;
     size_t bodyTag = npos;
@@ -110,7 +110,7 @@ RunError PageWalk::Walk(bool& bodyFound) {
                 if (!state_.headerCss.empty())
                     state_.headerRules = ParseHeaderRules(state_.headerCss);
                 index_.emplace(state_.headerRules, state_.headerCss, state_.inlineClasses,
-                               FirstInlineClassNumber(state_.headerRules, highestInlineClass_));
+                               FirstInlineClassNumber(state_.headerCss, highestInlineClass_));
                 inRegion_ = true;
             }
         }

@@ -217,6 +217,7 @@ TEST(InlineStyles, ClassNumbersStartAfterTheHighestOfThePage) {
         {"<p class=\"inlineClass99999999999999999999999\">", "", ".inlineClass001"},
         {"", ".inlineClass020 {color:red}", ".inlineClass021"},
         {"", "p.inlineClass004, .a {x:y} .inlineClass5x {y:z}", ".inlineClass005"},
+        {"", "@media print { .inlineClass030 {x:y} }", ".inlineClass031"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.body + std::string(" / ") + c.headerCss);
