@@ -13,11 +13,22 @@
 
 namespace {
 
-// Trimmed, but for the whitespace that a final backslash escapes or the line break that ends
-// a final string.
+// Trimmed, as the lexer reads it: no whitespace piece at either end, but for the line break
+// that ends a final string (whitespace that a backslash escapes belongs to a text piece).
 bool Trimmed(std::string_view text) {
     if (text.empty()) return true;
-    return !IsSpace(text.front()) && text.size() - TrimSpace(text).size() <= 2;
+    if (IsSpace(text.front())) return false;
+    CssLexer lexer(text);
+    CssToken token;
+    CssToken last;
+    CssToken beforeLast;
+    while (lexer.Next(token)) {
+        beforeLast = last;
+        last = token;
+    }
+    if (last.kind != CssPiece::Space) return true;
+    return beforeLast.kind == CssPiece::String && last.end - last.begin <= 2 &&
+           IsCssLineBreak(text[last.begin]);
 }
 
 bool ClosesAll(std::string_view text) {
