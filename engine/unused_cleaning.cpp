@@ -14,27 +14,36 @@ namespace {
 
 constexpr size_t npos = std::string_view::npos;
 
-// The name a header rule is judged by: the first class of its first selector, read with the
-// CSS lexer outside brackets, strings and comments (a class inside ":not(.x)" or "[title='.x']"
-// does not make the rule depend on it). Empty when the rule always stays: an at-rule, or a
-// first selector that names no class outside brackets.
-std::string_view TestedName(std::string_view selector) {
-    if (!selector.empty() && selector[0] == '@') return {};  // at-rules always stay
+// The names a header rule is judged by: the first class of each selector of its group, read
+// with the CSS lexer outside brackets, strings and comments (a class inside ":not(.x)" or
+// "[title='.x']" does not make the rule depend on it). The rule stays when any of them occurs
+// in the page. False when the rule always stays: an at-rule, or a selector that names no class
+// outside brackets.
+bool TestedNames(std::string_view selector, std::vector<std::string>& names) {
+    names.clear();
+    if (!selector.empty() && selector[0] == '@') return false;  // at-rules always stay
+    bool named = false;  // the current selector of the group has its class
     CssLexer lexer(selector);
     CssToken token;
     while (lexer.Next(token)) {
         if (token.kind != CssPiece::Text || lexer.Depth() != 0) continue;
         std::string_view text = PieceText(selector, token);
-        size_t comma = text.find(',');
-        size_t dot = text.substr(0, comma).find('.');
-        if (dot != npos) {
-            size_t end = dot + 1;
-            while (end < text.size() && IsClassNameByte(text[end])) ++end;
-            return text.substr(dot + 1, end - dot - 1);
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == ',') {
+                if (!named) return false;
+                named = false;
+            } else if (text[i] == '.' && !named) {
+                size_t end = i + 1;
+                while (end < text.size() && IsClassNameByte(text[end])) ++end;
+                if (end == i + 1) return false;  // a dot that begins no name
+                names.emplace_back(text.substr(i + 1, end - i - 1));
+                for (char& c : names.back()) c = AsciiLower(c);
+                named = true;
+                i = end - 1;
+            }
         }
-        if (comma != npos) return {};  // the first selector ends here
     }
-    return {};
+    return named;
 }
 
 // The names still sought, in ASCII lower case, with the lengths of those that begin with each
@@ -154,17 +163,19 @@ std::unordered_set<std::string_view> NamesInPage(std::string_view page,
 }  // namespace
 
 void RemoveUnusedRules(RunState& state) {
-    std::vector<std::string> lowerNames(state.headerRules.size());
-    std::vector<std::string_view> names(state.headerRules.size());
+    std::vector<std::vector<std::string>> rulesNames(state.headerRules.size());
+    std::vector<bool> tested(state.headerRules.size());
+    std::vector<std::string_view> names;
     for (size_t i = 0; i < state.headerRules.size(); ++i) {
-        lowerNames[i] = TestedName(state.headerRules[i].selector);
-        for (char& c : lowerNames[i]) c = AsciiLower(c);
-        names[i] = lowerNames[i];
+        tested[i] = TestedNames(state.headerRules[i].selector, rulesNames[i]);
+        for (const std::string& name : rulesNames[i]) names.push_back(name);
     }
     std::unordered_set<std::string_view> used = NamesInPage(state.pageText, names, state.progress);
     std::vector<bool> keep(state.headerRules.size());
-    for (size_t i = 0; i < keep.size(); ++i)
-        keep[i] = names[i].empty() || used.count(names[i]) != 0;
+    for (size_t i = 0; i < keep.size(); ++i) {
+        keep[i] = !tested[i];
+        for (const std::string& name : rulesNames[i]) keep[i] = keep[i] || used.count(name) != 0;
+    }
 
     std::vector<Rule> kept;
     kept.reserve(state.headerRules.size());

@@ -3,8 +3,9 @@
 
 #include "engine/run_state.h"
 
-// Removes the header rules whose class name does not occur anywhere in the page text, in any
-// ASCII case. A rule is judged by the first class of its first selector outside brackets:
-// at-rules (with every rule of their block), rules without a class and rules whose first
-// selector names a class only inside brackets (":not(.x)") stay.
+// Removes the header rules whose class names do not occur anywhere in the page text, in any
+// ASCII case. A rule is judged by the first class of each selector of its group outside
+// brackets, and stays when any of them occurs: at-rules (with every rule of their block),
+// and rules with a selector that names no class, or one only inside brackets (":not(.x)"),
+// always stay.
 void RemoveUnusedRules(RunState& state);

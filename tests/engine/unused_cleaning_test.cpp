@@ -53,7 +53,10 @@ TEST(UnusedCleaning, ClassNameDecidesBySearchInAnyAsciiCase) {
         {".first.second", "<p class=first>", true},
         {".first.second", "<p class=second>", false},
         {"p.x , p.y", "<p class=x>", true},
-        {"p.x, p.y", "<p class=y>", false},  // only the first selector decides
+        // Any selector of a group keeps the rule: each is judged by its first class.
+        {"p.x, p.y", "<p class=y>", true},
+        {"p.x,\r\n.y.z", "<p class=z>", false},
+        {"p.x, a:hover", "<p>", true},  // a selector without a class always applies
         {"a[href$='.pdf']", "<a href=x.pdf>", true},
         {"a[href$='.pdf']", "<a>", true},
         // A class inside a functional pseudo-class does not make the rule depend on it.
