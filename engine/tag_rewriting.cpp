@@ -20,6 +20,7 @@ bool IsClass(const Attribute& attribute) { return EqualsNoCase(attribute.name, "
 }  // namespace
 
 bool HasLangAttribute(const Markup& tag) {
+    if (EqualsNoCase(tag.name, "html")) return false;
     for (const Attribute& attribute : tag.attributes)
         if (IsLang(attribute)) return true;
     return false;

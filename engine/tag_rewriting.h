@@ -10,7 +10,8 @@
 #include "engine/inline_styles.h"
 #include "engine/page_reader.h"
 
-// True when the tag holds an attribute named lang (any case) to remove.
+// True when the tag holds an attribute named lang (any case) to remove. The html element keeps
+// its own: it gives the whole page its language, which screen readers and hyphenation need.
 bool HasLangAttribute(const Markup& tag);
 
 // Appends the start tag `tag` of `text` without its lang attributes, each taken with its value

@@ -19,7 +19,7 @@ TEST(ExtractionRun, WritesLinkedPageBackupScriptAndSheet) {
 
     EXPECT_EQ(folder.Read("page.backup.html"), kWordPage);
     EXPECT_EQ(run.page,
-              "<html>\r\n<head>\r\n<link rel=\"stylesheet\" type=\"text/css\" "
+              "<html lang=\"en\">\r\n<head>\r\n<link rel=\"stylesheet\" type=\"text/css\" "
               "href=\"styles.css\" />\r\n</head>\r\n<body>\r\n<p class=Note dir=\"ltr\">Salut</p>"
               "\r\n</body>\r\n</html>\r\n");
     EXPECT_EQ(run.script, "copy \"" + folder.File("page.backup.html") + "\" \"" +

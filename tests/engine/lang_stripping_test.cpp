@@ -1,4 +1,5 @@
-// Removal of lang attributes: exactly the attributes named lang of start tags.
+// Removal of lang attributes: exactly the attributes named lang of start tags other than the
+// html element, whose lang gives the page its language.
 #include <gtest/gtest.h>
 
 #include "engine/page_rewriting.h"
@@ -27,10 +28,11 @@ std::string StripLangAttributesInBody(const std::string& page) {
 
 TEST(LangStripping, RemovesLangAttributesOfStartTagsOnly) {
     const TextCase cases[] = {
-        {"<html lang=\"en\">", "<html>"},
-        {"<html lang=\"fr\" dir=\"ltr\">", "<html dir=\"ltr\">"},
+        {"<html lang=\"en\">", "<html lang=\"en\">"},
+        {"<HTML LANG=fr dir=\"ltr\">", "<HTML LANG=fr dir=\"ltr\">"},
         {"<p LANG=de>", "<p>"},
-        {"<html xml:lang=\"en\" lang=\"en\">", "<html xml:lang=\"en\">"},
+        {"<htmlx lang=\"en\">", "<htmlx>"},
+        {"<div xml:lang=\"en\" lang=\"en\">", "<div xml:lang=\"en\">"},
         {"<a hreflang=\"de\" href=\"x\">", "<a hreflang=\"de\" href=\"x\">"},
         {"<p>use lang=en here</p>", "<p>use lang=en here</p>"},
         {"<p lang=\"en US\" id=a>", "<p id=a>"},
@@ -64,8 +66,8 @@ TEST(LangStripping, LeavesCommentsScriptsAndStylesAlone) {
 TEST(LangStripping, LineEndsDoNotChangeTheResult) {
     std::string lf = "<html lang=en>\n<body lang=EN-GB>\n<p lang=fr>x</p>\n";
     std::string crlf = "<html lang=en>\r\n<body lang=EN-GB>\r\n<p lang=fr>x</p>\r\n";
-    EXPECT_EQ(StripLangAttributes(lf), "<html>\n<body>\n<p>x</p>\n");
-    EXPECT_EQ(StripLangAttributes(crlf), "<html>\r\n<body>\r\n<p>x</p>\r\n");
+    EXPECT_EQ(StripLangAttributes(lf), "<html lang=en>\n<body>\n<p>x</p>\n");
+    EXPECT_EQ(StripLangAttributes(crlf), "<html lang=en>\r\n<body>\r\n<p>x</p>\r\n");
 }
 
 }  // namespace
