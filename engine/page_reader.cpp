@@ -38,17 +38,18 @@ size_t TagNameEnd(std::string_view page, size_t at) {
     return at;
 }
 
-// The raw-text element named `name` (any case), as the table spells it; empty for others.
-std::string_view RawTextElementNamed(std::string_view name) {
-    for (std::string_view element : kRawTextElements)
-        if (EqualsNoCase(name, element)) return element;
-    return {};
+// The raw-text element named `name` (any case); none for others.
+const RawTextElement* RawTextElementNamed(std::string_view name) {
+    for (const RawTextElement& element : kRawTextElements)
+        if (EqualsNoCase(name, element.name)) return &element;
+    return nullptr;
 }
 
-// Where the raw text of `element` (in lower case) that begins at `from` ends: at its end tag
-// ("</", the name in any case, then whitespace, "/", ">" or the end of the page), else at the
-// end of the page.
-size_t RawTextEnd(std::string_view page, size_t from, std::string_view element) {
+// Where the raw text of `rawText` that begins at `from` ends: at its end tag ("</", the name in
+// any case, then whitespace, "/", ">" or the end of the page), else at the end of the page.
+size_t RawTextEnd(std::string_view page, size_t from, const RawTextElement& rawText) {
+    if (rawText.toEndOfPage) return page.size();
+    std::string_view element = rawText.name;
     for (size_t at = page.find("</", from); at != npos; at = page.find("</", at + 2)) {
         size_t nameEnd = at + 2 + element.size();
         if (nameEnd <= page.size() && EqualsNoCase(page.substr(at + 2, element.size()), element) &&
@@ -155,9 +156,9 @@ PageReader MakePageReader(std::string_view page, size_t from) {
 bool NextMarkup(PageReader& reader, Markup& markup) {
     std::string_view page = reader.page;
     const size_t size = page.size();
-    if (!reader.rawTextElement.empty()) {
-        reader.position = RawTextEnd(page, reader.position, reader.rawTextElement);
-        reader.rawTextElement = {};
+    if (reader.rawTextElement != nullptr) {
+        reader.position = RawTextEnd(page, reader.position, *reader.rawTextElement);
+        reader.rawTextElement = nullptr;
     }
     markup.attributes.clear();
     markup.selfClosing = false;
@@ -179,7 +180,7 @@ bool NextMarkup(PageReader& reader, Markup& markup) {
             // nothing after it is markup.
             if (!markup.attributes.empty() && markup.attributes.back().unclosed) {
                 reader.position = size;
-                reader.rawTextElement = {};
+                reader.rawTextElement = nullptr;
                 return true;
             }
         } else {

@@ -30,16 +30,25 @@ struct Markup {
     bool selfClosing = false;           // a start tag whose last separator holds a "/"
 };
 
-// The elements whose contents the reader steps over as text up to the element's end tag, so
-// that nothing in them is markup. Browsers read a few more so (xmp, iframe, noembed, noframes,
-// noscript, and plaintext to the end of the page); an entry here changes which tags a run
-// rewrites.
-constexpr std::string_view kRawTextElements[] = {"script", "style", "textarea", "title"};
+// An element whose contents the reader steps over as text, as a browser that runs scripts
+// reads them: nothing in them is markup, so nothing in them is rewritten.
+struct RawTextElement {
+    std::string_view name;     // in lower case
+    bool toEndOfPage = false;  // no end tag closes it: its text runs to the end of the page
+};
+
+// The elements whose contents are text up to the element's end tag. The contents of textarea
+// and title may hold character references, which a browser decodes, but no tags either.
+constexpr RawTextElement kRawTextElements[] = {
+    {"script"},   {"style"},    {"xmp"},      {"iframe"}, {"noembed"},
+    {"noframes"}, {"noscript"}, {"textarea"}, {"title"},  {"plaintext", true},
+};
 
 struct PageReader {
     std::string_view page;
     size_t position = 0;
-    std::string_view rawTextElement;  // set after a start tag whose contents are raw text
+    // Set after a start tag whose contents are raw text: the next markup read lies past them.
+    const RawTextElement* rawTextElement = nullptr;
 };
 
 PageReader MakePageReader(std::string_view page, size_t from = 0);

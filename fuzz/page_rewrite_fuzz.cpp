@@ -8,13 +8,17 @@
 //   no "}" closes nothing that did not already in the page's CSS, and in the cleaned layout
 //   every header rule closes what it opens, so that removing rules never moves one into or
 //   out of a block;
-// - be done after one pass: rewriting its own output again makes no inline class.
+// - be done after one pass: rewriting its own output again makes no inline class;
+// - rewrite nothing inside raw-text elements: the contents of each stand in the output as they
+//   stood in the page, in page order (but those of plain style elements, which the header block
+//   and the blocks of its text leave as links).
 // The first input byte picks the output sheet name.
 #include <cstddef>
 #include <cstdint>
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "engine/ansi_text.h"
 #include "engine/byte_classes.h"
@@ -83,6 +87,27 @@ size_t UnmatchedBraces(std::string_view css, bool& closesAll) {
     return unmatched;
 }
 
+// The contents of the raw-text elements of the page, in page order, but those of style
+// elements without attributes other than lang.
+std::vector<std::string_view> RawTextContents(std::string_view page) {
+    std::vector<std::string_view> contents;
+    PageReader reader = MakePageReader(page);
+    Markup markup;
+    size_t open = std::string_view::npos;
+    while (true) {
+        bool more = NextMarkup(reader, markup);
+        if (open != std::string_view::npos)
+            contents.push_back(page.substr(open, (more ? markup.begin : page.size()) - open));
+        open = std::string_view::npos;
+        if (!more) return contents;
+        if (markup.kind != MarkupKind::StartTag || reader.rawTextElement == nullptr) continue;
+        bool plainStyle = IsTag(markup, MarkupKind::StartTag, "style");
+        for (const Attribute& attribute : markup.attributes)
+            plainStyle = plainStyle && EqualsNoCase(attribute.name, "lang");
+        if (!plainStyle) open = markup.end;
+    }
+}
+
 bool Holds(std::string_view text, const std::string& part) {
     return text.find(part) != std::string_view::npos;
 }
@@ -101,6 +126,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
               error == RunError::BracesMismatch,
           "unexpected error of the rewriting");
     if (error != RunError::None) return 0;
+
+    size_t at = 0;
+    for (std::string_view contents : RawTextContents(original)) {
+        at = state.pageText.find(contents, at);
+        Check(at != std::string::npos, "the contents of a raw-text element were rewritten");
+        at += contents.size();
+    }
 
     PageAttributes before = AttributesOf(original);
     PageAttributes after = AttributesOf(state.pageText);

@@ -77,6 +77,14 @@ TEST(HeaderExtraction, SkipsBlocksAndBodyTagsInCommentsAndScripts) {
     EXPECT_EQ(state.headerRules[0].selector, "p.MsoNormal");
 }
 
+TEST(HeaderExtraction, StyleInRawTextIsNotTheBlock) {
+    // A browser that runs scripts reads noscript as text: a link there would never be read.
+    std::string before = "<head><noscript><style>.g{a:b}</style></noscript><xmp><style>x{}</xmp>";
+    RunState state = RewrittenState(before + "<style>p{c:d}</style></head><body>");
+    EXPECT_EQ(state.pageText, before + kLink + "</head><body>");
+    EXPECT_EQ(state.headerCss, "p{c:d}");
+}
+
 TEST(HeaderExtraction, StyleInsideCommentWithoutRealBlockExtractsNothing) {
     std::string page = "<!--[if gte mso 10]><style>table.x{a:b}</style><![endif]--><body><p>x";
     RunState state = RewrittenState(page);

@@ -57,6 +57,11 @@ TEST(LangStripping, LeavesCommentsScriptsAndStylesAlone) {
         "<script>var s = '<p lang=en>';</script>",
         "<style>p[lang=en] {color:red}</style>",
         "<title>a <b lang=en></title>",
+        "<xmp><p style=\"color: red\" lang=\"fr\"></xmp>",
+        "<textarea><p style=\"a:b\" lang=x>&amp;</textarea>",
+        "<iframe><p style=a:b lang=x></iframe><noembed><p style=a:b lang=x></noembed>",
+        "<noframes><p style=a:b lang=x></noframes><noscript><p style=a:b lang=x></noscript>",
+        "<plaintext><p style=a:b lang=x></plaintext><p style=a:b lang=x>",
         "<p title='a > b lang=c'>",
         "<p lang=\"never closed>",
     };

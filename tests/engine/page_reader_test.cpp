@@ -77,8 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"<p title=\"x>y</p><b>", "<sp[title=\"x!]@0-12"},
         ReadCase{"<p a='x>y<b>", "<sp[a='x!]@0-8"}));
 
-// The contents of script, style, textarea and title are text up to their end tag: "</", the
-// name in any case, then whitespace, "/", ">" or the end of the page.
+// The contents of the raw-text elements are text up to their end tag: "</", the name in any
+// case, then whitespace, "/", ">" or the end of the page; those of plaintext run to the end.
 INSTANTIATE_TEST_SUITE_P(
     RawText, PageReaderTest,
     testing::Values(ReadCase{"<script>a<b>'</scripts></SCRIPT ><p>",
@@ -88,7 +88,13 @@ INSTANTIATE_TEST_SUITE_P(
                              "<stitle[]@0-7 <etitle@10-18 <stextarea[]@18-28 <etextarea@31-42"},
                     ReadCase{"<style>never closed <body>", "<sstyle[]@0-7"},
                     ReadCase{"<style>p{}</style", "<sstyle[]@0-7 <estyle@10-17"},
-                    ReadCase{"<xmp><b></xmp>", "<sxmp[]@0-5 <sb[]@5-8 <exmp@8-14"}));
+                    ReadCase{"<xmp><b></xmp>", "<sxmp[]@0-5 <exmp@8-14"},
+                    ReadCase{"<IFRAME><b></iframe><noembed><b></noembed>",
+                             "<sIFRAME[]@0-8 <eiframe@11-20 <snoembed[]@20-29 <enoembed@32-42"},
+                    ReadCase{"<noframes><b></noframes><noscript/><style></noscript>",
+                             "<snoframes[]@0-10 <enoframes@13-24 <snoscript[/]@24-35 "
+                             "<enoscript@42-53"},
+                    ReadCase{"<plaintext><b></plaintext><p>", "<splaintext[]@0-11"}));
 
 TEST(ReadAttributes, TheEndOfATextEndsTheTag) {
     Markup tag;
