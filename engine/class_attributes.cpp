@@ -1,5 +1,7 @@
 #include "engine/class_attributes.h"
 
+#include <algorithm>
+
 #include "engine/ansi_text.h"
 
 namespace {
@@ -52,12 +54,13 @@ void TrimTrailingSpaces(std::string& text) {
 }  // namespace
 
 void AppendMergedClassAttributes(std::string& out, const std::vector<Attribute>& attributes,
-                                 bool selfClosing) {
+                                 size_t merged, bool selfClosing) {
     // The class values, in their order, separated by single spaces.
     out += "class=\"";
     bool firstValue = true;
-    for (const Attribute& attribute : attributes) {
-        if (!IsClass(attribute) || attribute.value.empty()) continue;
+    for (size_t i = 0; i < merged; ++i) {
+        const Attribute& attribute = attributes[i];
+        if (attribute.value.empty()) continue;
         if (!firstValue) out += ' ';
         AppendQuoteReferences(out, attribute.value);
         firstValue = false;
@@ -70,8 +73,9 @@ void AppendMergedClassAttributes(std::string& out, const std::vector<Attribute>&
     // that one an empty value, which means the same.
     bool previousWithoutValue = false;
     for (bool equalsFirst : {true, false}) {
-        for (const Attribute& attribute : attributes) {
-            if (IsClass(attribute) || (attribute.name[0] == '=') != equalsFirst) continue;
+        for (size_t i = merged; i < attributes.size(); ++i) {
+            const Attribute& attribute = attributes[i];
+            if ((attribute.name[0] == '=') != equalsFirst) continue;
             if (previousWithoutValue && equalsFirst) {
                 TrimTrailingSpaces(out);
                 out += "=\"\" ";
@@ -89,11 +93,12 @@ void AppendMergedClassAttributes(std::string& out, const std::vector<Attribute>&
 std::string MergeClassAttributes(std::string_view attributeText) {
     Markup tag;
     ReadAttributes(attributeText, 0, tag);
-    bool hasClass = false;
-    for (const Attribute& attribute : tag.attributes) hasClass = hasClass || IsClass(attribute);
-    if (!hasClass && FindNoCase(attributeText, "class=") == std::string_view::npos) return {};
+    // The class attributes first, then the others, each in their order.
+    auto others = std::stable_partition(tag.attributes.begin(), tag.attributes.end(), IsClass);
+    size_t classes = others - tag.attributes.begin();
+    if (classes == 0 && FindNoCase(attributeText, "class=") == std::string_view::npos) return {};
     std::string merged;
     merged.reserve(attributeText.size() + 16);
-    AppendMergedClassAttributes(merged, tag.attributes, tag.selfClosing);
+    AppendMergedClassAttributes(merged, tag.attributes, classes, tag.selfClosing);
     return merged;
 }

@@ -7,15 +7,15 @@
 
 #include "engine/page_reader.h"
 
-// Appends the attributes of one start tag, as the page reader read them, with the values of
-// every attribute named class (any case) merged, in order, into one double-quoted class
-// attribute at the front, followed by the other attributes, each quoted as its value
+// Appends the attributes of one start tag, as the page reader read them: the values of the
+// first `merged` attributes, in order, merged into one double-quoted class attribute at the
+// front, followed by the other attributes (whatever their names), each quoted as its value
 // requires, and by "/" for a self-closing tag.
 void AppendMergedClassAttributes(std::string& out, const std::vector<Attribute>& attributes,
-                                 bool selfClosing);
+                                 size_t merged, bool selfClosing);
 
 // Takes the attribute text of one start tag (after the tag name and its whitespace, without
 // the closing ">"), reads it as the page reader reads a tag, and returns it rebuilt by
-// AppendMergedClassAttributes. Returns the empty text when the text holds no class attribute
-// and no "class=".
+// AppendMergedClassAttributes with every attribute named class (any case) merged. Returns the empty
+// text when the text holds no class attribute and no "class=".
 std::string MergeClassAttributes(std::string_view attributeText);

@@ -1,5 +1,7 @@
 #include "engine/tag_rewriting.h"
 
+#include <algorithm>
+
 #include "engine/ansi_text.h"
 #include "engine/byte_classes.h"
 #include "engine/class_attributes.h"
@@ -11,9 +13,7 @@ bool IsLang(const Attribute& attribute) {
     return !attribute.unclosed && EqualsNoCase(attribute.name, "lang");
 }
 
-bool IsStyle(const Attribute& attribute) {
-    return attribute.hasValue && EqualsNoCase(attribute.name, "style");
-}
+bool IsStyleNamed(const Attribute& attribute) { return EqualsNoCase(attribute.name, "style"); }
 
 bool IsClass(const Attribute& attribute) { return EqualsNoCase(attribute.name, "class"); }
 
@@ -45,55 +45,54 @@ void AppendWithoutLang(std::string& out, std::string_view text, const Markup& ta
 
 size_t AppendConvertedTag(std::string& out, std::string_view text, bool textIsScratch,
                           const Markup& tag, StyleIndex& index, TagScratch& scratch) {
-    for (const Attribute& attribute : tag.attributes)
-        if (attribute.unclosed) return 0;
-
-    // Every class is found before any name is written: finding one may make a new class.
-    scratch.classes.clear();
-    size_t classAttributes = 0;
-    bool usesInlineClass = false;
+    const size_t none = tag.attributes.size();
+    size_t style = none;
+    size_t firstClass = none;  // the one class attribute a browser reads
     for (size_t i = 0; i < tag.attributes.size(); ++i) {
         const Attribute& attribute = tag.attributes[i];
-        if (IsClass(attribute)) ++classAttributes;
-        if (!IsStyle(attribute)) continue;
-        std::string_view styleText = StyleTextOf(attribute.value, scratch.decodedStyle);
-        bool decoded = styleText.data() == scratch.decodedStyle.data();
-        std::optional<StyleIndex::Class> found =
-            index.ClassFor(styleText, decoded || textIsScratch);
-        if (!found) continue;
-        scratch.classes.emplace_back(i, *found);
-        usesInlineClass = usesInlineClass || found->isInline;
-        ++classAttributes;
+        if (attribute.unclosed) return 0;
+        if (IsClass(attribute) && firstClass == none) firstClass = i;
+        if (!IsStyleNamed(attribute)) continue;
+        // A browser reads the first style attribute of a tag and drops the others; once the
+        // first became a class, the next would be read in its place: all of them stay.
+        if (style != none) return 0;
+        style = i;
     }
-    if (scratch.classes.empty()) return 0;
+    if (style == none || !tag.attributes[style].hasValue) return 0;
+
+    const Attribute& styleAttribute = tag.attributes[style];
+    std::string_view styleText = StyleTextOf(styleAttribute.value, scratch.decodedStyle);
+    bool decoded = styleText.data() == scratch.decodedStyle.data();
+    std::optional<StyleIndex::Class> found = index.ClassFor(styleText, decoded || textIsScratch);
+    if (!found) return 0;
 
     size_t attributesStart = tag.nameEnd;
     while (attributesStart < tag.end && IsSpace(text[attributesStart])) ++attributesStart;
     size_t attributesEnd = tag.end - 1;  // the closing ">"
     out.append(text, tag.begin, attributesStart - tag.begin);
-    if (usesInlineClass || classAttributes > 1) {
+    if (found->isInline || firstClass != none) {
         // The merged attributes replace the "/" that may part them from the name (<img/a=b).
         if (attributesStart == tag.nameEnd) out += ' ';
-        scratch.merged = tag.attributes;
-        for (auto [at, found] : scratch.classes) {
-            Attribute& converted = scratch.merged[at];
-            converted.name = "class";
-            converted.value = index.Name(found);
+        // The first class attribute and the converted style, in their order, are merged; a
+        // later class attribute stays one of the others, which a browser ignores as before.
+        scratch.merged.clear();
+        for (size_t i : {std::min(style, firstClass), std::max(style, firstClass)}) {
+            if (i == none) continue;
+            scratch.merged.push_back(tag.attributes[i]);
+            if (i == style) scratch.merged.back().value = index.Name(*found);
         }
-        AppendMergedClassAttributes(out, scratch.merged, tag.selfClosing);
+        size_t merged = scratch.merged.size();
+        for (size_t i = 0; i < tag.attributes.size(); ++i)
+            if (i != style && i != firstClass) scratch.merged.push_back(tag.attributes[i]);
+        AppendMergedClassAttributes(out, scratch.merged, merged, tag.selfClosing);
     } else {
-        size_t copied = attributesStart;
-        for (auto [at, found] : scratch.classes) {
-            const Attribute& attribute = tag.attributes[at];
-            out.append(text, copied, attribute.begin - copied);
-            out += "class=";
-            out += index.Name(found);
-            // An unquoted class text must not run into what follows it, such as a "/".
-            if (attribute.end < attributesEnd && !IsSpace(text[attribute.end])) out += ' ';
-            copied = attribute.end;
-        }
-        out.append(text, copied, attributesEnd - copied);
+        out.append(text, attributesStart, styleAttribute.begin - attributesStart);
+        out += "class=";
+        out += index.Name(*found);
+        // An unquoted class text must not run into what follows it, such as a "/".
+        if (styleAttribute.end < attributesEnd && !IsSpace(text[styleAttribute.end])) out += ' ';
+        out.append(text, styleAttribute.end, attributesEnd - styleAttribute.end);
     }
     out += '>';
-    return scratch.classes.size();
+    return 1;
 }

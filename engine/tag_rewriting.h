@@ -22,15 +22,17 @@ void AppendWithoutLang(std::string& out, std::string_view text, const Markup& ta
 // Buffers that the conversion of one tag reuses from tag to tag.
 struct TagScratch {
     std::string decodedStyle;
-    std::vector<std::pair<size_t, StyleIndex::Class>> classes;  // attribute index, its class
     std::vector<Attribute> merged;
 };
 
-// Appends the start tag `tag` of `text` with each style attribute that fits in one rule
-// replaced by a class text (class=NAME) of `index`. When the tag got an inline class or now
-// holds more than one class attribute, its class attributes are merged. Returns the number of
-// style attributes converted; with none, nothing is appended. A tag holding a value whose
-// quote never closes is never converted: for a browser it runs to the end of the page.
+// Appends the start tag `tag` of `text` with its style attribute replaced by a class text
+// (class=NAME) of `index` when the style fits in one rule. When the class is an inline class or
+// the tag holds a class attribute, the first class attribute and the new class are merged into
+// one; a later class attribute, which a browser ignores, stays apart. Returns the number of
+// style attributes converted (0 or 1); with none, nothing is appended. A tag with more than
+// one style attribute is never converted: a browser reads only the first, and would read the
+// next once the first is gone. Nor is a tag holding a value whose quote never closes: for a
+// browser it runs to the end of the page.
 // `textIsScratch` tells that `text` will be overwritten while the index is still used.
 size_t AppendConvertedTag(std::string& out, std::string_view text, bool textIsScratch,
                           const Markup& tag, StyleIndex& index, TagScratch& scratch);

@@ -142,6 +142,23 @@ TEST(InlineStyles, MergedAttributesStayApartFromTheTagName) {
               "<img class=\"inlineClass001\"><p class=\"x inlineClass002\">");
 }
 
+// A browser reads the first style and the first class attribute of a tag and drops the others.
+TEST(InlineStyles, OnlyTheAttributesABrowserReadsTakePart) {
+    const std::pair<const char*, const char*> cases[] = {
+        // Once the first style became a class, the second would be read: both stay.
+        {"<td style=\"background:#d9e2f3\" style=\"border:3pt dotted #f00\">",
+         "<td style=\"background:#d9e2f3\" style=\"border:3pt dotted #f00\">"},
+        {"<p style Style=\"color:red\">", "<p style Style=\"color:red\">"},
+        {"<p class=\"muted\" class=\"big\" style=\"margin:0\">",
+         "<p class=\"muted inlineClass001\" class=big>"},
+        {"<p style=\"margin:0\" id=a class=x CLASS=y>",
+         "<p class=\"inlineClass001 x\" id=a  CLASS=y>"},
+        {"<p class=a style=\"color:blue\" class=b>", "<p class=\"a reused\" class=b>"},
+    };
+    for (const auto& [body, rewritten] : cases)
+        EXPECT_EQ(RewriteBody(body, ".reused {color:blue}").page, rewritten) << body;
+}
+
 TEST(InlineStyles, SelfClosingAndBodyTagsAreConverted) {
     RunState state =
         RewrittenState("<html><body style=\"margin:0\"><img style=\"a:b\"/><br style=x />");
