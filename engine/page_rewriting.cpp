@@ -1,5 +1,6 @@
 #include "engine/page_rewriting.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "engine/ansi_text.h"
@@ -17,6 +18,22 @@ constexpr size_t npos = std::string_view::npos;
 // whole page. Whether a page has a body tag is known only at the end of a walk, so the walk
 // assumes one and is made again over the whole page when there is none.
 enum class Region { FromBodyTag, WholePage };
+
+bool HasHref(const Markup& tag) {
+    for (const Attribute& attribute : tag.attributes)
+        if (attribute.hasValue && EqualsNoCase(attribute.name, "href")) return true;
+    return false;
+}
+
+// The byte-order mark of a UTF-8 page: a browser reads the encoding from it only at byte 0.
+size_t ByteOrderMarkSize(std::string_view page) {
+    return page.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+}
+
+bool IsDoctype(std::string_view page, const Markup& markup) {
+    return markup.kind == MarkupKind::Declaration &&
+           StartsWithNoCase(page.substr(markup.begin), "<!doctype");
+}
 
 bool HasStyleAttribute(const Markup& tag) {
     for (const Attribute& attribute : tag.attributes)
@@ -67,6 +84,10 @@ private:
     std::optional<StyleIndex> index_;
     size_t converted_ = 0;
     std::string link_;
+    // Where the output holds the first base element with an href: a link after it would be
+    // fetched against the base address, not beside the page.
+    size_t baseTag_ = npos;
+    size_t blockAt_ = npos;       // where the output held the header block
     std::string blockStartTag_;   // the header block's start tag, without lang attributes
     std::string_view blockRest_;  // its contents and end tag
     TagScratch scratch_;
@@ -90,6 +111,11 @@ RunError PageWalk::Walk(bool& bodyFound) {
     bodyFound = false;
     size_t headEnd = npos;
     size_t bodyTag = npos;
+    // Past the byte-order mark and the doctype: a link before them would hide the mark's
+    // encoding and put the page in quirks mode.
+    size_t prologEnd = ByteOrderMarkSize(page_);
+    bool prologRead = false;  // a start tag was read: a doctype after it counts for nothing
+    baseTag_ = npos;
 
     reader_ = MakePageReader(page_);
     Markup tag;
@@ -98,8 +124,12 @@ RunError PageWalk::Walk(bool& bodyFound) {
         if (tag.kind == MarkupKind::EndTag && headEnd == npos &&
             IsTag(tag, MarkupKind::EndTag, "head"))
             headEnd = OutputPosition(tag.begin);
+        if (!prologRead && IsDoctype(page_, tag)) prologEnd = OutputPosition(tag.end);
         if (tag.kind != MarkupKind::StartTag) continue;
+        prologRead = true;
         if (IsTag(tag, MarkupKind::StartTag, "link")) KeepLinkHref(tag);
+        if (baseTag_ == npos && IsTag(tag, MarkupKind::StartTag, "base") && HasHref(tag))
+            baseTag_ = OutputPosition(tag.begin);
         if (!bodyFound && IsTag(tag, MarkupKind::StartTag, "body")) {
             bodyFound = true;
             bodyTag = OutputPosition(tag.begin);
@@ -131,8 +161,12 @@ RunError PageWalk::Walk(bool& bodyFound) {
     if (region_ == Region::FromBodyTag && !bodyFound) return RunError::None;
     CopyUpTo(page_.size());
     state_.convertedStyles = converted_;
-    if (converted_ > 0 && !state_.hasHeaderBlock)
-        out_.insert(headEnd != npos ? headEnd : bodyTag != npos ? bodyTag : 0, link_);
+    if (converted_ > 0 && !state_.hasHeaderBlock) {
+        size_t at = headEnd != npos ? headEnd : bodyTag != npos ? bodyTag : prologEnd;
+        out_.insert(std::min(at, baseTag_), link_);
+    } else if (state_.hasHeaderBlock && baseTag_ < blockAt_) {
+        out_.insert(baseTag_, link_);
+    }
     return RunError::None;
 }
 
@@ -155,11 +189,13 @@ bool PageWalk::TakeStyleBlock(const Markup& tag, std::string_view tagText, RunEr
         blockRest_ = rest;
         state_.headerCss = HeaderCssOf(page_.substr(tag.end, endTag.begin - tag.end));
         state_.hasHeaderBlock = true;
-    } else if (!closed || tagText != blockStartTag_ || rest != blockRest_) {
-        return false;
+        blockAt_ = OutputPosition(tag.begin);
+    } else if (!closed || tagText != blockStartTag_ || rest != blockRest_ || baseTag_ != npos) {
+        return false;  // a block after a base element stays: a link there would not be found
     }
     CopyUpTo(tag.begin);
-    out_ += link_;
+    // After a base element the link goes before it, once the walk is done.
+    if (baseTag_ == npos) out_ += link_;
     copied_ = endTag.end;
     reader_ = ahead;
     return true;

@@ -150,6 +150,30 @@ TEST(HeaderExtraction, PageWithoutBlockGetsLinkOnlyWhenStylesMove) {
               "<head></head><body><p>x</p>");
 }
 
+// The link resolves beside the page: a base element before its place would send it elsewhere.
+// Without "</head>" and "<body" it goes past the byte-order mark and the doctype, which a
+// browser reads only at the start of the page.
+TEST(HeaderExtraction, LinkStandsWhereItIsReadBesideThePage) {
+    const std::string base = "<base href=\"https://example.org/blog/\">";
+    const std::pair<std::string, std::string> cases[] = {
+        {"<head>" + base + "<style>p{a:b}</style></head><body><style>p{a:b}</style>",
+         "<head>" + kLink + base + "</head><body><style>p{a:b}</style>"},
+        {"<head><style>p{a:b}</style>" + base + "</head><body>",
+         "<head>" + kLink + base + "</head><body>"},
+        {"<head><base target=_top></head><body><p style=\"a:b\">",
+         "<head><base target=_top>" + kLink + "</head><body><p class=\"inlineClass001\">"},
+        {"<head>" + base + "</head><body><p style=\"a:b\">",
+         "<head>" + kLink + base + "</head><body><p class=\"inlineClass001\">"},
+        {"\xEF\xBB\xBF<!DOCTYPE html>\n<p style=\"a:b\">",
+         "\xEF\xBB\xBF<!DOCTYPE html>" + kLink + "\n<p class=\"inlineClass001\">"},
+        {"<!-- c --><!doctype html><html><p style=\"a:b\"><!DOCTYPE x>",
+         "<!-- c --><!doctype html>" + kLink + "<html><p class=\"inlineClass001\"><!DOCTYPE x>"},
+        {"\xEF\xBB\xBF<p style=\"a:b\">", "\xEF\xBB\xBF" + kLink + "<p class=\"inlineClass001\">"},
+    };
+    for (const auto& [page, rewritten] : cases)
+        EXPECT_EQ(RewrittenState(page).pageText, rewritten) << page;
+}
+
 TEST(HeaderExtraction, CssWithoutRulesIsKeptInBothLayouts) {
     RunState state = RewrittenState("<style>@import url(base.css);</style><body>");
     EXPECT_TRUE(state.headerRules.empty());
