@@ -2,6 +2,9 @@
 // characters: every byte from 0x80 up is a letter of the page's code page to the readers.
 #pragma once
 
+#include <cstddef>
+#include <string_view>
+
 // The whitespace of the engine: space, tab, CR and LF.
 constexpr bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -33,3 +36,60 @@ constexpr char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<ch
 
 // The upper case of an ASCII small letter; every other byte as it is.
 constexpr char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+
+// The code page a page declares, as far as the readers of CSS care: in the double-byte code
+// pages a lead byte and a trail byte after it make one character, and a trail byte may be any
+// of "@[\]^_`{|}~" or a letter. The readers step over such a character whole, so that its
+// trail byte is never taken for a brace or a backslash. A lead byte followed by no trail byte
+// is a character of its own, and the byte after it stands for itself, as browsers decode it.
+// Every other code page (UTF-8 among them) writes ASCII bytes only as themselves.
+enum class Encoding : unsigned char { SingleByte, ShiftJis, Gbk, Big5 };
+
+constexpr bool IsLeadByte(Encoding encoding, char c) {
+    unsigned char b = static_cast<unsigned char>(c);
+    switch (encoding) {
+        case Encoding::ShiftJis: return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+        case Encoding::Gbk:  // GB18030's four-byte characters are two such pairs
+        case Encoding::Big5: return b >= 0x81 && b <= 0xFE;
+        case Encoding::SingleByte: break;
+    }
+    return false;
+}
+
+constexpr bool IsTrailByte(Encoding encoding, char c) {
+    unsigned char b = static_cast<unsigned char>(c);
+    bool common = b >= 0x40 && b <= 0x7E;
+    switch (encoding) {
+        case Encoding::ShiftJis: return common || (b >= 0x80 && b <= 0xFC);
+        case Encoding::Gbk: return common || (b >= 0x80 && b <= 0xFE) || IsDigit(c);  // GB18030
+        case Encoding::Big5: return common || (b >= 0xA1 && b <= 0xFE);
+        case Encoding::SingleByte: break;
+    }
+    return false;
+}
+
+// The number of bytes of the character that begins at `at`: 2 for a lead byte followed by a
+// trail byte, else 1.
+constexpr size_t CharacterSize(std::string_view text, size_t at, Encoding encoding) {
+    return IsLeadByte(encoding, text[at]) && at + 1 < text.size() &&
+                   IsTrailByte(encoding, text[at + 1])
+               ? 2
+               : 1;
+}
+
+// The position of the first character `c` (an ASCII byte) of `text`, which begins at a
+// character; npos when there is none.
+constexpr size_t FindCharacter(std::string_view text, char c, Encoding encoding) {
+    if (encoding == Encoding::SingleByte) return text.find(c);
+    for (size_t at = 0; at < text.size(); at += CharacterSize(text, at, encoding))
+        if (text[at] == c) return at;
+    return std::string_view::npos;
+}
+
+// The number of characters `c` (an ASCII byte) in `text`, which begins at a character.
+constexpr size_t CountCharacter(std::string_view text, char c, Encoding encoding) {
+    size_t count = 0;
+    for (size_t at = 0; at < text.size(); at += CharacterSize(text, at, encoding))
+        count += text[at] == c ? 1 : 0;
+    return count;
+}

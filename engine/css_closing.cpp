@@ -2,8 +2,8 @@
 
 #include "engine/css_lexer.h"
 
-std::string CssClosers(std::string_view css) {
-    CssLexer lexer(css);
+std::string CssClosers(std::string_view css, Encoding encoding) {
+    CssLexer lexer(css, encoding);
     CssToken token;
     bool pendingPrelude = false;  // text at the top level that no block has taken yet
     while (lexer.Next(token)) {

@@ -8,15 +8,26 @@ namespace {
 
 constexpr size_t npos = std::string_view::npos;
 
-// What a byte may begin. A Text piece runs over bytes of kind kText, and over "/" and "\\"
-// when they begin no comment and escape the next byte.
-enum ByteKind : unsigned char { kText, kSpace, kQuote, kSemicolon, kOpen, kClose, kSlash, kEscape };
+// What a byte may begin. A Text piece runs over bytes of kind kText, over a lead byte and its
+// trail byte, and over "/" and "\\" when they begin no comment and escape the next character.
+enum ByteKind : unsigned char {
+    kText,
+    kSpace,
+    kQuote,
+    kSemicolon,
+    kOpen,
+    kClose,
+    kSlash,
+    kEscape,
+    kLead
+};
 
-constexpr std::array<ByteKind, 256> MakeByteKinds() {
-    std::array<ByteKind, 256> kinds{};
+constexpr std::array<unsigned char, 256> MakeByteKinds(Encoding encoding) {
+    std::array<unsigned char, 256> kinds{};
     for (int b = 0; b < 256; ++b) {
         char c = static_cast<char>(b);
-        kinds[b] = IsSpace(c)                         ? kSpace
+        kinds[b] = IsLeadByte(encoding, c)            ? kLead
+                   : IsSpace(c)                       ? kSpace
                    : c == '"' || c == '\''            ? kQuote
                    : c == ';'                         ? kSemicolon
                    : c == '{' || c == '[' || c == '(' ? kOpen
@@ -28,9 +39,20 @@ constexpr std::array<ByteKind, 256> MakeByteKinds() {
     return kinds;
 }
 
-constexpr std::array<ByteKind, 256> kByteKinds = MakeByteKinds();
+constexpr std::array<unsigned char, 256> kSingleByteKinds = MakeByteKinds(Encoding::SingleByte);
+constexpr std::array<unsigned char, 256> kShiftJisKinds = MakeByteKinds(Encoding::ShiftJis);
+constexpr std::array<unsigned char, 256> kGbkKinds = MakeByteKinds(Encoding::Gbk);
+constexpr std::array<unsigned char, 256> kBig5Kinds = MakeByteKinds(Encoding::Big5);
 
-ByteKind KindOf(char c) { return kByteKinds[static_cast<unsigned char>(c)]; }
+const unsigned char* ByteKindsOf(Encoding encoding) {
+    switch (encoding) {
+        case Encoding::ShiftJis: return kShiftJisKinds.data();
+        case Encoding::Gbk: return kGbkKinds.data();
+        case Encoding::Big5: return kBig5Kinds.data();
+        case Encoding::SingleByte: break;
+    }
+    return kSingleByteKinds.data();
+}
 
 char ClosingOf(char open) { return open == '{' ? '}' : open == '[' ? ']' : ')'; }
 
@@ -38,15 +60,18 @@ bool StartsComment(std::string_view css, size_t at) {
     return css[at] == '/' && at + 1 < css.size() && css[at + 1] == '*';
 }
 
-// One past the escape whose backslash stands at `at`: the byte after it, a CR LF pair taken
-// as one line break; only the backslash when it ends the text.
-size_t EscapeEnd(std::string_view css, size_t at) {
+// One past the escape whose backslash stands at `at`: the character after it, a CR LF pair
+// taken as one line break; only the backslash when it ends the text.
+size_t EscapeEnd(std::string_view css, size_t at, Encoding encoding) {
     if (at + 1 >= css.size()) return at + 1;
     if (css[at + 1] == '\r' && at + 2 < css.size() && css[at + 2] == '\n') return at + 3;
-    return at + 2;
+    return at + 1 + CharacterSize(css, at + 1, encoding);
 }
 
 }  // namespace
+
+CssLexer::CssLexer(std::string_view css, Encoding encoding)
+    : css_(css), encoding_(encoding), kinds_(ByteKindsOf(encoding)) {}
 
 bool CssLexer::Next(CssToken& token) {
     const size_t size = css_.size();
@@ -54,8 +79,9 @@ bool CssLexer::Next(CssToken& token) {
     token.begin = at_;
     token.unclosed = false;
     token.unmatched = false;
+    auto kindOf = [this](char b) { return kinds_[static_cast<unsigned char>(b)]; };
     char c = css_[at_];
-    ByteKind kind = KindOf(c);
+    unsigned char kind = kindOf(c);
     if (kind == kSlash && StartsComment(css_, at_)) {
         token.kind = CssPiece::Comment;
         size_t close = css_.find("*/", at_ + 2);
@@ -64,7 +90,7 @@ bool CssLexer::Next(CssToken& token) {
         at_ = token.unclosed ? size : close + 2;
     } else if (kind == kSpace) {
         token.kind = CssPiece::Space;
-        while (++at_ < size && KindOf(css_[at_]) == kSpace) {
+        while (++at_ < size && kindOf(css_[at_]) == kSpace) {
         }
     } else if (kind == kQuote) {
         token.kind = CssPiece::String;
@@ -73,9 +99,11 @@ bool CssLexer::Next(CssToken& token) {
             char b = css_[at_];
             if (b == '\\') {
                 danglingEscape_ = at_ + 1 == size;
-                at_ = EscapeEnd(css_, at_);
+                at_ = EscapeEnd(css_, at_, encoding_);
             } else if (IsCssLineBreak(b)) {
                 token.unclosed = false;  // the line break ends the string, outside it
+            } else if (kindOf(b) == kLead) {
+                at_ += CharacterSize(css_, at_, encoding_);
             } else {
                 ++at_;
                 token.unclosed = b != c;
@@ -99,12 +127,14 @@ bool CssLexer::Next(CssToken& token) {
         token.kind = CssPiece::Text;
         size_t at = at_;
         while (at < size) {
-            kind = KindOf(css_[at]);
+            kind = kindOf(css_[at]);
             if (kind == kText || (kind == kSlash && !StartsComment(css_, at))) {
                 ++at;
+            } else if (kind == kLead) {
+                at += CharacterSize(css_, at, encoding_);
             } else if (kind == kEscape) {
                 danglingEscape_ = at + 1 == size;
-                at = EscapeEnd(css_, at);
+                at = EscapeEnd(css_, at, encoding_);
             } else {
                 break;
             }
@@ -117,7 +147,10 @@ bool CssLexer::Next(CssToken& token) {
 
 std::string CssLexer::Closers() const {
     std::string closers;
-    if (danglingEscape_) closers += ' ';  // the escaped byte, so that no closer is escaped
+    // The escaped byte, so that no closer is escaped; or after a lead byte, so that no closer is
+    // read as its trail byte.
+    bool endsInLeadByte = !css_.empty() && kinds_[static_cast<unsigned char>(css_.back())] == kLead;
+    if (danglingEscape_ || endsInLeadByte) closers += ' ';
     if (openComment_) closers += "*/";
     if (openString_ != 0) closers += openString_;
     closers.append(open_.rbegin(), open_.rend());

@@ -11,13 +11,17 @@
 //   that does not match the innermost open bracket closes nothing.
 // Every byte lands in exactly one piece, and the pieces cover the text in order. A job that
 // must read some text differently gets a named option of the lexer, not a loop of its own.
-// Bytes are read one by one, as single-byte code pages write them: in a double-byte code page
-// a trail byte equal to a quote or a backslash is read as one.
+// Bytes are read one by one, as single-byte code pages write them, unless the lexer is given a
+// double-byte encoding (the page's): it then reads a lead byte and its trail byte as one
+// character of text, in strings and escapes too, so that a trail byte equal to a brace or a
+// backslash is read as neither.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
+
+#include "engine/byte_classes.h"
 
 enum class CssPiece {
     Text,       // a run of anything else; an escape and the byte it escapes are text
@@ -39,7 +43,7 @@ struct CssToken {
 
 class CssLexer {
 public:
-    explicit CssLexer(std::string_view css) : css_(css) {}
+    explicit CssLexer(std::string_view css, Encoding encoding = Encoding::SingleByte);
 
     // Reads the next piece; false at the end of the text. Never fails on bad input.
     bool Next(CssToken& token);
@@ -56,6 +60,8 @@ public:
 
 private:
     std::string_view css_;
+    Encoding encoding_;
+    const unsigned char* kinds_;  // what each byte may begin, in the lexer's encoding
     size_t at_ = 0;
     std::string open_;             // the closing byte of each open bracket, innermost last
     char openString_ = 0;          // the quote of a string the text ends inside

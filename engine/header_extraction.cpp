@@ -73,6 +73,8 @@ std::string HeaderCssOf(std::string_view inner) {
     return css.substr(first, last - first + 1);
 }
 
-bool BracesBalance(std::string_view css) {
-    return std::count(css.begin(), css.end(), '{') == std::count(css.begin(), css.end(), '}');
+bool BracesBalance(std::string_view css, Encoding encoding) {
+    if (encoding == Encoding::SingleByte)
+        return std::count(css.begin(), css.end(), '{') == std::count(css.begin(), css.end(), '}');
+    return CountCharacter(css, '{', encoding) == CountCharacter(css, '}', encoding);
 }

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/byte_classes.h"
+
 // The output sheet name as a URL path: its ASCII bytes as typed, every other byte of its UTF-8
 // percent-encoded. A browser resolves a URL path as percent-encoded UTF-8 whatever the page's
 // own encoding, so the link finds the file in a Windows-1252 page as in a UTF-8 one, while the
@@ -27,5 +29,6 @@ bool IsPlainStyleTag(std::string_view tagText);
 // and without the line breaks at its ends.
 std::string HeaderCssOf(std::string_view inner);
 
-// True when the CSS holds as many "{" as "}", counting every one.
-bool BracesBalance(std::string_view css);
+// True when the CSS holds as many "{" as "}", counting every one, but the trail bytes of the
+// double-byte characters of `encoding`, the page's.
+bool BracesBalance(std::string_view css, Encoding encoding = Encoding::SingleByte);

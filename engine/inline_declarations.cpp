@@ -44,8 +44,8 @@ bool EndsWithImportant(std::string_view declaration) {
 // Calls `take` with each declaration of a style text: the text up to each ";" at the top
 // level (outside strings, comments and brackets), then the rest after the last one.
 template <typename Take>
-void ForEachDeclaration(std::string_view styleText, Take take) {
-    CssLexer lexer(styleText);
+void ForEachDeclaration(std::string_view styleText, Encoding encoding, Take take) {
+    CssLexer lexer(styleText, encoding);
     CssToken token;
     size_t start = 0;
     while (lexer.Next(token)) {
@@ -168,9 +168,9 @@ bool SameWord(std::string_view word, std::string_view lowerWord) {
 // style holds a handful of declarations: they are kept on the stack up to a few dozen.
 class DeclarationsInEffect {
 public:
-    explicit DeclarationsInEffect(std::string_view styleText) {
+    DeclarationsInEffect(std::string_view styleText, Encoding encoding) {
         bool anyProperty = false;
-        ForEachDeclaration(styleText, [&](std::string_view text, bool) {
+        ForEachDeclaration(styleText, encoding, [&](std::string_view text, bool) {
             if (TrimSpace(text).empty()) return;
             std::string_view group;
             anyProperty = !FirstWord(text, group) || anyProperty;
@@ -287,8 +287,8 @@ std::string_view StyleTextOf(std::string_view value, std::string& decoded) {
     return decoded;
 }
 
-bool FitsInOneRule(std::string_view styleText) {
-    CssLexer lexer(styleText);
+bool FitsInOneRule(std::string_view styleText, Encoding encoding) {
+    CssLexer lexer(styleText, encoding);
     CssToken token;
     while (lexer.Next(token)) {
         char c = styleText[token.begin];
@@ -300,11 +300,11 @@ bool FitsInOneRule(std::string_view styleText) {
     return lexer.Depth() == 0;
 }
 
-std::string InlineDeclarations(std::string_view styleText) {
+std::string InlineDeclarations(std::string_view styleText, Encoding encoding) {
     std::string declarations;
     declarations.reserve(styleText.size() + 16);
     bool endedOne = false;
-    ForEachDeclaration(styleText, [&](std::string_view declaration, bool ended) {
+    ForEachDeclaration(styleText, encoding, [&](std::string_view declaration, bool ended) {
         declarations += declaration;
         // Whitespace after the last ";" does not make one more, empty declaration.
         if (!ended && endedOne && TrimSpace(declaration).empty()) return;
@@ -315,8 +315,8 @@ std::string InlineDeclarations(std::string_view styleText) {
     return declarations;
 }
 
-bool SameDeclarationsInEffect(std::string_view a, std::string_view b) {
-    return DeclarationsInEffect(a) == DeclarationsInEffect(b);
+bool SameDeclarationsInEffect(std::string_view a, std::string_view b, Encoding encoding) {
+    return DeclarationsInEffect(a, encoding) == DeclarationsInEffect(b, encoding);
 }
 
 bool SameDeclarationsOtherwiseSpaced(std::string_view a, std::string_view b) {
@@ -327,9 +327,9 @@ bool SameDeclarationsOtherwiseSpaced(std::string_view a, std::string_view b) {
     return CompareNormalized(a, b) == 0 && !spacingMatters(a) && !spacingMatters(b);
 }
 
-uint64_t DeclarationSetHash(std::string_view styleText) {
+uint64_t DeclarationSetHash(std::string_view styleText, Encoding encoding) {
     uint64_t sum = 0;
-    ForEachDeclaration(styleText, [&sum](std::string_view declaration, bool) {
+    ForEachDeclaration(styleText, encoding, [&sum](std::string_view declaration, bool) {
         // FNV-1a over the declaration lower-cased without whitespace, then mixed (SplitMix64)
         // so that a sum of such hashes tells multisets apart. Empty declarations add nothing.
         uint64_t hash = 14695981039346656037ull;

@@ -1,11 +1,13 @@
 // From the value of a style attribute to the declarations of a style sheet rule. Every job
 // here reads the style text with the CSS lexer: a ";" ends a declaration only outside
-// strings, comments and brackets.
+// strings, comments and brackets. `encoding` is the page's, in which the style is written.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "engine/byte_classes.h"
 
 // The style text of an attribute value: each line break (a CR LF pair counting as one)
 // becomes a space, and each character reference is decoded as a browser decodes it (the
@@ -18,11 +20,12 @@ std::string_view StyleTextOf(std::string_view attributeValue, std::string& decod
 // True when the style text can stand between the braces of a rule without changing the rest
 // of the style sheet: no brace outside strings and comments, no ")" that closes nothing, and
 // every string, comment and bracket closed.
-bool FitsInOneRule(std::string_view styleText);
+bool FitsInOneRule(std::string_view styleText, Encoding encoding = Encoding::SingleByte);
 
 // The declarations of an inline class: each declaration marked " !important" unless it
 // already is, followed by CR LF; a final ";" added when the text does not end with one.
-std::string InlineDeclarations(std::string_view styleText);
+std::string InlineDeclarations(std::string_view styleText,
+                               Encoding encoding = Encoding::SingleByte);
 
 // True when two style texts hold the same declarations, each compared lower-cased and without
 // whitespace, empty ones aside, in the same order wherever order may change the result: two
@@ -33,7 +36,8 @@ std::string InlineDeclarations(std::string_view styleText);
 // before the first "-" (margin and margin-left, font and font-size), or when one is a
 // shorthand whose longhands are named otherwise (inset and top, gap and row-gap, place-items
 // and align-items, font and line-height); "all" and names written with an escape may set any.
-bool SameDeclarationsInEffect(std::string_view a, std::string_view b);
+bool SameDeclarationsInEffect(std::string_view a, std::string_view b,
+                              Encoding encoding = Encoding::SingleByte);
 
 // True when two style texts differ only in letter case and in whitespace that changes no piece
 // of their CSS: whitespace matters to the lexer only after a "/" (a comment opens with "/*")
@@ -44,4 +48,4 @@ bool SameDeclarationsOtherwiseSpaced(std::string_view a, std::string_view b);
 // A hash of the set of declarations, made without building it: texts with the same set have
 // the same hash, and so have texts that SameDeclarationsInEffect finds equal. The set is a
 // multiset of declarations, so the hash is a sum over them.
-uint64_t DeclarationSetHash(std::string_view styleText);
+uint64_t DeclarationSetHash(std::string_view styleText, Encoding encoding = Encoding::SingleByte);

@@ -81,8 +81,9 @@ namespace {
 // the same set of declarations, and so share a fingerprint. Texts that differ only in the
 // order of declarations that set the same property share one too, and are told apart by
 // comparing them: pages hold few such.
-uint64_t Fingerprint(std::string_view styleText) {
-    return DeclarationKeyHash(styleText) ^ (DeclarationSetHash(styleText) * 0x9E3779B97F4A7C15ull);
+uint64_t Fingerprint(std::string_view styleText, Encoding encoding) {
+    return DeclarationKeyHash(styleText) ^
+           (DeclarationSetHash(styleText, encoding) * 0x9E3779B97F4A7C15ull);
 }
 
 // The ASCII lower case of a class name.
@@ -95,11 +96,11 @@ std::string LowerName(std::string_view name) {
 // Of `names` (in ASCII lower case), those that more than one style rule of the CSS names, in
 // any block and in any part of a selector (".note::before" names note).
 std::unordered_set<std::string> NamedBySeveralRules(const std::unordered_set<std::string>& names,
-                                                    std::string_view css) {
+                                                    std::string_view css, Encoding encoding) {
     std::unordered_map<std::string_view, size_t> lastRuleNaming;  // 1 + the rule's index
     for (const std::string& name : names) lastRuleNaming.emplace(name, 0);
     std::unordered_set<std::string> several;
-    std::vector<std::string_view> selectors = StyleRuleSelectors(css);
+    std::vector<std::string_view> selectors = StyleRuleSelectors(css, encoding);
     std::string name;
     for (size_t rule = 0; rule < selectors.size(); ++rule) {
         std::string_view selector = selectors[rule];
@@ -119,22 +120,27 @@ std::unordered_set<std::string> NamedBySeveralRules(const std::unordered_set<std
 }  // namespace
 
 StyleIndex::StyleIndex(const std::vector<Rule>& headerRules, std::string_view headerCss,
-                       std::vector<Rule>& inlineClasses, unsigned long long firstNumber)
-    : headerRules_(headerRules), inlineClasses_(inlineClasses), firstNumber_(firstNumber) {
+                       std::vector<Rule>& inlineClasses, unsigned long long firstNumber,
+                       Encoding encoding)
+    : headerRules_(headerRules),
+      inlineClasses_(inlineClasses),
+      firstNumber_(firstNumber),
+      encoding_(encoding) {
     std::unordered_set<std::string> singleClasses;
     for (const Rule& rule : headerRules)
         if (IsSingleClassSelector(rule.selector))
             singleClasses.insert(LowerName(std::string_view(rule.selector).substr(1)));
     std::unordered_set<std::string> ofSeveralRules;
-    if (!singleClasses.empty()) ofSeveralRules = NamedBySeveralRules(singleClasses, headerCss);
+    if (!singleClasses.empty())
+        ofSeveralRules = NamedBySeveralRules(singleClasses, headerCss, encoding);
     for (size_t i = 0; i < headerRules.size(); ++i) {
         std::string_view declarations = headerRules[i].declarations;
         if (!IsSingleClassSelector(headerRules[i].selector)) continue;
         if (ofSeveralRules.count(LowerName(std::string_view(headerRules[i].selector).substr(1))))
             continue;
-        uint64_t fingerprint = Fingerprint(declarations);
+        uint64_t fingerprint = Fingerprint(declarations, encoding_);
         if (Equal(fingerprint, declarations)) continue;  // an earlier rule wins
-        Add(declarations, {false, i}, FitsInOneRule(declarations), fingerprint);
+        Add(declarations, {false, i}, FitsInOneRule(declarations, encoding_), fingerprint);
     }
 }
 
@@ -146,7 +152,8 @@ std::optional<StyleIndex::Class> StyleIndex::Equal(uint64_t fingerprint,
         std::string_view known = candidates_[i].styleText;
         // Another spacing or case is the most common difference: only the rest need sets.
         if (SameDeclarationsOtherwiseSpaced(known, styleText) ||
-            (SameDeclarationKey(known, styleText) && SameDeclarationsInEffect(known, styleText)))
+            (SameDeclarationKey(known, styleText) &&
+             SameDeclarationsInEffect(known, styleText, encoding_)))
             return candidates_[i].found;
     }
     return std::nullopt;
@@ -170,13 +177,13 @@ std::optional<StyleIndex::Class> StyleIndex::ClassFor(std::string_view styleText
         if (!candidate.fits) return std::nullopt;
         return candidate.found;
     }
-    if (!FitsInOneRule(styleText)) return std::nullopt;
-    uint64_t fingerprint = Fingerprint(styleText);
+    if (!FitsInOneRule(styleText, encoding_)) return std::nullopt;
+    uint64_t fingerprint = Fingerprint(styleText, encoding_);
     if (std::optional<Class> found = Equal(fingerprint, styleText)) return found;
     if (textIsScratch) styleText = keptTexts_.emplace_back(styleText);
     Class made{true, inlineClasses_.size()};
-    inlineClasses_.push_back(
-        Rule{InlineClassSelector(firstNumber_ + made.rule), InlineDeclarations(styleText)});
+    inlineClasses_.push_back(Rule{InlineClassSelector(firstNumber_ + made.rule),
+                                  InlineDeclarations(styleText, encoding_)});
     Add(styleText, made, true, fingerprint);
     return made;
 }

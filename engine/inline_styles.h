@@ -34,10 +34,12 @@ unsigned long long HighestInlineClassInPage(std::string_view page);
 // block, names that class: another rule would style the element as well.
 class StyleIndex {
 public:
-    // Inline classes are appended to `inlineClasses`, numbered from `firstNumber` on.
+    // Inline classes are appended to `inlineClasses`, numbered from `firstNumber` on. Styles
+    // and the header CSS are read in `encoding`, the page's.
     // `headerCss` is the text that `headerRules` were cut from.
     StyleIndex(const std::vector<Rule>& headerRules, std::string_view headerCss,
-               std::vector<Rule>& inlineClasses, unsigned long long firstNumber = 1);
+               std::vector<Rule>& inlineClasses, unsigned long long firstNumber = 1,
+               Encoding encoding = Encoding::SingleByte);
 
     struct Class {
         bool isInline = false;  // an inline class rather than a header rule's class
@@ -70,6 +72,7 @@ private:
     const std::vector<Rule>& headerRules_;
     std::vector<Rule>& inlineClasses_;
     unsigned long long firstNumber_;
+    Encoding encoding_;
     std::vector<Candidate> candidates_;
     std::unordered_map<std::string_view, uint32_t> byText_;
     std::unordered_map<uint64_t, std::pair<uint32_t, uint32_t>> byFingerprint_;  // first, last

@@ -42,8 +42,8 @@ std::string StyleSheetText(const RunState& state, bool cleanedLayout) {
     std::string sheet;
     sheet.reserve(state.headerCss.size() + rules + 256);
     // A header CSS text without any rule (only @import or @charset, say) is kept as it is.
-    bool cssWithoutRules =
-        !state.headerCss.empty() && state.headerCss.find('{') == std::string::npos;
+    bool cssWithoutRules = !state.headerCss.empty() &&
+                           FindCharacter(state.headerCss, '{', state.encoding) == std::string::npos;
     if ((!cleanedLayout && !state.headerCss.empty()) || (cleanedLayout && cssWithoutRules)) {
         sheet += state.headerCss;
         sheet += kLineEnd;
@@ -54,7 +54,8 @@ std::string StyleSheetText(const RunState& state, bool cleanedLayout) {
         for (const Rule& rule : state.headerRules) AppendRule(sheet, rule);
     }
     // Whatever the page's own CSS leaves open must not take the inline classes with it.
-    if (std::string closers = CssClosers(sheet); !closers.empty()) sheet += closers + kLineEnd;
+    if (std::string closers = CssClosers(sheet, state.encoding); !closers.empty())
+        sheet += closers + kLineEnd;
     sheet += kInlineCommentLine;
     sheet += kLineEnd;
     for (const Rule& rule : state.inlineClasses) AppendRule(sheet, rule);

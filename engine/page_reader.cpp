@@ -197,3 +197,97 @@ bool NextMarkup(PageReader& reader, Markup& markup) {
 bool IsTag(const Markup& markup, MarkupKind kind, std::string_view lowerName) {
     return markup.kind == kind && EqualsNoCase(markup.name, lowerName);
 }
+
+namespace {
+
+struct EncodingLabel {
+    std::string_view label;
+    Encoding encoding;
+};
+
+constexpr EncodingLabel kDoubleByteLabels[] = {
+    {"shift_jis", Encoding::ShiftJis},
+    {"shift-jis", Encoding::ShiftJis},
+    {"sjis", Encoding::ShiftJis},
+    {"x-sjis", Encoding::ShiftJis},
+    {"windows-31j", Encoding::ShiftJis},
+    {"cp932", Encoding::ShiftJis},
+    {"ms932", Encoding::ShiftJis},
+    {"ms_kanji", Encoding::ShiftJis},
+    {"csshiftjis", Encoding::ShiftJis},
+    {"gbk", Encoding::Gbk},
+    {"x-gbk", Encoding::Gbk},
+    {"gb2312", Encoding::Gbk},
+    {"gb_2312", Encoding::Gbk},
+    {"gb_2312-80", Encoding::Gbk},
+    {"csgb2312", Encoding::Gbk},
+    {"csiso58gb231280", Encoding::Gbk},
+    {"iso-ir-58", Encoding::Gbk},
+    {"chinese", Encoding::Gbk},
+    {"gb18030", Encoding::Gbk},
+    {"big5", Encoding::Big5},
+    {"big5-hkscs", Encoding::Big5},
+    {"cn-big5", Encoding::Big5},
+    {"csbig5", Encoding::Big5},
+    {"x-x-big5", Encoding::Big5},
+};
+
+Encoding EncodingOfLabel(std::string_view label) {
+    label = TrimSpace(label);
+    for (const EncodingLabel& known : kDoubleByteLabels)
+        if (EqualsNoCase(label, known.label)) return known.encoding;
+    return Encoding::SingleByte;
+}
+
+// The charset named in a Content-Type value ("text/html; charset=shift_jis"): after "charset",
+// whitespace, "=" and whitespace, a quoted value or the bytes up to whitespace or ";". Empty
+// when there is none.
+std::string_view CharsetOfContentType(std::string_view content) {
+    for (size_t at = FindNoCase(content, "charset"); at != npos;
+         at = FindNoCase(content, "charset", at + 1)) {
+        size_t from = at + 7;
+        while (from < content.size() && IsSpace(content[from])) ++from;
+        if (from >= content.size() || content[from] != '=') continue;
+        ++from;
+        while (from < content.size() && IsSpace(content[from])) ++from;
+        if (from < content.size() && (content[from] == '"' || content[from] == '\'')) {
+            size_t close = content.find(content[from], from + 1);
+            if (close == npos) return {};
+            return content.substr(from + 1, close - from - 1);
+        }
+        size_t end = from;
+        while (end < content.size() && !IsSpace(content[end]) && content[end] != ';') ++end;
+        return content.substr(from, end - from);
+    }
+    return {};
+}
+
+// The charset that a meta element declares; empty when it declares none.
+std::string_view CharsetOfMeta(const Markup& meta) {
+    bool contentType = false;
+    std::string_view content;
+    for (const Attribute& attribute : meta.attributes) {
+        if (EqualsNoCase(attribute.name, "charset")) return attribute.value;
+        if (EqualsNoCase(attribute.name, "http-equiv"))
+            contentType = EqualsNoCase(TrimSpace(attribute.value), "content-type");
+        if (EqualsNoCase(attribute.name, "content")) content = attribute.value;
+    }
+    return contentType ? CharsetOfContentType(content) : std::string_view();
+}
+
+}  // namespace
+
+Encoding DeclaredEncoding(std::string_view page) {
+    if (page.compare(0, 3, "\xEF\xBB\xBF") == 0) return Encoding::SingleByte;
+    PageReader reader = MakePageReader(page);
+    Markup markup;
+    while (NextMarkup(reader, markup)) {
+        if (IsTag(markup, MarkupKind::StartTag, "body") ||
+            IsTag(markup, MarkupKind::EndTag, "head"))
+            break;
+        if (!IsTag(markup, MarkupKind::StartTag, "meta")) continue;
+        std::string_view charset = CharsetOfMeta(markup);
+        if (!charset.empty()) return EncodingOfLabel(charset);
+    }
+    return Encoding::SingleByte;
+}

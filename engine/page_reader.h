@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/byte_classes.h"
+
 struct Attribute {
     size_t begin = 0;  // first byte of the name
     size_t end = 0;    // one past the value (its closing quote), or past the name
@@ -70,3 +72,10 @@ bool ReadStartTag(std::string_view text, size_t at, Markup& markup);
 // after its quote, or to the end of the text, and ends the tag. Returns one past the ">", or
 // npos when the text ends first.
 size_t ReadAttributes(std::string_view text, size_t at, Markup& markup);
+
+// The encoding the page declares, as a browser's prescan finds it: UTF-8 for a byte-order mark,
+// else the charset of the first meta element before the body tag or "</head>" that has a
+// charset attribute, or an http-equiv="Content-Type" with a charset in its content. Only the
+// double-byte encodings are told apart (Shift_JIS, GBK and Big5 with their aliases); any
+// other is SingleByte.
+Encoding DeclaredEncoding(std::string_view page);

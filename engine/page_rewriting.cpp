@@ -107,7 +107,8 @@ RunError PageWalk::Walk(bool& bodyFound) {
     inRegion_ = region_ == Region::WholePage;
     if (inRegion_)
         index_.emplace(state_.headerRules, state_.headerCss, state_.inlineClasses,
-                       FirstInlineClassNumber(state_.headerCss, highestInlineClass_));
+                       FirstInlineClassNumber(state_.headerCss, highestInlineClass_),
+                       state_.encoding);
     bodyFound = false;
     size_t headEnd = npos;
     size_t bodyTag = npos;
@@ -135,12 +136,13 @@ RunError PageWalk::Walk(bool& bodyFound) {
             bodyTag = OutputPosition(tag.begin);
             if (region_ == Region::FromBodyTag) {
                 // The header block is known now: the page has a body tag after it.
-                if (state_.hasHeaderBlock && !BracesBalance(state_.headerCss))
+                if (state_.hasHeaderBlock && !BracesBalance(state_.headerCss, state_.encoding))
                     return RunError::BracesMismatch;
                 if (!state_.headerCss.empty())
-                    state_.headerRules = ParseHeaderRules(state_.headerCss);
+                    state_.headerRules = ParseHeaderRules(state_.headerCss, state_.encoding);
                 index_.emplace(state_.headerRules, state_.headerCss, state_.inlineClasses,
-                               FirstInlineClassNumber(state_.headerCss, highestInlineClass_));
+                               FirstInlineClassNumber(state_.headerCss, highestInlineClass_),
+                               state_.encoding);
                 inRegion_ = true;
             }
         }
@@ -225,6 +227,7 @@ void PageWalk::RewriteTag(const Markup& tag, bool hasLang) {
 RunError RewritePage(RunState& state) {
     state.originalPage = std::move(state.pageText);
     std::string_view page = state.originalPage;
+    state.encoding = DeclaredEncoding(page);
     unsigned long long highestInlineClass = HighestInlineClassInPage(page);
     bool bodyFound = false;
     RunError error = PageWalk(page, Region::FromBodyTag, highestInlineClass, state).Walk(bodyFound);

@@ -10,18 +10,21 @@ namespace {
 constexpr size_t npos = std::string_view::npos;
 
 // Drops the comments that stand before a rule, read as the CSS lexer reads them.
-std::string_view SkipLeadingComments(std::string_view text) {
+std::string_view SkipLeadingComments(std::string_view text, Encoding encoding) {
     text = TrimSpaceFront(text);
     CssToken comment;
-    while (CssLexer(text).Next(comment) && comment.kind == CssPiece::Comment)
+    while (CssLexer(text, encoding).Next(comment) && comment.kind == CssPiece::Comment)
         text = TrimSpaceFront(text.substr(comment.end));
     return text;
 }
 
 // Where a piece of CSS ends once the whitespace after it is trimmed away: its end, and for a
 // string that a line break ends, past that line break (CR LF counting as one), which would
-// otherwise run into what the style sheet writes after it.
-size_t EndWithoutTrailingSpace(std::string_view css, const CssToken& piece) {
+// otherwise run into what the style sheet writes after it. Past one byte of whitespace too
+// after a lead byte of a double-byte encoding, which the "}" written next would otherwise
+// complete into one character.
+size_t EndWithoutTrailingSpace(std::string_view css, const CssToken& piece, Encoding encoding) {
+    if (piece.end < css.size() && IsLeadByte(encoding, css[piece.end - 1])) return piece.end + 1;
     if (piece.kind != CssPiece::String || piece.unclosed) return piece.end;
     std::string_view text = PieceText(css, piece);
     size_t backslashes = 0;
@@ -38,14 +41,14 @@ bool OpensBlock(std::string_view css, const CssToken& token) {
 
 }  // namespace
 
-std::vector<Rule> ParseHeaderRules(std::string_view headerCss) {
+std::vector<Rule> ParseHeaderRules(std::string_view headerCss, Encoding encoding) {
     std::vector<Rule> rules;
     // Selectors and declarations are trimmed by the pieces they hold: whitespace that a
     // backslash escapes belongs to a text piece and stays.
     auto cut = [&](size_t from, size_t end) {
         return std::string(TrimSpaceFront(headerCss.substr(from, std::max(from, end) - from)));
     };
-    CssLexer lexer(headerCss);
+    CssLexer lexer(headerCss, encoding);
     CssToken token;
     size_t ruleStart = 0;  // where the text of the next rule begins
     size_t blockStart = npos;
@@ -57,35 +60,36 @@ std::vector<Rule> ParseHeaderRules(std::string_view headerCss) {
             blockStart = token.end;
         } else if (token.kind == CssPiece::Close && !token.unmatched && lexer.Depth() == 0 &&
                    blockStart != npos) {
-            rules.push_back(
-                Rule{std::string(SkipLeadingComments(selector)), cut(blockStart, contentEnd)});
+            rules.push_back(Rule{std::string(SkipLeadingComments(selector, encoding)),
+                                 cut(blockStart, contentEnd)});
             ruleStart = token.end;
             blockStart = npos;
         }
-        if (token.kind != CssPiece::Space) contentEnd = EndWithoutTrailingSpace(headerCss, token);
+        if (token.kind != CssPiece::Space)
+            contentEnd = EndWithoutTrailingSpace(headerCss, token, encoding);
     }
     if (blockStart != npos) {
         // The text ends inside the block: its declarations close what they leave open, so
         // that the rule closes with its own "}" as every other one does.
         std::string closers = lexer.Closers();
         closers.pop_back();  // the block's own "}"
-        rules.push_back(Rule{std::string(SkipLeadingComments(selector)),
+        rules.push_back(Rule{std::string(SkipLeadingComments(selector, encoding)),
                              cut(blockStart, contentEnd) + closers});
     }
     return rules;
 }
 
-std::vector<std::string_view> StyleRuleSelectors(std::string_view css) {
+std::vector<std::string_view> StyleRuleSelectors(std::string_view css, Encoding encoding) {
     std::vector<std::string_view> selectors;
-    CssLexer lexer(css);
+    CssLexer lexer(css, encoding);
     CssToken token;
     size_t statementStart = 0;
     while (lexer.Next(token)) {
         std::string_view open = lexer.OpenBrackets();
         bool inBlock = open.empty() || open.back() == '}';
         if (OpensBlock(css, token)) {
-            std::string_view selector = TrimSpace(
-                SkipLeadingComments(css.substr(statementStart, token.begin - statementStart)));
+            std::string_view selector = TrimSpace(SkipLeadingComments(
+                css.substr(statementStart, token.begin - statementStart), encoding));
             if (!selector.empty() && selector[0] != '@') selectors.push_back(selector);
             statementStart = token.end;
         } else if ((token.kind == CssPiece::Close && css[token.begin] == '}') ||

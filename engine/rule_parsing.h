@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/byte_classes.h"
 #include "engine/run_state.h"
 
 // The top-level rules of the text, in order, read with the CSS lexer: each block that opens
@@ -14,10 +15,13 @@
 // whitespace, and comments standing before a selector are skipped. A block that the text
 // ends inside runs to the end, and its declarations get what closes the comment, string
 // and brackets they leave open; text after the last block is no rule. So every rule closes
-// what it opens: removing one never moves another into or out of a block.
-std::vector<Rule> ParseHeaderRules(std::string_view headerCss);
+// what it opens: removing one never moves another into or out of a block. `encoding` is the
+// page's: the trail byte of a double-byte character is no brace.
+std::vector<Rule> ParseHeaderRules(std::string_view headerCss,
+                                   Encoding encoding = Encoding::SingleByte);
 
 // The prelude of every block of the text that is not an at-rule, at any depth (inside
 // @media, @supports or a nested rule): the selectors of its style rules, each as it stands
 // before its "{" since the previous "{", "}" or ";" of a block, trimmed.
-std::vector<std::string_view> StyleRuleSelectors(std::string_view css);
+std::vector<std::string_view> StyleRuleSelectors(std::string_view css,
+                                                 Encoding encoding = Encoding::SingleByte);

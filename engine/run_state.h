@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/byte_classes.h"
 #include "engine/run_progress.h"
 
 // One rule of the style sheet: a header rule of the page's style block, or an inline class.
@@ -18,8 +19,9 @@ struct RunState {
     std::string sheetName;   // output sheet name, as typed
     std::string pageFolder;  // page path up to and including its last folder separator
     std::string backupPath;
-    std::string pageText;                // the page, rewritten by RewritePage
-    std::string originalPage;            // the page as it was read, once RewritePage has run
+    std::string pageText;                      // the page, rewritten by RewritePage
+    std::string originalPage;                  // the page as it was read, once RewritePage has run
+    Encoding encoding = Encoding::SingleByte;  // the page's, as far as CSS readers care
     std::string headerCss;               // text of the header style block, comment markers removed
     bool hasHeaderBlock = false;         // a header style block was replaced by the link element
     size_t convertedStyles = 0;          // style attributes turned into classes

@@ -4,6 +4,8 @@
 // - the text followed by what the lexer says closes it leaves nothing open;
 // - a style text that fits in one rule, and its inline declarations, stay inside their rule:
 //   the rule written after them is read at the top level.
+// Each holds when the text is read in a single-byte code page and in the double-byte one that
+// the first byte picks.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -56,8 +58,8 @@ void CheckPiece(std::string_view css, const CssToken& token) {
 }
 
 // Reads the whole text; returns what closes it, checking the pieces on the way.
-std::string ReadAll(std::string_view css) {
-    CssLexer lexer(css);
+std::string ReadAll(std::string_view css, Encoding encoding) {
+    CssLexer lexer(css, encoding);
     CssToken token;
     size_t end = 0;
     std::string open;  // the closing byte of each open bracket, innermost last
@@ -80,9 +82,9 @@ std::string ReadAll(std::string_view css) {
 }
 
 // True when `rule` is read at the top level after `before`.
-bool ReadAtTopLevel(const std::string& before, std::string_view rule) {
+bool ReadAtTopLevel(const std::string& before, std::string_view rule, Encoding encoding) {
     std::string sheet = before + std::string(rule);
-    CssLexer lexer(sheet);
+    CssLexer lexer(sheet, encoding);
     CssToken token;
     while (lexer.Next(token)) {
         if (token.begin < before.size()) continue;
@@ -91,22 +93,31 @@ bool ReadAtTopLevel(const std::string& before, std::string_view rule) {
     return false;
 }
 
+void CheckReadings(std::string_view css, Encoding encoding) {
+    std::string closed = std::string(css) + ReadAll(css, encoding);
+    Check(ReadAll(closed, encoding).empty(), "the closers leave something open");
+    Check(CssClosers(std::string(css) + CssClosers(css, encoding), encoding).empty(),
+          "the sheet's closers leave something open");
+
+    if (!FitsInOneRule(css, encoding)) return;
+    // The space keeps a backslash at the end of the style from escaping the brace.
+    Check(ReadAtTopLevel("p{" + std::string(css) + " }", "q{}", encoding),
+          "a fitting style leaves its rule");
+    std::string declarations = InlineDeclarations(css, encoding);
+    Check(FitsInOneRule(declarations, encoding), "inline declarations do not fit in one rule");
+    Check(ReadAtTopLevel("p\r\n{" + declarations + "}\r\n", "q{}", encoding),
+          "inline declarations leave their rule");
+    Check(SameDeclarationsInEffect(css, css, encoding), "a style differs from itself");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view css = AsText(data, size);
-    std::string closed = std::string(css) + ReadAll(css);
-    Check(ReadAll(closed).empty(), "the closers leave something open");
-    Check(CssClosers(std::string(css) + CssClosers(css)).empty(),
-          "the sheet's closers leave something open");
-
-    if (!FitsInOneRule(css)) return 0;
-    // The space keeps a backslash at the end of the style from escaping the brace.
-    Check(ReadAtTopLevel("p{" + std::string(css) + " }", "q{}"), "a fitting style leaves its rule");
-    std::string declarations = InlineDeclarations(css);
-    Check(FitsInOneRule(declarations), "inline declarations do not fit in one rule");
-    Check(ReadAtTopLevel("p\r\n{" + declarations + "}\r\n", "q{}"),
-          "inline declarations leave their rule");
-    Check(SameDeclarationsInEffect(css, css), "a style differs from itself");
+    CheckReadings(css, Encoding::SingleByte);
+    if (size > 0) {
+        constexpr Encoding kDoubleByte[] = {Encoding::ShiftJis, Encoding::Gbk, Encoding::Big5};
+        CheckReadings(css, kDoubleByte[data[0] % 3]);
+    }
     return 0;
 }

@@ -76,8 +76,8 @@ PageAttributes AttributesOf(std::string_view page) {
 
 // The "}" of the text that close no block, read with the CSS lexer; and whether the text
 // closes everything it opens.
-size_t UnmatchedBraces(std::string_view css, bool& closesAll) {
-    CssLexer lexer(css);
+size_t UnmatchedBraces(std::string_view css, Encoding encoding, bool& closesAll) {
+    CssLexer lexer(css, encoding);
     CssToken token;
     size_t unmatched = 0;
     while (lexer.Next(token))
@@ -151,16 +151,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         inlinePart += rule.selector.size() + rule.declarations.size() + 6;
     for (const std::string& sheet : {plainSheet, cleanedSheet}) {
         Check(sheet.size() >= inlinePart &&
-                  CssClosers(sheet.substr(0, sheet.size() - inlinePart)).empty(),
+                  CssClosers(sheet.substr(0, sheet.size() - inlinePart), state.encoding).empty(),
               "the page's CSS is left open before the inline classes");
-        Check(CssClosers(sheet).empty(), "the inline classes leave the sheet open");
+        Check(CssClosers(sheet, state.encoding).empty(), "the inline classes leave the sheet open");
         bool closesAll = false;
-        Check(UnmatchedBraces(sheet, closesAll) <= UnmatchedBraces(state.headerCss, closesAll),
+        Check(UnmatchedBraces(sheet, state.encoding, closesAll) <=
+                  UnmatchedBraces(state.headerCss, state.encoding, closesAll),
               "a } of the sheet closes nothing that the page's CSS did not");
     }
     for (const Rule& rule : cleaned.headerRules) {
         bool closesAll = false;
-        UnmatchedBraces(rule.selector + "\r\n{" + rule.declarations + "}", closesAll);
+        UnmatchedBraces(rule.selector + "\r\n{" + rule.declarations + "}", state.encoding,
+                        closesAll);
         Check(closesAll, "a header rule of the cleaned sheet leaves a block open");
     }
     std::map<std::string, bool> isInlineBySelector;

@@ -14,8 +14,8 @@ namespace {
 // The pieces of `css`, one letter per kind (t text, s space, m comment, q string, o open,
 // c close, ; semicolon) followed by the piece's bytes; "!" marks an unclosed comment or
 // string, "?" a close that matches no open bracket. Pieces are separated by "|".
-std::string Pieces(std::string_view css) {
-    CssLexer lexer(css);
+std::string Pieces(std::string_view css, Encoding encoding = Encoding::SingleByte) {
+    CssLexer lexer(css, encoding);
     CssToken token;
     std::string pieces;
     while (lexer.Next(token)) {
@@ -84,6 +84,34 @@ TEST(CssReadings, JobsAgreeOnCommentsAndStrings) {
     EXPECT_FALSE(FitsInOneRule("a:[b"));
     EXPECT_EQ(CssClosers("p{a:[b"), "]}");
     EXPECT_TRUE(FitsInOneRule("a:(b]c)"));
+}
+
+// In a double-byte page a lead byte and its trail byte are one character of text: in
+// Shift_JIS "\x83\x7D" is a katakana, "\x95\x5C" a kanji, whose trail bytes are "}" and "\\".
+TEST(CssReadings, DoubleByteCharactersAreText) {
+    EXPECT_EQ(Pieces(".\x83\x7D{a:'\x95\x5C'}", Encoding::ShiftJis),
+              "t.\x83\x7D|o{|ta:|q'\x95\x5C'|c}");
+    EXPECT_EQ(Pieces("a\\\x95\x5C;b", Encoding::ShiftJis), "ta\\\x95\x5C|;;|tb");
+    EXPECT_EQ(Pieces("\xA1}", Encoding::ShiftJis), "t\xA1|c?}");  // a one-byte katakana
+    EXPECT_EQ(Pieces("\xA1}", Encoding::Big5), "t\xA1}");
+    // A lead byte without a trail byte is a character of its own, as browsers decode it.
+    EXPECT_EQ(Pieces("a:'\x83';b", Encoding::ShiftJis), "ta:|q'\x83'|;;|tb");
+    EXPECT_EQ(Pieces("\x81\x30\x81\x7B{", Encoding::Gbk), "t\x81\x30\x81\x7B|o{");  // GB18030
+    CssLexer lexer("p{\x83", Encoding::ShiftJis);
+    for (CssToken token; lexer.Next(token);) {
+    }
+    EXPECT_EQ(lexer.Closers(), " }");  // the brace must not become the trail byte
+    EXPECT_EQ(Pieces(".\x83\x7D{", Encoding::SingleByte), "t.\x83|c?}|o{");
+    EXPECT_TRUE(FitsInOneRule("font-family:'\x95\x5C'; color:red", Encoding::ShiftJis));
+    EXPECT_FALSE(FitsInOneRule("font-family:'\x95\x5C'; color:red"));
+    EXPECT_EQ(CssClosers("p{content:'\x83\x5C'}\r\n", Encoding::ShiftJis), "");
+    EXPECT_EQ(InlineDeclarations("a:'\x95\x5C';b:c", Encoding::Gbk),
+              "a:'\x95\x5C' !important;\r\nb:c !important;");
+    std::vector<Rule> rules =
+        ParseHeaderRules(".\x83\x7D {a:b}\r\np {c:\x83\x7D}", Encoding::ShiftJis);
+    ASSERT_EQ(rules.size(), 2u);
+    EXPECT_EQ(rules[0].selector, ".\x83\x7D");
+    EXPECT_EQ(rules[1].declarations, "c:\x83\x7D");
 }
 
 }  // namespace

@@ -118,6 +118,15 @@ TEST(HeaderExtraction, MalformedBlocksStopTheRun) {
     EXPECT_EQ(RewrittenState("<style>p{a:b}").pageText, "<style>p{a:b}");
 }
 
+// In Shift_JIS the katakana "\x83\x7D" ends in the byte of "}": it is no brace.
+TEST(HeaderExtraction, DoubleBytePageKeepsItsCharactersWhole) {
+    std::string head = "<head><meta charset=\"shift_jis\"><style>.\x83\x7D {color:red}</style>";
+    RunState state = RewrittenState(head + "</head><body><p class=\"\x83\x7D\">");
+    ASSERT_EQ(state.headerRules.size(), 1u);
+    EXPECT_EQ(state.headerRules[0].selector, ".\x83\x7D");
+    RewrittenState("<style>.\x83\x7D {color:red}</style><body>", RunError::BracesMismatch);
+}
+
 TEST(HeaderExtraction, LinkNamesTheSheetAsTyped) {
     EXPECT_EQ(LinkElement(""), "<link rel=\"stylesheet\" type=\"text/css\" href=\"\" />");
     EXPECT_EQ(LinkElement("css\\site.css"),

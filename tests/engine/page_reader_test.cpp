@@ -96,6 +96,27 @@ INSTANTIATE_TEST_SUITE_P(
                              "<enoscript@42-53"},
                     ReadCase{"<plaintext><b></plaintext><p>", "<splaintext[]@0-11"}));
 
+TEST(DeclaredEncoding, FirstMetaBeforeTheBodyAsABrowsersPrescanFindsIt) {
+    const std::pair<const char*, Encoding> cases[] = {
+        {"<meta charset=\"Shift_JIS\">", Encoding::ShiftJis},
+        {"<META HTTP-EQUIV=Content-Type CONTENT=\"text/html; charset=windows-31j\">",
+         Encoding::ShiftJis},
+        {"<meta http-equiv=\"content-type\" content='text/html;charset = \"x-sjis\"'>",
+         Encoding::ShiftJis},
+        {"<meta content=\"text/html; charset=gb2312\" http-equiv=\"Content-Type\">", Encoding::Gbk},
+        {"<meta charset=\" GB18030 \">", Encoding::Gbk},
+        {"<meta charset=big5-hkscs>", Encoding::Big5},
+        {"<meta charset=utf-8><meta charset=shift_jis>", Encoding::SingleByte},
+        {"<meta content=\"text/html; charset=big5\">", Encoding::SingleByte},  // no http-equiv
+        {"<!-- <meta charset=big5> --><title><meta charset=big5></title>", Encoding::SingleByte},
+        {"<body><meta charset=big5>", Encoding::SingleByte},
+        {"</head><meta charset=big5>", Encoding::SingleByte},
+        {"\xEF\xBB\xBF<meta charset=big5>", Encoding::SingleByte},  // the mark says UTF-8
+        {"<meta charset=euc-jp>", Encoding::SingleByte},
+    };
+    for (const auto& [page, encoding] : cases) EXPECT_EQ(DeclaredEncoding(page), encoding) << page;
+}
+
 TEST(ReadAttributes, TheEndOfATextEndsTheTag) {
     Markup tag;
     EXPECT_EQ(ReadAttributes("class=x alt= /", 0, tag), std::string_view::npos);
