@@ -1,6 +1,6 @@
 // The page's header style block: what it becomes and what it yields. The block is the first
-// plain "<style>" start tag before the first body tag (both outside comments and raw text),
-// with its contents and its end tag; the page walk finds it.
+// plain "<style>" start tag before the first body tag (both outside comments, raw text and
+// template elements), with its contents and its end tag; the page walk finds it.
 #pragma once
 
 #include <string>

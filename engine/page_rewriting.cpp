@@ -117,21 +117,27 @@ RunError PageWalk::Walk(bool& bodyFound) {
     size_t prologEnd = ByteOrderMarkSize(page_);
     bool prologRead = false;  // a start tag was read: a doctype after it counts for nothing
     baseTag_ = npos;
+    // The contents of a template element are no part of the page until a script uses them: a
+    // head end, body tag, base element or style block there is none of the page's.
+    size_t templates = 0;
 
     reader_ = MakePageReader(page_);
     Markup tag;
     while (NextMarkup(reader_, tag)) {
         state_.progress.At(tag.end);
-        if (tag.kind == MarkupKind::EndTag && headEnd == npos &&
-            IsTag(tag, MarkupKind::EndTag, "head"))
+        if (IsTag(tag, MarkupKind::EndTag, "template") && templates > 0) --templates;
+        if (headEnd == npos && templates == 0 && IsTag(tag, MarkupKind::EndTag, "head"))
             headEnd = OutputPosition(tag.begin);
         if (!prologRead && IsDoctype(page_, tag)) prologEnd = OutputPosition(tag.end);
         if (tag.kind != MarkupKind::StartTag) continue;
         prologRead = true;
+        bool inTemplate = templates > 0;
+        if (IsTag(tag, MarkupKind::StartTag, "template")) ++templates;
         if (IsTag(tag, MarkupKind::StartTag, "link")) KeepLinkHref(tag);
-        if (baseTag_ == npos && IsTag(tag, MarkupKind::StartTag, "base") && HasHref(tag))
+        if (baseTag_ == npos && !inTemplate && IsTag(tag, MarkupKind::StartTag, "base") &&
+            HasHref(tag))
             baseTag_ = OutputPosition(tag.begin);
-        if (!bodyFound && IsTag(tag, MarkupKind::StartTag, "body")) {
+        if (!bodyFound && !inTemplate && IsTag(tag, MarkupKind::StartTag, "body")) {
             bodyFound = true;
             bodyTag = OutputPosition(tag.begin);
             if (region_ == Region::FromBodyTag) {
@@ -147,7 +153,8 @@ RunError PageWalk::Walk(bool& bodyFound) {
             }
         }
         bool hasLang = HasLangAttribute(tag);
-        if (region_ == Region::FromBodyTag && IsTag(tag, MarkupKind::StartTag, "style")) {
+        if (region_ == Region::FromBodyTag && !inTemplate &&
+            IsTag(tag, MarkupKind::StartTag, "style")) {
             if (hasLang) {
                 tagWithoutLang_.clear();
                 AppendWithoutLang(tagWithoutLang_, page_, tag);

@@ -83,6 +83,10 @@ TEST(HeaderExtraction, StyleInRawTextIsNotTheBlock) {
     RunState state = RewrittenState(before + "<style>p{c:d}</style></head><body>");
     EXPECT_EQ(state.pageText, before + kLink + "</head><body>");
     EXPECT_EQ(state.headerCss, "p{c:d}");
+    // Nor is one in a template, whose contents are no part of the page until a script uses them.
+    std::string templates = "<head><template><style>.g{a:b}</style><body></head></template>";
+    state = RewrittenState(templates + "<style>p{c:d}</style></head><body>");
+    EXPECT_EQ(state.pageText, templates + kLink + "</head><body>");
 }
 
 TEST(HeaderExtraction, StyleInsideCommentWithoutRealBlockExtractsNothing) {
