@@ -321,6 +321,18 @@ const ManyTags kManyTags[] = {
      }},
     {"LangAttributes", [](size_t n) { return "<body>" + Repeated("<p lang=\"en\">", n); },
      RunError::NothingToExtract},
+    {"ManyStyleAttributes",
+     [](size_t n) { return "<body><p" + Repeated(" style=\"a:b\"", n) + ">"; },
+     RunError::NothingToExtract},
+    {"RawTextElements",
+     [](size_t n) { return "<body>" + Repeated("<noscript><p style=a:b lang=x></noscript>", n); },
+     RunError::NothingToExtract},
+    {"DoubleByteCharacters",
+     [](size_t n) {
+         // Shift_JIS characters whose trail bytes are "}" and "\\".
+         return "<meta charset=shift_jis><style>" + Repeated(".\x83\x7D {a:'\x95\x5C'}\n", n) +
+                "</style><body>" + Repeated("<p class=\x83\x7D style=\"b:'\x95\x5C'\">", n);
+     }},
     {"ManyClassAttributes",
      [](size_t n) { return "<body><p " + Repeated("class=c ", n) + "style=\"a:b\">"; }},
     {"DistinctInlineStyles",
