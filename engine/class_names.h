@@ -1,9 +1,24 @@
 // Selectors that name one class, for matching header rules.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "engine/byte_classes.h"
+
+// The class name that begins at `at` of `text` (right after its "."): its class-name bytes.
+constexpr std::string_view ClassNameAt(std::string_view text, size_t at) {
+    size_t end = at;
+    while (end < text.size() && IsClassNameByte(text[end])) ++end;
+    return text.substr(at, end - at);
+}
+
+// A class name in ASCII lower case, as names are compared in any ASCII case.
+inline std::string AsciiLowerName(std::string_view name) {
+    std::string lower(name);
+    for (char& c : lower) c = AsciiLower(c);
+    return lower;
+}
 
 // True for a selector that is one class and nothing else: "." and a class name.
 constexpr bool IsSingleClassSelector(std::string_view selector) {

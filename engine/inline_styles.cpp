@@ -44,10 +44,8 @@ unsigned long long FirstInlineClassNumber(std::string_view headerCss,
     unsigned long long highest = highestInPage;
     for (size_t at = headerCss.find(kInlineClass); at != npos;
          at = headerCss.find(kInlineClass, at + 1)) {
-        size_t end = at;
-        while (end < headerCss.size() && IsClassNameByte(headerCss[end])) ++end;
         if (at > 0 && headerCss[at - 1] == '.')
-            highest = std::max(highest, InlineClassNumber(headerCss.substr(at, end - at)));
+            highest = std::max(highest, InlineClassNumber(ClassNameAt(headerCss, at)));
     }
     return highest + 1;
 }
@@ -86,13 +84,6 @@ uint64_t Fingerprint(std::string_view styleText, Encoding encoding) {
            (DeclarationSetHash(styleText, encoding) * 0x9E3779B97F4A7C15ull);
 }
 
-// The ASCII lower case of a class name.
-std::string LowerName(std::string_view name) {
-    std::string lower(name);
-    for (char& c : lower) c = AsciiLower(c);
-    return lower;
-}
-
 // Of `names` (in ASCII lower case), those that more than one style rule of the CSS names, in
 // any block and in any part of a selector (".note::before" names note).
 std::unordered_set<std::string> NamedBySeveralRules(const std::unordered_set<std::string>& names,
@@ -105,9 +96,7 @@ std::unordered_set<std::string> NamedBySeveralRules(const std::unordered_set<std
     for (size_t rule = 0; rule < selectors.size(); ++rule) {
         std::string_view selector = selectors[rule];
         for (size_t dot = selector.find('.'); dot != npos; dot = selector.find('.', dot + 1)) {
-            size_t end = dot + 1;
-            while (end < selector.size() && IsClassNameByte(selector[end])) ++end;
-            name = LowerName(selector.substr(dot + 1, end - dot - 1));
+            name = AsciiLowerName(ClassNameAt(selector, dot + 1));
             auto named = lastRuleNaming.find(name);
             if (named == lastRuleNaming.end()) continue;
             if (named->second != 0 && named->second != rule + 1) several.insert(name);
@@ -129,14 +118,15 @@ StyleIndex::StyleIndex(const std::vector<Rule>& headerRules, std::string_view he
     std::unordered_set<std::string> singleClasses;
     for (const Rule& rule : headerRules)
         if (IsSingleClassSelector(rule.selector))
-            singleClasses.insert(LowerName(std::string_view(rule.selector).substr(1)));
+            singleClasses.insert(AsciiLowerName(std::string_view(rule.selector).substr(1)));
     std::unordered_set<std::string> ofSeveralRules;
     if (!singleClasses.empty())
         ofSeveralRules = NamedBySeveralRules(singleClasses, headerCss, encoding);
     for (size_t i = 0; i < headerRules.size(); ++i) {
         std::string_view declarations = headerRules[i].declarations;
         if (!IsSingleClassSelector(headerRules[i].selector)) continue;
-        if (ofSeveralRules.count(LowerName(std::string_view(headerRules[i].selector).substr(1))))
+        if (ofSeveralRules.count(
+                AsciiLowerName(std::string_view(headerRules[i].selector).substr(1))))
             continue;
         uint64_t fingerprint = Fingerprint(declarations, encoding_);
         if (Equal(fingerprint, declarations)) continue;  // an earlier rule wins

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/byte_classes.h"
+#include "engine/class_names.h"
 #include "engine/css_lexer.h"
 
 namespace {
@@ -33,13 +34,11 @@ bool TestedNames(std::string_view selector, std::vector<std::string>& names) {
                 if (!named) return false;
                 named = false;
             } else if (text[i] == '.' && !named) {
-                size_t end = i + 1;
-                while (end < text.size() && IsClassNameByte(text[end])) ++end;
-                if (end == i + 1) return false;  // a dot that begins no name
-                names.emplace_back(text.substr(i + 1, end - i - 1));
-                for (char& c : names.back()) c = AsciiLower(c);
+                std::string_view name = ClassNameAt(text, i + 1);
+                if (name.empty()) return false;  // a dot that begins no name
+                names.push_back(AsciiLowerName(name));
                 named = true;
-                i = end - 1;
+                i += name.size();
             }
         }
     }
