@@ -13,6 +13,9 @@ struct RunRequest {
     // Told now and then, on the run's thread, the fraction of the run done (0 to 1, never going
     // back; 1 once every output is written), a few hundred times at most. Optional.
     std::function<void(double)> progress;
+    // Told once, on the run's thread, when another run holds the page's folder and this one
+    // waits for it. Optional.
+    std::function<void()> waiting;
 };
 
 // Runs the whole extraction on disk. Either every output (backup, rewritten page, restore

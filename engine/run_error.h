@@ -21,6 +21,12 @@ enum class RunError {
     SheetOfOtherPage,     // the sheet belongs to another page's conversion in place
     FileNotWritten,       // an output could not be written; the page was left unchanged
     OutOfMemory,
+    FolderBusy,        // another run held the folder for longer than a run may wait
+    SheetExists,       // a sheet of the tool that no earlier conversion of this page wrote
+    PageReplaced,      // a page converted before was saved again; its backup is older
+    BackupNotOurs,     // a file the tool did not write is at the backup path
+    SheetNameInvalid,  // the output name cannot name a file that a link finds
+    Stopped,           // the run was asked to stop before its commit; nothing was changed
 };
 
 struct RunOutcome {
@@ -28,6 +34,8 @@ struct RunOutcome {
         : error(error), path(std::move(path)), otherPath(std::move(otherPath)) {}
 
     RunError error;
-    std::string path;       // the file that the message names first (page, backup or output)
-    std::string otherPath;  // the second file it names, if any (the sheet or another page)
+    std::string path;          // the file that the message names first (page, backup or output)
+    std::string otherPath;     // the second file it names, if any (the sheet or another page)
+    bool diskFull = false;     // an output could not be written because the disk is full
+    bool wroteBackup = false;  // a completed run wrote the page's backup (not an earlier one)
 };

@@ -21,6 +21,12 @@ TextId MessageOf(RunError error) {
         case RunError::PageConvertedBefore: return TextId::PageConvertedBefore;
         case RunError::SheetOfOtherPage: return TextId::SheetOfOtherPage;
         case RunError::FileNotWritten: return TextId::FileNotWritten;
+        case RunError::FolderBusy: return TextId::FolderBusy;
+        case RunError::SheetExists: return TextId::SheetExists;
+        case RunError::PageReplaced: return TextId::PageReplaced;
+        case RunError::BackupNotOurs: return TextId::BackupNotOurs;
+        case RunError::SheetNameInvalid: return TextId::SheetNameInvalid;
+        case RunError::Stopped: return TextId::Stopped;
         case RunError::OutOfMemory:
         case RunError::None: break;
     }
@@ -30,12 +36,22 @@ TextId MessageOf(RunError error) {
 }  // namespace
 
 std::string RunErrorMessage(RunError error, std::string_view path, Language language,
-                            std::string_view otherPath) {
-    return WithArguments(Text(MessageOf(error), language), path, otherPath);
+                            std::string_view otherPath, bool diskFull) {
+    std::string message = WithArguments(Text(MessageOf(error), language), path, otherPath);
+    if (diskFull) {
+        message += '\r';
+        message += Text(TextId::DiskFull, language);
+    }
+    return message;
+}
+
+std::string RunErrorMessage(const RunOutcome& outcome, Language language) {
+    return RunErrorMessage(outcome.error, outcome.path, language, outcome.otherPath,
+                           outcome.diskFull);
 }
 
 std::string RunReport(Language language, std::string_view sheetName, bool cleaned,
-                      long elapsedSeconds) {
+                      long elapsedSeconds, bool wroteBackup) {
     std::string report = Text(TextId::ReportBeforeName, language);
     report += '"';
     report += sheetName;
@@ -47,8 +63,10 @@ std::string RunReport(Language language, std::string_view sheetName, bool cleane
         report += '\r';
     }
     report += '\r';
-    report += Text(TextId::ReportBackup, language);
-    report += "\r\r";
+    if (wroteBackup) {
+        report += Text(TextId::ReportBackup, language);
+        report += "\r\r";
+    }
     report += Text(TextId::ReportTimeLabel, language);
     report += std::to_string(elapsedSeconds);
     report += Text(TextId::ReportTimeUnit, language);

@@ -9,12 +9,15 @@
 
 // The message of a run that wrote nothing (a failure, or nothing to extract), naming `path`
 // and `otherPath` where the message has a place for them.
+// A message whose cause was a full disk says so on a second line.
 std::string RunErrorMessage(RunError error, std::string_view path, Language language,
-                            std::string_view otherPath = {});
+                            std::string_view otherPath = {}, bool diskFull = false);
+std::string RunErrorMessage(const RunOutcome& outcome, Language language);
 
-// The report of a completed run; lines are separated by single CR characters.
+// The report of a completed run; lines are separated by single CR characters. The backup
+// sentence is there only when the run wrote the page's backup.
 std::string RunReport(Language language, std::string_view sheetName, bool cleaned,
-                      long elapsedSeconds);
+                      long elapsedSeconds, bool wroteBackup = true);
 
 // Local time of day in seconds, with its millisecond fraction.
 double SecondsOfDayNow();

@@ -94,6 +94,34 @@ constexpr Entry kTexts[] = {
      "Erreur! Le fichier \"%1\" n'a pas pu être écrit\rLa page n'a pas été modifiée."},
     {TextId::OutOfMemory, "Error! Not enough memory to process \"%1\"",
      "Erreur! Mémoire insuffisante pour traiter \"%1\""},
+    {TextId::FolderBusy,
+     "Error! Another stylewick run is converting a page in the folder \"%1\".\r"
+     "Try again when it has finished; nothing was changed.",
+     "Erreur! Une autre conversion de stylewick est en cours dans le dossier \"%1\".\r"
+     "Réessayez quand elle sera terminée ; rien n'a été modifié."},
+    {TextId::SheetExists,
+     "Error! The style sheet \"%1\" already exists.\r"
+     "Choose another CSS output name; nothing was changed.",
+     "Erreur! La feuille de style \"%1\" existe déjà.\r"
+     "Choisissez un autre nom de sortie CSS ; rien n'a été modifié."},
+    {TextId::PageReplaced,
+     "Error! The page \"%1\" was replaced after its earlier conversion, and \"%2\" holds an "
+     "older page.\rMove that backup away to keep it, then run again; nothing was changed.",
+     "Erreur! La page \"%1\" a été remplacée depuis sa conversion précédente, et \"%2\" "
+     "contient une page plus ancienne.\r"
+     "Déplacez cette sauvegarde pour la garder, puis relancez ; rien n'a été modifié."},
+    {TextId::BackupNotOurs,
+     "Error! The file \"%1\" already exists and was not written by stylewick.\r"
+     "Move it away to keep it, then run again; nothing was changed.",
+     "Erreur! Le fichier \"%1\" existe déjà et n'a pas été écrit par stylewick.\r"
+     "Déplacez-le pour le garder, puis relancez ; rien n'a été modifié."},
+    {TextId::SheetNameInvalid, "Error! \"%1\" cannot be the name of a style sheet.",
+     "Erreur! \"%1\" ne peut pas être le nom d'une feuille de style."},
+    {TextId::Stopped, "Stopped: nothing was changed.", "Arrêté : rien n'a été modifié."},
+    {TextId::DiskFull, "There is not enough space on the disk.",
+     "Il n'y a pas assez d'espace sur le disque."},
+    {TextId::WaitingForFolder, "Waiting for another stylewick run in this folder...",
+     "Attente d'une autre conversion de stylewick dans ce dossier..."},
 };
 
 constexpr bool RowsFollowTheIds() {

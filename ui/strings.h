@@ -50,6 +50,14 @@ enum class TextId {
     SheetOfOtherPage,
     FileNotWritten,
     OutOfMemory,
+    FolderBusy,
+    SheetExists,
+    PageReplaced,
+    BackupNotOurs,
+    SheetNameInvalid,
+    Stopped,
+    DiskFull,          // second line of a message about a file the full disk kept from writing
+    WaitingForFolder,  // while another run holds the page's folder
     Count
 };
 
