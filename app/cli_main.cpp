@@ -119,6 +119,9 @@ int main(int argc, char** argv) {
             WriteText(stderr, progress.Update(done, elapsed.count()));
         };
     }
+    request.waiting = [&] {
+        WriteText(stderr, progress.Clear() + Text(TextId::WaitingForFolder, language) + "\n");
+    };
     RunOutcome outcome = RunExtraction(request);
     WriteText(stderr, progress.Clear());
     if (outcome.error == RunError::NothingToExtract) {
@@ -126,12 +129,13 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (outcome.error != RunError::None) {
-        PrintMessage(stderr, RunErrorMessage(outcome.error, "%1", language, "%2"), outcome.path,
-                     outcome.otherPath);
+        PrintMessage(stderr, RunErrorMessage(outcome.error, "%1", language, "%2", outcome.diskFull),
+                     outcome.path, outcome.otherPath);
         return 1;
     }
     long seconds = ElapsedSeconds(start, SecondsOfDayNow());
-    PrintMessage(stdout, RunReport(language, "%1", request.cleanUnused, seconds),
+    PrintMessage(stdout,
+                 RunReport(language, "%1", request.cleanUnused, seconds, outcome.wroteBackup),
                  request.sheetName);
     return 0;
 }

@@ -16,8 +16,11 @@ struct RunRequest {
     // Told once, on the run's thread, when another run holds the page's folder and this one
     // waits for it. Optional.
     std::function<void()> waiting;
+    // How long a run waits for another run that holds one of its folders.
+    int folderWaitSeconds = 60;
 };
 
-// Runs the whole extraction on disk. Either every output (backup, rewritten page, restore
-// script, style sheet) is written, or no file is changed and the outcome says why.
+// Runs the whole extraction on disk, holding the folders it writes into against other runs.
+// Either every output (backup, rewritten page, restore script, style sheet) is written, or no
+// file is changed and the outcome says why.
 RunOutcome RunExtraction(const RunRequest& request);

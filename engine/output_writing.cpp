@@ -2,12 +2,10 @@
 
 #include "engine/css_closing.h"
 #include "engine/sheet_comments.h"
-#include "platform/files.h"
 
 namespace {
 
 constexpr char kLineEnd[] = "\r\n";
-constexpr char kTemporarySuffix[] = ".stylewick-new";
 
 void AppendRule(std::string& sheet, const Rule& rule) {
     sheet += rule.selector;
@@ -16,20 +14,6 @@ void AppendRule(std::string& sheet, const Rule& rule) {
     sheet += rule.declarations;
     sheet += '}';
     sheet += kLineEnd;
-}
-
-// Gives a replaced file its earlier bytes back, or deletes a file that was not there.
-void PutBack(const OutputFile& output) {
-    if (output.earlier == nullptr) {
-        files::Remove(output.path);
-        return;
-    }
-    std::string temporary = output.path + kTemporarySuffix;
-    if (files::WriteWhole(temporary, *output.earlier) &&
-        files::MoveReplacing(temporary, output.path))
-        return;
-    files::Remove(temporary);
-    files::WriteWhole(output.path, *output.earlier);
 }
 
 }  // namespace
@@ -71,25 +55,4 @@ bool HoldsInlineCommentLine(std::string_view sheet) {
         if (lineStart && lineEnd) return true;
     }
     return false;
-}
-
-RunOutcome WriteOutputs(const std::vector<OutputFile>& outputs, RunProgress* progress) {
-    size_t written = 0;
-    std::vector<std::string> temporaries;
-    for (const OutputFile& output : outputs) {
-        temporaries.push_back(output.path + kTemporarySuffix);
-        if (files::WriteWhole(temporaries.back(), output.bytes)) {
-            if (progress) progress->At(written += output.bytes.size());
-            continue;
-        }
-        for (const std::string& temporary : temporaries) files::Remove(temporary);
-        return {output.error, output.path};
-    }
-    for (size_t i = 0; i < outputs.size(); ++i) {
-        if (files::MoveReplacing(temporaries[i], outputs[i].path)) continue;
-        for (size_t j = i; j < outputs.size(); ++j) files::Remove(temporaries[j]);
-        for (size_t j = i; j-- > 0;) PutBack(outputs[j]);
-        return {outputs[i].error, outputs[i].path};
-    }
-    return {};
 }

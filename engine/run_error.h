@@ -26,7 +26,9 @@ enum class RunError {
     PageReplaced,      // a page converted before was saved again; its backup is older
     BackupNotOurs,     // a file the tool did not write is at the backup path
     SheetNameInvalid,  // the output name cannot name a file that a link finds
-    Stopped,           // the run was asked to stop before its commit; nothing was changed
+    Stopped,
+    PageDamaged,  // the page, rewritten in place, failed halfway; its backup and script stay // the
+                  // run was asked to stop before its commit; nothing was changed
 };
 
 struct RunOutcome {

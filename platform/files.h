@@ -3,8 +3,10 @@
 // the batch encodings below convert text. One implementation per platform, chosen by the build.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace files {
 
@@ -32,9 +34,69 @@ inline bool ReadWhole(const std::string& path, std::string& contents) {
 // Creates or truncates a file and writes `contents` into it, opened without sharing.
 bool WriteWhole(const std::string& path, std::string_view contents);
 
-// Moves a file over another, replacing it in one step where the system allows. A target that
-// another program holds open, letting others write it, gets the new bytes in place (Windows).
+// Moves a file over another in one step. A target without any write permission (read-only on
+// Windows) is the user's wish to keep it, and is not replaced.
 bool MoveReplacing(const std::string& from, const std::string& to);
+
+// True when the last file operation that failed on this thread failed for want of disk space.
+bool LastFailureWasDiskFull();
+
+// ---- What a run's transaction needs -------------------------------------------------------
+
+// A held lock on a folder: one run at a time writes there. A plain handle, released by
+// UnlockFolder and by the system when the process ends, however it ends; it leaves no file.
+struct FolderLock {
+    std::intptr_t handle = -1;
+};
+enum class LockResult { Locked, Busy, Failed };
+LockResult TryLockFolder(const std::string& folder, FolderLock& lock);
+void UnlockFolder(FolderLock& lock);
+
+// Every name of a run's temporary files starts with this.
+extern const std::string_view kTemporaryPrefix;
+
+// Creates a new file with a name no other file has (the prefix, a random part, then `suffix`)
+// in the folder of `target`, exclusively and without following a link planted at that name,
+// writes `contents` and flushes it to disk. When `modelFile` is given, the new file first takes
+// its mode, owner, group and extended attributes, as far as the process may set them.
+// `temporary` receives the name; false when it could not be written (it is then gone).
+bool WriteTemporary(const std::string& target, std::string_view contents, std::string& temporary,
+                    const std::string* modelFile = nullptr, std::string_view suffix = ".tmp");
+
+// Moves a file to a name that must be free: false, moving nothing, when a file has it.
+bool MoveNew(const std::string& from, const std::string& to);
+
+// Moves `from` over `to`, keeping the file that `to` named at the free name `aside` (a second
+// link to it where the file system has them, else renamed): renaming `aside` back undoes it.
+bool ReplaceKeeping(const std::string& from, const std::string& to, const std::string& aside);
+
+// A second name for an existing file (a hard link). False where the file system has none.
+bool LinkNew(const std::string& existing, const std::string& link);
+
+// The number of names (hard links) the file has; 1 when it cannot be told.
+int LinkCount(const std::string& path);
+
+// The file that a path names once symbolic links are followed (absolute); the path itself when
+// it is no link or cannot be resolved.
+std::string ResolvedPath(const std::string& path);
+
+enum class PageReplacement { Replaced, HeldOpen, Failed };
+
+// Moves the new page over the page, which keeps its metadata (on Windows its ACL, attributes,
+// creation time and streams). HeldOpen when another program holds the page open, letting
+// others write it (Windows): it can then only be rewritten in place.
+PageReplacement ReplacePage(const std::string& from, const std::string& to);
+
+// Makes an existing file hold exactly `contents`, keeping its identity (its hard links):
+// space for the new bytes is reserved first where the system allows, so that a full disk
+// fails before any byte changes.
+bool RewriteInPlace(const std::string& path, std::string_view contents);
+
+// Flushes a folder's entries (the renames in it) to disk, where the system allows.
+void FlushFolder(const std::string& folder);
+
+// The names of the entries of a folder that start with `prefix`.
+std::vector<std::string> FolderEntries(const std::string& folder, std::string_view prefix);
 
 // Deletes a file. False when it could not be deleted (or did not exist).
 bool Remove(const std::string& path);

@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "platform/fault_injection.h"
 #include "platform/files.h"
@@ -12,8 +14,22 @@
 namespace files {
 
 const std::string_view kFolderSeparators = "\\/";
+const std::string_view kTemporaryPrefix = ".stylewick-";
 
 namespace {
+
+thread_local bool lastFailureWasDiskFull = false;
+
+// Notes why the operation failed, for LastFailureWasDiskFull; always false.
+bool Failed() {
+    DWORD error = GetLastError();
+    lastFailureWasDiskFull = error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
+    return false;
+}
+
+// The name of the file that holds a folder against other runs while it is open; the system
+// deletes it when the handle closes, also when the process is killed.
+constexpr wchar_t kLockName[] = L".stylewick-lock";
 
 // From this length on a path gets the "\\?\" prefix: the old limit is MAX_PATH with its NUL,
 // and a folder must leave room for a file name of 12 characters.
@@ -78,6 +94,15 @@ bool FromWide(const std::wstring& wide, UINT codePage, std::string& bytes) {
            !usedDefault;
 }
 
+std::string RandomPart() {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::random_device device;
+    std::string part;
+    for (int i = 0; i < 4; ++i)
+        for (unsigned value = device(), j = 0; j < 4; ++j, value >>= 4) part += kHex[value & 0xF];
+    return part;
+}
+
 UINT CodePageOf(BatchEncoding encoding) {
     return encoding == BatchEncoding::Utf8 ? CP_UTF8 : CP_OEMCP;
 }
@@ -110,39 +135,11 @@ bool WriteAll(HANDLE file, std::string_view contents) {
     return true;
 }
 
-// Makes an open file hold exactly `contents`.
-bool Rewrite(HANDLE file, std::string_view contents) {
-    LARGE_INTEGER start{};
-    return SetFilePointerEx(file, start, nullptr, FILE_BEGIN) && WriteAll(file, contents) &&
-           SetEndOfFile(file) && FlushFileBuffers(file);
-}
-
 // Read and write sharing: a page that an editor or a browser holds open can still be read.
 Handle OpenForReading(const std::wstring& path) {
     return Handle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-}
-
-// Windows renames nothing over a file that another program holds open. When that program lets
-// others write the file, its bytes are replaced in place instead, and put back if the writing
-// fails halfway.
-bool ReplaceInPlace(const std::wstring& from, const std::wstring& to) {
-    std::string replacement, original;
-    Handle source(OpenForReading(from));
-    if (!source.valid() || !ReadAll(source.value, replacement)) return false;
-    Handle target(CreateFileW(to.c_str(), GENERIC_READ | GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!target.valid() || !ReadAll(target.value, original)) return false;
-    if (!Rewrite(target.value, replacement)) {
-        Rewrite(target.value, original);
-        return false;
-    }
-    CloseHandle(source.value);
-    source.value = INVALID_HANDLE_VALUE;
-    DeleteFileW(from.c_str());
-    return true;
 }
 
 }  // namespace
@@ -183,7 +180,8 @@ bool WriteWhole(const std::string& path, std::string_view contents) {
     if (InjectedFailure()) return false;
     Handle file(CreateFileW(SystemPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file.valid() && WriteAll(file.value, contents) && FlushFileBuffers(file.value);
+    return (file.valid() && WriteAll(file.value, contents) && FlushFileBuffers(file.value)) ||
+           Failed();
 }
 
 bool MoveReplacing(const std::string& from, const std::string& to) {
@@ -195,12 +193,181 @@ bool MoveReplacing(const std::string& from, const std::string& to) {
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         return false;
-    if (MoveFileExW(source.c_str(), target.c_str(),
+    return MoveFileExW(source.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ||
+           Failed();
+}
+
+bool LastFailureWasDiskFull() { return lastFailureWasDiskFull; }
+
+LockResult TryLockFolder(const std::string& folder, FolderLock& lock) {
+    if (InjectedFailure()) return LockResult::Failed;
+    std::wstring path = SystemPath(folder.empty() ? std::string(".\\") : folder);
+    if (!path.empty() && path.back() != L'\\' && path.back() != L'/') path += L'\\';
+    HANDLE file =
+        CreateFileW((path + kLockName).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
+                    OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        lock.handle = reinterpret_cast<std::intptr_t>(file);
+        return LockResult::Locked;
+    }
+    // A lock file being deleted by the run that just let it go refuses access for a moment.
+    DWORD error = GetLastError();
+    bool busy = error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
+                error == ERROR_LOCK_VIOLATION;
+    return busy && Attributes(folder.empty() ? "." : folder) != INVALID_FILE_ATTRIBUTES
+               ? LockResult::Busy
+               : LockResult::Failed;
+}
+
+void UnlockFolder(FolderLock& lock) {
+    if (lock.handle != -1) CloseHandle(reinterpret_cast<HANDLE>(lock.handle));
+    lock.handle = -1;
+}
+
+bool WriteTemporary(const std::string& target, std::string_view contents, std::string& temporary,
+                    const std::string* modelFile, std::string_view suffix) {
+    temporary.clear();
+    if (InjectedFailure()) return false;
+    (void)modelFile;  // the page keeps its own metadata through ReplacePage
+    size_t separator = target.find_last_of(kFolderSeparators);
+    std::string folder = separator == std::string::npos ? "" : target.substr(0, separator + 1);
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        std::string path =
+            folder + std::string(kTemporaryPrefix) + RandomPart() + std::string(suffix);
+        // CREATE_NEW refuses any name that is taken, a planted link's included.
+        Handle file(CreateFileW(SystemPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.valid()) {
+            if (GetLastError() == ERROR_FILE_EXISTS) continue;
+            return Failed();
+        }
+        if (WriteAll(file.value, contents) && FlushFileBuffers(file.value)) {
+            temporary = path;
+            return true;
+        }
+        Failed();
+        bool diskFull = lastFailureWasDiskFull;
+        CloseHandle(file.value);
+        file.value = INVALID_HANDLE_VALUE;
+        DeleteFileW(SystemPath(path).c_str());
+        lastFailureWasDiskFull = diskFull;
+        return false;
+    }
+    return false;
+}
+
+bool MoveNew(const std::string& from, const std::string& to) {
+    if (InjectedFailure()) return false;
+    return MoveFileExW(SystemPath(from).c_str(), SystemPath(to).c_str(), MOVEFILE_WRITE_THROUGH) ||
+           Failed();
+}
+
+bool ReplaceKeeping(const std::string& from, const std::string& to, const std::string& aside) {
+    if (InjectedFailure()) return false;
+    std::wstring target = SystemPath(to);
+    DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return false;
+    std::wstring kept = SystemPath(aside);
+    if (!CreateHardLinkW(kept.c_str(), target.c_str(), nullptr) &&
+        !MoveFileExW(target.c_str(), kept.c_str(), MOVEFILE_WRITE_THROUGH))
+        return Failed();
+    if (MoveFileExW(SystemPath(from).c_str(), target.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
+    Failed();
+    bool diskFull = lastFailureWasDiskFull;
+    if (GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES)
+        MoveFileExW(kept.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+    else
+        DeleteFileW(kept.c_str());
+    lastFailureWasDiskFull = diskFull;
+    return false;
+}
+
+bool LinkNew(const std::string& existing, const std::string& link) {
+    if (InjectedFailure()) return false;
+    return CreateHardLinkW(SystemPath(link).c_str(), SystemPath(existing).c_str(), nullptr) ||
+           Failed();
+}
+
+int LinkCount(const std::string& path) {
+    Handle file(CreateFileW(SystemPath(path).c_str(), 0,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!file.valid() || !GetFileInformationByHandle(file.value, &information)) return 1;
+    return static_cast<int>(information.nNumberOfLinks);
+}
+
+std::string ResolvedPath(const std::string& path) { return path; }
+
+PageReplacement ReplacePage(const std::string& from, const std::string& to) {
+    if (InjectedFailure()) return PageReplacement::Failed;
+    std::wstring target = SystemPath(to);
+    // A read-only page is the user's wish to keep it (not every file system says so itself).
+    DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return PageReplacement::Failed;
+    // The page keeps its ACL, attributes, creation time and streams. Where that fails (a file
+    // system or a path it does not take), a plain move still replaces the page in one step.
+    std::wstring source = SystemPath(from);
+    if (ReplaceFileW(target.c_str(), source.c_str(), nullptr,
+                     REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
+                     nullptr) ||
+        MoveFileExW(source.c_str(), target.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return PageReplacement::Replaced;
     DWORD error = GetLastError();
-    bool held = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
-    return held && attributes != INVALID_FILE_ATTRIBUTES && ReplaceInPlace(source, target);
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED)
+        return PageReplacement::HeldOpen;
+    Failed();
+    return PageReplacement::Failed;
+}
+
+bool RewriteInPlace(const std::string& path, std::string_view contents) {
+    if (InjectedFailure()) return false;
+    Handle file(CreateFileW(SystemPath(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return Failed();
+    LARGE_INTEGER size{};
+    size.QuadPart = static_cast<LONGLONG>(contents.size());
+    LARGE_INTEGER start{};
+    // Reserving the new length first makes a full disk fail before any byte changes.
+    LARGE_INTEGER current{};
+    if (!GetFileSizeEx(file.value, &current)) return Failed();
+    if (size.QuadPart > current.QuadPart &&
+        (!SetFilePointerEx(file.value, size, nullptr, FILE_BEGIN) || !SetEndOfFile(file.value)))
+        return Failed();
+    return (SetFilePointerEx(file.value, start, nullptr, FILE_BEGIN) &&
+            WriteAll(file.value, contents) &&
+            SetFilePointerEx(file.value, size, nullptr, FILE_BEGIN) && SetEndOfFile(file.value) &&
+            FlushFileBuffers(file.value)) ||
+           Failed();
+}
+
+void FlushFolder(const std::string&) {
+    // NTFS journals its folder entries; flushing a folder's handle needs rights a user may
+    // not have, so nothing more is done here.
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder, std::string_view prefix) {
+    std::vector<std::string> names;
+    std::string pattern =
+        (folder.empty() ? std::string(".\\") : folder) + std::string(prefix) + "*";
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(SystemPath(pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(Utf8(found.cFileName));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
 }
 
 bool Remove(const std::string& path) {

@@ -47,14 +47,12 @@ void TellOutcome(HWND mainWindow, const WindowRun& run) {
     if (run.outcome.error != RunError::None) {
         UINT icon =
             run.outcome.error == RunError::NothingToExtract ? MB_ICONINFORMATION : MB_ICONSTOP;
-        ShowMessage(
-            mainWindow,
-            RunErrorMessage(run.outcome.error, run.outcome.path, language, run.outcome.otherPath),
-            icon);
+        ShowMessage(mainWindow, RunErrorMessage(run.outcome, language), icon);
     } else {
         long seconds = ElapsedSeconds(run.startSecondOfDay, SecondsOfDayNow());
         ShowMessage(mainWindow,
-                    RunReport(language, run.request.sheetName, run.request.cleanUnused, seconds),
+                    RunReport(language, run.request.sheetName, run.request.cleanUnused, seconds,
+                              run.outcome.wroteBackup),
                     MB_ICONINFORMATION);
     }
     EndMainWindow(mainWindow);
@@ -70,11 +68,15 @@ void StartExtractionRun(HWND mainWindow, const std::string& sheetName, bool clea
     run.request.sheetName = sheetName;
     run.request.cleanUnused = cleanUnused;
     run.request.progress = [&run](double done) {
+        run.waiting.store(false, std::memory_order_relaxed);
         run.permille.store(static_cast<int>(done * 1000), std::memory_order_relaxed);
     };
+    run.request.waiting = [&run] { run.waiting.store(true, std::memory_order_relaxed); };
     run.outcome = RunOutcome{};
     run.threw = false;
     run.permille = 0;
+    run.waiting = false;
+    run.showsWaiting = false;
     run.shownPercent = -1;
     run.startSecondOfDay = SecondsOfDayNow();
     run.startTick = GetTickCount();
@@ -97,8 +99,18 @@ void StartExtractionRun(HWND mainWindow, const std::string& sheetName, bool clea
 bool RunUnderWay() { return TheUiState().run.thread != nullptr; }
 
 void ShowRunProgress(HWND mainWindow) {
-    const WindowRun& run = TheUiState().run;
-    if (run.thread && GetTickCount() - run.startTick >= kProgressDelay)
+    WindowRun& run = TheUiState().run;
+    if (!run.thread) return;
+    bool waiting = run.waiting.load(std::memory_order_relaxed);
+    if (waiting != run.showsWaiting) {
+        run.showsWaiting = waiting;
+        run.shownPercent = -1;
+        Language language = CurrentLanguage();
+        if (waiting)
+            SetWindowTextOf(mainWindow, std::string(Text(TextId::WaitingForFolder, language)) +
+                                            " - " + MainCaption(language));
+    }
+    if (!waiting && GetTickCount() - run.startTick >= kProgressDelay)
         ShowPercent(mainWindow, run.permille.load(std::memory_order_relaxed) / 10);
 }
 

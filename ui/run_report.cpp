@@ -27,6 +27,7 @@ TextId MessageOf(RunError error) {
         case RunError::BackupNotOurs: return TextId::BackupNotOurs;
         case RunError::SheetNameInvalid: return TextId::SheetNameInvalid;
         case RunError::Stopped: return TextId::Stopped;
+        case RunError::PageDamaged: return TextId::PageDamaged;
         case RunError::OutOfMemory:
         case RunError::None: break;
     }

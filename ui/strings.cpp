@@ -118,6 +118,12 @@ constexpr Entry kTexts[] = {
     {TextId::SheetNameInvalid, "Error! \"%1\" cannot be the name of a style sheet.",
      "Erreur! \"%1\" ne peut pas être le nom d'une feuille de style."},
     {TextId::Stopped, "Stopped: nothing was changed.", "Arrêté : rien n'a été modifié."},
+    {TextId::PageDamaged,
+     "Error! The page \"%1\" could not be rewritten completely.\r"
+     "Its backup \"%2\" holds it as it was: restore_backup.bat puts it back.",
+     "Erreur! La page \"%1\" n'a pas pu être entièrement réécrite.\r"
+     "Sa sauvegarde \"%2\" la contient telle qu'elle était : restore_backup.bat la remet en "
+     "place."},
     {TextId::DiskFull, "There is not enough space on the disk.",
      "Il n'y a pas assez d'espace sur le disque."},
     {TextId::WaitingForFolder, "Waiting for another stylewick run in this folder...",

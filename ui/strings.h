@@ -56,6 +56,7 @@ enum class TextId {
     BackupNotOurs,
     SheetNameInvalid,
     Stopped,
+    PageDamaged,
     DiskFull,          // second line of a message about a file the full disk kept from writing
     WaitingForFolder,  // while another run holds the page's folder
     Count

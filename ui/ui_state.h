@@ -17,11 +17,13 @@ struct WindowRun {
     HWND window = nullptr;    // told of the run's end
     RunRequest request;
     RunOutcome outcome;
-    bool threw = false;            // the run ended by an exception, not with an outcome
-    std::atomic<int> permille{0};  // thousandths of the run done
-    double startSecondOfDay = 0;   // for the report's time
-    DWORD startTick = 0;           // for the delay before the progress shows
-    int shownPercent = -1;         // the progress in the caption, -1 before it shows
+    bool threw = false;                // the run ended by an exception, not with an outcome
+    std::atomic<int> permille{0};      // thousandths of the run done
+    std::atomic<bool> waiting{false};  // for another run that holds the page's folder
+    bool showsWaiting = false;         // the caption says so
+    double startSecondOfDay = 0;       // for the report's time
+    DWORD startTick = 0;               // for the delay before the progress shows
+    int shownPercent = -1;             // the progress in the caption, -1 before it shows
 };
 
 struct UiState {

@@ -90,7 +90,7 @@ void ExpectMessages(const RunOutcome& outcome, RunError error, const std::string
 }
 
 bool HasTemporaryFile(const std::string& listing) {
-    return listing.find(".stylewick-new") != std::string::npos;
+    return listing.find(".stylewick-") != std::string::npos;
 }
 
 std::string Lines(std::initializer_list<const char*> names) {
@@ -111,7 +111,8 @@ struct WalkedPage {
 
 class FailingOperationWalk : public testing::TestWithParam<WalkedPage> {};
 
-// One failing operation, in the order a run makes them, and what the user must be told.
+// One failing operation, in the order a run makes them, and what the user must be told. A
+// step whose error is None is one the run gets over: it still converts the page.
 struct Step {
     const char* operation;
     RunError error;
@@ -120,25 +121,26 @@ struct Step {
 
 const std::vector<Step> kRunOperations = {
     {"existence test of the page", RunError::PageMissing, kPage},
+    {"lock of the folder", RunError::BackupNotCreated, kBackup},
     {"reading of the page", RunError::PageNotRead, kPage},
     {"reading of an earlier style sheet", RunError::FileNotWritten, kSheet},
     {"reading of an earlier restore script", RunError::FileNotWritten, kScript},
-    {"reading of an earlier backup", RunError::BackupNotCreated, kBackup},
-    {"writing of the backup", RunError::BackupNotCreated, kBackup},
-    {"writing of the new page", RunError::FileNotWritten, kPage},
+    {"existence test of an earlier backup", RunError::None, kBackup},
     {"writing of the restore script", RunError::FileNotWritten, kScript},
     {"writing of the style sheet", RunError::FileNotWritten, kSheet},
-    {"move of the backup", RunError::BackupNotCreated, kBackup},
-    {"move of the new page over the page", RunError::FileNotWritten, kPage},
+    {"writing of the new page", RunError::FileNotWritten, kPage},
     {"move of the restore script", RunError::FileNotWritten, kScript},
+    {"backup as a second name of the page (then written as a copy)", RunError::None, kBackup},
     {"move of the style sheet", RunError::FileNotWritten, kSheet},
+    {"move of the new page over the page", RunError::FileNotWritten, kPage},
 };
 
 TEST_P(FailingOperationWalk, EveryFailureLeavesThePageAsItWas) {
     NoInjectedFailureAfterwards guard;
     const std::string page = CorpusPage(GetParam().corpusName);
 
-    // A run without failure, to count its operations and to be sure it would succeed.
+    // A run without failure, to count its operations and to have its outputs.
+    std::map<std::string, std::string> converted;
     {
         ScratchFolder folder;
         folder.Write(kPage, page);
@@ -147,6 +149,7 @@ TEST_P(FailingOperationWalk, EveryFailureLeavesThePageAsItWas) {
         ASSERT_EQ(files::OperationsCounted(), static_cast<int>(kRunOperations.size()))
             << "the run's file operations changed; the table of this test names each one";
         ASSERT_NE(folder.Read(kPage), page) << "the page should be rewritten by a run";
+        converted = folder.Files();
     }
 
     for (size_t n = 1; n <= kRunOperations.size(); ++n) {
@@ -158,6 +161,13 @@ TEST_P(FailingOperationWalk, EveryFailureLeavesThePageAsItWas) {
         RunOutcome outcome = RunOn(folder, kSheet, GetParam().cleanUnused);
         files::FailOperationNumber(0);
 
+        if (step.error == RunError::None) {
+            EXPECT_EQ(outcome.error, RunError::None);
+            EXPECT_EQ(folder.Listing(), Lines({kPage, kBackup, kScript, kSheet}));
+            for (const char* name : {kPage, kBackup, kSheet})
+                EXPECT_EQ(folder.Read(name), converted[name]) << name;
+            continue;
+        }
         ExpectMessages(outcome, step.error, folder.File(step.file));
         EXPECT_EQ(folder.Read(kPage), page) << "the page was changed";
         EXPECT_EQ(folder.Listing(), Lines({kPage})) << "no file may be left beside the page";
@@ -165,21 +175,24 @@ TEST_P(FailingOperationWalk, EveryFailureLeavesThePageAsItWas) {
 }
 
 // A folder where earlier runs left their files: another page converted in place (its backup,
-// the restore script and its sheet), and for this page an earlier backup and a sheet of the
-// tool under the name this run writes.
+// the restore script and its sheet), and this page converted to first.css, then edited.
 void PrepareEarlierRuns(const ScratchFolder& folder, const std::string& page) {
     folder.Write("other.html", "<html><body><p style=\"color:red\">other</p></body></html>");
     RunRequest other;
     other.pagePath = folder.File("other.html");
     ASSERT_EQ(RunExtraction(other).error, RunError::None);
     folder.Write(kPage, page);
-    folder.Write(kBackup, "an earlier backup");
-    folder.Write("page.css", InlineCommentLine() + ".inlineClass001\r\n{color:blue}\r\n");
+    ASSERT_EQ(RunOn(folder, "first.css").error, RunError::None);
+    std::string edited = folder.Read(kPage) + "<p style=\"color:green\">added</p>";
+    folder.Write(kPage, edited);
 }
 
-// The existence test of the other page's backup: a failing one reads as a missing backup, so
-// that the run takes that conversion as undone and leaves it out of its script.
-constexpr int kOtherBackupTest = 5;
+// Operations of the second run that it gets over: the existence test of the other page's
+// backup (a failing one reads as a missing backup, so that the run takes that conversion as
+// undone and leaves it out of its script), and the removal of the earlier script kept aside
+// once the page is committed (the next run in the folder removes it).
+constexpr int kOtherBackupTest = 7;
+constexpr int kAsideRemoval = 15;
 
 TEST_P(FailingOperationWalk, FailuresOverEarlierRunsKeepEveryFile) {
     NoInjectedFailureAfterwards guard;
@@ -191,8 +204,9 @@ TEST_P(FailingOperationWalk, FailuresOverEarlierRunsKeepEveryFile) {
         files::FailOperationNumber(0);
         ASSERT_EQ(RunOn(folder, "page.css", GetParam().cleanUnused).error, RunError::None);
         operations = files::OperationsCounted();
-        EXPECT_EQ(operations, static_cast<int>(kRunOperations.size()) + 1);
+        EXPECT_EQ(operations, kAsideRemoval);
         EXPECT_NE(folder.Read(kScript).find("other.backup.html"), std::string::npos);
+        EXPECT_EQ(folder.Read(kBackup), page);
     }
 
     for (int n = 1; n <= operations; ++n) {
@@ -207,6 +221,14 @@ TEST_P(FailingOperationWalk, FailuresOverEarlierRunsKeepEveryFile) {
         if (n == kOtherBackupTest) {
             EXPECT_EQ(outcome.error, RunError::None);
             EXPECT_EQ(folder.Read(kScript).find("other.backup.html"), std::string::npos);
+            continue;
+        }
+        if (n == kAsideRemoval) {
+            EXPECT_EQ(outcome.error, RunError::None);
+            RunRequest next;  // a later run clears what this one left
+            next.pagePath = folder.File("other.html");
+            EXPECT_EQ(RunExtraction(next).error, RunError::NothingToExtract);
+            EXPECT_EQ(folder.Listing().find(".stylewick-"), std::string::npos) << folder.Listing();
             continue;
         }
         EXPECT_NE(outcome.error, RunError::None);

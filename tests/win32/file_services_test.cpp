@@ -40,7 +40,7 @@ RunOutcome RunOn(const ScratchFolder& folder, const std::string& sheetName = "st
 // No file of the folder is a temporary of the run.
 bool NoTemporaryLeft(const ScratchFolder& folder) {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(folder.File("*.stylewick-new").c_str(), &found);
+    HANDLE search = FindFirstFileA(folder.File(".stylewick-*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return true;
     FindClose(search);
     return false;
