@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bad_pages.h"
 #include "engine/ansi_text.h"
 #include "engine/byte_classes.h"
 #include "engine/extraction_run.h"
@@ -195,26 +196,13 @@ std::string Bytes(const char (&literal)[N]) {
     return std::string(literal, N - 1);
 }
 
-// Deterministic bytes of every value, as in a compressed image.
-std::string NoiseBytes(size_t size, uint32_t seed, bool withLessThan) {
-    std::string bytes;
-    bytes.reserve(size);
-    for (size_t i = 0; i < size; ++i) {
-        seed = seed * 1664525u + 1013904223u;
-        char c = static_cast<char>(seed >> 24);
-        if (!withLessThan && c == '<') c = '(';
-        bytes += c;
-    }
-    return bytes;
-}
-
 // ---------------------------------------------------------------------------------------
 // Pages that are no pages.
 
 TEST(NoPageTest, EmptyFileHasNothingToExtract) { ExpectNothingToExtract(*RunOn(""), ""); }
 
 TEST(NoPageTest, ImageRenamedAsPageHasNothingToExtract) {
-    std::string image = "\x89PNG\r\n\x1a\n" + NoiseBytes(200000, 7, false);
+    std::string image = ImageBytesPage(200000);
     ExpectNothingToExtract(*RunOn(image), image);
 }
 
@@ -223,7 +211,7 @@ TEST(NoPageTest, ImageRenamedAsPageHasNothingToExtract) {
 TEST(NoPageTest, BinaryBytesWithMarkupScrapsEndCleanly) {
     for (uint32_t seed : {1u, 2u, 3u, 4u, 5u}) {
         SCOPED_TRACE("seed " + std::to_string(seed));
-        std::string bytes = "GIF89a" + NoiseBytes(100000, seed, true);
+        std::string bytes = BinaryBytesPage(100000, seed);
         auto run = RunOn(bytes);
         if (run->outcome.error == RunError::None) {
             ExpectCompleteRun(*run, bytes);
@@ -284,74 +272,10 @@ TEST(NoPageTest, UnbalancedHeaderCssStopsTheRunWithThePageUnchanged) {
 
 // ---------------------------------------------------------------------------------------
 // Very many tags: the run reads each byte a bounded number of times, so 100,000 tags of any
-// kind take a moment, and four times as many take about four times as long.
+// kind take a moment, and four times as many take about four times as long. The pages are the
+// benchmark's too (run-bench --shape), which measures their memory.
 
-struct ManyTags {
-    const char* name;
-    std::string (*make)(size_t count);
-    RunError error = RunError::None;  // the message the page deserves, if any
-};
-
-std::string Repeated(std::string_view piece, size_t count) {
-    std::string text;
-    text.reserve(piece.size() * count);
-    for (size_t i = 0; i < count; ++i) text += piece;
-    return text;
-}
-
-const ManyTags kManyTags[] = {
-    {"NestedStyledDivs",
-     [](size_t n) {
-         return "<html><body>" + Repeated("<div class=\"k\" style=\"color:red\">", n) + "x" +
-                Repeated("</div>", n);
-     }},
-    {"UnclosedStartTags", [](size_t n) { return "<body>" + Repeated("<p class=a ", n); },
-     RunError::NothingToExtract},
-    {"UnclosedQuotedValues",
-     [](size_t n) { return "<body>" + Repeated("<p style=\"color:red x>", n); }},
-    {"UnclosedSingleQuotes", [](size_t n) { return "<body>" + Repeated("<a title='x>", n); },
-     RunError::NothingToExtract},
-    {"UnclosedComments", [](size_t n) { return "<body><p style=a:b>" + Repeated("<!--", n); }},
-    {"StyleTagsBeforeTheBody",
-     [](size_t n) { return Repeated("<style>", n) + "<body><p style=\"a:b\">"; },
-     RunError::StyleBlockUnclosed},
-    {"ClosedStyleBlocks",
-     [](size_t n) {
-         return Repeated("<style>.a{color:red}</style>", n) + "<body><p class=a>x</p>";
-     }},
-    {"LangAttributes", [](size_t n) { return "<body>" + Repeated("<p lang=\"en\">", n); },
-     RunError::NothingToExtract},
-    {"ManyStyleAttributes",
-     [](size_t n) { return "<body><p" + Repeated(" style=\"a:b\"", n) + ">"; },
-     RunError::NothingToExtract},
-    {"RawTextElements",
-     [](size_t n) { return "<body>" + Repeated("<noscript><p style=a:b lang=x></noscript>", n); },
-     RunError::NothingToExtract},
-    {"DoubleByteCharacters",
-     [](size_t n) {
-         // Shift_JIS characters whose trail bytes are "}" and "\\".
-         return "<meta charset=shift_jis><style>" + Repeated(".\x83\x7D {a:'\x95\x5C'}\n", n) +
-                "</style><body>" + Repeated("<p class=\x83\x7D style=\"b:'\x95\x5C'\">", n);
-     }},
-    {"ManyClassAttributes",
-     [](size_t n) { return "<body><p " + Repeated("class=c ", n) + "style=\"a:b\">"; }},
-    {"DistinctInlineStyles",
-     [](size_t n) {
-         std::string page = "<html><body>";
-         for (size_t i = 0; i < n; ++i) page += "<p style=\"width:" + std::to_string(i) + "px\">";
-         return page;
-     }},
-    {"HeaderRules",
-     [](size_t n) {
-         std::string css;
-         for (size_t i = 0; i < n; ++i) css += ".c" + std::to_string(i) + " {margin:0}\n";
-         return "<html><head><style>" + css + "</style></head><body><p class=c7>";
-     }},
-    {"UnclosedLessThan", [](size_t n) { return "<body>" + Repeated("<", n); },
-     RunError::NothingToExtract},
-};
-
-class ManyTagsTest : public testing::TestWithParam<ManyTags> {};
+class ManyTagsTest : public testing::TestWithParam<BadPage> {};
 
 TEST_P(ManyTagsTest, RunEndsQuicklyAndLosesNothing) {
     std::string page = GetParam().make(100000);
@@ -397,8 +321,8 @@ TEST_P(ManyTagsTest, RewritingTimeGrowsInProportionToThePage) {
         << "100,000 tags: " << small << " s, 400,000 tags: " << large << " s";
 }
 
-INSTANTIATE_TEST_SUITE_P(HundredThousand, ManyTagsTest, testing::ValuesIn(kManyTags),
-                         [](const testing::TestParamInfo<ManyTags>& info) {
+INSTANTIATE_TEST_SUITE_P(HundredThousand, ManyTagsTest, testing::ValuesIn(ManyTagsPages()),
+                         [](const testing::TestParamInfo<BadPage>& info) {
                              return std::string(info.param.name);
                          });
 
