@@ -1,6 +1,5 @@
 #include "engine/output_commit.h"
 
-#include <random>
 #include <set>
 
 #include "engine/run_paths.h"
@@ -17,21 +16,12 @@ struct Placed {
     bool linked = false;  // a backup that is a second name of the original page
 };
 
-std::string RandomHex() {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::random_device device;
-    std::string hex;
-    for (int i = 0; i < 4; ++i)
-        for (unsigned value = device(), j = 0; j < 4; ++j, value >>= 4) hex += kHex[value & 0xF];
-    return hex;
-}
-
 std::string FileName(const std::string& path) { return path.substr(PageFolder(path).size()); }
 
 // A free name beside `path` that keeps the earlier file while its replacement is not
 // committed; it ends in the file's own name, so that a killed run's can be put back.
 std::string AsideName(const std::string& path) {
-    return PageFolder(path) + std::string(files::kTemporaryPrefix) + RandomHex() + "-" +
+    return PageFolder(path) + std::string(files::kTemporaryPrefix) + files::RandomNamePart() + "-" +
            FileName(path);
 }
 

@@ -52,8 +52,11 @@ enum class LockResult { Locked, Busy, Failed };
 LockResult TryLockFolder(const std::string& folder, FolderLock& lock);
 void UnlockFolder(FolderLock& lock);
 
-// Every name of a run's temporary files starts with this.
+// Every name of a run's temporary files starts with this, then a random part.
 extern const std::string_view kTemporaryPrefix;
+
+// 16 random lower-case hex digits, for names no other run gives.
+std::string RandomNamePart();
 
 // Creates a new file with a name no other file has (the prefix, a random part, then `suffix`)
 // in the folder of `target`, exclusively and without following a link planted at that name,

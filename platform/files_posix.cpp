@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
-#include <random>
 #include <vector>
 
 #include "platform/fault_injection.h"
@@ -75,17 +74,6 @@ std::string Absolute(const std::string& path) {
 std::string FolderOf(const std::string& path) {
     size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string RandomPart() {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::random_device device;
-    std::string part;
-    for (int i = 0; i < 4; ++i) {
-        unsigned value = device();
-        for (int j = 0; j < 4; ++j, value >>= 4) part += kHex[value & 0xF];
-    }
-    return part;
 }
 
 // Gives the open file the model's owner, group, mode and extended attributes, as far as the
@@ -201,8 +189,8 @@ bool WriteTemporary(const std::string& target, std::string_view contents, std::s
     std::string path;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
-        path =
-            FolderOf(target) + std::string(kTemporaryPrefix) + RandomPart() + std::string(suffix);
+        path = FolderOf(target) + std::string(kTemporaryPrefix) + RandomNamePart() +
+               std::string(suffix);
         mode_t mode = modelFile ? 0600 : 0666;  // the model's mode comes once its owner is set
         fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd < 0 && errno != EEXIST) return Failed();

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -92,15 +91,6 @@ bool FromWide(const std::wstring& wide, UINT codePage, std::string& bytes) {
     return WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()),
                                &bytes[0], length, nullptr, usedDefaultFlag) == length &&
            !usedDefault;
-}
-
-std::string RandomPart() {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::random_device device;
-    std::string part;
-    for (int i = 0; i < 4; ++i)
-        for (unsigned value = device(), j = 0; j < 4; ++j, value >>= 4) part += kHex[value & 0xF];
-    return part;
 }
 
 UINT CodePageOf(BatchEncoding encoding) {
@@ -234,7 +224,7 @@ bool WriteTemporary(const std::string& target, std::string_view contents, std::s
     std::string folder = separator == std::string::npos ? "" : target.substr(0, separator + 1);
     for (int attempt = 0; attempt < 16; ++attempt) {
         std::string path =
-            folder + std::string(kTemporaryPrefix) + RandomPart() + std::string(suffix);
+            folder + std::string(kTemporaryPrefix) + RandomNamePart() + std::string(suffix);
         // CREATE_NEW refuses any name that is taken, a planted link's included.
         Handle file(CreateFileW(SystemPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
