@@ -71,27 +71,14 @@ bool Place(Placed& output, const PageOutput& page, bool pageRewrittenInPlace) {
     return moved;
 }
 
-// A page that another program holds open can only be rewritten in place, which a backup that
-// is a second name of the same file must not see: it becomes a copy first.
-bool RewriteHeldPage(const std::vector<Placed>& run, const PageOutput& page) {
-    for (const Placed& output : run) {
-        if (!output.linked) continue;
-        std::string copy;
-        if (!files::WriteTemporary(output.output->path, page.original, copy, &page.pageFile) ||
-            !files::MoveReplacing(copy, output.output->path)) {
-            if (!copy.empty()) files::Remove(copy);
-            return false;
-        }
-    }
-    return files::RewriteInPlace(page.pageFile, page.bytes);
-}
-
 }  // namespace
 
 RunOutcome CommitOutputs(const std::vector<OutputFile>& outputs, const PageOutput& page,
                          RunProgress* progress) {
-    // A page with several names keeps them: its bytes are replaced in place, after its backup.
-    const bool inPlace = files::LinkCount(page.pageFile) > 1;
+    // A page with several names keeps them, and one that another program holds open without
+    // letting it be replaced is still converted: its bytes are replaced in place, after its
+    // backup (then a copy).
+    const bool inPlace = files::LinkCount(page.pageFile) > 1 || files::IsHeldOpen(page.pageFile);
     std::vector<Placed> run;
     std::string pageTemporary;
     size_t staged = 0;
@@ -126,27 +113,14 @@ RunOutcome CommitOutputs(const std::vector<OutputFile>& outputs, const PageOutpu
     // The outputs are on disk before the page names them.
     for (const std::string& folder : folders) files::FlushFolder(folder);
 
-    bool committed = false;
-    bool rewritingInPlace = inPlace;
-    if (inPlace) {
-        committed = files::RewriteInPlace(page.pageFile, page.bytes);
-    } else {
-        switch (files::ReplacePage(pageTemporary, page.pageFile)) {
-            case files::PageReplacement::Replaced: committed = true; break;
-            case files::PageReplacement::HeldOpen:
-                rewritingInPlace = true;
-                committed = RewriteHeldPage(run, page);
-                if (committed) files::Remove(pageTemporary);
-                break;
-            case files::PageReplacement::Failed: break;
-        }
-    }
+    bool committed = inPlace ? files::RewriteInPlace(page.pageFile, page.bytes)
+                             : files::ReplacePage(pageTemporary, page.pageFile);
     if (!committed) {
         RunOutcome failure = Failure(RunError::FileNotWritten, page.pageFile);
         std::string now;
         // Bytes rewritten in place may have changed before the failure: then the backup and
         // the script that restores it stay, and the message says so.
-        if (rewritingInPlace && files::ReadWhole(page.pageFile, now) && now != page.original) {
+        if (inPlace && files::ReadWhole(page.pageFile, now) && now != page.original) {
             failure.error = RunError::PageDamaged;
             for (const Placed& output : run)
                 if (output.output->isBackup) failure.otherPath = output.output->path;

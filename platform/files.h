@@ -83,12 +83,13 @@ int LinkCount(const std::string& path);
 // it is no link or cannot be resolved.
 std::string ResolvedPath(const std::string& path);
 
-enum class PageReplacement { Replaced, HeldOpen, Failed };
-
 // Moves the new page over the page, which keeps its metadata (on Windows its ACL, attributes,
-// creation time and streams). HeldOpen when another program holds the page open, letting
-// others write it (Windows): it can then only be rewritten in place.
-PageReplacement ReplacePage(const std::string& from, const std::string& to);
+// creation time and streams).
+bool ReplacePage(const std::string& from, const std::string& to);
+
+// True when another program holds the file open without letting it be replaced (Windows): it
+// can then only be rewritten in place.
+bool IsHeldOpen(const std::string& path);
 
 // Makes an existing file hold exactly `contents`, keeping its identity (its hard links):
 // space for the new bytes is reserved first where the system allows, so that a full disk

@@ -258,9 +258,10 @@ std::string ResolvedPath(const std::string& path) {
     return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
 }
 
-PageReplacement ReplacePage(const std::string& from, const std::string& to) {
-    return MoveReplacing(from, to) ? PageReplacement::Replaced : PageReplacement::Failed;
-}
+bool ReplacePage(const std::string& from, const std::string& to) { return MoveReplacing(from, to); }
+
+// An open file never keeps a rename from replacing it here.
+bool IsHeldOpen(const std::string&) { return false; }
 
 bool RewriteInPlace(const std::string& path, std::string_view contents) {
     if (InjectedFailure()) return false;

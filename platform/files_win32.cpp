@@ -294,28 +294,30 @@ int LinkCount(const std::string& path) {
 
 std::string ResolvedPath(const std::string& path) { return path; }
 
-PageReplacement ReplacePage(const std::string& from, const std::string& to) {
-    if (InjectedFailure()) return PageReplacement::Failed;
+bool ReplacePage(const std::string& from, const std::string& to) {
+    if (InjectedFailure()) return false;
     std::wstring target = SystemPath(to);
     // A read-only page is the user's wish to keep it (not every file system says so itself).
     DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES ||
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-        return PageReplacement::Failed;
+        return false;
     // The page keeps its ACL, attributes, creation time and streams. Where that fails (a file
     // system or a path it does not take), a plain move still replaces the page in one step.
     std::wstring source = SystemPath(from);
-    if (ReplaceFileW(target.c_str(), source.c_str(), nullptr,
-                     REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
-                     nullptr) ||
-        MoveFileExW(source.c_str(), target.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return PageReplacement::Replaced;
-    DWORD error = GetLastError();
-    if (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED)
-        return PageReplacement::HeldOpen;
-    Failed();
-    return PageReplacement::Failed;
+    return ReplaceFileW(target.c_str(), source.c_str(), nullptr,
+                        REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
+                        nullptr) ||
+           MoveFileExW(source.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ||
+           Failed();
+}
+
+bool IsHeldOpen(const std::string& path) {
+    Handle file(CreateFileW(SystemPath(path).c_str(), DELETE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return !file.valid() && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
 bool RewriteInPlace(const std::string& path, std::string_view contents) {
