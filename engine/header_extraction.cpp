@@ -4,6 +4,7 @@
 
 #include "engine/ansi_text.h"
 #include "engine/byte_classes.h"
+#include "engine/character_references.h"
 
 namespace {
 
@@ -23,15 +24,49 @@ void RemoveAll(std::string& text, std::string_view marker) {
 
 }  // namespace
 
+namespace {
+
+// Bytes that the href writes as escapes wherever they stand in the name.
+bool AlwaysEscaped(char c) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte >= 0x80 || c == '%' || c == '#' || c == '?' || c == '"';
+}
+
+// Bytes that SheetNameOfHref decodes wherever their escape stands: those that SheetHref
+// escapes in some places only ("&", ":") can be decoded anywhere, since SheetHref writes every
+// "%" as an escape. Spaces are the exception: see SheetNameOfHref.
+bool DecodedAnywhere(int byte) {
+    return byte >= 0 && (AlwaysEscaped(static_cast<char>(byte)) || byte == '&' || byte == ':');
+}
+
+// The byte of the escape "%XY" at `at` of `text`, either case of hex digits; -1 for none.
+int EscapedByte(std::string_view text, size_t at) {
+    if (at + 2 >= text.size() || text[at] != '%') return -1;
+    int high = HexValue(text[at + 1]);
+    int low = HexValue(text[at + 2]);
+    return high < 0 || low < 0 ? -1 : high * 16 + low;
+}
+
+}  // namespace
+
 std::string SheetHref(std::string_view sheetName) {
     static constexpr char kHex[] = "0123456789ABCDEF";
+    size_t firstSlash = std::min(sheetName.find('/'), sheetName.size());
+    size_t leadingSpaces = std::min(sheetName.find_first_not_of(' '), sheetName.size());
+    size_t trailingSpacesStart = sheetName.find_last_not_of(' ') + 1;  // 0 when all are spaces
     std::string href;
-    for (char c : sheetName) {
-        unsigned char byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
+    href.reserve(sheetName.size());
+    for (size_t i = 0; i < sheetName.size(); ++i) {
+        char c = sheetName[i];
+        char32_t first = 0, second = 0;
+        bool escaped = AlwaysEscaped(c) || (c == ':' && i < firstSlash) ||
+                       (c == ' ' && (i < leadingSpaces || i >= trailingSpacesStart)) ||
+                       (c == '&' && ReadCharacterReference(sheetName.substr(i), first, second) > 0);
+        if (!escaped) {
             href += c;
             continue;
         }
+        unsigned char byte = static_cast<unsigned char>(c);
         href += '%';
         href += kHex[byte >> 4];
         href += kHex[byte & 0xF];
@@ -40,15 +75,26 @@ std::string SheetHref(std::string_view sheetName) {
 }
 
 std::string SheetNameOfHref(std::string_view href) {
+    // SheetHref writes "%20" only for the spaces at the name's ends: the runs of "%20" at the
+    // ends of the href. Elsewhere it stands for itself, as an earlier link's "my%20page.css".
+    constexpr std::string_view kSpace = "%20";
+    size_t leadingEnd = 0;
+    while (href.substr(leadingEnd, kSpace.size()) == kSpace) leadingEnd += kSpace.size();
+    size_t trailingStart = href.size();
+    while (trailingStart >= leadingEnd + kSpace.size() &&
+           href.substr(trailingStart - kSpace.size(), kSpace.size()) == kSpace)
+        trailingStart -= kSpace.size();
     std::string name;
+    name.reserve(href.size());
     for (size_t i = 0; i < href.size(); ++i) {
-        int high = i + 2 < href.size() && href[i] == '%' ? HexValue(href[i + 1]) : -1;
-        int low = high >= 8 ? HexValue(href[i + 2]) : -1;
-        if (low < 0) {
+        int byte = EscapedByte(href, i);
+        bool decoded =
+            DecodedAnywhere(byte) || (byte == ' ' && (i < leadingEnd || i >= trailingStart));
+        if (!decoded) {
             name += href[i];
             continue;
         }
-        name += static_cast<char>(high * 16 + low);
+        name += static_cast<char>(byte);
         i += 2;
     }
     return name;

@@ -9,13 +9,25 @@
 
 #include "engine/byte_classes.h"
 
-// The output sheet name as a URL path: its ASCII bytes as typed, every other byte of its UTF-8
-// percent-encoded. A browser resolves a URL path as percent-encoded UTF-8 whatever the page's
-// own encoding, so the link finds the file in a Windows-1252 page as in a UTF-8 one, while the
-// page's other bytes stay as they are.
+// The output sheet name as a URL path in a double-quoted attribute: its ASCII bytes as typed,
+// but those that the attribute or the URL would read otherwise, percent-encoded with every
+// other byte of its UTF-8. A browser resolves a URL path as percent-encoded UTF-8 whatever the
+// page's own encoding, so the link finds the file in a Windows-1252 page as in a UTF-8 one,
+// while the page's other bytes stay as they are. Encoded: "%" itself; "#" and "?", which would
+// end the path; '"', which would end the attribute; an "&" that begins a character reference,
+// which the attribute would decode; a ":" before the first "/", which would make the name
+// before it a scheme; the control bytes, which a URL drops (tab, line breaks) or trims at its
+// ends; the spaces at the name's ends, which a URL trims. A name without any of these keeps
+// every byte as typed.
 std::string SheetHref(std::string_view sheetName);
 
-// The sheet name that SheetHref made `href` from: each "%80" to "%FF" back to its byte.
+// The sheet name that SheetHref made `href` from: each escape that SheetHref writes back to its
+// byte ("%20" only in the runs of them at the ends of the href, where SheetHref writes it).
+// Earlier links are read as they were meant too: earlier versions escaped only the bytes from
+// 0x80 up and wrote "%" as it is, so any other escape in an earlier link ("%41.css") is read as
+// written. Only an earlier name that held "%" followed by the hex digits of a byte escaped now
+// ("100%25.css", "%23.css") is read as another name: such names are rare, and the common ones,
+// in any script, are read as before.
 std::string SheetNameOfHref(std::string_view href);
 
 // The element that links the page to its external style sheet.
