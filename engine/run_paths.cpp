@@ -1,6 +1,42 @@
 #include "engine/run_paths.h"
 
+#include <algorithm>
+
+#include "engine/ansi_text.h"
 #include "platform/files.h"
+
+namespace {
+
+// A device name of Windows, which names the device in any folder, whatever follows its first
+// "." and whatever spaces stand before that.
+bool IsDeviceName(std::string_view part) {
+    std::string_view base = part.substr(0, part.find('.'));
+    base = base.substr(0, base.find_last_not_of(' ') + 1);
+    for (std::string_view device : {"con", "prn", "aux", "nul"})
+        if (EqualsNoCase(base, device)) return true;
+    if (!StartsWithNoCase(base, "com") && !StartsWithNoCase(base, "lpt")) return false;
+    std::string_view number = base.substr(3);
+    return (number.size() == 1 && number[0] >= '1' && number[0] <= '9') || number == "\xC2\xB9" ||
+           number == "\xC2\xB2" || number == "\xC2\xB3";
+}
+
+}  // namespace
+
+bool IsUsableSheetName(std::string_view sheetName) {
+    if (sheetName.find_first_not_of(' ') == std::string_view::npos) return false;
+    if (sheetName.find(':') != std::string_view::npos) return false;
+    size_t start = 0;
+    while (true) {
+        size_t end = std::min(sheetName.find_first_of("/\\", start), sheetName.size());
+        std::string_view part = sheetName.substr(start, end - start);
+        bool folder = end < sheetName.size();
+        if (part.empty() || IsDeviceName(part)) return false;
+        bool moves = folder && (part == "." || part == "..");
+        if (!moves && (part.back() == '.' || part.back() == ' ')) return false;
+        if (!folder) return true;
+        start = end + 1;
+    }
+}
 
 std::string BackupPath(std::string_view pagePath) {
     size_t separator = pagePath.find_last_of(files::kFolderSeparators);
