@@ -24,10 +24,15 @@ std::string InlineClassSelector(unsigned long long number) {
     return "." + std::string(kInlineClass) + digits;
 }
 
-// N for a class name "inlineClassN" (N digits), else 0. Numbers too long to count are 0 too:
-// the numbers the run counts up to never reach them.
+// The name in ASCII lower case, as the searches for it write it.
+constexpr std::string_view kLowerInlineClass = "inlineclass";
+
+// N for a class name "inlineClassN" (N digits) in any ASCII case, else 0: in a page without
+// doctype class names match in any case, so that INLINECLASS001 would take the rules of
+// .inlineClass001. Numbers too long to count are 0 too: the numbers the run counts up to never
+// reach them.
 unsigned long long InlineClassNumber(std::string_view name) {
-    if (name.substr(0, kInlineClass.size()) != kInlineClass) return 0;
+    if (!StartsWithNoCase(name, kLowerInlineClass)) return 0;
     std::string_view digits = name.substr(kInlineClass.size());
     if (digits.empty() || !std::all_of(digits.begin(), digits.end(), IsDigit)) return 0;
     digits.remove_prefix(std::min(digits.find_first_not_of('0'), digits.size()));
@@ -42,8 +47,8 @@ unsigned long long InlineClassNumber(std::string_view name) {
 unsigned long long FirstInlineClassNumber(std::string_view headerCss,
                                           unsigned long long highestInPage) {
     unsigned long long highest = highestInPage;
-    for (size_t at = headerCss.find(kInlineClass); at != npos;
-         at = headerCss.find(kInlineClass, at + 1)) {
+    for (size_t at = FindNoCase(headerCss, kLowerInlineClass); at != npos;
+         at = FindNoCase(headerCss, kLowerInlineClass, at + 1)) {
         if (at > 0 && headerCss[at - 1] == '.')
             highest = std::max(highest, InlineClassNumber(ClassNameAt(headerCss, at)));
     }
@@ -53,8 +58,11 @@ unsigned long long FirstInlineClassNumber(std::string_view headerCss,
 unsigned long long HighestInlineClassInPage(std::string_view page) {
     constexpr char kSpaces[] = " \t\r\n\f";
     unsigned long long highest = 0;
-    // Most pages never name one: then no walk is needed.
-    std::boyer_moore_horspool_searcher searcher(kInlineClass.begin(), kInlineClass.end());
+    // Most pages never name one, in any case: then no walk is needed.
+    auto lowerHash = [](char c) { return std::hash<char>()(AsciiLower(c)); };
+    auto sameLower = [](char a, char b) { return AsciiLower(a) == AsciiLower(b); };
+    std::boyer_moore_horspool_searcher searcher(kLowerInlineClass.begin(), kLowerInlineClass.end(),
+                                                lowerHash, sameLower);
     if (std::search(page.begin(), page.end(), searcher) == page.end()) return highest;
     PageReader reader = MakePageReader(page);
     Markup tag;

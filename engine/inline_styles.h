@@ -15,14 +15,14 @@
 #include "engine/run_state.h"
 
 // The number of the first inline class: one more than the highest N of the classes
-// "inlineClassN" (N digits) that the header CSS names anywhere (in the rules of an @media
-// block too), or that `highestInPage` says the page's class attributes name, so that no name
-// is used twice.
+// "inlineClassN" (N digits, the name in any ASCII case, as a page without doctype matches class
+// names) that the header CSS names anywhere (in the rules of an @media block too), or that
+// `highestInPage` says the page's class attributes name, so that no name is used twice.
 unsigned long long FirstInlineClassNumber(std::string_view headerCss,
                                           unsigned long long highestInPage);
 
-// The highest N of the class names "inlineClassN" in the class attributes of the page
-// (outside comments and raw text), 0 when there is none.
+// The highest N of the class names "inlineClassN" (in any ASCII case) in the class attributes
+// of the page (outside comments and raw text), 0 when there is none.
 unsigned long long HighestInlineClassInPage(std::string_view page);
 
 // Finds the class for each style text: a style written exactly as one met before is found by

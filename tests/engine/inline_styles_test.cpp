@@ -216,7 +216,8 @@ TEST(InlineStyles, CharacterReferencesAreDecodedBeforeTheKey) {
 }
 
 // Inline classes are numbered after the highest "inlineClassN" the page already names in its
-// class attributes or header rules (an earlier run's, say), so that no name is used twice.
+// class attributes or header rules (an earlier run's, say), so that no name is used twice: in
+// any ASCII case, as a page without doctype matches class names.
 TEST(InlineStyles, ClassNumbersStartAfterTheHighestOfThePage) {
     struct Case {
         const char* body;
@@ -228,13 +229,15 @@ TEST(InlineStyles, ClassNumbersStartAfterTheHighestOfThePage) {
         {"<p class=\"x inlineClass012\ninlineClass3\"><i CLASS=inlineClass0009>", "",
          ".inlineClass013"},
         {"<p class=inlineClass1234>", "", ".inlineClass1235"},
-        {"<p class=\"InlineClass050 inlineClass05x inlineClass\" title=inlineClass060>", "",
-         ".inlineClass001"},
+        {"<p class=\"inlineClass05x inlineClass\" title=inlineClass060>", "", ".inlineClass001"},
+        {"<p class=\"InlineClass050\"><i class=INLINECLASS051>", "", ".inlineClass052"},
+        {"<p class=\"x inlineclass0007\">", "", ".inlineClass008"},
         {"<!-- <p class=inlineClass050> -->", "", ".inlineClass001"},
         {"<p class=\"inlineClass99999999999999999999999\">", "", ".inlineClass001"},
         {"", ".inlineClass020 {color:red}", ".inlineClass021"},
         {"", "p.inlineClass004, .a {x:y} .inlineClass5x {y:z}", ".inlineClass005"},
         {"", "@media print { .inlineClass030 {x:y} }", ".inlineClass031"},
+        {"", ".INLINECLASS040 {x:y} p.InLiNeClAsS041 {y:z}", ".inlineClass042"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.body + std::string(" / ") + c.headerCss);
