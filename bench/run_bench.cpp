@@ -1,9 +1,12 @@
 // run-bench: times whole extraction runs on generated pages, with and without cleaning, and
 // reports each run's peak memory. Each run happens in a child process of its own (this program
-// started again with --run-one), so the peak resident size that wait4 returns is that run's.
+// started again with --run-one), which reads its own peak resident size. Then it times the
+// whole stylewick-cli process on the same pages beside a copy of the page synced to disk. With
+// --shape it runs the bad-input tests' pages instead, made to each size.
 //
 //   run-bench [--sizes 1,10,100] [--styles-per-mb 6000] [--distinct-per-mb 1500]
-//             [--repeat N] [--dir FOLDER] [--keep]
+//             [--repeat N] [--dir FOLDER] [--keep] [--cli PROGRAM] [--shape NAME|all]
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -21,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bench/bad_pages.h"
 #include "bench/page_generator.h"
 #include "engine/extraction_run.h"
 #include "platform/files.h"
@@ -57,6 +61,13 @@ const char* ErrorName(RunError error) {
         case RunError::SheetOfOtherPage: return "sheet of another page";
         case RunError::FileNotWritten: return "file not written";
         case RunError::OutOfMemory: return "out of memory";
+        case RunError::FolderBusy: return "folder busy";
+        case RunError::SheetExists: return "sheet exists";
+        case RunError::PageReplaced: return "page replaced";
+        case RunError::BackupNotOurs: return "backup not written by the tool";
+        case RunError::SheetNameInvalid: return "sheet name invalid";
+        case RunError::Stopped: return "stopped";
+        case RunError::PageDamaged: return "page damaged";
     }
     return "unknown error";
 }
@@ -118,55 +129,141 @@ struct RunResult {
     std::string failure;  // how the child ended when it did not report
 };
 
-// Runs one extraction in a child process; with an empty page path the child runs nothing,
-// which gives the resident size of the process alone.
-RunResult RunChild(const std::string& self, const fs::path& page, ChildJob job) {
-    RunResult result;
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0) {
+// A program run to its end: what it wrote on its standard output, how it ended, and its
+// resources as wait4 tells them.
+struct Spawned {
+    bool started = false;
+    std::string output;
+    int status = 0;
+    rusage usage{};
+    std::string failure;  // why it did not start
+};
+
+// Runs a program (the first argument, a path) to its end. Its standard output is read when
+// `readOutput`, else it goes with its standard error to /dev/null.
+Spawned SpawnAndWait(const std::vector<std::string>& arguments, bool readOutput) {
+    Spawned result;
+    int pipeEnds[2] = {-1, -1};
+    if (readOutput && pipe(pipeEnds) != 0) {
         result.failure = "pipe failed";
         return result;
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
-    std::string pagePath = page.string();
-    std::vector<char*> argv = {const_cast<char*>(self.c_str()), const_cast<char*>("--run-one"),
-                               const_cast<char*>(pagePath.c_str()),
-                               const_cast<char*>(JobArgument(job)), nullptr};
-    if (page.empty())
-        argv = {const_cast<char*>(self.c_str()), const_cast<char*>("--idle"), nullptr};
+    if (readOutput) {
+        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    }
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
     pid_t pid = 0;
-    int spawned = posix_spawn(&pid, self.c_str(), &actions, nullptr, argv.data(), environ);
+    int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    close(pipeEnds[1]);
+    if (readOutput) close(pipeEnds[1]);
     if (spawned != 0) {
-        close(pipeEnds[0]);
+        if (readOutput) close(pipeEnds[0]);
         result.failure = std::string("spawn failed: ") + std::strerror(spawned);
         return result;
     }
-    std::string output;
-    char buffer[256];
-    for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) output.append(buffer, n);
-    close(pipeEnds[0]);
+    result.started = true;
+    if (readOutput) {
+        char buffer[256];
+        for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+            result.output.append(buffer, n);
+        close(pipeEnds[0]);
+    }
+    wait4(pid, &result.status, 0, &result.usage);
+    return result;
+}
 
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
+std::string HowItEnded(const Spawned& spawned) {
+    if (!spawned.started) return spawned.failure;
+    if (WIFSIGNALED(spawned.status))
+        return "killed by signal " + std::to_string(WTERMSIG(spawned.status));
+    return "exit status " + std::to_string(WEXITSTATUS(spawned.status));
+}
+
+// Runs one extraction in a child process; with an empty page path the child runs nothing,
+// which gives the resident size of the process alone.
+RunResult RunChild(const std::string& self, const fs::path& page, ChildJob job) {
+    RunResult result;
+    std::vector<std::string> arguments = {self, "--run-one", page.string(), JobArgument(job)};
+    if (page.empty()) arguments = {self, "--idle"};
+    Spawned child = SpawnAndWait(arguments, true);
+    if (!child.started) {
+        result.failure = child.failure;
+        return result;
+    }
+    const rusage& usage = child.usage;
     result.peakMb = usage.ru_maxrss * 1024.0 / kBytesPerMb;  // ru_maxrss is in KB on Linux
     result.cpuSeconds = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
                         (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     int error = 0;
     long peakKb = 0;
-    if (std::sscanf(output.c_str(), "%d %lf %ld", &error, &result.seconds, &peakKb) >= 2) {
+    if (std::sscanf(child.output.c_str(), "%d %lf %ld", &error, &result.seconds, &peakKb) >= 2) {
         if (peakKb > 0) result.peakMb = peakKb * 1024.0 / kBytesPerMb;
         result.finished = true;
         result.error = static_cast<RunError>(error);
-    } else if (WIFSIGNALED(status)) {
-        result.failure = "killed by signal " + std::to_string(WTERMSIG(status));
     } else {
-        result.failure = "exit status " + std::to_string(WEXITSTATUS(status)) + " without a report";
+        result.failure = HowItEnded(child) + " without a report";
+    }
+    return result;
+}
+
+// The intermediary's side of a whole-process measure: runs the program and its arguments to
+// their end, their output thrown away, and reports "<exit status> <wall seconds> <peak KB>".
+// The peak that wait4 tells for a spawned program also counts the memory of the process that
+// spawned it, as it stood when the program started: this small fresh process keeps that far
+// below a run's, where the bench itself has held a whole generated page.
+int TimeProcess(char** argv) {
+    std::vector<std::string> arguments;
+    for (; *argv != nullptr; ++argv) arguments.emplace_back(*argv);
+    Clock::time_point start = Clock::now();
+    Spawned program = SpawnAndWait(arguments, false);
+    double seconds = SecondsSince(start);
+    if (!program.started || !WIFEXITED(program.status)) {
+        std::printf("-1 0 0 %s\n", HowItEnded(program).c_str());
+        return 1;
+    }
+    std::printf("%d %.6f %ld\n", WEXITSTATUS(program.status), seconds, program.usage.ru_maxrss);
+    return 0;
+}
+
+struct ProcessResult {
+    bool finished = false;  // the program ran to its end with exit status 0
+    double seconds = 0;     // wall time, from its start to its end
+    double peakMb = 0;
+    std::string failure;
+};
+
+// Times a whole program run (its start and end included) through the intermediary.
+ProcessResult TimeProgram(const std::string& self, const std::vector<std::string>& command) {
+    std::vector<std::string> arguments = {self, "--time-process"};
+    arguments.insert(arguments.end(), command.begin(), command.end());
+    Spawned intermediary = SpawnAndWait(arguments, true);
+    ProcessResult result;
+    int exitStatus = -1;
+    long peakKb = 0;
+    if (std::sscanf(intermediary.output.c_str(), "%d %lf %ld", &exitStatus, &result.seconds,
+                    &peakKb) != 3) {
+        result.failure = HowItEnded(intermediary) + " without a report";
+    } else if (exitStatus != 0) {
+        // After the three numbers, the intermediary says how the program ended.
+        size_t words = 0, at = 0;
+        while (words < 3 && (at = intermediary.output.find(' ', at)) != std::string::npos)
+            ++words, ++at;
+        result.failure = exitStatus >= 0           ? "exit status " + std::to_string(exitStatus)
+                         : at == std::string::npos ? "no report"
+                                                   : intermediary.output.substr(at);
+        while (!result.failure.empty() && result.failure.back() == '\n') result.failure.pop_back();
+    } else {
+        result.finished = true;
+        result.peakMb = peakKb * 1024.0 / kBytesPerMb;
     }
     return result;
 }
@@ -278,6 +375,8 @@ struct Options {
     int repeat = 1;
     std::string folder;
     bool keep = false;
+    std::string cli;    // the program of the whole-process measure; empty for the default
+    std::string shape;  // a bad page's name, or "all": those pages instead of generated ones
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -299,6 +398,10 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             options.folder = argv[++i];
         } else if (arg == "--keep") {
             options.keep = true;
+        } else if (arg == "--cli" && hasValue) {
+            options.cli = argv[++i];
+        } else if (arg == "--shape" && hasValue) {
+            options.shape = argv[++i];
         } else {
             return false;
         }
@@ -311,10 +414,196 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+void WriteFile(const fs::path& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A fresh folder holding a copy of the page as page.htm; returns the copy's path.
+fs::path FreshCopy(const fs::path& source, const fs::path& folder) {
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    fs::copy_file(source, folder / "page.htm");
+    return folder / "page.htm";
+}
+
+// ---- Whole processes ------------------------------------------------------------------------
+
+constexpr int kProcessRounds = 5;
+
+// The stylewick-cli beside the bench's build folder (bench/../app), when it is there.
+std::string DefaultCli(const std::string& self) {
+    fs::path cli = fs::path(self).parent_path().parent_path() / "app" / "stylewick-cli";
+    return fs::exists(cli) ? cli.string() : std::string();
+}
+
+// The whole program on a fresh copy of the page, cleaning off and on, beside `cp` of the same
+// page followed by `sync` of the copy, each the median of five rounds taken in turn. `cli`
+// empty: the bench's own child (--run-one) is the program.
+bool WholeProcessRows(const std::string& self, const std::string& cli, const fs::path& source,
+                      double pageMb, const fs::path& root, bool keep) {
+    enum Job { CopyAndSync, Run, CleanedRun };
+    const char* names[] = {"cp+sync", "off", "on"};
+    std::vector<double> times[3];
+    double peakMb[3] = {0, 0, 0};
+    std::string failures[3];
+    for (int round = 0; round < kProcessRounds; ++round) {
+        for (int job : {CopyAndSync, Run, CleanedRun}) {
+            if (!failures[job].empty()) continue;
+            fs::path folder = root / ("process-" + std::string(names[job]));
+            fs::path page = FreshCopy(source, folder);
+            std::vector<std::string> command;
+            if (job == CopyAndSync) {
+                command = {"/bin/sh", "-c",          "cp \"$1\" \"$2\" && sync \"$2\"",
+                           "sh",      page.string(), (folder / "copy.htm").string()};
+            } else if (cli.empty()) {
+                command = {self, "--run-one", page.string(), job == CleanedRun ? "1" : "0"};
+            } else {
+                command = {cli, page.string()};
+                if (job == Run) command.insert(command.begin() + 1, "--no-clean");
+            }
+            ProcessResult result = TimeProgram(self, command);
+            if (result.finished) {
+                times[job].push_back(result.seconds);
+                peakMb[job] = std::max(peakMb[job], result.peakMb);
+            } else {
+                failures[job] = "FAILED: " + result.failure;
+            }
+            if (!keep) fs::remove_all(folder);
+        }
+    }
+    double copySeconds = times[CopyAndSync].empty() ? 0 : Median(times[CopyAndSync]);
+    for (int job : {CopyAndSync, Run, CleanedRun}) {
+        double seconds = times[job].empty() ? 0 : Median(times[job]);
+        double ratio = copySeconds > 0 ? seconds / copySeconds : 0;
+        if (job == CopyAndSync) {
+            std::printf("%8.1f %8s %8.3f %9.2f %8s %9s  %s\n", pageMb, names[job], seconds, ratio,
+                        "", "", failures[job].empty() ? "ok" : failures[job].c_str());
+        } else {
+            std::printf("%8.1f %8s %8.3f %9.2f %8.1f %9.2f  %s\n", pageMb, names[job], seconds,
+                        ratio, peakMb[job], pageMb > 0 ? peakMb[job] / pageMb : 0.0,
+                        failures[job].empty() ? "ok" : failures[job].c_str());
+        }
+        std::fflush(stdout);
+    }
+    return failures[0].empty() && failures[1].empty() && failures[2].empty();
+}
+
+// ---- Bad pages --------------------------------------------------------------------------------
+
+struct ShapeOfPage {
+    std::string name;
+    std::string (*make)(size_t count);
+    bool anyEnd = false;  // the page may end in any message but a failure to write or to fit
+    RunError error = RunError::None;
+};
+
+std::vector<ShapeOfPage> Shapes() {
+    std::vector<ShapeOfPage> shapes;
+    for (const BadPage& page : ManyTagsPages())
+        shapes.push_back({page.name, page.make, false, page.error});
+    shapes.push_back({"ImageBytes", ImageBytesPage, false, RunError::NothingToExtract});
+    shapes.push_back({"BinaryBytes", [](size_t n) { return BinaryBytesPage(n); }, true});
+    return shapes;
+}
+
+// The page of the shape close to `bytes` in size: its units counted from the size of a page of
+// 10,000 of them, then once more from the size that count gave (units that grow, such as
+// numbers, make a first guess too big).
+std::string PageOfSize(const ShapeOfPage& shape, size_t bytes) {
+    size_t fixed = shape.make(0).size();
+    if (bytes <= fixed) return shape.make(0);
+    double perUnit = (shape.make(10000).size() - fixed) / 10000.0;
+    size_t count = static_cast<size_t>((bytes - fixed) / std::max(perUnit, 1.0));
+    std::string page = shape.make(count);
+    if (page.size() > fixed && (page.size() > bytes * 1.01 || page.size() < bytes * 0.99))
+        page = shape.make(static_cast<size_t>(count * static_cast<double>(bytes - fixed) /
+                                              (page.size() - fixed)));
+    return page;
+}
+
+size_t FileSize(const fs::path& path) {
+    std::error_code error;
+    uintmax_t size = fs::file_size(path, error);
+    return error ? 0 : static_cast<size_t>(size);
+}
+
+// Each bad page at each size, cleaning off and on, in children as the generated pages. Beside
+// the peak, `out/page`: the page, the rewritten page and the sheet together, which a run holds
+// at once when it writes them, as a multiple of the page.
+bool ShapeRows(const std::string& self, const Options& options, const fs::path& root) {
+    std::vector<ShapeOfPage> shapes;
+    for (const ShapeOfPage& shape : Shapes())
+        if (options.shape == "all" || options.shape == shape.name) shapes.push_back(shape);
+    if (shapes.empty()) {
+        std::fprintf(stderr,
+                     "run-bench: no page shape named %s; the shapes:", options.shape.c_str());
+        for (const ShapeOfPage& shape : Shapes()) std::fprintf(stderr, " %s", shape.name.c_str());
+        std::fprintf(stderr, "\n");
+        return false;
+    }
+    std::printf("%-22s %8s %5s %8s %8s %8s %9s %8s  %s\n", "shape", "page MB", "clean", "run s",
+                "MB/s", "peak MB", "peak/page", "out/page", "result");
+    bool allGood = true;
+    for (const ShapeOfPage& shape : shapes) {
+        for (double sizeMb : options.sizesMb) {
+            fs::path source = root / (shape.name + ".htm");
+            size_t pageBytes = 0;
+            {
+                std::string page = PageOfSize(shape, static_cast<size_t>(sizeMb * kBytesPerMb));
+                pageBytes = page.size();
+                WriteFile(source, page);
+            }
+            double pageMb = pageBytes / kBytesPerMb;
+            for (ChildJob job : {ChildJob::Run, ChildJob::CleanedRun}) {
+                std::vector<double> times;
+                double peakMb = 0;
+                size_t outputBytes = pageBytes;
+                std::string verdict;
+                for (int round = 0; round < options.repeat && verdict.empty(); ++round) {
+                    fs::path folder = root / (shape.name + "-" + JobArgument(job));
+                    fs::path page = FreshCopy(source, folder);
+                    RunResult run = RunChild(self, page, job);
+                    bool expected = shape.anyEnd ? run.error != RunError::FileNotWritten &&
+                                                       run.error != RunError::OutOfMemory
+                                                 : run.error == shape.error;
+                    if (!run.finished) {
+                        verdict = "FAILED: " + run.failure;
+                    } else if (!expected) {
+                        verdict = std::string("FAILED: ") + ErrorName(run.error);
+                    } else {
+                        times.push_back(run.seconds);
+                        peakMb = std::max(peakMb, run.peakMb);
+                        if (run.error == RunError::None)
+                            outputBytes =
+                                pageBytes + FileSize(page) + FileSize(folder / kSheetName);
+                    }
+                    if (verdict.empty() && run.error != RunError::None)
+                        verdict = std::string("ok: ") + ErrorName(run.error);
+                    if (!options.keep) fs::remove_all(folder);
+                }
+                allGood = allGood && verdict.rfind("FAILED", 0) != 0;
+                if (verdict.empty()) verdict = "ok";
+                double seconds = times.empty() ? 0 : Median(times);
+                std::printf("%-22s %8.1f %5s %8.3f %8.1f %8.1f %9.2f %8.2f  %s\n",
+                            shape.name.c_str(), pageMb, job == ChildJob::Run ? "off" : "on",
+                            seconds, seconds > 0 ? pageMb / seconds : 0.0, peakMb,
+                            pageMb > 0 ? peakMb / pageMb : 0.0,
+                            pageBytes > 0 ? static_cast<double>(outputBytes) / pageBytes : 0.0,
+                            verdict.c_str());
+                std::fflush(stdout);
+            }
+            if (!options.keep) fs::remove(source);
+        }
+    }
+    return allGood;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "--run-one") == 0) return RunOne(argv[2], argv[3]);
+    if (argc >= 3 && std::strcmp(argv[1], "--time-process") == 0) return TimeProcess(argv + 2);
     if (argc == 2 && std::strcmp(argv[1], "--idle") == 0) {
         Report(RunError::None, 0);
         return 0;
@@ -323,7 +612,7 @@ int main(int argc, char** argv) {
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: run-bench [--sizes 1,10,100] [--styles-per-mb N] [--distinct-per-mb N]"
-                     " [--repeat N] [--dir FOLDER] [--keep]\n");
+                     " [--repeat N] [--dir FOLDER] [--keep] [--cli PROGRAM] [--shape NAME|all]\n");
         return 2;
     }
     std::string self = fs::read_symlink("/proc/self/exe").string();
@@ -335,9 +624,15 @@ int main(int argc, char** argv) {
     RunResult idle = RunChild(self, fs::path(), ChildJob::Run);
     std::printf("peak MB includes the process itself: %.1f MB for a child that runs nothing\n",
                 idle.peakMb);
+    if (!options.shape.empty()) {
+        bool good = ShapeRows(self, options, root);
+        if (!options.keep && options.folder.empty()) fs::remove_all(root);
+        return good ? 0 : 1;
+    }
     std::printf("%8s %8s %8s %6s %5s %8s %8s %8s %8s %9s  %s\n", "page MB", "styles", "distinct",
                 "gen s", "clean", "run s", "cpu s", "MB/s", "peak MB", "peak/page", "result");
     bool allGood = true;
+    std::vector<std::pair<fs::path, double>> pages;  // kept for the whole-process measure
     for (double sizeMb : options.sizesMb) {
         PageShape shape;
         shape.sizeBytes = static_cast<size_t>(sizeMb * kBytesPerMb);
@@ -348,11 +643,9 @@ int main(int argc, char** argv) {
         double generationSeconds = SecondsSince(generationStart);
         std::string sizeName = std::to_string(made.text.size());
         fs::path source = root / ("page-" + sizeName + ".htm");
-        {
-            std::ofstream out(source, std::ios::binary);
-            out.write(made.text.data(), static_cast<std::streamsize>(made.text.size()));
-        }
+        WriteFile(source, made.text);
         double pageMb = made.text.size() / kBytesPerMb;
+        pages.emplace_back(source, pageMb);
         // The generator's own counts must hold before the run's outputs are judged by them.
         AttributeCounts madeCounts = CountBodyAttributes(made.text);
         if (madeCounts.styleOutside != made.styleAttributes ||
@@ -376,10 +669,7 @@ int main(int argc, char** argv) {
             std::string verdict;
             for (int round = 0; round < options.repeat && verdict.empty(); ++round) {
                 fs::path folder = root / ("run-" + sizeName + "-" + JobArgument(job));
-                fs::remove_all(folder);
-                fs::create_directories(folder);
-                fs::path page = folder / "page.htm";
-                fs::copy_file(source, page);
+                fs::path page = FreshCopy(source, folder);
                 RunResult run = RunChild(self, page, job);
                 if (!run.finished) {
                     verdict = "FAILED: " + run.failure;
@@ -408,8 +698,22 @@ int main(int argc, char** argv) {
                         pageMb > 0 ? peakMb / pageMb : 0.0, verdict.c_str());
             std::fflush(stdout);
         }
+    }
+
+    std::string cli = options.cli.empty() ? DefaultCli(self) : options.cli;
+    std::printf(
+        "\nwhole process: %s on a fresh copy of the page, beside cp PAGE COPY && sync COPY; wall "
+        "time, median of %d\n",
+        cli.empty() ? "run-bench --run-one (no stylewick-cli found)" : cli.c_str(), kProcessRounds);
+    std::printf("%8s %8s %8s %9s %8s %9s  %s\n", "page MB", "clean", "wall s", "x cp+sync",
+                "peak MB", "peak/page", "result");
+    for (const auto& [source, pageMb] : pages) {
+        allGood = WholeProcessRows(self, cli, source, pageMb, root, options.keep) && allGood;
         if (!options.keep) fs::remove(source);
     }
+    std::printf(
+        "targets on the 10 MB page: wall at most 0.1 s, at most 8 x cp+sync, peak at most 3 x "
+        "the page\n");
     if (!options.keep && options.folder.empty()) fs::remove_all(root);
     return allGood ? 0 : 1;
 }
