@@ -171,6 +171,8 @@ RunOutcome RunPhases(const RunRequest& request) {
     state.progress = RunProgress(request.progress);
     if (!files::Exists(state.pagePath)) return {RunError::PageMissing, state.pagePath};
     if (files::IsFolder(state.pagePath)) return {RunError::PageIsFolder, state.pagePath};
+    if (!IsUsableSheetName(request.sheetName))
+        return {RunError::SheetNameInvalid, request.sheetName};
     state.pageFolder = PageFolder(state.pagePath);
     state.sheetName = request.sheetName;
     state.backupPath = BackupPath(state.pagePath);

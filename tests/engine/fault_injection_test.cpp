@@ -304,9 +304,20 @@ TEST_F(RealConditionTest, SheetInAnExistingSubfolderIsWritten) {
     EXPECT_NE(folder.Read(kPage).find("href=\"css/site.css\""), std::string::npos);
 }
 
-TEST_F(RealConditionTest, EmptySheetNameNamesTheFolderAndIsNotWritten) {
-    ExpectMessages(RunOn(folder, ""), RunError::FileNotWritten, folder.path());
-    ExpectNothingChanged();
+// Refused before the page is read, naming the name as typed.
+TEST_F(RealConditionTest, SheetNamesNoLinkCanNameAreRefused) {
+    for (const char* name :
+         {"", "   ", "x.css:stream", "nul.css", "css/con", "x.css.", "..", ".//a.css"}) {
+        SCOPED_TRACE(name);
+        RunOutcome outcome = RunOn(folder, name);
+        EXPECT_EQ(outcome.error, RunError::SheetNameInvalid);
+        EXPECT_EQ(RunErrorMessage(outcome.error, outcome.path, Language::English),
+                  "Error! \"" + std::string(name) + "\" cannot be the name of a style sheet.");
+        EXPECT_EQ(RunErrorMessage(outcome.error, outcome.path, Language::French),
+                  "Erreur! \"" + std::string(name) +
+                      "\" ne peut pas \xC3\xAAtre le nom d'une feuille de style.");
+        ExpectNothingChanged();
+    }
 }
 
 TEST_F(RealConditionTest, SheetNameNamingAFolderIsNotWritten) {
@@ -334,7 +345,7 @@ TEST_F(RealConditionTest, SheetNamesThatNameTheRunsOwnFilesAreRefused) {
     fs::create_directory(folder.File("sub"));
     for (const char* name :
          {"page.html", "page.backup.html", "restore_backup.bat", "./page.html", "sub/../page.html",
-          "sub/../restore_backup.bat", ".//page.backup.html"}) {
+          "sub/../restore_backup.bat", "./page.backup.html"}) {
         SCOPED_TRACE(name);
         folder.Write(kPage, kStyledPage);
         ExpectMessages(RunOn(folder, name), RunError::SheetNameCollides, folder.File(kPage));
