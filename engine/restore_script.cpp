@@ -1,17 +1,44 @@
 #include "engine/restore_script.h"
 
 #include "engine/run_paths.h"
+#include "platform/batch_paths.h"
 #include "platform/files.h"
 
 namespace {
 
 constexpr char kLineEnd[] = "\r\n";
+// Before anything else: delayed expansion, when cmd runs with it (cmd /V:ON, or the registry's
+// DelayedExpansion value, which applies to every batch file), would read "a!b!.htm" as "a.htm";
+// extensions give "if defined". The "@" keeps the line out of the echo.
+constexpr std::string_view kGuardLine = "@setlocal EnableExtensions DisableDelayedExpansion\r\n";
 // Windows' cmd reads the lines after it in UTF-8. (Wine 8's cmd refuses it and reads them in
 // its own code page: a copy whose path it then misreads fails, and its deletions are skipped.)
 constexpr std::string_view kUtf8Line = "chcp 65001 >nul\r\n";
+// Binary, or a copy to a "\\?\" path ends the page with a 0x1A byte; over the page without
+// asking, whatever the COPYCMD variable says.
+constexpr std::string_view kCopy = "copy /b /y ";
 // The deletions of a conversion run only when its copy succeeded. Not "&&": Wine's cmd runs
 // the command after it even when copy failed.
-constexpr char kDeleteIfCopied[] = "if not errorlevel 1 del ";
+constexpr std::string_view kDeleteIfCopied = "if not errorlevel 1 del ";
+// After a conversion's deletions, which run only when its copy succeeded, ERRORLEVEL still
+// tells a failed copy (or a deletion that set it); set does not clear it in a .bat file.
+constexpr std::string_view kMarkIfFailed = "if errorlevel 1 set stylewick_failed=1";
+// A conversion that the script names without undoing it: its lines after "rem ", then the mark.
+constexpr std::string_view kCommentedOut = "rem ";
+constexpr std::string_view kMarkFailed = "set stylewick_failed=1";
+// The script deletes itself only when no conversion was marked: one left to undo can be run
+// again. (The same variable set before the run, which setlocal keeps, only keeps the script.)
+constexpr std::string_view kDeleteScript = "if not defined stylewick_failed del ";
+
+// The lines that each version of the tool wrote around a conversion's deletions.
+struct Form {
+    std::string_view copy;          // the copy command with its switches
+    std::string_view groupEnd;      // the line after a conversion's deletions; empty: none
+    std::string_view scriptDelete;  // the last line's command, before the script's path
+    bool batchPaths;                // paths in files::BatchPath's form
+};
+constexpr Form kThisForm{kCopy, kMarkIfFailed, kDeleteScript, true};
+constexpr Form kFormBefore{"copy ", "", "del ", false};
 
 // A path for a line of the batch file: quoted, each "%" doubled so cmd.exe keeps it.
 std::string BatchQuoted(std::string_view path) {
@@ -49,8 +76,8 @@ bool ReadDeleteLine(std::string_view line, std::string_view prefix, std::string&
     return TakePrefix(line, prefix) && TakeQuotedPath(line, path) && line.empty();
 }
 
-bool ReadCopyLine(std::string_view line, Conversion& conversion) {
-    return TakePrefix(line, "copy ") && TakeQuotedPath(line, conversion.backupPath) &&
+bool ReadCopyLine(std::string_view line, std::string_view copy, Conversion& conversion) {
+    return TakePrefix(line, copy) && TakeQuotedPath(line, conversion.backupPath) &&
            TakePrefix(line, " ") && TakeQuotedPath(line, conversion.pagePath) && line.empty();
 }
 
@@ -65,29 +92,50 @@ bool SplitLines(std::string_view text, std::vector<std::string_view>& lines) {
     return true;
 }
 
-// Per conversion a copy line, the deletion of its backup and one or more sheet deletions; then
-// the line that deletes the script.
-bool ReadCurrentForm(const std::vector<std::string_view>& lines,
+// One conversion's lines from lines[i], each after `comment`: its copy, the deletion of its
+// backup and one or more sheet deletions. `i` ends past them.
+bool ReadConversion(const std::vector<std::string_view>& lines, size_t& i, const Form& form,
+                    std::string_view comment, Conversion& conversion) {
+    std::string deletedBackup;
+    std::string sheet;
+    std::string deleteLine = std::string(comment) + std::string(kDeleteIfCopied);
+    std::string_view copyLine = i < lines.size() ? lines[i] : std::string_view();
+    if (i + 2 >= lines.size() || !TakePrefix(copyLine, comment) ||
+        !ReadCopyLine(copyLine, form.copy, conversion) ||
+        !ReadDeleteLine(lines[i + 1], deleteLine, deletedBackup) ||
+        deletedBackup != conversion.backupPath)
+        return false;
+    for (i += 2; i + 1 < lines.size() && ReadDeleteLine(lines[i], deleteLine, sheet); ++i)
+        conversion.sheetPaths.push_back(sheet);
+    return !conversion.sheetPaths.empty();
+}
+
+// Per conversion its lines, ended by the form's line after them, or (this form) the same lines
+// commented out and ended by the failure mark; then the line that deletes the script.
+bool ReadConversions(const std::vector<std::string_view>& lines, const Form& form,
                      std::vector<Conversion>& conversions) {
     if (lines.size() < 4) return false;
     size_t i = 0;
     while (i + 1 < lines.size()) {
+        bool commentedOut = form.batchPaths && lines[i].substr(0, 4) == kCommentedOut;
         Conversion conversion;
-        std::string deletedBackup;
-        if (i + 3 >= lines.size() || !ReadCopyLine(lines[i], conversion) ||
-            !ReadDeleteLine(lines[i + 1], kDeleteIfCopied, deletedBackup) ||
-            deletedBackup != conversion.backupPath)
+        if (!ReadConversion(lines, i, form, commentedOut ? kCommentedOut : "", conversion))
             return false;
-        for (i += 2; i + 1 < lines.size() && lines[i].substr(0, 5) != "copy "; ++i) {
-            std::string sheet;
-            if (!ReadDeleteLine(lines[i], kDeleteIfCopied, sheet)) return false;
-            conversion.sheetPaths.push_back(std::move(sheet));
-        }
-        if (conversion.sheetPaths.empty()) return false;
+        std::string_view groupEnd = commentedOut ? kMarkFailed : form.groupEnd;
+        if (!groupEnd.empty() && (i + 1 >= lines.size() || lines[i++] != groupEnd)) return false;
         conversions.push_back(std::move(conversion));
     }
     std::string script;
-    if (!ReadDeleteLine(lines.back(), "del ", script)) return false;
+    if (i + 1 != lines.size() || !ReadDeleteLine(lines.back(), form.scriptDelete, script))
+        return false;
+    if (form.batchPaths) {
+        script = files::PathOfBatchPath(script);
+        for (Conversion& conversion : conversions) {
+            conversion.backupPath = files::PathOfBatchPath(conversion.backupPath);
+            conversion.pagePath = files::PathOfBatchPath(conversion.pagePath);
+            for (std::string& sheet : conversion.sheetPaths) sheet = files::PathOfBatchPath(sheet);
+        }
+    }
     size_t separator = script.find_last_of(files::kFolderSeparators);
     return script.substr(separator == std::string::npos ? 0 : separator + 1) == kRestoreScriptName;
 }
@@ -98,7 +146,7 @@ bool ReadEarlierForm(const std::vector<std::string_view>& lines,
     Conversion conversion;
     std::string deletedBackup;
     std::string sheet;
-    if (lines.size() != 4 || !ReadCopyLine(lines[0], conversion) ||
+    if (lines.size() != 4 || !ReadCopyLine(lines[0], "copy ", conversion) ||
         !ReadDeleteLine(lines[1], "del ", deletedBackup) ||
         deletedBackup != conversion.backupPath || !ReadDeleteLine(lines[2], "del ", sheet) ||
         lines[3] != std::string("del ") + kRestoreScriptName)
@@ -110,34 +158,63 @@ bool ReadEarlierForm(const std::vector<std::string_view>& lines,
     return true;
 }
 
+// A conversion's lines, each after `comment`, naming its files by `paths`: the backup, the
+// page, then the sheets.
+std::string ConversionLines(const std::vector<std::string>& paths, std::string_view comment) {
+    std::string backup = BatchQuoted(paths[0]);
+    std::string lines =
+        std::string(comment) + std::string(kCopy) + backup + " " + BatchQuoted(paths[1]) + kLineEnd;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        if (i == 1) continue;
+        lines += std::string(comment) + std::string(kDeleteIfCopied) +
+                 (i == 0 ? backup : BatchQuoted(paths[i])) + kLineEnd;
+    }
+    return lines;
+}
+
 }  // namespace
 
 bool ReadRestoreScript(std::string_view bytes, std::vector<Conversion>& conversions) {
+    bool guarded = TakePrefix(bytes, kGuardLine);
     files::BatchEncoding encoding = files::BatchEncoding::OemCodePage;
     if (TakePrefix(bytes, kUtf8Line)) encoding = files::BatchEncoding::Utf8;
     std::string text;
     std::vector<std::string_view> lines;
     if (!files::FromBatchEncoding(bytes, encoding, text) || !SplitLines(text, lines)) return false;
     conversions.clear();
+    if (guarded) return ReadConversions(lines, kThisForm, conversions);
     if (encoding == files::BatchEncoding::OemCodePage && ReadEarlierForm(lines, conversions))
         return true;
     conversions.clear();
-    return ReadCurrentForm(lines, conversions);
+    return ReadConversions(lines, kFormBefore, conversions);
 }
 
 bool RestoreScriptBytes(const std::vector<Conversion>& conversions, const std::string& scriptPath,
-                        std::string& bytes) {
+                        std::string& bytes, std::vector<std::string>* unrestorable) {
+    // A script that cmd cannot start undoes nothing: every conversion is then commented out.
+    std::string script;
+    bool scriptRuns = files::BatchPath(scriptPath, script);
+    if (!scriptRuns) script = scriptPath;
     std::string text;
     for (const Conversion& conversion : conversions) {
-        std::string backup = BatchQuoted(conversion.backupPath);
-        text += "copy " + backup + " " + BatchQuoted(conversion.pagePath) + kLineEnd;
-        text += kDeleteIfCopied + backup + kLineEnd;
-        for (const std::string& sheet : conversion.sheetPaths)
-            text += kDeleteIfCopied + BatchQuoted(sheet) + kLineEnd;
+        std::vector<std::string> paths{conversion.backupPath, conversion.pagePath};
+        paths.insert(paths.end(), conversion.sheetPaths.begin(), conversion.sheetPaths.end());
+        std::vector<std::string> written(paths.size());
+        bool restorable = scriptRuns;
+        for (size_t i = 0; i < paths.size() && restorable; ++i)
+            restorable = files::BatchPath(paths[i], written[i]);
+        if (restorable) {
+            text += ConversionLines(written, "") + std::string(kMarkIfFailed) + kLineEnd;
+            continue;
+        }
+        text += ConversionLines(paths, kCommentedOut) + std::string(kMarkFailed) + kLineEnd;
+        if (unrestorable) unrestorable->push_back(conversion.pagePath);
     }
-    text += "del " + BatchQuoted(scriptPath) + kLineEnd;
-    if (files::ToBatchEncoding(text, files::BatchEncoding::OemCodePage, bytes)) return true;
-    if (!files::ToBatchEncoding(text, files::BatchEncoding::Utf8, bytes)) return false;
-    bytes.insert(0, kUtf8Line);
+    text += std::string(kDeleteScript) + BatchQuoted(script) + kLineEnd;
+    if (!files::ToBatchEncoding(text, files::BatchEncoding::OemCodePage, bytes)) {
+        if (!files::ToBatchEncoding(text, files::BatchEncoding::Utf8, bytes)) return false;
+        bytes.insert(0, kUtf8Line);
+    }
+    bytes.insert(0, kGuardLine);
     return true;
 }

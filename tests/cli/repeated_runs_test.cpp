@@ -18,6 +18,8 @@ constexpr char kStyledPage[] =
     "<body lang=en><p class=note style=\"margin:0\">a</p><p style=\"color:blue\">b</p></body>"
     "</html>\r\n";
 constexpr char kPlainPage[] = "<html><body lang=en><p>nothing to move</p></body></html>\r\n";
+// The first line of every restore script.
+const std::string kGuardLine = "@setlocal EnableExtensions DisableDelayedExpansion\r\n";
 
 // The folder as the program names it: absolute, without symbolic links.
 std::string Root(const ScratchFolder& folder) {
@@ -173,13 +175,14 @@ TEST(RepeatedRuns, SecondPageOfTheFolderNeedsASheetOfItsOwn) {
     ExpectClassesDefined(folder.Read("b.htm"), folder.Read("b.css"), "color:blue");
     auto lines = [&](const char* page, const char* sheet) {
         std::string backup = std::string(page).replace(1, 0, ".backup");
-        return "copy \"" + root + backup + "\" \"" + root + page + "\"\r\n" +
+        return "copy /b /y \"" + root + backup + "\" \"" + root + page + "\"\r\n" +
                "if not errorlevel 1 del \"" + root + backup + "\"\r\n" +
-               "if not errorlevel 1 del \"" + root + sheet + "\"\r\n";
+               "if not errorlevel 1 del \"" + root + sheet + "\"\r\n" +
+               "if errorlevel 1 set stylewick_failed=1\r\n";
     };
-    EXPECT_EQ(folder.Read("restore_backup.bat"), lines("b.htm", "b.css") +
-                                                     lines("a.htm", "styles.css") + "del \"" +
-                                                     root + "restore_backup.bat\"\r\n");
+    EXPECT_EQ(folder.Read("restore_backup.bat"),
+              kGuardLine + lines("b.htm", "b.css") + lines("a.htm", "styles.css") +
+                  "if not defined stylewick_failed del \"" + root + "restore_backup.bat\"\r\n");
 }
 
 // The second conversion keeps the first one's backup, which holds the page as it was before
@@ -212,9 +215,12 @@ TEST(RepeatedRuns, ConvertedPageEditedByHandKeepsItsClasses) {
     EXPECT_EQ(folder.Read("page.backup.html"), kStyledPage);
     const std::string backup = "\"" + root + "page.backup.html\"";
     EXPECT_EQ(folder.Read("restore_backup.bat"),
-              "copy " + backup + " \"" + root + "page.html\"\r\nif not errorlevel 1 del " + backup +
+              kGuardLine + "copy /b /y " + backup + " \"" + root +
+                  "page.html\"\r\nif not errorlevel 1 del " + backup +
                   "\r\nif not errorlevel 1 del \"" + root +
-                  "second.css\"\r\nif not errorlevel 1 del \"" + root + "styles.css\"\r\ndel \"" +
+                  "second.css\"\r\nif not errorlevel 1 del \"" + root +
+                  "styles.css\"\r\nif errorlevel 1 set stylewick_failed=1\r\n"
+                  "if not defined stylewick_failed del \"" +
                   root + "restore_backup.bat\"\r\n");
 }
 
@@ -261,10 +267,12 @@ TEST(RepeatedRuns, RestoreScriptNamesEveryFileAbsolutely) {
         std::string root = Root(scratch) + folder;
         EXPECT_EQ(scratch.Read(folder + c.backup), kStyledPage);
         EXPECT_EQ(scratch.Read(folder + "restore_backup.bat"),
-                  "copy \"" + root + c.backup + "\" \"" + root + c.page +
+                  kGuardLine + "copy /b /y \"" + root + c.backup + "\" \"" + root + c.page +
                       "\"\r\nif not errorlevel 1 del \"" + root + c.backup +
-                      "\"\r\nif not errorlevel 1 del \"" + root + "styles.css\"\r\ndel \"" + root +
-                      "restore_backup.bat\"\r\n");
+                      "\"\r\nif not errorlevel 1 del \"" + root +
+                      "styles.css\"\r\nif errorlevel 1 set stylewick_failed=1\r\n"
+                      "if not defined stylewick_failed del \"" +
+                      root + "restore_backup.bat\"\r\n");
     }
 }
 

@@ -394,6 +394,7 @@ const AwkwardPath kAwkwardPaths[] = {
     {"PercentPairs", "", "%PATH%.html", "%PATH%.backup.html"},
     {"Ampersand", "", "this&that.html", "this&that.backup.html"},
     {"Caret", "", "up^down.html", "up^down.backup.html"},
+    {"ExclamationMarks", "", "a!b!.html", "a!b!.backup.html"},
     {"AccentedBytes", "", "caf\xE9 \xE0 la cr\xE8me.html", "caf\xE9 \xE0 la cr\xE8me.backup.html"},
     {"AllInFolderNames", "my site %1 & ^ \xE9t\xE9/", "a b.c%d&e^f\xE9.html",
      "a b.c%d&e^f\xE9.backup.html"},
@@ -424,8 +425,9 @@ TEST_P(AwkwardPathTest, OutputsAreNamedFromThePathAsItIs) {
     EXPECT_EQ(read(path.backup), page);
     EXPECT_GT(ExpectNothingLost(page, read(path.page), read(kSheet)), 0u);
     std::string script = read("restore_backup.bat");
-    EXPECT_EQ(script.substr(0, script.find("\r\n") + 2),
-              "copy " + BatchQuoted(backupPath) + " " + BatchQuoted(pagePath) + "\r\n");
+    EXPECT_EQ(script.substr(0, script.find("\r\n", script.find("\r\n") + 2) + 2),
+              "@setlocal EnableExtensions DisableDelayedExpansion\r\ncopy /b /y " +
+                  BatchQuoted(backupPath) + " " + BatchQuoted(pagePath) + "\r\n");
     EXPECT_NE(script.find("del " + BatchQuoted(folder + kSheet) + "\r\n"), std::string::npos);
 }
 

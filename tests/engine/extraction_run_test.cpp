@@ -22,10 +22,12 @@ TEST(ExtractionRun, WritesLinkedPageBackupScriptAndSheet) {
               "<html lang=\"en\">\r\n<head>\r\n<link rel=\"stylesheet\" type=\"text/css\" "
               "href=\"styles.css\" />\r\n</head>\r\n<body>\r\n<p class=Note dir=\"ltr\">Salut</p>"
               "\r\n</body>\r\n</html>\r\n");
-    EXPECT_EQ(run.script, "copy \"" + folder.File("page.backup.html") + "\" \"" +
-                              folder.File("page.html") + "\"\r\nif not errorlevel 1 del \"" +
-                              folder.File("page.backup.html") + "\"\r\nif not errorlevel 1 del \"" +
-                              folder.File("styles.css") + "\"\r\ndel \"" +
+    EXPECT_EQ(run.script, "@setlocal EnableExtensions DisableDelayedExpansion\r\ncopy /b /y \"" +
+                              folder.File("page.backup.html") + "\" \"" + folder.File("page.html") +
+                              "\"\r\nif not errorlevel 1 del \"" + folder.File("page.backup.html") +
+                              "\"\r\nif not errorlevel 1 del \"" + folder.File("styles.css") +
+                              "\"\r\nif errorlevel 1 set stylewick_failed=1\r\n"
+                              "if not defined stylewick_failed del \"" +
                               folder.File("restore_backup.bat") + "\"\r\n");
     EXPECT_EQ(run.sheet, "p.Note {color: red;}\r\n" + InlineCommentLine());
     EXPECT_EQ(folder.Listing(), "page.backup.html\npage.html\nrestore_backup.bat\nstyles.css\n");

@@ -1,5 +1,6 @@
 // restore_backup.bat: the forms the tool reads back, and the bytes it writes. (Natively every
-// path can be written in the batch code page; the UTF-8 script is checked under Wine.)
+// path can be written in the batch code page and as it is; the UTF-8 script, the paths cmd
+// cannot open and the scripts themselves are checked under Wine.)
 #include "engine/restore_script.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,23 @@ std::string Lines(std::initializer_list<std::string> lines) {
     return text;
 }
 
+const std::string kGuard = "@setlocal EnableExtensions DisableDelayedExpansion\r\n";
+
+// The lines of this form after its first line.
 const std::string kTwoConversions = Lines({
+    "copy /b /y \"/site/b.backup.htm\" \"/site/b.htm\"",
+    "if not errorlevel 1 del \"/site/b.backup.htm\"",
+    "if not errorlevel 1 del \"/site/b.css\"",
+    "if errorlevel 1 set stylewick_failed=1",
+    "copy /b /y \"/site/100%%.backup.htm\" \"/site/100%%.htm\"",
+    "if not errorlevel 1 del \"/site/100%%.backup.htm\"",
+    "if not errorlevel 1 del \"/site/styles.css\"",
+    "if errorlevel 1 set stylewick_failed=1",
+    "if not defined stylewick_failed del \"/site/restore_backup.bat\"",
+});
+
+// The same conversions as the version before wrote them.
+const std::string kTwoConversionsBefore = Lines({
     "copy \"/site/b.backup.htm\" \"/site/b.htm\"",
     "if not errorlevel 1 del \"/site/b.backup.htm\"",
     "if not errorlevel 1 del \"/site/b.css\"",
@@ -24,6 +41,10 @@ const std::string kTwoConversions = Lines({
     "del \"/site/restore_backup.bat\"",
 });
 
+const std::vector<Conversion> kTwo = {
+    {"/site/b.backup.htm", "/site/b.htm", {"/site/b.css"}},
+    {"/site/100%.backup.htm", "/site/100%.htm", {"/site/styles.css"}}};
+
 TEST(RestoreScript, ReadsTheFormsTheToolWrites) {
     std::string here = std::filesystem::current_path().string() + "/";
     struct Case {
@@ -31,21 +52,25 @@ TEST(RestoreScript, ReadsTheFormsTheToolWrites) {
         std::string script;
         std::vector<Conversion> conversions;
     } cases[] = {
-        {"this form",
-         kTwoConversions,
-         {{"/site/b.backup.htm", "/site/b.htm", {"/site/b.css"}},
-          {"/site/100%.backup.htm", "/site/100%.htm", {"/site/styles.css"}}}},
-        {"this form in UTF-8",
-         "chcp 65001 >nul\r\n" + kTwoConversions,
-         {{"/site/b.backup.htm", "/site/b.htm", {"/site/b.css"}},
-          {"/site/100%.backup.htm", "/site/100%.htm", {"/site/styles.css"}}}},
+        {"this form", kGuard + kTwoConversions, kTwo},
+        {"this form in UTF-8", kGuard + "chcp 65001 >nul\r\n" + kTwoConversions, kTwo},
+        {"a conversion commented out",
+         kGuard +
+             Lines({"rem copy /b /y \"/site/a.backup.htm\" \"/site/a.htm\"",
+                    "rem if not errorlevel 1 del \"/site/a.backup.htm\"",
+                    "rem if not errorlevel 1 del \"/site/a.css\"", "set stylewick_failed=1"}) +
+             kTwoConversions,
+         {{"/site/a.backup.htm", "/site/a.htm", {"/site/a.css"}}, kTwo[0], kTwo[1]}},
         {"a page converted twice",
-         Lines({"copy \"/site/a.backup.htm\" \"/site/a.htm\"",
-                "if not errorlevel 1 del \"/site/a.backup.htm\"",
-                "if not errorlevel 1 del \"/site/second.css\"",
-                "if not errorlevel 1 del \"/site/styles.css\"",
-                "del \"/site/restore_backup.bat\""}),
+         kGuard + Lines({"copy /b /y \"/site/a.backup.htm\" \"/site/a.htm\"",
+                         "if not errorlevel 1 del \"/site/a.backup.htm\"",
+                         "if not errorlevel 1 del \"/site/second.css\"",
+                         "if not errorlevel 1 del \"/site/styles.css\"",
+                         "if errorlevel 1 set stylewick_failed=1",
+                         "if not defined stylewick_failed del \"/site/restore_backup.bat\""}),
          {{"/site/a.backup.htm", "/site/a.htm", {"/site/second.css", "/site/styles.css"}}}},
+        {"the version before's form", kTwoConversionsBefore, kTwo},
+        {"the version before's form in UTF-8", "chcp 65001 >nul\r\n" + kTwoConversionsBefore, kTwo},
         {"earlier versions' four lines",
          Lines({"copy \"/site/a.backup.htm\" \"/site/a.htm\"", "del \"/site/a.backup.htm\"",
                 "del \"/site/styles.css\"", "del restore_backup.bat"}),
@@ -70,18 +95,44 @@ TEST(RestoreScript, ReadsTheFormsTheToolWrites) {
 
 TEST(RestoreScript, RefusesWhatTheToolDoesNotWrite) {
     std::string firstGroup = kTwoConversions.substr(0, kTwoConversions.find("copy", 1));
+    std::string firstGroupBefore =
+        kTwoConversionsBefore.substr(0, kTwoConversionsBefore.find("copy", 1));
+    const std::string scriptDelete =
+        "if not defined stylewick_failed del \"/site/restore_backup.bat\"\r\n";
     const std::string scripts[] = {
         "",
         "@echo off\r\necho hello\r\n",
-        firstGroup,                                             // no line deleting the script
-        kTwoConversions.substr(0, kTwoConversions.size() - 2),  // last line unended
-        firstGroup + "del \"/site/other.bat\"\r\n",             // deletes another file
-        Lines({"copy \"/site/a.backup.htm\" \"/site/a.htm\"",
-               "if not errorlevel 1 del \"/site/a.htm\"",  // deletes the page
-               "if not errorlevel 1 del \"/site/styles.css\"", "del \"/site/restore_backup.bat\""}),
-        Lines({"copy \"/site/100%.backup.htm\" \"/site/a.htm\"",  // a single "%"
-               "if not errorlevel 1 del \"/site/100%.backup.htm\"",
-               "if not errorlevel 1 del \"/site/styles.css\"", "del \"/site/restore_backup.bat\""}),
+        kGuard + firstGroup,  // no line deleting the script
+        kGuard + kTwoConversions.substr(0, kTwoConversions.size() - 2),  // last line unended
+        kGuard + firstGroup + "if not defined stylewick_failed del \"/site/other.bat\"\r\n",
+        kGuard + firstGroup + "del \"/site/restore_backup.bat\"\r\n",  // even after a failure
+        kGuard + kTwoConversionsBefore,                    // the first line on the form before
+        kTwoConversions,                                   // this form without its first line
+        "chcp 65001 >nul\r\n" + kGuard + kTwoConversions,  // the first line after chcp
+        kGuard + firstGroup.substr(0, firstGroup.rfind("if errorlevel")) + scriptDelete,
+        firstGroupBefore + "del \"/site/other.bat\"\r\n",  // deletes another file
+        kGuard +
+            Lines({"copy /b /y \"/site/a.backup.htm\" \"/site/a.htm\"",
+                   "if not errorlevel 1 del \"/site/a.htm\"",  // deletes the page
+                   "if not errorlevel 1 del \"/site/styles.css\"",
+                   "if errorlevel 1 set stylewick_failed=1"}) +
+            scriptDelete,
+        kGuard +
+            Lines({"copy /b /y \"/site/100%.backup.htm\" \"/site/a.htm\"",  // a single "%"
+                   "if not errorlevel 1 del \"/site/100%.backup.htm\"",
+                   "if not errorlevel 1 del \"/site/styles.css\"",
+                   "if errorlevel 1 set stylewick_failed=1"}) +
+            scriptDelete,
+        kGuard +
+            Lines({"rem copy /b /y \"/site/a.backup.htm\" \"/site/a.htm\"",
+                   "if not errorlevel 1 del \"/site/a.backup.htm\"",  // not commented out
+                   "if not errorlevel 1 del \"/site/styles.css\"", "set stylewick_failed=1"}) +
+            scriptDelete,
+        kGuard +
+            Lines({"rem copy /b /y \"/site/a.backup.htm\" \"/site/a.htm\"",
+                   "rem if not errorlevel 1 del \"/site/a.backup.htm\"",
+                   "rem if not errorlevel 1 del \"/site/styles.css\""}) +  // no failure mark
+            scriptDelete,
     };
     for (const std::string& script : scripts) {
         std::vector<Conversion> read;
@@ -89,14 +140,19 @@ TEST(RestoreScript, RefusesWhatTheToolDoesNotWrite) {
     }
 }
 
-// What the tool reads back it writes again byte for byte, so that the conversions of other
-// pages that a new script carries keep their lines.
-TEST(RestoreScript, WritesBackWhatItReadsByteForByte) {
-    std::vector<Conversion> read;
-    ASSERT_TRUE(ReadRestoreScript(kTwoConversions, read));
-    std::string written;
-    ASSERT_TRUE(RestoreScriptBytes(read, "/site/restore_backup.bat", written));
-    EXPECT_EQ(written, kTwoConversions);
+// What the tool reads back it writes again in this form, byte for byte, so that the
+// conversions of other pages that a new script carries keep their lines.
+TEST(RestoreScript, WritesBackWhatItReadsInThisForm) {
+    for (const std::string& script : {kGuard + kTwoConversions, kTwoConversionsBefore}) {
+        SCOPED_TRACE(script);
+        std::vector<Conversion> read;
+        ASSERT_TRUE(ReadRestoreScript(script, read));
+        std::string written;
+        std::vector<std::string> unrestorable;
+        ASSERT_TRUE(RestoreScriptBytes(read, "/site/restore_backup.bat", written, &unrestorable));
+        EXPECT_EQ(written, kGuard + kTwoConversions);
+        EXPECT_TRUE(unrestorable.empty());
+    }
 }
 
 }  // namespace

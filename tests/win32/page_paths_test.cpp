@@ -71,24 +71,30 @@ Outputs ReadOutputs(const ScratchFolder& root, const PathShape& shape) {
 
 // The restore script of a run on `page` in `folder`, as the bytes cmd reads: in the OEM code
 // page, or in UTF-8 after "chcp 65001" (which Wine's cmd refuses: checked here by its bytes).
+// A path of MAX_PATH characters or more, which cmd cannot open, is named by its folder's short
+// name.
 std::string ExpectedScript(const std::string& folder, const std::string& page, bool utf8) {
-    auto quoted = [](const std::string& path) {
+    auto quoted = [&](const std::string& name) {
+        std::string path =
+            Utf16(folder + name).size() < MAX_PATH ? folder + name : ShortPath(folder) + name;
         std::string text = "\"";
         for (char c : path) text += c == '%' ? std::string("%%") : std::string(1, c);
         return text + "\"";
     };
-    std::string backup = quoted(BackupPath(folder + page));
-    std::string text = "copy " + backup + " " + quoted(folder + page) + "\r\n" +
-                       "if not errorlevel 1 del " + backup + "\r\n" + "if not errorlevel 1 del " +
-                       quoted(folder + "styles.css") + "\r\n" + "del " +
-                       quoted(folder + "restore_backup.bat") + "\r\n";
-    if (utf8) return "chcp 65001 >nul\r\n" + text;
+    std::string backup = quoted(BackupPath(page));
+    std::string text =
+        "copy /b /y " + backup + " " + quoted(page) + "\r\n" + "if not errorlevel 1 del " + backup +
+        "\r\n" + "if not errorlevel 1 del " + quoted("styles.css") + "\r\n" +
+        "if errorlevel 1 set stylewick_failed=1\r\n" + "if not defined stylewick_failed del " +
+        quoted("restore_backup.bat") + "\r\n";
+    const std::string guard = "@setlocal EnableExtensions DisableDelayedExpansion\r\n";
+    if (utf8) return guard + "chcp 65001 >nul\r\n" + text;
     std::wstring wide = Utf16(text);
     std::string oem(wide.size(), '\0');  // one byte a character in the OEM code pages used
     oem.resize(static_cast<size_t>(
         WideCharToMultiByte(CP_OEMCP, 0, wide.data(), static_cast<int>(wide.size()), oem.data(),
                             static_cast<int>(oem.size()), nullptr, nullptr)));
-    return oem;
+    return guard + oem;
 }
 
 class PagePathsTest : public testing::Test {

@@ -1,8 +1,11 @@
 // restore_backup.bat run by the command interpreter, as a double-click or a console runs it,
 // after conversions of several pages of one folder: every page comes back byte for byte and
 // no backup, sheet or script is left, whether it runs from the page folder or from another
-// folder, which it leaves alone. scripts/wine-tests runs these tests once with Wine's default
-// locale (OEM code page 437) and once with a French one (OEM code page 850).
+// folder, which it leaves alone, and whether cmd reads "!" for delayed expansion or not. Pages
+// named by a "\\?\" path or by paths over MAX_PATH come back too; a page whose path cmd can
+// open in no form stays converted, named in the script, which stays. scripts/wine-tests runs
+// these tests once with Wine's default locale (OEM code page 437) and once with a French one
+// (OEM code page 850).
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -11,6 +14,9 @@
 #include <vector>
 
 #include "engine/extraction_run.h"
+#include "engine/restore_script.h"
+#include "engine/run_paths.h"
+#include "platform/batch_paths.h"
 #include "platform/utf16.h"
 #include "tests/win32/window_driver.h"
 
@@ -21,23 +27,36 @@ constexpr char kPage[] =
     "<body lang=fr><p class=Note style=\"margin:0\">x</p><p style=\"color:blue\">%s</p></body>"
     "</html>\r\n";
 
-// Every file of a folder by name, with its bytes.
-std::map<std::string, std::string> FilesOf(const ScratchFolder& folder) {
+// Files beside the pages that a misread name could take: a!b!.htm read with delayed
+// expansion is a.htm.
+const std::map<std::string, std::string> kBystanders = {
+    {"prix1.backup.htm", "a sibling that no wildcard may take"},
+    {"a.htm", "a page of its own"},
+    {"a.backup.htm", "a backup of its own"},
+    {"a.css", "a sheet of its own"},
+};
+
+// Every file of a folder (`subfolder` of the scratch folder) by name, with its bytes.
+std::map<std::string, std::string> FilesOf(const ScratchFolder& folder,
+                                           const std::string& subfolder = "") {
     std::map<std::string, std::string> files;
     WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileW(LongPath(folder.File("*")).c_str(), &found);
+    HANDLE search = FindFirstFileW(LongPath(folder.File(subfolder + "*")).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return files;
     do {
         std::string name = Utf8(found.cFileName);
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files[name] = folder.Read(name);
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            files[name] = folder.Read(subfolder + name);
     } while (FindNextFileW(search, &found));
     FindClose(search);
     return files;
 }
 
-// Runs "cmd /c `command`" in `workingFolder` and waits for it; false when it did not end.
-bool RunCommand(const std::string& command, const std::string& workingFolder) {
-    std::string line = "cmd.exe /c " + command;
+// Runs "cmd `switches` /c `command`" in `workingFolder` and waits for it; false when it did
+// not end.
+bool RunCommand(const std::string& command, const std::string& workingFolder,
+                const std::string& switches = "") {
+    std::string line = "cmd.exe " + switches + " /c " + command;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -80,11 +99,14 @@ TEST_P(RestoreScriptTest, EveryPageComesBackFromAnyWorkingFolder) {
     }
     const PageNames& c = GetParam();
     for (bool fromPageFolder : {true, false}) {
-        SCOPED_TRACE(fromPageFolder ? "run from the page folder" : "run from another folder");
+        // Delayed expansion on, as "cmd /V:ON" or the registry's DelayedExpansion value set it.
+        const char* switches = fromPageFolder ? "/V:ON" : "/V:OFF";
+        SCOPED_TRACE(fromPageFolder ? "run from the page folder, delayed expansion on"
+                                    : "run from another folder, delayed expansion off");
         ScratchFolder folder;
         ScratchFolder elsewhere;
         std::map<std::string, std::string> originals;
-        folder.Write("prix1.backup.htm", "a sibling that no wildcard may take");
+        for (const auto& [name, bytes] : kBystanders) folder.Write(name, bytes);
         for (const std::string& name : c.pages) {
             char page[512];
             std::snprintf(page, sizeof page, kPage, name.c_str());
@@ -113,7 +135,9 @@ TEST_P(RestoreScriptTest, EveryPageComesBackFromAnyWorkingFolder) {
         // Every page's lines are in the script, the earlier ones converted when it changed
         // to UTF-8, each name written exactly.
         const std::string& script = converted.at("restore_backup.bat");
-        ASSERT_EQ(script.rfind("chcp 65001 >nul\r\n", 0) != 0, c.oemScript);
+        const std::string utf8Start =
+            "@setlocal EnableExtensions DisableDelayedExpansion\r\nchcp 65001 >nul\r\n";
+        ASSERT_EQ(script.rfind(utf8Start, 0) != 0, c.oemScript);
         for (const std::string& name : c.pages) {
             std::string written;
             for (char b : Encoded(folder.File(name), c.oemScript ? CP_OEMCP : CP_UTF8))
@@ -122,25 +146,23 @@ TEST_P(RestoreScriptTest, EveryPageComesBackFromAnyWorkingFolder) {
         }
 
         if (fromPageFolder)
-            ASSERT_TRUE(RunCommand("restore_backup.bat", folder.File("")));
+            ASSERT_TRUE(RunCommand("restore_backup.bat", folder.File(""), switches));
         else
-            ASSERT_TRUE(
-                RunCommand("\"" + folder.File("restore_backup.bat") + "\"", elsewhere.File("")));
+            ASSERT_TRUE(RunCommand("\"" + folder.File("restore_backup.bat") + "\"",
+                                   elsewhere.File(""), switches));
 
         EXPECT_TRUE(FilesOf(elsewhere) == elsewhereBefore);
         auto restored = originals;
-        restored["prix1.backup.htm"] = "a sibling that no wildcard may take";
+        restored.insert(kBystanders.begin(), kBystanders.end());
         auto after = FilesOf(folder);
         if (c.oemScript || after == restored) {
             EXPECT_TRUE(after == restored) << "not every page came back";
             continue;
         }
         // Wine 8's cmd refuses "chcp 65001" and misreads the UTF-8 paths: no copy can succeed,
-        // so nothing may be deleted either. (The script deletes itself by an ASCII path.)
-        auto kept = converted;
-        kept.erase("restore_backup.bat");
-        after.erase("restore_backup.bat");
-        EXPECT_TRUE(after == kept) << "the script lost a file it did not restore";
+        // so nothing may be deleted, and the script, which deletes itself by an ASCII path, must
+        // stay to be run again. (Windows reads them: the branch above.)
+        EXPECT_TRUE(after == converted) << "the script lost a file it did not restore";
     }
 }
 
@@ -153,7 +175,142 @@ INSTANTIATE_TEST_SUITE_P(
                     PageNames{"OutsideTheOemCodePage",
                               {"café.htm", "prix€.htm", "l’été.htm", "cœur.htm"},
                               false,
-                              nullptr}),
+                              nullptr},
+                    PageNames{"ExclamationMarks", {"a!b!.htm", "c!PATH!.htm"}, true, "a!b!.htm"}),
     [](const testing::TestParamInfo<PageNames>& info) { return std::string(info.param.label); });
+
+// A folder under `root` (ending in "\\") whose absolute path is `length` characters long, in
+// names of at most 100 characters.
+std::string LongFolderUnder(const ScratchFolder& root, size_t length) {
+    size_t left = length - root.File("").size();
+    std::string folder;
+    for (char part = 'a'; left > 101; ++part, left -= 101) folder += std::string(100, part) + '\\';
+    return folder + std::string(left - 1, 'z') + '\\';
+}
+
+std::string NameOfLength(size_t length) { return std::string(length - 4, 'p') + ".htm"; }
+
+// cmd opens paths of fewer than MAX_PATH characters; a longer one is written with its folder by
+// its short name, and read back as it was.
+TEST(RestoreScriptPaths, EveryPathIsWrittenInAFormCmdOpens) {
+    ScratchFolder root;
+    const std::string longFolder = LongFolderUnder(root, 300);
+    root.Subfolder(longFolder);
+    const std::string rootShort = ShortPath(root.File(""));
+    const std::string longShort = ShortPath(root.File(longFolder));
+    ASSERT_NE(rootShort.find('~'), std::string::npos);  // Wine gives every folder a short name
+    ASSERT_LT(longShort.size() + 20, size_t{MAX_PATH});
+    const size_t rootLength = root.File("").size();
+    const std::string at259 = NameOfLength(259 - rootLength);
+    const std::string at260 = NameOfLength(260 - rootLength);
+    // Too long even with the folder's short name.
+    const std::string beyondShort = NameOfLength(260 - rootShort.size());
+    const struct Case {
+        const char* label;
+        std::string path;
+        std::string written;  // empty: no form
+    } cases[] = {
+        {"a short path", root.File("page.htm"), root.File("page.htm")},
+        {"259 characters", root.File(at259), root.File(at259)},
+        {"260 characters", root.File(at260), rootShort + at260},
+        {"a folder of 300 characters", root.File(longFolder + "page.htm"), longShort + "page.htm"},
+        {"a short prefixed path", "\\\\?\\" + root.File("page.htm"),
+         "\\\\?\\" + root.File("page.htm")},
+        {"a long prefixed path", "\\\\?\\" + root.File(longFolder + "page.htm"),
+         "\\\\?\\" + longShort + "page.htm"},
+        {"a folder that is not there", root.File(longFolder + "gone\\page.htm"), ""},
+        {"too long with short names", root.File(beyondShort), ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::string written;
+        ASSERT_EQ(files::BatchPath(c.path, written), !c.written.empty());
+        if (c.written.empty()) continue;
+        EXPECT_EQ(written, c.written);
+        EXPECT_EQ(files::PathOfBatchPath(written), c.path);
+    }
+    // A short name that the page's path itself holds is kept as it is.
+    EXPECT_EQ(files::PathOfBatchPath(rootShort + "page.htm"), rootShort + "page.htm");
+    RemoveFolder(root.File(longFolder.substr(0, longFolder.find('\\'))));
+}
+
+// A "\\?\" page path (copied in text mode, the page would get a 0x1A byte at its end), a page
+// name that makes its path 300 characters long, and a folder of 300 characters, whose script cmd
+// starts by its short name only.
+TEST(RestoreScriptPaths, PagesOverMaxPathComeBack) {
+    ScratchFolder root;
+    const struct Case {
+        const char* label;
+        std::string folder;  // under the scratch folder, ending in "\\"
+        std::string page;
+        bool prefixed;
+    } cases[] = {
+        {"a \\\\?\\ page path", "prefixed\\", "page.htm", true},
+        {"a long page name", std::string(60, 'n') + "\\",
+         NameOfLength(300 - root.File(std::string(61, 'n')).size()), false},
+        {"a long folder", LongFolderUnder(root, 300), "page.htm", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        root.Subfolder(c.folder);
+        char page[512];
+        std::snprintf(page, sizeof page, kPage, c.label);
+        root.Write(c.folder + c.page, page);
+        RunRequest request;
+        request.pagePath = (c.prefixed ? "\\\\?\\" : "") + root.File(c.folder + c.page);
+        ASSERT_EQ(RunExtraction(request).error, RunError::None);
+        ASSERT_EQ(FilesOf(root, c.folder).size(), 4u);
+        std::string script = root.File(c.folder + kRestoreScriptName);
+        if (Utf16(script).size() >= MAX_PATH) script = ShortPath(script);
+        ASSERT_TRUE(RunCommand("\"" + script + "\"", root.File("")));
+        auto after = FilesOf(root, c.folder);
+        EXPECT_EQ(after.size(), 1u) << "a backup, sheet or script is left";
+        EXPECT_EQ(after[c.page], page);
+    }
+    RemoveFolder(root.File(std::string(cases[2].folder, 0, cases[2].folder.find('\\'))));
+}
+
+// A page whose backup's path is too long even with its folder's short name: the script cannot
+// restore it. Its lines are there commented out, with the real paths, and the script stays after
+// restoring the other page; the tool is told which page the script does not restore.
+TEST(RestoreScriptPaths, PageWithoutAFormCmdOpensIsNamedAndKept) {
+    ScratchFolder folder;
+    const std::string longPage = NameOfLength(260 - ShortPath(folder.File("")).size() - 7);
+    ASSERT_GE(folder.File(longPage).size() + 7, size_t{MAX_PATH});
+    std::map<std::string, std::string> originals;
+    for (const std::string& name : {std::string("short.htm"), longPage}) {
+        char page[512];
+        std::snprintf(page, sizeof page, kPage, name.substr(0, 40).c_str());
+        originals[name] = page;
+        folder.Write(name, page);
+        RunRequest request;
+        request.pagePath = folder.File(name);
+        request.sheetName = name.substr(0, 5) + ".css";
+        ASSERT_EQ(RunExtraction(request).error, RunError::None);
+    }
+    const std::string backup = BackupPath(folder.File(longPage));
+    const std::string script = folder.Read(kRestoreScriptName);
+    EXPECT_NE(script.find("rem copy /b /y \"" + backup + "\" \"" + folder.File(longPage) +
+                          "\"\r\nrem if not errorlevel 1 del \"" + backup + "\"\r\n"),
+              std::string::npos)
+        << script;
+    std::vector<Conversion> conversions;
+    ASSERT_TRUE(ReadRestoreScript(script, conversions));
+    std::string bytes;
+    std::vector<std::string> unrestorable;
+    ASSERT_TRUE(
+        RestoreScriptBytes(conversions, folder.File(kRestoreScriptName), bytes, &unrestorable));
+    EXPECT_EQ(bytes, script);
+    EXPECT_EQ(unrestorable, std::vector<std::string>{folder.File(longPage)});
+
+    auto converted = FilesOf(folder);
+    ASSERT_TRUE(RunCommand(kRestoreScriptName, folder.File("")));
+    auto after = FilesOf(folder);
+    EXPECT_EQ(after["short.htm"], originals["short.htm"]);
+    EXPECT_EQ(after.count("short.backup.htm") + after.count("short.css"), 0u);
+    for (const std::string& kept : {longPage, BackupPath(longPage), longPage.substr(0, 5) + ".css",
+                                    std::string(kRestoreScriptName)})
+        EXPECT_EQ(after[kept], converted[kept]) << kept;
+}
 
 }  // namespace

@@ -147,6 +147,16 @@ CliResult RunCli(const std::string& arguments, const std::string& folder) {
 
 std::wstring LongPath(const std::string& path) { return L"\\\\?\\" + Utf16(path); }
 
+std::string ShortPath(const std::string& path) {
+    std::wstring longPath = LongPath(path);
+    std::wstring shortPath(longPath.size() + 1, L'\0');
+    DWORD length =
+        GetShortPathNameW(longPath.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size()));
+    if (length == 0 || length >= shortPath.size()) return {};
+    shortPath.resize(length);
+    return Utf8(shortPath.substr(4));  // without "\\?\"
+}
+
 void RemoveFolder(const std::string& path) {
     std::wstring folder = LongPath(path);
     if (folder.back() != L'\\') folder += L'\\';

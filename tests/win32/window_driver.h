@@ -85,6 +85,9 @@ CliResult RunCli(const std::string& arguments, const std::string& folder = "");
 
 // A full Windows path (UTF-8) for the wide file functions, with the "\\?\" prefix.
 std::wstring LongPath(const std::string& path);
+// An existing path by the short (8.3) names the file system gives its parts, without the
+// "\\?\" prefix; empty when the system gives none.
+std::string ShortPath(const std::string& path);
 // Removes a folder and everything in it, whatever the length of its path (std::filesystem of
 // the MinGW runtime cannot walk a folder whose path is longer than MAX_PATH).
 void RemoveFolder(const std::string& path);
