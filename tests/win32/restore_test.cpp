@@ -198,7 +198,8 @@ TEST(RestoreScriptPaths, EveryPathIsWrittenInAFormCmdOpens) {
     root.Subfolder(longFolder);
     const std::string rootShort = ShortPath(root.File(""));
     const std::string longShort = ShortPath(root.File(longFolder));
-    ASSERT_NE(rootShort.find('~'), std::string::npos);  // Wine gives every folder a short name
+    // Wine gives every folder a short name; Windows only where the volume makes them.
+    ASSERT_NE(rootShort.find('~'), std::string::npos);
     ASSERT_LT(longShort.size() + 20, size_t{MAX_PATH});
     const size_t rootLength = root.File("").size();
     const std::string at259 = NameOfLength(259 - rootLength);
@@ -272,7 +273,7 @@ TEST(RestoreScriptPaths, PagesOverMaxPathComeBack) {
 
 // A page whose backup's path is too long even with its folder's short name: the script cannot
 // restore it. Its lines are there commented out, with the real paths, and the script stays after
-// restoring the other page; the tool is told which page the script does not restore.
+// restoring the other page; RestoreScriptBytes tells which page the script does not restore.
 TEST(RestoreScriptPaths, PageWithoutAFormCmdOpensIsNamedAndKept) {
     ScratchFolder folder;
     const std::string longPage = NameOfLength(260 - ShortPath(folder.File("")).size() - 7);
