@@ -97,6 +97,13 @@ UINT CodePageOf(BatchEncoding encoding) {
     return encoding == BatchEncoding::Utf8 ? CP_UTF8 : CP_OEMCP;
 }
 
+// An existing file that a move may replace: a read-only file is the user's wish to keep it
+// (not every file system says so itself), and a folder is no file.
+bool Replaceable(DWORD attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+}
+
 bool ReadAll(HANDLE file, std::string& contents) {
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file, &size) || size.QuadPart < 0 ||
@@ -178,11 +185,8 @@ bool MoveReplacing(const std::string& from, const std::string& to) {
     if (InjectedFailure()) return false;
     std::wstring source = SystemPath(from);
     std::wstring target = SystemPath(to);
-    // A read-only file is the user's wish to keep it (not every file system says so itself).
     DWORD attributes = GetFileAttributesW(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-        return false;
+    if (attributes != INVALID_FILE_ATTRIBUTES && !Replaceable(attributes)) return false;
     return MoveFileExW(source.c_str(), target.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ||
            Failed();
@@ -256,10 +260,7 @@ bool MoveNew(const std::string& from, const std::string& to) {
 bool ReplaceKeeping(const std::string& from, const std::string& to, const std::string& aside) {
     if (InjectedFailure()) return false;
     std::wstring target = SystemPath(to);
-    DWORD attributes = GetFileAttributesW(target.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES ||
-        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-        return false;
+    if (!Replaceable(GetFileAttributesW(target.c_str()))) return false;
     std::wstring kept = SystemPath(aside);
     if (!CreateHardLinkW(kept.c_str(), target.c_str(), nullptr) &&
         !MoveFileExW(target.c_str(), kept.c_str(), MOVEFILE_WRITE_THROUGH))
@@ -297,11 +298,7 @@ std::string ResolvedPath(const std::string& path) { return path; }
 bool ReplacePage(const std::string& from, const std::string& to) {
     if (InjectedFailure()) return false;
     std::wstring target = SystemPath(to);
-    // A read-only page is the user's wish to keep it (not every file system says so itself).
-    DWORD attributes = GetFileAttributesW(target.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES ||
-        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-        return false;
+    if (!Replaceable(GetFileAttributesW(target.c_str()))) return false;
     // The page keeps its ACL, attributes, creation time and streams. Where that fails (a file
     // system or a path it does not take), a plain move still replaces the page in one step.
     std::wstring source = SystemPath(from);
