@@ -135,7 +135,7 @@ int main(int argc, char** argv) {
     }
     long seconds = ElapsedSeconds(start, SecondsOfDayNow());
     PrintMessage(stdout,
-                 RunReport(language, "%1", request.cleanUnused, seconds, outcome.wroteBackup),
-                 request.sheetName);
+                 RunReport(language, "%1", request.cleanUnused, seconds, outcome.wroteBackup, "%2"),
+                 request.sheetName, outcome.backupToCopyBack);
     return 0;
 }

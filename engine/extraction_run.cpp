@@ -223,8 +223,9 @@ RunOutcome RunPhases(const RunRequest& request) {
         return refusal;
 
     std::string scriptBytes;
+    std::vector<std::string> unrestorable;
     if (!RestoreScriptBytes(ConversionsToRestore(state, sheetPath, earlier), scriptPath,
-                            scriptBytes))
+                            scriptBytes, &unrestorable))
         return {RunError::FileNotWritten, scriptPath};
     state.progress.StartPhase(kPageRewritten, kRulesCleaned, state.pageText.size());
     if (request.cleanUnused) RemoveUnusedRules(state);
@@ -238,7 +239,10 @@ RunOutcome RunPhases(const RunRequest& request) {
     state.progress.StartPhase(kRulesCleaned, 1, outputBytes);
     RunOutcome written =
         CommitOutputs(outputs, {pageFile, state.pageText, state.originalPage}, &state.progress);
-    if (written.error == RunError::None) state.progress.Finish();
+    if (written.error != RunError::None) return written;
+    state.progress.Finish();
+    for (const std::string& page : unrestorable)
+        if (files::SamePath(page, state.pagePath)) written.backupToCopyBack = state.backupPath;
     return written;
 }
 

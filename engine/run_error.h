@@ -40,4 +40,7 @@ struct RunOutcome {
     std::string otherPath;     // the second file it names, if any (the sheet or another page)
     bool diskFull = false;     // an output could not be written because the disk is full
     bool wroteBackup = false;  // a completed run wrote the page's backup (not an earlier one)
+    // A completed run that restore_backup.bat cannot undo (a path the command interpreter opens
+    // in no form): the backup to copy back by hand.
+    std::string backupToCopyBack;
 };

@@ -52,7 +52,7 @@ void TellOutcome(HWND mainWindow, const WindowRun& run) {
         long seconds = ElapsedSeconds(run.startSecondOfDay, SecondsOfDayNow());
         ShowMessage(mainWindow,
                     RunReport(language, run.request.sheetName, run.request.cleanUnused, seconds,
-                              run.outcome.wroteBackup),
+                              run.outcome.wroteBackup, run.outcome.backupToCopyBack),
                     MB_ICONINFORMATION);
     }
     EndMainWindow(mainWindow);

@@ -52,7 +52,7 @@ std::string RunErrorMessage(const RunOutcome& outcome, Language language) {
 }
 
 std::string RunReport(Language language, std::string_view sheetName, bool cleaned,
-                      long elapsedSeconds, bool wroteBackup) {
+                      long elapsedSeconds, bool wroteBackup, std::string_view backupToCopyBack) {
     std::string report = Text(TextId::ReportBeforeName, language);
     report += '"';
     report += sheetName;
@@ -66,6 +66,10 @@ std::string RunReport(Language language, std::string_view sheetName, bool cleane
     report += '\r';
     if (wroteBackup) {
         report += Text(TextId::ReportBackup, language);
+        report += "\r\r";
+    }
+    if (!backupToCopyBack.empty()) {
+        report += WithArguments(Text(TextId::ReportCopyBackByHand, language), backupToCopyBack);
         report += "\r\r";
     }
     report += Text(TextId::ReportTimeLabel, language);

@@ -15,9 +15,11 @@ std::string RunErrorMessage(RunError error, std::string_view path, Language lang
 std::string RunErrorMessage(const RunOutcome& outcome, Language language);
 
 // The report of a completed run; lines are separated by single CR characters. The backup
-// sentence is there only when the run wrote the page's backup.
+// sentence is there only when the run wrote the page's backup; a run that the restore script
+// cannot undo names the backup to copy back by hand.
 std::string RunReport(Language language, std::string_view sheetName, bool cleaned,
-                      long elapsedSeconds, bool wroteBackup = true);
+                      long elapsedSeconds, bool wroteBackup = true,
+                      std::string_view backupToCopyBack = {});
 
 // Local time of day in seconds, with its millisecond fraction.
 double SecondsOfDayNow();

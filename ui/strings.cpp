@@ -45,6 +45,11 @@ constexpr Entry kTexts[] = {
      "Il a été débarrassé des éléments de style jamais utilisés"},
     {TextId::ReportBackup, "A backup of the original HTML file was created",
      "Une sauvegarde du fichier Html d'origine a été produite"},
+    {TextId::ReportCopyBackByHand,
+     "restore_backup.bat cannot undo this run: the page's path is too long for the command "
+     "interpreter. To undo it, copy \"%1\" over the page.",
+     "restore_backup.bat ne peut pas annuler cette conversion : le chemin de la page est trop "
+     "long pour l'interpréteur de commandes. Pour l'annuler, copiez \"%1\" sur la page."},
     {TextId::ReportTimeLabel, "Total time: ", "Temps écoulé : "},
     {TextId::ReportTimeUnit, "s", "s"},
     {TextId::NothingToExtract,

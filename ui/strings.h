@@ -33,6 +33,7 @@ enum class TextId {
     ReportAfterName,
     ReportCleaned,
     ReportBackup,
+    ReportCopyBackByHand,  // "%1" stands for the backup
     ReportTimeLabel,
     ReportTimeUnit,
     // Messages of the run; "%1" and "%2" stand for the paths they name.

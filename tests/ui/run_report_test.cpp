@@ -81,6 +81,31 @@ TEST(RunReport, ErrorMessagesNameTheirPathInBothLanguages) {
          "Erreur! La feuille de style \"C:\\web\\index.html\" appartient à "
          "\"C:\\web\\styles.css\", convertie auparavant dans ce dossier.\rChoisissez un autre "
          "nom de sortie CSS, ou annulez d'abord cette conversion avec restore_backup.bat."},
+        {RunError::FolderBusy,
+         "Error! Another stylewick run is converting a page in the folder "
+         "\"C:\\web\\index.html\".\rTry again when it has finished; nothing was changed.",
+         "Erreur! Une autre conversion de stylewick est en cours dans le dossier "
+         "\"C:\\web\\index.html\".\rRéessayez quand elle sera terminée ; rien n'a été modifié."},
+        {RunError::SheetExists,
+         "Error! The style sheet \"C:\\web\\index.html\" already exists.\rChoose another CSS "
+         "output name; nothing was changed.",
+         "Erreur! La feuille de style \"C:\\web\\index.html\" existe déjà.\rChoisissez un autre "
+         "nom de sortie CSS ; rien n'a été modifié."},
+        {RunError::PageReplaced,
+         "Error! The page \"C:\\web\\index.html\" was replaced after its earlier conversion, and "
+         "\"C:\\web\\styles.css\" holds an older page.\rMove that backup away to keep it, then run "
+         "again; nothing was changed.",
+         "Erreur! La page \"C:\\web\\index.html\" a été remplacée depuis sa conversion "
+         "précédente, et \"C:\\web\\styles.css\" contient une page plus ancienne.\rDéplacez "
+         "cette sauvegarde pour la garder, puis relancez ; rien n'a été modifié."},
+        {RunError::BackupNotOurs,
+         "Error! The file \"C:\\web\\index.html\" already exists and was not written by "
+         "stylewick.\rMove it away to keep it, then run again; nothing was changed.",
+         "Erreur! Le fichier \"C:\\web\\index.html\" existe déjà et n'a pas été écrit par "
+         "stylewick.\rDéplacez-le pour le garder, puis relancez ; rien n'a été modifié."},
+        {RunError::SheetNameInvalid,
+         "Error! \"C:\\web\\index.html\" cannot be the name of a style sheet.",
+         "Erreur! \"C:\\web\\index.html\" ne peut pas être le nom d'une feuille de style."},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(RunErrorMessage(c.error, "C:\\web\\index.html", Language::English,
@@ -90,6 +115,22 @@ TEST(RunReport, ErrorMessagesNameTheirPathInBothLanguages) {
                                   "C:\\web\\styles.css"),
                   c.french);
     }
+}
+
+// A full disk is named on a second line; a run that kept an earlier backup does not say it
+// made one, and one that the script cannot undo says how to undo it.
+TEST(RunReport, FullDiskKeptBackupAndBackupToCopyBack) {
+    EXPECT_EQ(RunErrorMessage(RunError::FileNotWritten, "a.css", Language::French, {}, true),
+              "Erreur! Le fichier \"a.css\" n'a pas pu être écrit\rLa page n'a pas été "
+              "modifiée.\rIl n'y a pas assez d'espace sur le disque.");
+    EXPECT_EQ(RunReport(Language::English, "b.css", false, 1, false),
+              "External CSS \"b.css\" correctly produced !\r\rTotal time: 1s");
+    EXPECT_EQ(RunReport(Language::English, "b.css", false, 1, true, "C:\\w\\p.backup.htm"),
+              "External CSS \"b.css\" correctly produced !\r\r"
+              "A backup of the original HTML file was created\r\r"
+              "restore_backup.bat cannot undo this run: the page's path is too long for the "
+              "command interpreter. To undo it, copy \"C:\\w\\p.backup.htm\" over the page.\r\r"
+              "Total time: 1s");
 }
 
 TEST(RunReport, PathsWithPercentSignsAreInsertedOnce) {
