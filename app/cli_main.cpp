@@ -135,7 +135,8 @@ int main(int argc, char** argv) {
     }
     long seconds = ElapsedSeconds(start, SecondsOfDayNow());
     PrintMessage(stdout,
-                 RunReport(language, "%1", request.cleanUnused, seconds, outcome.wroteBackup, "%2"),
+                 RunReport(language, "%1", request.cleanUnused, seconds, outcome.wroteBackup,
+                           outcome.backupToCopyBack.empty() ? "" : "%2"),
                  request.sheetName, outcome.backupToCopyBack);
     return 0;
 }

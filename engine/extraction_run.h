@@ -1,6 +1,7 @@
 // The extraction run: moves a page's CSS into one external style sheet.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <string>
 
@@ -18,6 +19,10 @@ struct RunRequest {
     std::function<void()> waiting;
     // How long a run waits for another run that holds one of its folders.
     int folderWaitSeconds = 60;
+    // Set by another thread (or a signal handler) to stop the run at its next progress point,
+    // with nothing changed; once the outputs are being put in place the run finishes instead.
+    // Optional.
+    const std::atomic<bool>* stop = nullptr;
 };
 
 // Runs the whole extraction on disk, holding the folders it writes into against other runs.

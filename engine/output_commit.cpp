@@ -90,7 +90,10 @@ RunOutcome CommitOutputs(const std::vector<OutputFile>& outputs, const PageOutpu
             Undo(run, pageTemporary);
             return failure;
         }
-        if (progress) progress->At(staged += output.bytes.size());
+        if (progress && !progress->Advance(staged += output.bytes.size())) {
+            Undo(run, pageTemporary);
+            return {RunError::Stopped, page.pageFile};
+        }
     }
     if (!inPlace &&
         !files::WriteTemporary(page.pageFile, page.bytes, pageTemporary, &page.pageFile)) {
@@ -98,7 +101,11 @@ RunOutcome CommitOutputs(const std::vector<OutputFile>& outputs, const PageOutpu
         Undo(run, pageTemporary);
         return failure;
     }
-    if (progress) progress->At(staged += page.bytes.size());
+    // The last moment a run may stop: from here on its outputs take their places.
+    if (progress && !progress->Advance(staged += page.bytes.size())) {
+        Undo(run, pageTemporary);
+        return {RunError::Stopped, page.pageFile};
+    }
 
     std::set<std::string> folders = {PageFolder(page.pageFile)};
     for (Placed& output : run) {

@@ -31,8 +31,9 @@ struct PageOutput {
 };
 
 // Places `outputs` in their order, then replaces the page. Tells `progress`, when given, how
-// many of the staged bytes are written. `wroteBackup` of the outcome says whether a backup was
-// among the outputs and was written.
+// many of the staged bytes are written; a run asked to stop while its outputs are staged stops
+// with nothing changed, one asked once they are being placed finishes. `wroteBackup` of the outcome
+// says whether a backup was among the outputs and was written.
 RunOutcome CommitOutputs(const std::vector<OutputFile>& outputs, const PageOutput& page,
                          RunProgress* progress = nullptr);
 

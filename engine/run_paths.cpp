@@ -62,3 +62,16 @@ std::string RestoreScriptPath(std::string_view pageFolder) {
 std::string SheetPath(std::string_view pageFolder, std::string_view sheetName) {
     return std::string(pageFolder) + std::string(sheetName);
 }
+
+RunFiles FilesOfRun(const std::string& pagePath, std::string_view sheetName) {
+    RunFiles run;
+    run.page = pagePath;
+    // A page that is a symbolic link stays one: the file it names is converted, while the
+    // backup, the script and the sheet go beside the link, where the user sees the page.
+    run.pageFile = files::ResolvedPath(pagePath);
+    run.folder = PageFolder(pagePath);
+    run.backup = BackupPath(pagePath);
+    run.sheet = SheetPath(run.folder, sheetName);
+    run.script = RestoreScriptPath(run.folder);
+    return run;
+}

@@ -29,3 +29,15 @@ std::string SheetPath(std::string_view pageFolder, std::string_view sheetName);
 bool IsUsableSheetName(std::string_view sheetName);
 
 constexpr const char kRestoreScriptName[] = "restore_backup.bat";
+
+// Every file of one run, named from the page path and the output sheet name.
+struct RunFiles {
+    std::string page;      // the page path as given
+    std::string pageFile;  // the file its bytes are in: the target of a page that is a link
+    std::string folder;    // the page folder
+    std::string backup;
+    std::string sheet;
+    std::string script;
+};
+
+RunFiles FilesOfRun(const std::string& pagePath, std::string_view sheetName);

@@ -3,23 +3,42 @@
 // tells how far along it is. Without a callback each report costs one comparison.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <functional>
 #include <limits>
 #include <utility>
 
+// Thrown from a progress point of a run that was asked to stop.
+struct RunStopped {};
+
 class RunProgress {
 public:
-    explicit RunProgress(std::function<void(double)> tell = {}) : tell_(std::move(tell)) {}
+    explicit RunProgress(std::function<void(double)> tell = {},
+                         const std::atomic<bool>* stop = nullptr)
+        : tell_(std::move(tell)), stop_(stop) {}
 
     // The phase that takes the run from `from` to `to` (fractions of the whole run) and goes
     // over `size` bytes. Tells `from`.
     void StartPhase(double from, double to, size_t size);
 
     // `done` of the phase's bytes are done. Tells the caller at most kStepsPerPhase times a
-    // phase.
+    // phase. Throws RunStopped when the run was asked to stop: only where the run holds no
+    // file of its own yet.
     void At(size_t done) {
+        if (!Advance(done)) throw RunStopped{};
+    }
+
+    // As At, for a phase that holds files of its own to remove first: false instead of the
+    // throw.
+    bool Advance(size_t done) {
+        if (StopRequested()) return false;
         if (done >= next_) Tell(done);
+        return true;
+    }
+
+    bool StopRequested() const {
+        return stop_ != nullptr && stop_->load(std::memory_order_relaxed);
     }
 
     // The whole run is done: tells 1.
@@ -31,6 +50,7 @@ private:
     void Tell(size_t done);
 
     std::function<void(double)> tell_;
+    const std::atomic<bool>* stop_ = nullptr;
     double from_ = 0;
     double to_ = 0;
     size_t size_ = 0;

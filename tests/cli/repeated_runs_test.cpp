@@ -90,19 +90,20 @@ TEST(RepeatedRuns, FailedRunKeepsThePageAndAnEarlierBackup) {
          kStyledPage,
          {"--sheet", "missing/site.css"},
          "missing/site.css\" could not be written\nThe page was left unchanged.\n"},
+        // A backup that no conversion wrote is refused before the page is read.
         {"malformed header CSS",
          "<html><head><style>p {color:red</style></head><body></body></html>",
          {},
-         ""},
+         "page.backup.html\" already exists and was not written by stylewick.\nMove it away to "
+         "keep it, then run again; nothing was changed.\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         ScratchFolder folder;
         folder.Write("page.html", c.page);
         folder.Write("page.backup.html", "the backup of an earlier run");
-        std::string message = c.error.empty()
-                                  ? "Error! Malformed internal CSS: mismatching { and }\n"
-                                  : "Error! File \"" + Root(folder) + c.error;
+        std::string message =
+            (c.options.empty() ? "Error! The file \"" : "Error! File \"") + Root(folder) + c.error;
         RunSteps(folder, {{"page.html", c.options, 1, message}});
     }
 }
@@ -116,8 +117,9 @@ TEST(RepeatedRuns, FilesTheToolDidNotWriteAreNeverReplaced) {
         int exitCode;
     } cases[] = {
         {"the site's own sheet", "styles.css", "body {color:navy}\r\n", kStyledPage, 1},
+        // Refused before the page is read, so also for a page with nothing to extract.
         {"the site's own sheet, nothing to extract", "styles.css", "body {color:navy}\r\n",
-         kPlainPage, 0},
+         kPlainPage, 1},
         {"a sheet quoting the comment line in another line", "styles.css",
          "/* not this: /* Inline CSS extracted with stylewick (" STYLEWICK_WEBSITE ") */ */\r\n",
          kStyledPage, 1},

@@ -1,6 +1,8 @@
 // The whole run on disk: the four files it leaves and the errors that stop it.
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "engine/run_paths.h"
 #include "tests/support/page_run.h"
 #include "tests/support/text_case.h"
@@ -159,6 +161,39 @@ TEST(RunPaths, UsableSheetNamesNameOneFileBesideThePage) {
     };
     for (const char* name : usable) EXPECT_TRUE(IsUsableSheetName(name)) << name;
     for (const char* name : unusable) EXPECT_FALSE(IsUsableSheetName(name)) << name;
+}
+
+// A run asked to stop at any of its progress points stops at the next one with nothing
+// changed and no file left, as long as its outputs have not begun to take their places; asked
+// later, it finishes. The rewriting and cleaning end at 0.85 of the run; the staging of the
+// outputs comes after.
+TEST(ExtractionRunStop, StopsWithNothingChangedUntilTheOutputsArePlaced) {
+    std::string page = kWordPage;
+    for (int i = 0; i < 2000; ++i)
+        page.insert(page.rfind("</body>"), "<p style=\"margin:1pt\">x</p>");
+    for (double at : {0.0, 0.05, 0.3, 0.7, 0.8, 0.86, 0.95, 1.0}) {
+        SCOPED_TRACE(at);
+        ScratchFolder folder;
+        folder.Write("page.html", page);
+        std::atomic<bool> stop{false};
+        RunRequest request;
+        request.pagePath = folder.File("page.html");
+        request.stop = &stop;
+        request.progress = [&](double done) {
+            if (done >= at) stop = true;
+        };
+        RunOutcome outcome = RunExtraction(request);
+        if (at < 0.85) EXPECT_EQ(outcome.error, RunError::Stopped);
+        if (at == 1.0) EXPECT_EQ(outcome.error, RunError::None);
+        if (outcome.error == RunError::Stopped) {
+            EXPECT_EQ(folder.Read("page.html"), page);
+            EXPECT_EQ(folder.Listing(), "page.html\n");
+        } else {
+            EXPECT_EQ(outcome.error, RunError::None);
+            EXPECT_EQ(folder.Listing(),
+                      "page.backup.html\npage.html\nrestore_backup.bat\nstyles.css\n");
+        }
+    }
 }
 
 }  // namespace

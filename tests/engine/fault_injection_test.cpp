@@ -122,10 +122,10 @@ struct Step {
 const std::vector<Step> kRunOperations = {
     {"existence test of the page", RunError::PageMissing, kPage},
     {"lock of the folder", RunError::BackupNotCreated, kBackup},
-    {"reading of the page", RunError::PageNotRead, kPage},
     {"reading of an earlier style sheet", RunError::FileNotWritten, kSheet},
     {"reading of an earlier restore script", RunError::FileNotWritten, kScript},
     {"existence test of an earlier backup", RunError::None, kBackup},
+    {"reading of the page", RunError::PageNotRead, kPage},
     {"writing of the restore script", RunError::FileNotWritten, kScript},
     {"writing of the style sheet", RunError::FileNotWritten, kSheet},
     {"writing of the new page", RunError::FileNotWritten, kPage},
@@ -191,7 +191,7 @@ void PrepareEarlierRuns(const ScratchFolder& folder, const std::string& page) {
 // backup (a failing one reads as a missing backup, so that the run takes that conversion as
 // undone and leaves it out of its script), and the removal of the earlier script kept aside
 // once the page is committed (the next run in the folder removes it).
-constexpr int kOtherBackupTest = 7;
+constexpr int kOtherBackupTest = 6;
 constexpr int kAsideRemoval = 15;
 
 TEST_P(FailingOperationWalk, FailuresOverEarlierRunsKeepEveryFile) {

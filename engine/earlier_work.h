@@ -1,0 +1,36 @@
+// What earlier runs left in the page's folder: the style sheet, the restore script and the
+// backup. Read before the page, so that what no run may replace is refused without reading it;
+// then judged against the page as read.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/restore_script.h"
+#include "engine/run_error.h"
+#include "engine/run_paths.h"
+#include "engine/run_state.h"
+
+struct EarlierWork {
+    bool sheetExists = false;
+    bool scriptExists = false;
+    std::vector<Conversion> others;  // of other pages, whose backups still exist
+    std::vector<Conversion> ofPage;  // of this page, whose backup still exists: none or one
+    bool listsSheetForPage = false;  // the sheet is one that this page's conversion wrote
+    bool keepsBackup = false;        // the backup of this page's earlier conversion stays
+};
+
+// Reads the sheet, the script and what stands at the backup path, and refuses a file the tool
+// did not write, a sheet of another page or of no conversion of this page, and a backup that
+// no conversion of this page wrote.
+RunOutcome ReadEarlierWork(const RunFiles& run, EarlierWork& earlier);
+
+// Judges the earlier work against the page as read: a page that already links the sheet, or
+// that was saved again since its conversion, is refused. Decides whether the earlier backup
+// stays; one that holds the page as it is now (a run killed before its commit) is removed, to
+// be written again.
+RunOutcome JudgeAgainstPage(const RunState& state, const RunFiles& run, EarlierWork& earlier);
+
+// This run's conversion first, then the other pages' conversions that the script undoes. The
+// sheets of this page's earlier conversion stay with this run's.
+std::vector<Conversion> ConversionsToRestore(const RunFiles& run, const EarlierWork& earlier);
