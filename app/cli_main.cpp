@@ -1,5 +1,6 @@
 // stylewick-cli: the extraction run without a window, for batch use and for tests.
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
@@ -17,6 +18,8 @@
 
 namespace {
 
+constexpr int kStoppedExitCode = 130;  // as a shell reports a program ended by Ctrl+C
+
 constexpr char kUsage[] =
     "usage: stylewick-cli [--sheet NAME] [--no-clean] [--lang EN|FR] PAGE\n"
     "       stylewick-cli --help | --version\n"
@@ -28,12 +31,13 @@ constexpr char kUsage[] =
     "\n"
     "  --sheet NAME   name of the style sheet, in the page's folder (default styles.css)\n"
     "  --no-clean     keep header rules that the page never uses\n"
-    "  --lang EN|FR   language of the messages, in any case (default EN)\n"
+    "  --lang EN|FR   language of the messages, in any case (default: the user's)\n"
     "  --help, -h     show this text (also /? on Windows)\n"
     "  --version      show the program's version\n"
     "\n"
     "Exit codes: 0 the style sheet was written, or the page holds no CSS to move and\n"
-    "nothing was written; 1 the run failed and the page was left as it was; 2 bad usage.\n"
+    "nothing was written; 1 the run failed and the page was left as it was; 2 bad usage;\n"
+    "130 the run was stopped (Ctrl+C) and nothing was changed.\n"
     "\n"
     "Messages are UTF-8 text. On Windows a console shows them as Unicode characters and\n"
     "redirected output is UTF-8. On a terminal, a run longer than a second shows its\n"
@@ -72,7 +76,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> arguments = ProgramArguments(argc, argv);
     RunRequest request;
     request.sheetName = kDefaultSheetName;
-    Language language = Language::English;
+    Language language = UserLanguageIsFrench() ? Language::French : Language::English;
     bool havePage = false;
 
     for (size_t i = 0; i < arguments.size(); ++i) {
@@ -122,8 +126,18 @@ int main(int argc, char** argv) {
     request.waiting = [&] {
         WriteText(stderr, progress.Clear() + Text(TextId::WaitingForFolder, language) + "\n");
     };
+    // Ctrl+C stops the run with nothing changed, unless its outputs are already being placed.
+    static std::atomic<bool> stop{false};
+    StopOnInterrupt(stop);
+    request.stop = &stop;
     RunOutcome outcome = RunExtraction(request);
     WriteText(stderr, progress.Clear());
+    if (outcome.error == RunError::Stopped) {
+        WriteText(stderr, std::string(Text(TextId::Stopped, language)) + "\n");
+        RunOver();
+        return kStoppedExitCode;
+    }
+    RunOver();
     if (outcome.error == RunError::NothingToExtract) {
         PrintMessage(stdout, RunErrorMessage(outcome.error, "%1", language), outcome.path);
         return 0;

@@ -1,6 +1,7 @@
 // What a program takes from its command line and writes to its console.
 #pragma once
 
+#include <atomic>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -19,3 +20,13 @@ bool IsTerminal(std::FILE* stream);
 
 // Whether a command-line argument is this platform's own way to ask for help ("/?" on Windows).
 bool IsPlatformHelpSwitch(std::string_view argument);
+
+// Sets `stop` when the user interrupts the program (Ctrl+C; SIGINT, SIGTERM and SIGHUP, or the
+// console window closed on Windows), instead of ending it at once. Once the program has
+// told RunOver, a console being closed may end it.
+void StopOnInterrupt(std::atomic<bool>& stop);
+void RunOver();
+
+// Whether the user's language is French: on Windows the display language, elsewhere the first
+// of LC_ALL, LC_MESSAGES and LANG that is set.
+bool UserLanguageIsFrench();

@@ -1,4 +1,7 @@
+#include <signal.h>
 #include <unistd.h>
+
+#include <cstdlib>
 
 #include "platform/console.h"
 
@@ -14,3 +17,29 @@ bool IsTerminal(std::FILE* stream) { return isatty(fileno(stream)) == 1; }
 
 // "/?" is a path here.
 bool IsPlatformHelpSwitch(std::string_view) { return false; }
+
+namespace {
+std::atomic<bool>* stopWhenInterrupted = nullptr;
+
+void OnInterrupt(int) {
+    if (stopWhenInterrupted) stopWhenInterrupted->store(true);
+}
+}  // namespace
+
+void StopOnInterrupt(std::atomic<bool>& stop) {
+    stopWhenInterrupted = &stop;
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+}
+
+void RunOver() {}
+
+bool UserLanguageIsFrench() {
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') return std::string_view(value).substr(0, 2) == "fr";
+    }
+    return false;
+}

@@ -45,3 +45,29 @@ bool IsTerminal(std::FILE* stream) {
 }
 
 bool IsPlatformHelpSwitch(std::string_view argument) { return argument == "/?"; }
+
+namespace {
+std::atomic<bool>* stopWhenInterrupted = nullptr;
+HANDLE runOver = nullptr;  // set once the run has ended
+
+// Called on a thread of its own. A console closed, or the session ending, ends the program as
+// soon as this returns: it waits for the run to stop first (the system allows a few seconds).
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+    if (stopWhenInterrupted) stopWhenInterrupted->store(true);
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && runOver)
+        WaitForSingleObject(runOver, 4000);
+    return TRUE;
+}
+}  // namespace
+
+void StopOnInterrupt(std::atomic<bool>& stop) {
+    stopWhenInterrupted = &stop;
+    runOver = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+}
+
+void RunOver() {
+    if (runOver) SetEvent(runOver);
+}
+
+bool UserLanguageIsFrench() { return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_FRENCH; }

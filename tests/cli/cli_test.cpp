@@ -1,6 +1,9 @@
 // stylewick-cli end to end: arguments, exit codes and what it prints.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
 
 #include "tests/support/cli_run.h"
 #include "tests/support/scratch_folder.h"
@@ -31,6 +34,53 @@ TEST(Cli, PrintsTheReportInUtf8AndWritesTheOutputs) {
               0u)
         << french.out;
     EXPECT_TRUE(folder.Has("autre.css"));
+}
+
+// Without --lang the messages follow the user's locale.
+TEST(Cli, SpeaksFrenchWhenTheLocaleIsFrench) {
+    struct Case {
+        const char* environment;
+        const char* start;
+    } cases[] = {
+        {"LANG=fr_FR.UTF-8", "Le CSS externe "},
+        {"LC_ALL=fr_CA.UTF-8 LANG=C", "Le CSS externe "},
+        {"LC_MESSAGES=en_GB.UTF-8 LANG=fr_FR.UTF-8", "External CSS "},
+        {"LANG=C", "External CSS "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.environment);
+        ScratchFolder folder;
+        folder.Write("page.html", "<head><style>.a{b:c}</style></head><body>");
+        std::string command = std::string("env ") + c.environment + " '" + STYLEWICK_CLI_PATH +
+                              "' '" + folder.File("page.html") + "' >'" + folder.File("out") + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        EXPECT_EQ(folder.Read("out").rfind(c.start, 0), 0u) << folder.Read("out");
+    }
+}
+
+// Ctrl+C, here a SIGINT that strace sends as the page is read, stops the run with nothing
+// changed and the exit status a shell gives an interrupted program.
+TEST(Cli, InterruptStopsTheRunWithNothingChanged) {
+    if (std::system("strace -V >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "strace is not installed: the interruption is not tested";
+    for (const char* language : {"EN", "FR"}) {
+        ScratchFolder folder;
+        const std::string page = "<head><style>.a{b:c}</style></head><body><p style=\"x:y\">";
+        folder.Write("page.html", page);
+        std::string command =
+            std::string("ASAN_OPTIONS=detect_leaks=0 strace -qq -o /dev/null -P '") +
+            folder.File("page.html") + "' -e trace=read -e inject=read:signal=INT:when=1 '" +
+            STYLEWICK_CLI_PATH + "' --lang " + language + " '" + folder.File("page.html") +
+            "' 2>'" + folder.path() + "err'";
+        int status = std::system(command.c_str());
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 130);
+        EXPECT_EQ(folder.Read("err"), std::string(language) == "EN"
+                                          ? "Stopped: nothing was changed.\n"
+                                          : "Arr\xC3\xAAt\xC3\xA9 : rien n'a \xC3\xA9t\xC3\xA9 "
+                                            "modifi\xC3\xA9.\n");
+        EXPECT_EQ(folder.Listing(), "err\npage.html\n");
+        EXPECT_EQ(folder.Read("page.html"), page);
+    }
 }
 
 TEST(Cli, RunErrorGoesToStderrWithExitOne) {

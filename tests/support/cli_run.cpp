@@ -1,5 +1,6 @@
 #include "tests/support/cli_run.h"
 
+#include <stdlib.h>
 #include <sys/wait.h>
 
 #include <array>
@@ -17,6 +18,14 @@ std::string Quoted(const std::string& argument) {
     }
     return quoted + "'";
 }
+
+// The programs the tests start speak English unless a test asks otherwise: without --lang
+// their language follows the user's locale.
+[[maybe_unused]] const bool kEnglishByDefault = [] {
+    ::unsetenv("LC_ALL");
+    ::unsetenv("LC_MESSAGES");
+    return ::setenv("LANG", "C", 1) == 0;
+}();
 
 }  // namespace
 
