@@ -53,16 +53,15 @@ void TrimTrailingSpaces(std::string& text) {
 
 }  // namespace
 
-void AppendMergedClassAttributes(std::string& out, const std::vector<Attribute>& attributes,
-                                 size_t merged, bool selfClosing) {
+void AppendMergedClassAttributes(std::string& out, const std::vector<std::string_view>& classValues,
+                                 const Markup& tag, const std::function<bool(size_t)>& merged) {
     // The class values, in their order, separated by single spaces.
     out += "class=\"";
     bool firstValue = true;
-    for (size_t i = 0; i < merged; ++i) {
-        const Attribute& attribute = attributes[i];
-        if (attribute.value.empty()) continue;
+    for (std::string_view value : classValues) {
+        if (value.empty()) continue;
         if (!firstValue) out += ' ';
-        AppendQuoteReferences(out, attribute.value);
+        AppendQuoteReferences(out, value);
         firstValue = false;
     }
     TrimTrailingSpaces(out);
@@ -73,9 +72,9 @@ void AppendMergedClassAttributes(std::string& out, const std::vector<Attribute>&
     // that one an empty value, which means the same.
     bool previousWithoutValue = false;
     for (bool equalsFirst : {true, false}) {
-        for (size_t i = merged; i < attributes.size(); ++i) {
-            const Attribute& attribute = attributes[i];
-            if ((attribute.name[0] == '=') != equalsFirst) continue;
+        size_t at = 0;
+        for (const Attribute& attribute : TagAttributes(tag)) {
+            if (merged(at++) || (attribute.name[0] == '=') != equalsFirst) continue;
             if (previousWithoutValue && equalsFirst) {
                 TrimTrailingSpaces(out);
                 out += "=\"\" ";
@@ -86,7 +85,7 @@ void AppendMergedClassAttributes(std::string& out, const std::vector<Attribute>&
             previousWithoutValue = !attribute.hasValue;
         }
     }
-    if (selfClosing) out += " /";
+    if (tag.selfClosing) out += " /";
     TrimTrailingSpaces(out);
 }
 
@@ -94,11 +93,15 @@ std::string MergeClassAttributes(std::string_view attributeText) {
     Markup tag;
     ReadAttributes(attributeText, 0, tag);
     // The class attributes first, then the others, each in their order.
-    auto others = std::stable_partition(tag.attributes.begin(), tag.attributes.end(), IsClass);
-    size_t classes = others - tag.attributes.begin();
-    if (classes == 0 && FindNoCase(attributeText, "class=") == std::string_view::npos) return {};
+    std::vector<std::string_view> classValues;
+    for (const Attribute& attribute : TagAttributes(tag))
+        if (IsClass(attribute)) classValues.push_back(attribute.value);
+    if (classValues.empty() && FindNoCase(attributeText, "class=") == std::string_view::npos)
+        return {};
     std::string merged;
     merged.reserve(attributeText.size() + 16);
-    AppendMergedClassAttributes(merged, tag.attributes, classes, tag.selfClosing);
+    std::vector<bool> isClass;
+    for (const Attribute& attribute : TagAttributes(tag)) isClass.push_back(IsClass(attribute));
+    AppendMergedClassAttributes(merged, classValues, tag, [&](size_t at) { return isClass[at]; });
     return merged;
 }

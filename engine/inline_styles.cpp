@@ -68,7 +68,7 @@ unsigned long long HighestInlineClassInPage(std::string_view page) {
     Markup tag;
     while (NextMarkup(reader, tag)) {
         if (tag.kind != MarkupKind::StartTag) continue;
-        for (const Attribute& attribute : tag.attributes) {
+        for (const Attribute& attribute : TagAttributes(tag)) {
             if (!EqualsNoCase(attribute.name, "class")) continue;
             std::string_view names = attribute.value;
             for (size_t start = names.find_first_not_of(kSpaces); start != npos;) {

@@ -94,56 +94,74 @@ bool ReadStartTag(std::string_view text, size_t at, Markup& markup) {
     return markup.end != npos;
 }
 
-size_t ReadAttributes(std::string_view text, size_t at, Markup& markup) {
+bool ReadNextAttribute(std::string_view text, size_t& at, Attribute& attribute, bool& slash) {
     const size_t size = text.size();
-    markup.attributes.clear();
-    markup.selfClosing = false;
-    while (true) {
-        bool slash = false;
-        for (; at < size && (IsSpace(text[at]) || text[at] == '/'); ++at)
-            slash = slash || text[at] == '/';
-        markup.selfClosing = slash;
-        if (at >= size) return npos;
-        if (text[at] == '>') return at + 1;
-
-        Attribute attribute;
-        attribute.begin = at;
-        ++at;  // a name may begin with "=" and holds at least one byte
-        while (at < size && !Stops(text[at], kEndsAttributeName)) ++at;
-        attribute.name = text.substr(attribute.begin, at - attribute.begin);
-        attribute.end = at;
-
-        size_t afterName = at;
-        while (afterName < size && IsSpace(text[afterName])) ++afterName;
-        if (afterName < size && text[afterName] == '=') {
-            attribute.hasValue = true;
-            at = afterName + 1;
-            while (at < size && IsSpace(text[at])) ++at;
-            char c = at < size ? text[at] : 0;
-            if (c == '"' || c == '\'') {
-                attribute.quote = c;
-                size_t close = text.find(c, at + 1);
-                if (close == npos) {
-                    // The value never ends: the tag ends at its first ">".
-                    size_t tagEnd = text.find('>', at + 1);
-                    attribute.unclosed = true;
-                    attribute.end = tagEnd == npos ? size : tagEnd;
-                    attribute.value = text.substr(at + 1, attribute.end - at - 1);
-                    markup.attributes.push_back(attribute);
-                    markup.selfClosing = false;
-                    return tagEnd == npos ? npos : tagEnd + 1;
-                }
-                attribute.value = text.substr(at + 1, close - at - 1);
-                at = close + 1;
-            } else {
-                size_t start = at;
-                while (at < size && !Stops(text[at], kEndsUnquotedValue)) ++at;
-                attribute.value = text.substr(start, at - start);
-            }
-            attribute.end = at;
-        }
-        markup.attributes.push_back(attribute);
+    slash = false;
+    for (; at < size && (IsSpace(text[at]) || text[at] == '/'); ++at)
+        slash = slash || text[at] == '/';
+    if (at >= size) {
+        at = npos;
+        return false;
     }
+    if (text[at] == '>') {
+        ++at;
+        return false;
+    }
+
+    attribute = Attribute();
+    attribute.begin = at;
+    ++at;  // a name may begin with "=" and holds at least one byte
+    while (at < size && !Stops(text[at], kEndsAttributeName)) ++at;
+    attribute.name = text.substr(attribute.begin, at - attribute.begin);
+    attribute.end = at;
+
+    size_t afterName = at;
+    while (afterName < size && IsSpace(text[afterName])) ++afterName;
+    if (afterName < size && text[afterName] == '=') {
+        attribute.hasValue = true;
+        at = afterName + 1;
+        while (at < size && IsSpace(text[at])) ++at;
+        char c = at < size ? text[at] : 0;
+        if (c == '"' || c == '\'') {
+            attribute.quote = c;
+            size_t close = text.find(c, at + 1);
+            if (close == npos) {
+                // The value never ends: the tag ends at its first ">".
+                size_t tagEnd = text.find('>', at + 1);
+                attribute.unclosed = true;
+                attribute.end = tagEnd == npos ? size : tagEnd;
+                attribute.value = text.substr(at + 1, attribute.end - at - 1);
+                at = attribute.end;
+                return true;
+            }
+            attribute.value = text.substr(at + 1, close - at - 1);
+            at = close + 1;
+        } else {
+            size_t start = at;
+            while (at < size && !Stops(text[at], kEndsUnquotedValue)) ++at;
+            attribute.value = text.substr(start, at - start);
+        }
+        attribute.end = at;
+    }
+    return true;
+}
+
+size_t ReadAttributes(std::string_view text, size_t at, Markup& markup) {
+    markup.kind = MarkupKind::StartTag;
+    markup.text = text;
+    markup.nameEnd = at;
+    markup.unclosedValue = false;
+    Attribute attribute;
+    bool slash = false;
+    while (ReadNextAttribute(text, at, attribute, slash)) markup.unclosedValue = attribute.unclosed;
+    markup.selfClosing = slash;
+    return at;
+}
+
+std::vector<Attribute> AllAttributes(const Markup& tag) {
+    std::vector<Attribute> attributes;
+    for (const Attribute& attribute : TagAttributes(tag)) attributes.push_back(attribute);
+    return attributes;
 }
 
 PageReader MakePageReader(std::string_view page, size_t from) {
@@ -160,9 +178,10 @@ bool NextMarkup(PageReader& reader, Markup& markup) {
         reader.position = RawTextEnd(page, reader.position, *reader.rawTextElement);
         reader.rawTextElement = nullptr;
     }
-    markup.attributes.clear();
     markup.selfClosing = false;
+    markup.unclosedValue = false;
     markup.name = {};
+    markup.text = page;
     for (size_t at = page.find('<', reader.position); at != npos && at + 1 < size;
          at = page.find('<', at + 1)) {
         markup.begin = at;
@@ -178,7 +197,7 @@ bool NextMarkup(PageReader& reader, Markup& markup) {
             reader.rawTextElement = RawTextElementNamed(markup.name);
             // For a browser a value whose quote never closes runs to the end of the page:
             // nothing after it is markup.
-            if (!markup.attributes.empty() && markup.attributes.back().unclosed) {
+            if (markup.unclosedValue) {
                 reader.position = size;
                 reader.rawTextElement = nullptr;
                 return true;
@@ -189,7 +208,6 @@ bool NextMarkup(PageReader& reader, Markup& markup) {
         reader.position = markup.end;
         return true;
     }
-    markup.attributes.clear();
     reader.position = size;
     return false;
 }
@@ -266,7 +284,7 @@ std::string_view CharsetOfContentType(std::string_view content) {
 std::string_view CharsetOfMeta(const Markup& meta) {
     bool contentType = false;
     std::string_view content;
-    for (const Attribute& attribute : meta.attributes) {
+    for (const Attribute& attribute : TagAttributes(meta)) {
         if (EqualsNoCase(attribute.name, "charset")) return attribute.value;
         if (EqualsNoCase(attribute.name, "http-equiv"))
             contentType = EqualsNoCase(TrimSpace(attribute.value), "content-type");

@@ -1,7 +1,8 @@
 // A forward reader of the markup of a page: comments, start tags with their attributes, end
 // tags and other declarations, each with its span in the page. It is the one reader of tags
 // and attributes of the engine. It never fails: text that is not markup is stepped over, and
-// the contents of the raw-text elements are stepped over up to their end tag.
+// the contents of the raw-text elements are stepped over up to their end tag. The attributes
+// of a tag are read when asked for, so that a tag of millions of them takes no memory.
 #pragma once
 
 #include <cstddef>
@@ -24,13 +25,59 @@ enum class MarkupKind { StartTag, EndTag, Comment, Declaration };
 
 struct Markup {
     MarkupKind kind = MarkupKind::Declaration;
-    size_t begin = 0;                   // the "<"
-    size_t end = 0;                     // one past the closing ">" (or the end of the page)
-    std::string_view name;              // tag name, as written
-    size_t nameEnd = 0;                 // one past the tag name
-    std::vector<Attribute> attributes;  // start tags only
-    bool selfClosing = false;           // a start tag whose last separator holds a "/"
+    size_t begin = 0;            // the "<"
+    size_t end = 0;              // one past the closing ">" (or the end of the page)
+    std::string_view name;       // tag name, as written
+    size_t nameEnd = 0;          // one past the tag name, where its attributes begin
+    bool selfClosing = false;    // a start tag whose last separator holds a "/"
+    bool unclosedValue = false;  // a start tag whose last attribute's quote never closes
+    std::string_view text;       // the text the markup was read from, its attributes' too
 };
+
+// Reads the attribute at `at` of a tag's text, past the separators before it. False at the end
+// of the tag: `at` is then one past its ">", or npos when the text ends first, and `slash`
+// tells whether the separators before that end hold a "/". After a value whose quote never
+// closes, `at` stands at the end of that value: nothing of the tag follows it.
+bool ReadNextAttribute(std::string_view text, size_t& at, Attribute& attribute, bool& slash);
+
+// The attributes of a start tag, read one after another from its text on each pass over them
+// and none kept, as a tag may hold millions: for (const Attribute& a : TagAttributes(tag)).
+class TagAttributes {
+public:
+    explicit TagAttributes(const Markup& tag)
+        : text_(tag.text), from_(tag.kind == MarkupKind::StartTag ? tag.nameEnd : npos) {}
+
+    class iterator {
+    public:
+        iterator() = default;
+        iterator(std::string_view text, size_t at) : text_(text), at_(at) { ++*this; }
+        const Attribute& operator*() const { return attribute_; }
+        const Attribute* operator->() const { return &attribute_; }
+        iterator& operator++() {
+            bool slash = false;
+            if (at_ != npos && !ReadNextAttribute(text_, at_, attribute_, slash)) at_ = npos;
+            return *this;
+        }
+        bool operator==(const iterator& other) const { return at_ == other.at_; }
+        bool operator!=(const iterator& other) const { return at_ != other.at_; }
+
+    private:
+        std::string_view text_;
+        size_t at_ = npos;  // where the next attribute is read; npos past the last
+        Attribute attribute_;
+    };
+
+    iterator begin() const { return iterator(text_, from_); }
+    iterator end() const { return iterator(); }
+
+private:
+    static constexpr size_t npos = std::string_view::npos;
+    std::string_view text_;
+    size_t from_;
+};
+
+// Every attribute of a start tag at once, for a caller that needs them together.
+std::vector<Attribute> AllAttributes(const Markup& tag);
 
 // An element whose contents the reader steps over as text, as a browser that runs scripts
 // reads them: nothing in them is markup, so nothing in them is rewritten.
@@ -65,12 +112,13 @@ bool IsTag(const Markup& markup, MarkupKind kind, std::string_view lowerName);
 // ends inside the tag: it is then no tag.
 bool ReadStartTag(std::string_view text, size_t at, Markup& markup);
 
-// Reads the attributes of a tag from `at` (just past its name) into `markup`, up to its
+// Reads the attributes of a tag from `at` (just past its name) for `markup`, up to its
 // closing ">" or the end of `text`, which then counts as the tag's end. Attribute names and
 // unquoted values end at whitespace, "/" (names only), "=" (names only) and ">"; a "/"
 // between attributes separates them. A quoted value that never closes runs to the first ">"
 // after its quote, or to the end of the text, and ends the tag. Returns one past the ">", or
-// npos when the text ends first.
+// npos when the text ends first. The markup keeps where they are, not the attributes
+// themselves (TagAttributes reads them).
 size_t ReadAttributes(std::string_view text, size_t at, Markup& markup);
 
 // The encoding the page declares, as a browser's prescan finds it: UTF-8 for a byte-order mark,

@@ -20,7 +20,7 @@ constexpr size_t npos = std::string_view::npos;
 enum class Region { FromBodyTag, WholePage };
 
 bool HasHref(const Markup& tag) {
-    for (const Attribute& attribute : tag.attributes)
+    for (const Attribute& attribute : TagAttributes(tag))
         if (attribute.hasValue && EqualsNoCase(attribute.name, "href")) return true;
     return false;
 }
@@ -36,7 +36,7 @@ bool IsDoctype(std::string_view page, const Markup& markup) {
 }
 
 bool HasStyleAttribute(const Markup& tag) {
-    for (const Attribute& attribute : tag.attributes)
+    for (const Attribute& attribute : TagAttributes(tag))
         if (EqualsNoCase(attribute.name, "style")) return true;
     return false;
 }
@@ -63,7 +63,7 @@ private:
     void RewriteTag(const Markup& tag, bool hasLang);
     // Keeps the sheet that a link element of the page names, to tell a page converted before.
     void KeepLinkHref(const Markup& tag) {
-        for (const Attribute& attribute : tag.attributes)
+        for (const Attribute& attribute : TagAttributes(tag))
             if (attribute.hasValue && EqualsNoCase(attribute.name, "href"))
                 state_.linkHrefs.emplace_back(attribute.value);
     }

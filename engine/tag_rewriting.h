@@ -22,7 +22,7 @@ void AppendWithoutLang(std::string& out, std::string_view text, const Markup& ta
 // Buffers that the conversion of one tag reuses from tag to tag.
 struct TagScratch {
     std::string decodedStyle;
-    std::vector<Attribute> merged;
+    std::vector<std::string_view> classValues;
 };
 
 // Appends the start tag `tag` of `text` with its style attribute replaced by a class text

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/ansi_text.h"
 #include "engine/class_attributes.h"
@@ -31,8 +32,9 @@ TagReading ReadAsTag(std::string_view attributeText) {
     if (!NextMarkup(reader, markup) || markup.kind != MarkupKind::StartTag) return reading;
     reading.oneWholeTag = markup.begin == 0 && markup.end == tag.size();
     reading.selfClosing = markup.selfClosing;
-    for (size_t i = 0; i < markup.attributes.size(); ++i) {
-        const Attribute& attribute = markup.attributes[i];
+    const std::vector<Attribute> attributes = AllAttributes(markup);
+    for (size_t i = 0; i < attributes.size(); ++i) {
+        const Attribute& attribute = attributes[i];
         reading.unclosedValue = reading.unclosedValue || attribute.unclosed;
         if (EqualsNoCase(attribute.name, "class")) {
             ++reading.classAttributes;

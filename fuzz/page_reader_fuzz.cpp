@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/page_reader.h"
 #include "fuzz/fuzz_check.h"
@@ -22,8 +23,9 @@ void CheckStartTag(std::string_view page, const Markup& tag) {
     Check(Within(tag.name, page, tag.begin + 1, tag.nameEnd) && !tag.name.empty(),
           "a tag name outside its tag");
     size_t from = tag.nameEnd;
-    for (size_t i = 0; i < tag.attributes.size(); ++i) {
-        const Attribute& attribute = tag.attributes[i];
+    const std::vector<Attribute> attributes = AllAttributes(tag);
+    for (size_t i = 0; i < attributes.size(); ++i) {
+        const Attribute& attribute = attributes[i];
         Check(
             attribute.begin >= from && attribute.begin < attribute.end && attribute.end <= tag.end,
             "attributes out of order or outside their tag");
@@ -31,20 +33,21 @@ void CheckStartTag(std::string_view page, const Markup& tag) {
               "an attribute name not at its place");
         Check(!attribute.hasValue || Within(attribute.value, page, attribute.begin, attribute.end),
               "an attribute value outside its attribute");
-        Check(!attribute.unclosed || i + 1 == tag.attributes.size(),
+        Check(!attribute.unclosed || i + 1 == attributes.size(),
               "an unclosed value before the last attribute");
         from = attribute.end;
     }
     Markup again;
     std::string_view text = page.substr(tag.begin, tag.end - tag.begin);
     Check(ReadStartTag(text, 0, again), "a tag read alone never ends");
-    Check(again.end == text.size() && again.attributes.size() == tag.attributes.size() &&
+    const std::vector<Attribute> attributesAgain = AllAttributes(again);
+    Check(again.end == text.size() && attributesAgain.size() == attributes.size() &&
               again.selfClosing == tag.selfClosing,
           "a tag read alone reads otherwise");
-    for (size_t i = 0; i < tag.attributes.size(); ++i)
-        Check(again.attributes[i].name == tag.attributes[i].name &&
-                  again.attributes[i].value == tag.attributes[i].value &&
-                  again.attributes[i].hasValue == tag.attributes[i].hasValue,
+    for (size_t i = 0; i < attributes.size(); ++i)
+        Check(attributesAgain[i].name == attributes[i].name &&
+                  attributesAgain[i].value == attributes[i].value &&
+                  attributesAgain[i].hasValue == attributes[i].hasValue,
               "an attribute read alone reads otherwise");
 }
 

@@ -46,7 +46,7 @@ PageAttributes AttributesOf(std::string_view page) {
     Markup markup;
     while (NextMarkup(reader, markup)) {
         if (markup.kind != MarkupKind::StartTag) continue;
-        for (const Attribute& attribute : markup.attributes) {
+        for (const Attribute& attribute : TagAttributes(markup)) {
             if (!attribute.hasValue) continue;
             if (EqualsNoCase(attribute.name, "style")) {
                 found.styleValues.emplace(attribute.value);
@@ -102,7 +102,7 @@ std::vector<std::string_view> RawTextContents(std::string_view page) {
         if (!more) return contents;
         if (markup.kind != MarkupKind::StartTag || reader.rawTextElement == nullptr) continue;
         bool plainStyle = IsTag(markup, MarkupKind::StartTag, "style");
-        for (const Attribute& attribute : markup.attributes)
+        for (const Attribute& attribute : TagAttributes(markup))
             plainStyle = plainStyle && EqualsNoCase(attribute.name, "lang");
         if (!plainStyle) open = markup.end;
     }

@@ -92,7 +92,7 @@ PageView ViewOf(std::string_view page) {
             continue;
         PageView::Tag tag;
         tag.name = AnsiLowerCopy(markup.name);
-        for (const Attribute& attribute : markup.attributes) {
+        for (const Attribute& attribute : TagAttributes(markup)) {
             if (EqualsNoCase(attribute.name, "style") && attribute.hasValue) {
                 ++tag.styles;
             } else if (EqualsNoCase(attribute.name, "class")) {

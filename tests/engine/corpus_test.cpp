@@ -20,7 +20,7 @@ size_t StyleAttributesInBody(std::string_view page) {
     bool body = false;
     while (NextMarkup(reader, markup)) {
         body = body || IsTag(markup, MarkupKind::StartTag, "body");
-        for (const Attribute& attribute : markup.attributes)
+        for (const Attribute& attribute : TagAttributes(markup))
             if (attribute.hasValue && EqualsNoCase(attribute.name, "style")) ++count;
         if (!body) beforeBody = count;
     }
