@@ -1,7 +1,6 @@
 // Selectors that name one class, for matching header rules.
 #pragma once
 
-#include <string>
 #include <string_view>
 
 #include "engine/byte_classes.h"
@@ -13,11 +12,13 @@ constexpr std::string_view ClassNameAt(std::string_view text, size_t at) {
     return text.substr(at, end - at);
 }
 
-// A class name in ASCII lower case, as names are compared in any ASCII case.
-inline std::string AsciiLowerName(std::string_view name) {
-    std::string lower(name);
-    for (char& c : lower) c = AsciiLower(c);
-    return lower;
+// True when two class names are the same in any ASCII case, as names are compared (with
+// TextHash(name, true) as their hash).
+constexpr bool SameClassName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    return true;
 }
 
 // True for a selector that is one class and nothing else: "." and a class name.

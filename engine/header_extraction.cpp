@@ -10,16 +10,28 @@ namespace {
 
 constexpr size_t npos = std::string_view::npos;
 
+// Removes every `marker` of the text, as found in it from left to right: what the removal
+// joins is not looked at again. In place: the text never grows.
 void RemoveAll(std::string& text, std::string_view marker) {
-    std::string kept;
-    kept.reserve(text.size());
+    size_t kept = 0;
     size_t from = 0;
     for (size_t at = text.find(marker); at != npos; at = text.find(marker, from)) {
-        kept.append(text, from, at - from);
+        std::copy(text.begin() + from, text.begin() + at, text.begin() + kept);
+        kept += at - from;
         from = at + marker.size();
     }
-    kept.append(text, from, npos);
-    text.swap(kept);
+    if (from == 0) return;
+    std::copy(text.begin() + from, text.end(), text.begin() + kept);
+    text.resize(kept + text.size() - from);
+}
+
+bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
+
+// The length of the comment marker or line break at `at` of `text`, 0 for none.
+size_t MarkerOrLineBreakAt(std::string_view text, size_t at) {
+    if (IsLineBreak(text[at])) return 1;
+    if (text.compare(at, 4, "<!--") == 0) return 4;
+    return text.compare(at, 3, "-->") == 0 ? 3 : 0;
 }
 
 }  // namespace
@@ -115,8 +127,17 @@ std::string HeaderCssOf(std::string_view inner) {
     RemoveAll(css, "-->");
     size_t first = css.find_first_not_of("\r\n");
     if (first == npos) return std::string();
-    size_t last = css.find_last_not_of("\r\n");
-    return css.substr(first, last - first + 1);
+    css.erase(css.find_last_not_of("\r\n") + 1);
+    css.erase(0, first);
+    return css;
+}
+
+size_t HeaderCssPlace(std::string_view inner, std::string_view css) {
+    // Past the markers and line breaks at the start, as word processors write them.
+    size_t begin = 0;
+    for (size_t step; begin < inner.size() && (step = MarkerOrLineBreakAt(inner, begin)) > 0;)
+        begin += step;
+    return inner.compare(begin, css.size(), css) == 0 ? begin : npos;
 }
 
 bool BracesBalance(std::string_view css, Encoding encoding) {

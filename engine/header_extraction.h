@@ -41,6 +41,10 @@ bool IsPlainStyleTag(std::string_view tagText);
 // and without the line breaks at its ends.
 std::string HeaderCssOf(std::string_view inner);
 
+// Where `css`, the CSS of a block whose text between its tags is `inner`, stands in `inner` as
+// it is, as it does when comment markers stand only at its ends; npos when it stands nowhere.
+size_t HeaderCssPlace(std::string_view inner, std::string_view css);
+
 // True when the CSS holds as many "{" as "}", counting every one, but the trail bytes of the
 // double-byte characters of `encoding`, the page's.
 bool BracesBalance(std::string_view css, Encoding encoding = Encoding::SingleByte);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <functional>
-#include <unordered_set>
+#include <stdexcept>
 
 #include "engine/ansi_text.h"
 #include "engine/byte_classes.h"
@@ -16,13 +16,6 @@ namespace {
 
 constexpr size_t npos = std::string_view::npos;
 constexpr std::string_view kInlineClass = "inlineClass";
-
-// ".inlineClass" and the number, with at least three digits.
-std::string InlineClassSelector(unsigned long long number) {
-    std::string digits = std::to_string(number);
-    if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
-    return "." + std::string(kInlineClass) + digits;
-}
 
 // The name in ASCII lower case, as the searches for it write it.
 constexpr std::string_view kLowerInlineClass = "inlineclass";
@@ -81,6 +74,12 @@ unsigned long long HighestInlineClassInPage(std::string_view page) {
     return highest;
 }
 
+std::string InlineClassSelector(unsigned long long number) {
+    std::string digits = std::to_string(number);
+    if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
+    return "." + std::string(kInlineClass) + digits;
+}
+
 namespace {
 
 // Declarations are compared by key and by effect: texts equal in both have the same key and
@@ -88,106 +87,126 @@ namespace {
 // order of declarations that set the same property share one too, and are told apart by
 // comparing them: pages hold few such.
 uint64_t Fingerprint(std::string_view styleText, Encoding encoding) {
-    return DeclarationKeyHash(styleText) ^
-           (DeclarationSetHash(styleText, encoding) * 0x9E3779B97F4A7C15ull);
+    return MixedHash(DeclarationKeyHash(styleText) ^
+                     (DeclarationSetHash(styleText, encoding) * 0x9E3779B97F4A7C15ull));
 }
 
-// Of `names` (in ASCII lower case), those that more than one style rule of the CSS names, in
-// any block and in any part of a selector (".note::before" names note).
-std::unordered_set<std::string> NamedBySeveralRules(const std::unordered_set<std::string>& names,
-                                                    std::string_view css, Encoding encoding) {
-    std::unordered_map<std::string_view, size_t> lastRuleNaming;  // 1 + the rule's index
-    for (const std::string& name : names) lastRuleNaming.emplace(name, 0);
-    std::unordered_set<std::string> several;
-    std::vector<std::string_view> selectors = StyleRuleSelectors(css, encoding);
-    std::string name;
-    for (size_t rule = 0; rule < selectors.size(); ++rule) {
-        std::string_view selector = selectors[rule];
-        for (size_t dot = selector.find('.'); dot != npos; dot = selector.find('.', dot + 1)) {
-            name = AsciiLowerName(ClassNameAt(selector, dot + 1));
-            auto named = lastRuleNaming.find(name);
-            if (named == lastRuleNaming.end()) continue;
-            if (named->second != 0 && named->second != rule + 1) several.insert(name);
-            named->second = rule + 1;
-        }
-    }
-    return several;
-}
+// The class name of a single-class selector.
+std::string_view SingleClassName(std::string_view selector) { return selector.substr(1); }
 
 }  // namespace
 
-StyleIndex::StyleIndex(const std::vector<Rule>& headerRules, std::string_view headerCss,
-                       std::vector<Rule>& inlineClasses, unsigned long long firstNumber,
-                       Encoding encoding)
-    : headerRules_(headerRules),
-      inlineClasses_(inlineClasses),
-      firstNumber_(firstNumber),
-      encoding_(encoding) {
-    std::unordered_set<std::string> singleClasses;
-    for (const Rule& rule : headerRules)
-        if (IsSingleClassSelector(rule.selector))
-            singleClasses.insert(AsciiLowerName(std::string_view(rule.selector).substr(1)));
-    std::unordered_set<std::string> ofSeveralRules;
-    if (!singleClasses.empty())
-        ofSeveralRules = NamedBySeveralRules(singleClasses, headerCss, encoding);
-    for (size_t i = 0; i < headerRules.size(); ++i) {
-        std::string_view declarations = headerRules[i].declarations;
-        if (!IsSingleClassSelector(headerRules[i].selector)) continue;
-        if (ofSeveralRules.count(
-                AsciiLowerName(std::string_view(headerRules[i].selector).substr(1))))
-            continue;
-        uint64_t fingerprint = Fingerprint(declarations, encoding_);
-        if (Equal(fingerprint, declarations)) continue;  // an earlier rule wins
-        Add(declarations, {false, i}, FitsInOneRule(declarations, encoding_), fingerprint);
+std::vector<bool> StyleIndex::ReusableHeaderRules() const {
+    const std::vector<HeaderRule>& rules = state_.headerRules;
+    std::vector<bool> reusable(rules.size());
+    // The single-class rules by their names in any ASCII case, each name by its first rule.
+    HashSlots byName;
+    size_t singleClasses = 0;
+    for (size_t i = 0; i < rules.size(); ++i)
+        if ((reusable[i] = IsSingleClassSelector(state_.Selector(rules[i])))) ++singleClasses;
+    if (singleClasses == 0) return reusable;
+    byName.Reserve(singleClasses);
+    auto find = [&](std::string_view name) {
+        return byName.Find(TextHash(name, true), [&](uint32_t rule) {
+            return SameClassName(SingleClassName(state_.Selector(rules[rule])), name);
+        });
+    };
+    for (size_t i = 0; i < rules.size(); ++i) {
+        if (!reusable[i]) continue;
+        std::string_view name = SingleClassName(state_.Selector(rules[i]));
+        if (find(name) == HashSlots::kNone)
+            byName.Add(TextHash(name, true), static_cast<uint32_t>(i));
+    }
+    // For each name, 1 + the last style rule of the CSS that names it (in any block and in any
+    // part of a selector: ".note::before" names note), or kSeveral once two rules have.
+    constexpr uint32_t kSeveral = UINT32_MAX;
+    std::vector<uint32_t> lastRuleNaming(rules.size());
+    uint32_t styleRule = 0;
+    ForEachStyleRuleSelector(state_.HeaderCss(), state_.encoding, [&](std::string_view selector) {
+        ++styleRule;
+        for (size_t dot = selector.find('.'); dot != npos; dot = selector.find('.', dot + 1)) {
+            std::string_view name = ClassNameAt(selector, dot + 1);
+            uint32_t first = name.empty() ? HashSlots::kNone : find(name);
+            if (first == HashSlots::kNone) continue;
+            uint32_t& last = lastRuleNaming[first];
+            last = last != 0 && last != styleRule ? kSeveral : styleRule;
+        }
+    });
+    for (size_t i = 0; i < rules.size(); ++i)
+        if (reusable[i])
+            reusable[i] =
+                lastRuleNaming[find(SingleClassName(state_.Selector(rules[i])))] != kSeveral;
+    return reusable;
+}
+
+StyleIndex::StyleIndex(RunState& state) : state_(state) {
+    std::vector<bool> reusable = ReusableHeaderRules();
+    byFingerprint_.Reserve(std::count(reusable.begin(), reusable.end(), true));
+    for (size_t i = 0; i < reusable.size(); ++i) {
+        if (!reusable[i]) continue;
+        std::string_view declarations = state_.Declarations(state_.headerRules[i]);
+        uint64_t fingerprint = Fingerprint(declarations, state_.encoding);
+        if (Equal(fingerprint, declarations) != HashSlots::kNone) continue;  // an earlier rule wins
+        byFingerprint_.Add(fingerprint, static_cast<uint32_t>(i));
     }
 }
 
-std::optional<StyleIndex::Class> StyleIndex::Equal(uint64_t fingerprint,
-                                                   std::string_view styleText) const {
-    auto entry = byFingerprint_.find(fingerprint);
-    if (entry == byFingerprint_.end()) return std::nullopt;
-    for (uint32_t i = entry->second.first; i != kNone; i = candidates_[i].next) {
-        std::string_view known = candidates_[i].styleText;
+std::string_view StyleIndex::TextOf(uint32_t reference) const {
+    Class found = ClassOf(reference);
+    return found.isInline ? state_.StyleText(state_.inlineClasses[found.rule])
+                          : state_.Declarations(state_.headerRules[found.rule]);
+}
+
+uint32_t StyleIndex::Equal(uint64_t fingerprint, std::string_view styleText) const {
+    return byFingerprint_.Find(fingerprint, [&](uint32_t reference) {
+        std::string_view known = TextOf(reference);
         // Another spacing or case is the most common difference: only the rest need sets.
-        if (SameDeclarationsOtherwiseSpaced(known, styleText) ||
-            (SameDeclarationKey(known, styleText) &&
-             SameDeclarationsInEffect(known, styleText, encoding_)))
-            return candidates_[i].found;
-    }
-    return std::nullopt;
-}
-
-void StyleIndex::Add(std::string_view styleText, Class found, bool fits, uint64_t fingerprint) {
-    uint32_t index = static_cast<uint32_t>(candidates_.size());
-    candidates_.push_back({styleText, found, fits, kNone});
-    byText_.emplace(styleText, index);
-    auto [entry, added] = byFingerprint_.try_emplace(fingerprint, index, index);
-    if (added) return;
-    candidates_[entry->second.second].next = index;
-    entry->second.second = index;
+        return SameDeclarationsOtherwiseSpaced(known, styleText) ||
+               (SameDeclarationKey(known, styleText) &&
+                SameDeclarationsInEffect(known, styleText, state_.encoding));
+    });
 }
 
 std::optional<StyleIndex::Class> StyleIndex::ClassFor(std::string_view styleText,
                                                       bool textIsScratch) {
     // Most repeated styles are written alike, which settles both the fit and the class.
-    if (auto known = byText_.find(styleText); known != byText_.end()) {
-        const Candidate& candidate = candidates_[known->second];
-        if (!candidate.fits) return std::nullopt;
-        return candidate.found;
+    uint64_t textHash = TextHash(styleText);
+    uint32_t known =
+        byText_.Find(textHash, [&](uint32_t reference) { return TextOf(reference) == styleText; });
+    if (known != HashSlots::kNone) return ClassOf(known);
+    if (!FitsInOneRule(styleText, state_.encoding)) return std::nullopt;
+    uint64_t fingerprint = Fingerprint(styleText, state_.encoding);
+    if (uint32_t equal = Equal(fingerprint, styleText); equal != HashSlots::kNone) {
+        // A header rule's class met as written is found by its text from now on.
+        if ((equal & kInline) == 0 && TextOf(equal) == styleText) byText_.Add(textHash, equal);
+        return ClassOf(equal);
     }
-    if (!FitsInOneRule(styleText, encoding_)) return std::nullopt;
-    uint64_t fingerprint = Fingerprint(styleText, encoding_);
-    if (std::optional<Class> found = Equal(fingerprint, styleText)) return found;
-    if (textIsScratch) styleText = keptTexts_.emplace_back(styleText);
-    Class made{true, inlineClasses_.size()};
-    inlineClasses_.push_back(Rule{InlineClassSelector(firstNumber_ + made.rule),
-                                  InlineDeclarations(styleText, encoding_)});
-    Add(styleText, made, true, fingerprint);
-    return made;
+
+    if (styleText.size() > UINT32_MAX || state_.inlineClasses.size() >= kInline)
+        throw std::length_error("style text or inline classes past 32 bits");
+    InlineClass made{0, static_cast<uint32_t>(styleText.size()), false};
+    std::string_view page = state_.originalPage;
+    std::less<const char*> before;
+    if (!textIsScratch && !before(styleText.data(), page.data()) &&
+        !before(page.data() + page.size(), styleText.data() + styleText.size())) {
+        made.styleBegin = static_cast<size_t>(styleText.data() - page.data());
+    } else {
+        made.styleBegin = state_.runTexts.size();
+        made.inRunTexts = true;
+        state_.runTexts += styleText;
+    }
+    uint32_t reference = kInline | static_cast<uint32_t>(state_.inlineClasses.size());
+    state_.inlineClasses.push_back(made);
+    byText_.Add(textHash, reference);
+    byFingerprint_.Add(fingerprint, reference);
+    return ClassOf(reference);
 }
 
-std::string_view StyleIndex::Name(Class found) const {
-    std::string_view selector =
-        found.isInline ? inlineClasses_[found.rule].selector : headerRules_[found.rule].selector;
+std::string_view StyleIndex::Name(Class found) {
+    if (found.isInline) {
+        name_ = InlineClassSelector(state_.firstInlineClass + found.rule);
+        return std::string_view(name_).substr(1);
+    }
+    std::string_view selector = state_.Selector(state_.headerRules[found.rule]);
     return selector.substr(std::min(selector.find_first_not_of('.'), selector.size()));
 }

@@ -4,14 +4,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <utility>
 #include <vector>
 
+#include "engine/hash_slots.h"
 #include "engine/run_state.h"
 
 // The number of the first inline class: one more than the highest N of the classes
@@ -25,6 +23,10 @@ unsigned long long FirstInlineClassNumber(std::string_view headerCss,
 // of the page (outside comments and raw text), 0 when there is none.
 unsigned long long HighestInlineClassInPage(std::string_view page);
 
+// The selector of the inline class numbered `number`: ".inlineClass" and the number, with at
+// least three digits.
+std::string InlineClassSelector(unsigned long long number);
+
 // Finds the class for each style text: a style written exactly as one met before is found by
 // its text; any other by a fingerprint of its declaration key and its set of declarations,
 // then confirmed exactly (the declarations in effect), so that an anagram, a hash collision
@@ -32,49 +34,45 @@ unsigned long long HighestInlineClassInPage(std::string_view page);
 // rules that are a single class come first, in page order, then the inline classes as they
 // are made. A header rule's class is reused only when no other rule of the header CSS, in any
 // block, names that class: another rule would style the element as well.
+// It keeps no text of its own: its tables hold 32-bit references to the rules of the run state,
+// about 11 bytes each, so that pages of millions of rules or styles fit in memory.
 class StyleIndex {
 public:
-    // Inline classes are appended to `inlineClasses`, numbered from `firstNumber` on. Styles
-    // and the header CSS are read in `encoding`, the page's.
-    // `headerCss` is the text that `headerRules` were cut from.
-    StyleIndex(const std::vector<Rule>& headerRules, std::string_view headerCss,
-               std::vector<Rule>& inlineClasses, unsigned long long firstNumber = 1,
-               Encoding encoding = Encoding::SingleByte);
+    // Reads the header rules of `state` and its header CSS; inline classes are appended to
+    // `state.inlineClasses`, numbered from `state.firstInlineClass` on. Style texts are read in
+    // the page's encoding. The state must outlive the index.
+    explicit StyleIndex(RunState& state);
 
     struct Class {
         bool isInline = false;  // an inline class rather than a header rule's class
         size_t rule = 0;        // its index among the header rules or the inline classes
     };
 
-    // The class for a style text; none when the text does not fit in one rule. The text must
-    // stay unchanged as long as the index is used, unless `textIsScratch` says that it will be
-    // overwritten.
+    // The class for a style text; none when the text does not fit in one rule. A text that is
+    // no part of the page as read (`textIsScratch`, or any other) is copied into the run's
+    // texts when it makes an inline class.
     std::optional<Class> ClassFor(std::string_view styleText, bool textIsScratch);
 
     // The class name to write in the page: the selector without its leading "."s. Valid until
-    // the next call of ClassFor.
-    std::string_view Name(Class found) const;
+    // the next call of ClassFor or Name.
+    std::string_view Name(Class found);
 
 private:
-    // A rule that style texts may reuse: the first rule of each set of equal declarations.
-    struct Candidate {
-        std::string_view styleText;  // the declarations as written, to confirm a match with
-        Class found;
-        bool fits;      // the text fits in one rule (a header rule's may not)
-        uint32_t next;  // the next candidate with the same fingerprint, or kNone
-    };
-    static constexpr uint32_t kNone = UINT32_MAX;
+    // A class by 32 bits: the index of a header rule, or of an inline class with kInline.
+    static constexpr uint32_t kInline = 0x80000000u;
 
-    // The first candidate with the same fingerprint whose declarations equal those of the text.
-    std::optional<Class> Equal(uint64_t fingerprint, std::string_view styleText) const;
-    void Add(std::string_view styleText, Class found, bool fits, uint64_t fingerprint);
+    // The declarations of the class as written: a header rule's, or an inline class's style.
+    std::string_view TextOf(uint32_t reference) const;
+    static Class ClassOf(uint32_t reference) {
+        return {(reference & kInline) != 0, reference & ~kInline};
+    }
+    // The first class of the same fingerprint whose declarations equal those of the text.
+    uint32_t Equal(uint64_t fingerprint, std::string_view styleText) const;
+    // The header rules that may be reused: single classes that no other rule names.
+    std::vector<bool> ReusableHeaderRules() const;
 
-    const std::vector<Rule>& headerRules_;
-    std::vector<Rule>& inlineClasses_;
-    unsigned long long firstNumber_;
-    Encoding encoding_;
-    std::vector<Candidate> candidates_;
-    std::unordered_map<std::string_view, uint32_t> byText_;
-    std::unordered_map<uint64_t, std::pair<uint32_t, uint32_t>> byFingerprint_;  // first, last
-    std::deque<std::string> keptTexts_;  // texts of inline classes made from scratch texts
+    RunState& state_;
+    HashSlots byText_;         // inline classes, and header rules met as written, by text
+    HashSlots byFingerprint_;  // every class, by fingerprint
+    std::string name_;
 };

@@ -1,49 +1,84 @@
 #include "engine/output_writing.h"
 
+#include <algorithm>
+
 #include "engine/css_closing.h"
+#include "engine/inline_declarations.h"
+#include "engine/inline_styles.h"
 #include "engine/sheet_comments.h"
 
 namespace {
 
 constexpr char kLineEnd[] = "\r\n";
 
-void AppendRule(std::string& sheet, const Rule& rule) {
-    sheet += rule.selector;
+void AppendRule(std::string& sheet, std::string_view selector, std::string_view declarations) {
+    sheet += selector;
     sheet += kLineEnd;
     sheet += '{';
-    sheet += rule.declarations;
+    sheet += declarations;
     sheet += '}';
     sheet += kLineEnd;
+}
+
+// No more than the bytes of the sheet, so that it is made without growing: a sheet of many
+// inline classes is a good part of the page's size. An inline class's declarations are its
+// style text and, for each declaration, at most " !important" and ";\r\n" for its ";".
+size_t SheetSizeAtMost(const RunState& state, bool cleanedLayout) {
+    size_t size = state.HeaderCss().size() + 512;
+    if (cleanedLayout)
+        for (const HeaderRule& rule : state.headerRules)
+            size += rule.selectorSize + rule.declarationsSize + 6;
+    for (const InlineClass& made : state.inlineClasses) {
+        std::string_view style = state.StyleText(made);
+        size += 32 + 6 + style.size() + 13 * (std::count(style.begin(), style.end(), ';') + 1);
+    }
+    return size;
 }
 
 }  // namespace
 
 std::string StyleSheetText(const RunState& state, bool cleanedLayout) {
-    // Sized once: a sheet of many inline classes is a good part of the page's size.
-    size_t rules = 0;
-    for (const std::vector<Rule>* list : {&state.headerRules, &state.inlineClasses})
-        for (const Rule& rule : *list) rules += rule.selector.size() + rule.declarations.size() + 6;
+    std::string_view css = state.HeaderCss();
     std::string sheet;
-    sheet.reserve(state.headerCss.size() + rules + 256);
+    sheet.reserve(SheetSizeAtMost(state, cleanedLayout));
     // A header CSS text without any rule (only @import or @charset, say) is kept as it is.
-    bool cssWithoutRules = !state.headerCss.empty() &&
-                           FindCharacter(state.headerCss, '{', state.encoding) == std::string::npos;
-    if ((!cleanedLayout && !state.headerCss.empty()) || (cleanedLayout && cssWithoutRules)) {
-        sheet += state.headerCss;
+    bool cssWithoutRules =
+        !css.empty() && FindCharacter(css, '{', state.encoding) == std::string::npos;
+    if ((!cleanedLayout && !css.empty()) || (cleanedLayout && cssWithoutRules)) {
+        sheet += css;
         sheet += kLineEnd;
     }
     if (cleanedLayout && !state.headerRules.empty()) {
         sheet += kInternalCommentLine;
         sheet += kLineEnd;
-        for (const Rule& rule : state.headerRules) AppendRule(sheet, rule);
+        for (const HeaderRule& rule : state.headerRules)
+            AppendRule(sheet, state.Selector(rule), state.Declarations(rule));
     }
     // Whatever the page's own CSS leaves open must not take the inline classes with it.
     if (std::string closers = CssClosers(sheet, state.encoding); !closers.empty())
         sheet += closers + kLineEnd;
     sheet += kInlineCommentLine;
     sheet += kLineEnd;
-    for (const Rule& rule : state.inlineClasses) AppendRule(sheet, rule);
+    for (size_t i = 0; i < state.inlineClasses.size(); ++i)
+        AppendRule(sheet, InlineClassSelector(state.firstInlineClass + i),
+                   InlineDeclarations(state.StyleText(state.inlineClasses[i]), state.encoding));
     return sheet;
+}
+
+std::vector<Rule> HeaderRulesOf(const RunState& state) {
+    std::vector<Rule> rules;
+    for (const HeaderRule& rule : state.headerRules)
+        rules.push_back({std::string(state.Selector(rule)), std::string(state.Declarations(rule))});
+    return rules;
+}
+
+std::vector<Rule> InlineClassesOf(const RunState& state) {
+    std::vector<Rule> rules;
+    for (size_t i = 0; i < state.inlineClasses.size(); ++i)
+        rules.push_back(
+            {InlineClassSelector(state.firstInlineClass + i),
+             InlineDeclarations(state.StyleText(state.inlineClasses[i]), state.encoding)});
+    return rules;
 }
 
 bool HoldsInlineCommentLine(std::string_view sheet) {

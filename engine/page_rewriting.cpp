@@ -60,6 +60,18 @@ public:
 private:
     // The header style block and the blocks of the same text; false for another style tag.
     bool TakeStyleBlock(const Markup& tag, std::string_view tagText, RunError& error);
+    // Keeps the CSS of the header block, whose text between its tags is `inner`: by its place
+    // in the page when it is a part of it as it stands, else made in the run's texts.
+    void KeepHeaderCss(std::string_view inner);
+    // Cuts the header CSS into rules. The declarations of a last block that it leaves open,
+    // closed, go right after it, in the run's texts.
+    void ReadRules();
+    // Style attributes become classes from here on.
+    void StartConverting() {
+        state_.firstInlineClass = FirstInlineClassNumber(state_.HeaderCss(), highestInlineClass_);
+        index_.emplace(state_);
+        inRegion_ = true;
+    }
     void RewriteTag(const Markup& tag, bool hasLang);
     // Keeps the sheet that a link element of the page names, to tell a page converted before.
     void KeepLinkHref(const Markup& tag) {
@@ -98,17 +110,16 @@ private:
 RunError PageWalk::Walk(bool& bodyFound) {
     out_.clear();
     out_.reserve(page_.size() + page_.size() / 8);
-    state_.headerCss.clear();
+    state_.runTexts.clear();
+    state_.headerCssBegin = state_.headerCssSize = state_.headerTailSize = 0;
+    state_.headerCssInRunTexts = false;
     state_.hasHeaderBlock = false;
     state_.headerRules.clear();
     state_.inlineClasses.clear();
     state_.linkHrefs.clear();
     link_ = LinkElement(state_.sheetName);
     inRegion_ = region_ == Region::WholePage;
-    if (inRegion_)
-        index_.emplace(state_.headerRules, state_.headerCss, state_.inlineClasses,
-                       FirstInlineClassNumber(state_.headerCss, highestInlineClass_),
-                       state_.encoding);
+    if (inRegion_) StartConverting();
     bodyFound = false;
     size_t headEnd = npos;
     size_t bodyTag = npos;
@@ -142,14 +153,10 @@ RunError PageWalk::Walk(bool& bodyFound) {
             bodyTag = OutputPosition(tag.begin);
             if (region_ == Region::FromBodyTag) {
                 // The header block is known now: the page has a body tag after it.
-                if (state_.hasHeaderBlock && !BracesBalance(state_.headerCss, state_.encoding))
+                if (state_.hasHeaderBlock && !BracesBalance(state_.HeaderCss(), state_.encoding))
                     return RunError::BracesMismatch;
-                if (!state_.headerCss.empty())
-                    state_.headerRules = ParseHeaderRules(state_.headerCss, state_.encoding);
-                index_.emplace(state_.headerRules, state_.headerCss, state_.inlineClasses,
-                               FirstInlineClassNumber(state_.headerCss, highestInlineClass_),
-                               state_.encoding);
-                inRegion_ = true;
+                if (state_.headerCssSize > 0) ReadRules();
+                StartConverting();
             }
         }
         bool hasLang = HasLangAttribute(tag);
@@ -196,7 +203,7 @@ bool PageWalk::TakeStyleBlock(const Markup& tag, std::string_view tagText, RunEr
         }
         blockStartTag_ = tagText;
         blockRest_ = rest;
-        state_.headerCss = HeaderCssOf(page_.substr(tag.end, endTag.begin - tag.end));
+        KeepHeaderCss(page_.substr(tag.end, endTag.begin - tag.end));
         state_.hasHeaderBlock = true;
         blockAt_ = OutputPosition(tag.begin);
     } else if (!closed || tagText != blockStartTag_ || rest != blockRest_ || baseTag_ != npos) {
@@ -208,6 +215,42 @@ bool PageWalk::TakeStyleBlock(const Markup& tag, std::string_view tagText, RunEr
     copied_ = endTag.end;
     reader_ = ahead;
     return true;
+}
+
+void PageWalk::KeepHeaderCss(std::string_view inner) {
+    size_t innerAt = static_cast<size_t>(inner.data() - page_.data());
+    if (inner.find("<!--") == npos && inner.find("-->") == npos) {
+        size_t first = inner.find_first_not_of("\r\n");
+        if (first == npos) return;  // no CSS
+        state_.headerCssBegin = innerAt + first;
+        state_.headerCssSize = inner.find_last_not_of("\r\n") + 1 - first;
+        return;
+    }
+    std::string css = HeaderCssOf(inner);
+    state_.headerCssSize = css.size();
+    size_t place = HeaderCssPlace(inner, css);
+    if (place != npos) {
+        state_.headerCssBegin = innerAt + place;
+        return;
+    }
+    state_.headerCssInRunTexts = true;
+    state_.headerCssBegin = state_.runTexts.size();
+    state_.runTexts += css;
+}
+
+void PageWalk::ReadRules() {
+    std::string closedLast;
+    state_.headerRules = ReadHeaderRules(state_.HeaderCss(), closedLast, state_.encoding);
+    if (closedLast.empty()) return;
+    if (!state_.headerCssInRunTexts) {
+        std::string_view css = state_.HeaderCss();
+        state_.headerCssInRunTexts = true;
+        state_.headerCssBegin = state_.runTexts.size();
+        state_.runTexts += css;
+    }
+    // The header CSS is the last text made so far: its tail follows it.
+    state_.runTexts += closedLast;
+    state_.headerTailSize = closedLast.size();
 }
 
 void PageWalk::RewriteTag(const Markup& tag, bool hasLang) {

@@ -1,6 +1,8 @@
 #include "engine/rule_parsing.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <stdexcept>
 
 #include "engine/ansi_text.h"
 #include "engine/css_lexer.h"
@@ -41,27 +43,37 @@ bool OpensBlock(std::string_view css, const CssToken& token) {
 
 }  // namespace
 
-std::vector<Rule> ParseHeaderRules(std::string_view headerCss, Encoding encoding) {
-    std::vector<Rule> rules;
+std::vector<HeaderRule> ReadHeaderRules(std::string_view headerCss, std::string& closedLast,
+                                        Encoding encoding) {
+    if (headerCss.size() > UINT32_MAX) throw std::length_error("header CSS of 4 GiB or more");
+    std::vector<HeaderRule> rules;
+    closedLast.clear();
     // Selectors and declarations are trimmed by the pieces they hold: whitespace that a
     // backslash escapes belongs to a text piece and stays.
     auto cut = [&](size_t from, size_t end) {
-        return std::string(TrimSpaceFront(headerCss.substr(from, std::max(from, end) - from)));
+        return TrimSpaceFront(headerCss.substr(from, std::max(from, end) - from));
+    };
+    auto place = [&](std::string_view part) {
+        return static_cast<uint32_t>(part.data() - headerCss.data());
+    };
+    auto rule = [&](std::string_view selector, std::string_view declarations) {
+        selector = SkipLeadingComments(selector, encoding);
+        return HeaderRule{place(selector), static_cast<uint32_t>(selector.size()),
+                          place(declarations), static_cast<uint32_t>(declarations.size())};
     };
     CssLexer lexer(headerCss, encoding);
     CssToken token;
     size_t ruleStart = 0;  // where the text of the next rule begins
     size_t blockStart = npos;
     size_t contentEnd = 0;  // where the text read so far ends, trailing whitespace aside
-    std::string selector;
+    std::string_view selector;
     while (lexer.Next(token)) {
         if (OpensBlock(headerCss, token) && lexer.Depth() == 1) {
             selector = cut(ruleStart, contentEnd);
             blockStart = token.end;
         } else if (token.kind == CssPiece::Close && !token.unmatched && lexer.Depth() == 0 &&
                    blockStart != npos) {
-            rules.push_back(Rule{std::string(SkipLeadingComments(selector, encoding)),
-                                 cut(blockStart, contentEnd)});
+            rules.push_back(rule(selector, cut(blockStart, contentEnd)));
             ruleStart = token.end;
             blockStart = npos;
         }
@@ -73,14 +85,30 @@ std::vector<Rule> ParseHeaderRules(std::string_view headerCss, Encoding encoding
         // that the rule closes with its own "}" as every other one does.
         std::string closers = lexer.Closers();
         closers.pop_back();  // the block's own "}"
-        rules.push_back(Rule{std::string(SkipLeadingComments(selector, encoding)),
-                             cut(blockStart, contentEnd) + closers});
+        std::string_view declarations = cut(blockStart, contentEnd);
+        rules.push_back(rule(selector, declarations));
+        if (!closers.empty()) {
+            closedLast = std::string(declarations) + closers;
+            rules.back().declarationsBegin = static_cast<uint32_t>(headerCss.size());
+            rules.back().declarationsSize = static_cast<uint32_t>(closedLast.size());
+        }
     }
     return rules;
 }
 
-std::vector<std::string_view> StyleRuleSelectors(std::string_view css, Encoding encoding) {
-    std::vector<std::string_view> selectors;
+std::vector<Rule> ParseHeaderRules(std::string_view headerCss, Encoding encoding) {
+    std::string closedLast;
+    std::vector<HeaderRule> places = ReadHeaderRules(headerCss, closedLast, encoding);
+    std::string text = std::string(headerCss) + closedLast;
+    std::vector<Rule> rules;
+    for (const HeaderRule& rule : places)
+        rules.push_back({text.substr(rule.selectorBegin, rule.selectorSize),
+                         text.substr(rule.declarationsBegin, rule.declarationsSize)});
+    return rules;
+}
+
+void ForEachStyleRuleSelector(std::string_view css, Encoding encoding,
+                              const std::function<void(std::string_view)>& take) {
     CssLexer lexer(css, encoding);
     CssToken token;
     size_t statementStart = 0;
@@ -90,12 +118,11 @@ std::vector<std::string_view> StyleRuleSelectors(std::string_view css, Encoding 
         if (OpensBlock(css, token)) {
             std::string_view selector = TrimSpace(SkipLeadingComments(
                 css.substr(statementStart, token.begin - statementStart), encoding));
-            if (!selector.empty() && selector[0] != '@') selectors.push_back(selector);
+            if (!selector.empty() && selector[0] != '@') take(selector);
             statementStart = token.end;
         } else if ((token.kind == CssPiece::Close && css[token.begin] == '}') ||
                    (token.kind == CssPiece::Semicolon && inBlock)) {
             statementStart = token.end;
         }
     }
-    return selectors;
 }

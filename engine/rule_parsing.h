@@ -1,6 +1,8 @@
 // Cutting the header CSS text into rules.
 #pragma once
 
+#include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -17,11 +19,19 @@
 // and brackets they leave open; text after the last block is no rule. So every rule closes
 // what it opens: removing one never moves another into or out of a block. `encoding` is the
 // page's: the trail byte of a double-byte character is no brace.
+// The rules come by the places of their texts in `headerCss`, but for the declarations of a
+// last block that need closing: they are `closedLast`, placed right after the text (else
+// `closedLast` is empty). Throws std::length_error for a text of 4 GiB or more.
+std::vector<HeaderRule> ReadHeaderRules(std::string_view headerCss, std::string& closedLast,
+                                        Encoding encoding = Encoding::SingleByte);
+
+// The same rules, as texts.
 std::vector<Rule> ParseHeaderRules(std::string_view headerCss,
                                    Encoding encoding = Encoding::SingleByte);
 
-// The prelude of every block of the text that is not an at-rule, at any depth (inside
-// @media, @supports or a nested rule): the selectors of its style rules, each as it stands
-// before its "{" since the previous "{", "}" or ";" of a block, trimmed.
-std::vector<std::string_view> StyleRuleSelectors(std::string_view css,
-                                                 Encoding encoding = Encoding::SingleByte);
+// Calls `take` with the prelude of every block of the text that is not an at-rule, at any
+// depth (inside @media, @supports or a nested rule), in order: the selectors of its style
+// rules, each as it stands before its "{" since the previous "{", "}" or ";" of a block,
+// trimmed.
+void ForEachStyleRuleSelector(std::string_view css, Encoding encoding,
+                              const std::function<void(std::string_view)>& take);

@@ -2,18 +2,42 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/byte_classes.h"
 #include "engine/run_progress.h"
 
-// One rule of the style sheet: a header rule of the page's style block, or an inline class.
+// A rule of the style sheet as it is written: its selector and its declarations.
 struct Rule {
     std::string selector;
     std::string declarations;
 };
 
+// One rule of the header style block, by the places of its selector and its declarations in
+// the header CSS: 16 bytes however long the rule, as a block may hold millions of small ones.
+// The declarations of a last block that the CSS leaves open, closed, stand right after the CSS
+// (RunState::headerTailSize).
+struct HeaderRule {
+    uint32_t selectorBegin = 0;
+    uint32_t selectorSize = 0;
+    uint32_t declarationsBegin = 0;
+    uint32_t declarationsSize = 0;
+};
+
+// One inline class, by the style text it was made from: a part of the page as read, or of the
+// run's own texts. Its name follows from its place among the inline classes, its declarations
+// from the style text (InlineDeclarations).
+struct InlineClass {
+    size_t styleBegin = 0;
+    uint32_t styleSize = 0;
+    bool inRunTexts = false;  // the style text is a part of RunState::runTexts
+};
+
+// The texts of the rules are found by their places in the texts of the state, so that they
+// hold as the state moves or grows.
 struct RunState {
     std::string pagePath;
     std::string sheetName;   // output sheet name, as typed
@@ -22,11 +46,40 @@ struct RunState {
     std::string pageText;                      // the page, rewritten by RewritePage
     std::string originalPage;                  // the page as it was read, once RewritePage has run
     Encoding encoding = Encoding::SingleByte;  // the page's, as far as CSS readers care
-    std::string headerCss;               // text of the header style block, comment markers removed
-    bool hasHeaderBlock = false;         // a header style block was replaced by the link element
-    size_t convertedStyles = 0;          // style attributes turned into classes
-    std::vector<std::string> linkHrefs;  // of the page's link elements as read, in page order
-    std::vector<Rule> headerRules;       // the rules of the header style block, in page order
-    std::vector<Rule> inlineClasses;     // one per distinct inline style, in order of creation
-    RunProgress progress;                // told how far the phases have come
+    // The texts of the run that are no part of the page: the header CSS when it is not one
+    // (comment markers inside it, what closes a block it leaves open), style texts decoded.
+    std::string runTexts;
+    // The header CSS (the text of the header style block, comment markers removed): a part of
+    // the page as read or of the run's texts. In the run's texts, it may be followed by its
+    // tail: the declarations of a last block that it leaves open, closed.
+    size_t headerCssBegin = 0;
+    size_t headerCssSize = 0;
+    size_t headerTailSize = 0;
+    bool headerCssInRunTexts = false;
+    bool hasHeaderBlock = false;          // a header style block was replaced by the link element
+    size_t convertedStyles = 0;           // style attributes turned into classes
+    std::vector<std::string> linkHrefs;   // of the page's link elements as read, in page order
+    std::vector<HeaderRule> headerRules;  // the rules of the header style block, in page order
+    unsigned long long firstInlineClass = 1;  // the number of the first inline class
+    std::vector<InlineClass> inlineClasses;   // one per distinct inline style, in order of creation
+    RunProgress progress;                     // told how far the phases have come
+
+    std::string_view HeaderCss() const { return HeaderText().substr(0, headerCssSize); }
+    std::string_view Selector(const HeaderRule& rule) const {
+        return HeaderText().substr(rule.selectorBegin, rule.selectorSize);
+    }
+    std::string_view Declarations(const HeaderRule& rule) const {
+        return HeaderText().substr(rule.declarationsBegin, rule.declarationsSize);
+    }
+    std::string_view StyleText(const InlineClass& made) const {
+        return std::string_view(made.inRunTexts ? runTexts : originalPage)
+            .substr(made.styleBegin, made.styleSize);
+    }
+
+private:
+    // The header CSS and its tail.
+    std::string_view HeaderText() const {
+        return std::string_view(headerCssInRunTexts ? runTexts : originalPage)
+            .substr(headerCssBegin, headerCssSize + headerTailSize);
+    }
 };

@@ -1,6 +1,9 @@
 #include "engine/unused_cleaning.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -10,6 +13,7 @@
 #include "engine/byte_classes.h"
 #include "engine/class_names.h"
 #include "engine/css_lexer.h"
+#include "engine/hash_slots.h"
 
 namespace {
 
@@ -20,7 +24,7 @@ constexpr size_t npos = std::string_view::npos;
 // "[title='.x']" does not make the rule depend on it). The rule stays when any of them occurs
 // in the page. False when the rule always stays: an at-rule, or a selector that names no class
 // outside brackets.
-bool TestedNames(std::string_view selector, std::vector<std::string>& names) {
+bool TestedNames(std::string_view selector, std::vector<std::string_view>& names) {
     names.clear();
     if (!selector.empty() && selector[0] == '@') return false;  // at-rules always stay
     bool named = false;  // the current selector of the group has its class
@@ -36,7 +40,7 @@ bool TestedNames(std::string_view selector, std::vector<std::string>& names) {
             } else if (text[i] == '.' && !named) {
                 std::string_view name = ClassNameAt(text, i + 1);
                 if (name.empty()) return false;  // a dot that begins no name
-                names.push_back(AsciiLowerName(name));
+                names.push_back(name);
                 named = true;
                 i += name.size();
             }
@@ -45,37 +49,71 @@ bool TestedNames(std::string_view selector, std::vector<std::string>& names) {
     return named;
 }
 
-// The names still sought, in ASCII lower case, with the lengths of those that begin with each
-// byte, so that a byte of the page that begins none of them (in either case) costs one look at
-// a table.
-class SoughtNames {
+// The distinct names that the rules are judged by, in any ASCII case, each by its first place
+// in the header CSS, and whether the page holds it.
+class Names {
 public:
-    explicit SoughtNames(const std::vector<std::string_view>& names) {
-        for (int b = 0; b < 256; ++b)
-            byteKinds_[b] = IsClassNameByte(static_cast<char>(b)) ? kNameByte : kOther;
-        for (std::string_view name : names)
-            if (!name.empty() && names_.insert(name).second) Count(name, +1);
+    // Room for `count` names, so that adding them never grows the tables.
+    Names(std::string_view css, size_t count) : css_(css) {
+        places_.reserve(count);
+        table_.Reserve(count);
     }
 
-    bool Empty() const { return names_.empty(); }
+    // The index of the name, kNone when it is none of them.
+    uint32_t Find(std::string_view name) const {
+        return table_.Find(TextHash(name, true),
+                           [&](uint32_t i) { return SameClassName(Text(i), name); });
+    }
+    // Adds the name (a part of the CSS) when it is not one of them yet.
+    void Add(std::string_view name) {
+        if (Find(name) != HashSlots::kNone) return;
+        if (places_.size() >= HashSlots::kNone) throw std::length_error("2^32 class names");
+        table_.Add(TextHash(name, true), static_cast<uint32_t>(places_.size()));
+        places_.push_back(
+            {static_cast<uint32_t>(name.data() - css_.data()), static_cast<uint32_t>(name.size())});
+    }
+    size_t Count() const { return places_.size(); }
+    std::string_view Text(uint32_t i) const {
+        return css_.substr(places_[i].first, places_[i].second);
+    }
+
+private:
+    std::string_view css_;
+    std::vector<std::pair<uint32_t, uint32_t>> places_;  // begin and size
+    HashSlots table_;
+};
+
+// The names still sought, with the lengths of those that begin with each byte (in ASCII lower
+// case), so that a byte of the page that begins none of them (in either case) costs one look
+// at a table.
+class SoughtNames {
+public:
+    explicit SoughtNames(const Names& names) : names_(names), found_(names.Count()) {
+        for (int b = 0; b < 256; ++b)
+            byteKinds_[b] = IsClassNameByte(static_cast<char>(b)) ? kNameByte : kOther;
+        for (uint32_t i = 0; i < names.Count(); ++i) Count(names.Text(i), +1);
+        left_ = names.Count();
+    }
+
+    bool Empty() const { return left_ == 0; }
+    bool Found(uint32_t name) const { return found_[name]; }
 
     // Looks for every name still sought that begins at `at` of `token` (in ASCII lower case);
     // those found are sought no more.
-    void LookAt(std::string_view token, size_t at, std::unordered_set<std::string_view>& found) {
+    void LookAt(std::string_view token, size_t at) {
         auto& lengths = lengthsByFirstByte_[static_cast<unsigned char>(token[at])];
         for (size_t i = 0; i < lengths.size();) {
             size_t length = lengths[i].first;
-            auto name =
-                at + length <= token.size() ? names_.find(token.substr(at, length)) : names_.end();
-            if (name == names_.end()) {
+            uint32_t name = at + length <= token.size() ? names_.Find(token.substr(at, length))
+                                                        : HashSlots::kNone;
+            if (name == HashSlots::kNone || found_[name]) {
                 ++i;
                 continue;
             }
-            found.insert(*name);
-            std::string_view gone = *name;
-            names_.erase(name);
+            found_[name] = true;
+            --left_;
             // Other names of the same first byte and length cannot begin here as well.
-            if (Count(gone, -1)) ++i;
+            if (Count(names_.Text(name), -1)) ++i;
         }
     }
 
@@ -97,32 +135,36 @@ public:
 
 private:
     // Adds `step` to the count of names of the first byte and length of `name` (and to that of
-    // its first bytes); false when that count drops to zero, which removes its entry.
+    // its first bytes), in ASCII lower case; false when that count drops to zero, which removes
+    // its entry.
     bool Count(std::string_view name, int step) {
-        unsigned char first = static_cast<unsigned char>(name[0]);
+        unsigned char first = static_cast<unsigned char>(AsciiLower(name[0]));
         if (name.size() == 1)
             oneByteNames_[first] += step;
         else
-            firstPairs_[first * 256 + static_cast<unsigned char>(name[1])] += step;
-        auto& lengths = lengthsByFirstByte_[static_cast<unsigned char>(name[0])];
+            firstPairs_[first * 256 + static_cast<unsigned char>(AsciiLower(name[1]))] += step;
+        auto& lengths = lengthsByFirstByte_[first];
         for (auto entry = lengths.begin(); entry != lengths.end(); ++entry) {
             if (entry->first != name.size()) continue;
             entry->second += step;
             if (entry->second > 0) return true;
             lengths.erase(entry);
             if (lengths.empty()) {
-                byteKinds_[static_cast<unsigned char>(name[0])] = kNameByte;
-                byteKinds_[static_cast<unsigned char>(AsciiUpper(name[0]))] = kNameByte;
+                byteKinds_[first] = kNameByte;
+                byteKinds_[static_cast<unsigned char>(AsciiUpper(static_cast<char>(first)))] =
+                    kNameByte;
             }
             return false;
         }
         lengths.emplace_back(name.size(), 1);
-        byteKinds_[static_cast<unsigned char>(name[0])] = kBeginsAName;
-        byteKinds_[static_cast<unsigned char>(AsciiUpper(name[0]))] = kBeginsAName;
+        byteKinds_[first] = kBeginsAName;
+        byteKinds_[static_cast<unsigned char>(AsciiUpper(static_cast<char>(first)))] = kBeginsAName;
         return true;
     }
 
-    std::unordered_set<std::string_view> names_;
+    const Names& names_;
+    std::vector<bool> found_;
+    size_t left_ = 0;
     std::array<std::vector<std::pair<size_t, int>>, 256> lengthsByFirstByte_;
     std::array<ByteKind, 256> byteKinds_{};
     // How many names still sought are of each byte, and begin with each two bytes.
@@ -130,19 +172,15 @@ private:
     std::vector<int> firstPairs_ = std::vector<int>(256 * 256);
 };
 
-// The names among `names` (in ASCII lower case) that occur somewhere in the page in any ASCII
-// case, as a page in quirks mode matches class names, found in one pass over its class-name
-// tokens (runs of class-name bytes). A name is made of class-name bytes, so each
-// of its occurrences lies inside one token; a token is looked through only when one of its
-// bytes begins a name still sought, and once, however often the page repeats it.
-std::unordered_set<std::string_view> NamesInPage(std::string_view page,
-                                                 const std::vector<std::string_view>& names,
-                                                 RunProgress& progress) {
-    std::unordered_set<std::string_view> found;
+// Finds which of the names occur somewhere in the page in any ASCII case, as a page in quirks
+// mode matches class names, in one pass over its class-name tokens (runs of class-name bytes).
+// A name is made of class-name bytes, so each of its occurrences lies inside one token; a token
+// is looked through only when one of its bytes begins a name still sought, and once, however
+// often the page repeats it.
+void FindNamesInPage(std::string_view page, SoughtNames& sought, RunProgress& progress) {
     std::unordered_set<std::string_view> tokensLookedThrough;
     std::string lowerToken;
-    SoughtNames sought(names);
-    for (size_t at = 0; at < page.size(); ++at) {
+    for (size_t at = 0; at < page.size() && !sought.Empty(); ++at) {
         if (!sought.MayBeginAName(page, at)) continue;
         size_t start = at;
         while (start > 0 && sought.KindOf(page[start - 1]) != SoughtNames::kOther) --start;
@@ -153,32 +191,29 @@ std::unordered_set<std::string_view> NamesInPage(std::string_view page,
         lowerToken.assign(token);
         for (char& c : lowerToken) c = AsciiLower(c);
         for (size_t i = 0; i < token.size(); ++i)
-            if (sought.MayBeginAName(token, i)) sought.LookAt(lowerToken, i, found);
-        if (sought.Empty()) break;
+            if (sought.MayBeginAName(token, i)) sought.LookAt(lowerToken, i);
     }
-    return found;
 }
 
 }  // namespace
 
 void RemoveUnusedRules(RunState& state) {
-    std::vector<std::vector<std::string>> rulesNames(state.headerRules.size());
-    std::vector<bool> tested(state.headerRules.size());
-    std::vector<std::string_view> names;
-    for (size_t i = 0; i < state.headerRules.size(); ++i) {
-        tested[i] = TestedNames(state.headerRules[i].selector, rulesNames[i]);
-        for (const std::string& name : rulesNames[i]) names.push_back(name);
-    }
-    std::unordered_set<std::string_view> used = NamesInPage(state.pageText, names, state.progress);
-    std::vector<bool> keep(state.headerRules.size());
-    for (size_t i = 0; i < keep.size(); ++i) {
-        keep[i] = !tested[i];
-        for (const std::string& name : rulesNames[i]) keep[i] = keep[i] || used.count(name) != 0;
-    }
+    // Most rules are judged by one name: room for as many names as rules.
+    Names names(state.HeaderCss(), state.headerRules.size());
+    std::vector<std::string_view> tested;
+    for (const HeaderRule& rule : state.headerRules)
+        if (TestedNames(state.Selector(rule), tested))
+            for (std::string_view name : tested) names.Add(name);
+    SoughtNames sought(names);
+    FindNamesInPage(state.pageText, sought, state.progress);
 
-    std::vector<Rule> kept;
-    kept.reserve(state.headerRules.size());
-    for (size_t i = 0; i < keep.size(); ++i)
-        if (keep[i]) kept.push_back(std::move(state.headerRules[i]));
-    state.headerRules = std::move(kept);
+    auto unused = [&](const HeaderRule& rule) {
+        if (!TestedNames(state.Selector(rule), tested)) return false;
+        for (std::string_view name : tested)
+            if (sought.Found(names.Find(name))) return false;
+        return true;
+    };
+    state.headerRules.erase(
+        std::remove_if(state.headerRules.begin(), state.headerRules.end(), unused),
+        state.headerRules.end());
 }

@@ -147,7 +147,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The inline comment line and the inline classes end each sheet.
     size_t inlinePart =
         std::string("/* Inline CSS extracted with stylewick (" STYLEWICK_WEBSITE ") */\r\n").size();
-    for (const Rule& rule : state.inlineClasses)
+    const std::vector<Rule> inlineClasses = InlineClassesOf(state);
+    for (const Rule& rule : inlineClasses)
         inlinePart += rule.selector.size() + rule.declarations.size() + 6;
     for (const std::string& sheet : {plainSheet, cleanedSheet}) {
         Check(sheet.size() >= inlinePart &&
@@ -156,18 +157,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Check(CssClosers(sheet, state.encoding).empty(), "the inline classes leave the sheet open");
         bool closesAll = false;
         Check(UnmatchedBraces(sheet, state.encoding, closesAll) <=
-                  UnmatchedBraces(state.headerCss, state.encoding, closesAll),
+                  UnmatchedBraces(state.HeaderCss(), state.encoding, closesAll),
               "a } of the sheet closes nothing that the page's CSS did not");
     }
-    for (const Rule& rule : cleaned.headerRules) {
+    for (const Rule& rule : HeaderRulesOf(cleaned)) {
         bool closesAll = false;
         UnmatchedBraces(rule.selector + "\r\n{" + rule.declarations + "}", state.encoding,
                         closesAll);
         Check(closesAll, "a header rule of the cleaned sheet leaves a block open");
     }
     std::map<std::string, bool> isInlineBySelector;
-    for (const Rule& rule : state.headerRules) isInlineBySelector.emplace(rule.selector, false);
-    for (const Rule& rule : state.inlineClasses) isInlineBySelector.emplace(rule.selector, true);
+    for (const Rule& rule : HeaderRulesOf(state)) isInlineBySelector.emplace(rule.selector, false);
+    for (const Rule& rule : inlineClasses) isInlineBySelector.emplace(rule.selector, true);
     for (const std::string& name : after.classNames) {
         if (before.classNames.count(name)) continue;
         auto rule = isInlineBySelector.find("." + name);

@@ -22,7 +22,7 @@ Rewrite RewriteBody(const std::string& body, const std::string& headerCss = "") 
     Rewrite rewrite;
     size_t body_at = state.pageText.find("<body>");
     rewrite.page = state.pageText.substr(body_at + 6);
-    rewrite.inlineClasses = state.inlineClasses;
+    rewrite.inlineClasses = InlineClassesOf(state);
     return rewrite;
 }
 

@@ -10,12 +10,22 @@ std::vector<std::string> KeptSelectors(const std::vector<std::string>& selectors
                                        const std::string& page, size_t inlineClasses = 0) {
     RunState state;
     state.pageText = page;
-    for (const std::string& selector : selectors) state.headerRules.push_back({selector, "a:b"});
-    for (size_t i = 0; i < inlineClasses; ++i)
-        state.inlineClasses.push_back({".inlineClass00" + std::to_string(i + 1), "c:d"});
+    // A header CSS of the rules, each "SELECTOR{a:b}", then the inline classes' style texts.
+    state.headerCssInRunTexts = true;
+    for (const std::string& selector : selectors) {
+        auto at = static_cast<uint32_t>(state.runTexts.size());
+        auto size = static_cast<uint32_t>(selector.size());
+        state.headerRules.push_back({at, size, at + size + 1, 3});
+        state.runTexts += selector + "{a:b}";
+    }
+    state.headerCssSize = state.runTexts.size();
+    for (size_t i = 0; i < inlineClasses; ++i) {
+        state.inlineClasses.push_back({state.runTexts.size(), 3, true});
+        state.runTexts += "c:d";
+    }
     RemoveUnusedRules(state);
     std::vector<std::string> kept;
-    for (const Rule& rule : state.headerRules) kept.push_back(rule.selector);
+    for (const HeaderRule& rule : state.headerRules) kept.emplace_back(state.Selector(rule));
     EXPECT_EQ(state.inlineClasses.size(), inlineClasses);
     return kept;
 }
