@@ -85,6 +85,9 @@ private:
     size_t count_ = 0;
 };
 
+// True when a size or a count needs more than 32 bits (never where sizes have 32 bits).
+constexpr bool Past32Bits(uint64_t size) { return size > UINT32_MAX; }
+
 // The SplitMix64 finalizer: every bit of the result depends on every bit of `hash`.
 inline uint64_t MixedHash(uint64_t hash) {
     hash = (hash ^ (hash >> 30)) * 0xBF58476D1CE4E5B9ull;

@@ -182,7 +182,7 @@ std::optional<StyleIndex::Class> StyleIndex::ClassFor(std::string_view styleText
         return ClassOf(equal);
     }
 
-    if (styleText.size() > UINT32_MAX || state_.inlineClasses.size() >= kInline)
+    if (Past32Bits(styleText.size()) || state_.inlineClasses.size() >= kInline)
         throw std::length_error("style text or inline classes past 32 bits");
     InlineClass made{0, static_cast<uint32_t>(styleText.size()), false};
     std::string_view page = state_.originalPage;

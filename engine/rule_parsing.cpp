@@ -6,6 +6,7 @@
 
 #include "engine/ansi_text.h"
 #include "engine/css_lexer.h"
+#include "engine/hash_slots.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ bool OpensBlock(std::string_view css, const CssToken& token) {
 
 std::vector<HeaderRule> ReadHeaderRules(std::string_view headerCss, std::string& closedLast,
                                         Encoding encoding) {
-    if (headerCss.size() > UINT32_MAX) throw std::length_error("header CSS of 4 GiB or more");
+    if (Past32Bits(headerCss.size())) throw std::length_error("header CSS of 4 GiB or more");
     std::vector<HeaderRule> rules;
     closedLast.clear();
     // Selectors and declarations are trimmed by the pieces they hold: whitespace that a
