@@ -51,7 +51,7 @@ std::string OpenDialogFolder() {
 // Makes `path` the page, in the page path field and its tooltip.
 void ChoosePage(HWND mainWindow, const std::string& path) {
     TheUiState().pagePath = path;
-    SetDialogItemText(mainWindow, IDE_PAGE_PATH, path);
+    SetPagePathText(mainWindow, path);
     SetControlTooltip(GetDlgItem(mainWindow, IDE_PAGE_PATH), path);
 }
 
@@ -61,8 +61,13 @@ void OnCommand(HWND mainWindow, int controlId, int code) {
     bool clicked = code == kClicked || code == kDoubleClicked;
     if (controlId == IDB_BROWSE && clicked)
         BrowseCommand(mainWindow);
+    else if (controlId == IDB_LAUNCH && clicked &&
+             GetFocus() == GetDlgItem(mainWindow, IDT_WEB_LINK))
+        WebLinkCommand();  // Enter, while the keyboard is on the link: the launch is the default
     else if (controlId == IDB_LAUNCH && clicked)
         LaunchCommand(mainWindow);
+    else if (controlId == IDCANCEL && RunUnderWay())
+        AskToStopRun(mainWindow);                   // Escape
     else if (controlId == IDI_LANGUAGE && clicked)  // not STN_ENABLE or STN_DISABLE
         LanguageCommand(mainWindow);
     else if (controlId == IDT_WEB_LINK && code == kClicked)
@@ -116,10 +121,6 @@ void LaunchCommand(HWND mainWindow) {
         ShowMessage(mainWindow, SelectionWarning(CurrentLanguage()), MB_ICONEXCLAMATION);
         return;
     }
-    // The run goes on while the window answers: what it has read, and the language of its
-    // report, stay as they are until it ends.
-    for (int id : {IDB_BROWSE, IDB_LAUNCH, IDE_SHEET_NAME, IDX_CLEAN_UNUSED, IDI_LANGUAGE})
-        EnableWindow(GetDlgItem(mainWindow, id), FALSE);
     bool cleanUnused =
         SendDlgItemMessageW(mainWindow, IDX_CLEAN_UNUSED, BM_GETCHECK, 0, 0) == BST_CHECKED;
     StartExtractionRun(mainWindow, DialogItemText(mainWindow, IDE_SHEET_NAME), cleanUnused);

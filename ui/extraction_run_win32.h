@@ -18,13 +18,17 @@ void StartExtractionRun(HWND mainWindow, const std::string& sheetName, bool clea
 // Whether a run has started and its end has not yet been taken in by the window.
 bool RunUnderWay();
 
+// Asks the user whether to stop the run under way (Escape, Alt+F4, the close box); Yes stops it
+// at its next progress point, with nothing changed, unless its outputs are being placed.
+void AskToStopRun(HWND mainWindow);
+
 // Once the run has lasted about a second: how much of it is done, in the caption and on the
 // taskbar button. Called by the progress timer.
 void ShowRunProgress(HWND mainWindow);
 
-// Takes in the run's end: the caption shows the last progress; a failed run shows its message
-// (stop icon; information for a page with nothing to extract), a whole run its report; then the
-// main window ends.
+// Takes in the run's end: a whole run shows its report and a page with nothing to extract its
+// message, then the main window ends; a run that changed nothing shows its message (none when
+// the user stopped it) and the window comes back as it was, ready for another launch.
 void EndExtractionRun(HWND mainWindow);
 
 // Waits until a run still under way has ended: the program never ends in the middle of writing.

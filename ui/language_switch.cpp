@@ -40,10 +40,10 @@ LRESULT CALLBACK LanguageKeyFilter(int code, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-HMENU CreateLanguageMenu() {
+HMENU CreateLanguageMenu(Language checked) {
     HMENU menu = CreatePopupMenu();
-    AppendMenuItem(menu, IDM_ENGLISH, kEnglishMenuItem, true);
-    AppendMenuItem(menu, IDM_FRENCH, kFrenchMenuItem, false);
+    AppendMenuItem(menu, IDM_ENGLISH, kEnglishMenuItem, checked == Language::English);
+    AppendMenuItem(menu, IDM_FRENCH, kFrenchMenuItem, checked == Language::French);
     return menu;
 }
 
@@ -91,10 +91,10 @@ void LabelMainWindow(HWND mainWindow, Language language) {
     SetControlTooltip(GetDlgItem(mainWindow, IDT_WEB_LINK), STYLEWICK_WEBSITE);
     const std::string& page = TheUiState().pagePath;
     if (IsPageChosen(page)) {
-        SetDialogItemText(mainWindow, IDE_PAGE_PATH, page);
+        SetPagePathText(mainWindow, page);
         SetControlTooltip(GetDlgItem(mainWindow, IDE_PAGE_PATH), page);
     } else {
-        SetDialogItemText(mainWindow, IDE_PAGE_PATH, Text(TextId::NothingSelected, language));
+        SetPagePathText(mainWindow, Text(TextId::NothingSelected, language));
     }
 }
 

@@ -10,7 +10,7 @@
 constexpr UINT kLanguageKeyMessage = WM_APP + 2;
 
 // Builds the language menu: "English" (checked) then "Français".
-HMENU CreateLanguageMenu();
+HMENU CreateLanguageMenu(Language checked);
 
 // Shows the language menu and applies the language chosen, if any: at the mouse, or below the
 // language image when asked from the keyboard. Does nothing while a run goes on.

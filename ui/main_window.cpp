@@ -38,7 +38,7 @@ constexpr ControlKind kControls[] = {
     {IDE_SHEET_NAME, L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE},
     {IDI_LANGUAGE, L"STATIC", SS_BITMAP | SS_NOTIFY, 0},
     {IDX_CLEAN_UNUSED, L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0},
-    {IDB_LAUNCH, L"BUTTON", BS_PUSHBUTTON | BS_ICON | WS_TABSTOP, 0},
+    {IDB_LAUNCH, L"BUTTON", BS_DEFPUSHBUTTON | BS_ICON | WS_TABSTOP, 0},
     {IDT_WEB_LINK, L"STATIC", SS_CENTER | SS_NOTIFY | WS_TABSTOP, 0},
 };
 
@@ -82,6 +82,8 @@ void CreateControls(HWND dialog) {
     SetDialogItemText(dialog, IDE_SHEET_NAME, kDefaultSheetName);
     SendDlgItemMessageW(dialog, IDE_SHEET_NAME, EM_LIMITTEXT, 0, 0);  // no length limit
     MakeWebLink(GetDlgItem(dialog, IDT_WEB_LINK));
+    // Enter launches, also from the output name field.
+    SendMessageW(dialog, DM_SETDEFID, IDB_LAUNCH, 0);
 }
 
 // Centres the window in the work area.
@@ -140,9 +142,12 @@ INT_PTR OnDpiChanged(HWND dialog, int dpi, const RECT& proposed) {
 }
 
 // The close box, Close in the system menu and Alt+F4; the Escape key is a command instead. A
-// run under way is never cut short: the window closes after its report.
+// run under way is stopped only when the user says so, and then changes nothing.
 INT_PTR OnClose(HWND dialog) {
-    if (!RunUnderWay()) EndMainWindow(dialog);
+    if (RunUnderWay())
+        AskToStopRun(dialog);
+    else
+        EndMainWindow(dialog);
     return TRUE;
 }
 

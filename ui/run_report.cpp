@@ -51,6 +51,19 @@ std::string RunErrorMessage(const RunOutcome& outcome, Language language) {
                            outcome.diskFull);
 }
 
+bool MessageConcernsSheetName(const RunOutcome& outcome, std::string_view sheetPath) {
+    switch (outcome.error) {
+        case RunError::SheetNameInvalid:
+        case RunError::SheetNameCollides:
+        case RunError::SheetNotOurs:
+        case RunError::SheetExists:
+        case RunError::SheetOfOtherPage:
+        case RunError::PageConvertedBefore: return true;
+        case RunError::FileNotWritten: return outcome.path == sheetPath;
+        default: return false;
+    }
+}
+
 std::string RunReport(Language language, std::string_view sheetName, bool cleaned,
                       long elapsedSeconds, bool wroteBackup, std::string_view backupToCopyBack) {
     std::string report = Text(TextId::ReportBeforeName, language);

@@ -14,6 +14,10 @@ std::string RunErrorMessage(RunError error, std::string_view path, Language lang
                             std::string_view otherPath = {}, bool diskFull = false);
 std::string RunErrorMessage(const RunOutcome& outcome, Language language);
 
+// Whether the message of a run that changed nothing is about the output sheet name (another
+// name would do), so that the window puts the keyboard there. `sheetPath`: the sheet's file.
+bool MessageConcernsSheetName(const RunOutcome& outcome, std::string_view sheetPath);
+
 // The report of a completed run; lines are separated by single CR characters. The backup
 // sentence is there only when the run wrote the page's backup; a run that the restore script
 // cannot undo names the backup to copy back by hand.

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "platform/console.h"
 #include "ui/commands.h"
 #include "ui/language_switch.h"
 #include "ui/main_window.h"
@@ -11,10 +12,12 @@
 
 int StartUp(const std::vector<std::string>& arguments) {
     UiState& ui = TheUiState();
-    ui.languageCode = "EN";
+    // The user's own language, French or English; nothing is stored.
+    Language language = UserLanguageIsFrench() ? Language::French : Language::English;
+    ui.languageCode = LanguageCode(language);
     std::string page = PageAmong(arguments);
     ui.pagePath = page.empty() ? kNoPageSelected : page;
-    ui.languageMenu = CreateLanguageMenu();
+    ui.languageMenu = CreateLanguageMenu(language);
 
     // Registers the version 6 controls (tooltips) that the manifest asks for.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};

@@ -133,6 +133,8 @@ constexpr Entry kTexts[] = {
      "Il n'y a pas assez d'espace sur le disque."},
     {TextId::WaitingForFolder, "Waiting for another stylewick run in this folder...",
      "Attente d'une autre conversion de stylewick dans ce dossier..."},
+    {TextId::StopQuestion, "Stop the conversion of \"%1\"?\rNothing will be changed.",
+     "Arrêter la conversion de \"%1\" ?\rRien ne sera modifié."},
 };
 
 constexpr bool RowsFollowTheIds() {

@@ -60,6 +60,7 @@ enum class TextId {
     PageDamaged,
     DiskFull,          // second line of a message about a file the full disk kept from writing
     WaitingForFolder,  // while another run holds the page's folder
+    StopQuestion,      // "%1" stands for the page
     Count
 };
 

@@ -20,6 +20,9 @@ struct WindowRun {
     bool threw = false;                // the run ended by an exception, not with an outcome
     std::atomic<int> permille{0};      // thousandths of the run done
     std::atomic<bool> waiting{false};  // for another run that holds the page's folder
+    std::atomic<bool> stop{false};     // the user asked the run to stop
+    bool asking = false;               // whether to stop is being asked
+    bool endedWhileAsking = false;     // the run ended while the question was open
     bool showsWaiting = false;         // the caption says so
     double startSecondOfDay = 0;       // for the report's time
     DWORD startTick = 0;               // for the delay before the progress shows

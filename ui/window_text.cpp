@@ -1,6 +1,7 @@
 #include "ui/window_text.h"
 
 #include "platform/utf16.h"
+#include "ui/control_ids.h"
 #include "ui/strings.h"
 
 std::string WindowTextOf(HWND window) {
@@ -24,6 +25,14 @@ std::string DialogItemText(HWND dialog, int controlId) {
 
 void SetDialogItemText(HWND dialog, int controlId, std::string_view text) {
     SetWindowTextOf(GetDlgItem(dialog, controlId), text);
+}
+
+void SetPagePathText(HWND mainWindow, std::string_view text) {
+    HWND field = GetDlgItem(mainWindow, IDE_PAGE_PATH);
+    SetWindowTextOf(field, text);
+    int length = GetWindowTextLengthW(field);
+    SendMessageW(field, EM_SETSEL, length, length);
+    SendMessageW(field, EM_SCROLLCARET, 0, 0);
 }
 
 void ShowMessage(HWND mainWindow, std::string_view text, UINT icon) {

@@ -15,6 +15,9 @@ void SetWindowTextOf(HWND window, std::string_view text);
 void SetPictureName(HWND control, std::string_view name);
 
 std::string DialogItemText(HWND dialog, int controlId);
+
+// The page path field's text, scrolled to its end: a long path shows its file name.
+void SetPagePathText(HWND mainWindow, std::string_view text);
 void SetDialogItemText(HWND dialog, int controlId, std::string_view text);
 
 // A message box owned by the main window, captioned with the product name, modal for the

@@ -133,6 +133,33 @@ TEST(RunReport, FullDiskKeptBackupAndBackupToCopyBack) {
               "Total time: 1s");
 }
 
+// The window puts the keyboard on the output name after the messages that another name would
+// answer, and on the browse button after the others.
+TEST(RunReport, MessagesAboutTheSheetNameSendTheUserThere) {
+    const std::string sheet = "C:\\web\\styles.css";
+    struct Case {
+        RunError error;
+        std::string path;
+        bool aboutTheName;
+    } cases[] = {
+        {RunError::SheetNameInvalid, "con", true},
+        {RunError::SheetNameCollides, "C:\\web\\index.html", true},
+        {RunError::SheetNotOurs, sheet, true},
+        {RunError::SheetExists, sheet, true},
+        {RunError::SheetOfOtherPage, sheet, true},
+        {RunError::PageConvertedBefore, "C:\\web\\index.html", true},
+        {RunError::FileNotWritten, sheet, true},  // a folder of the name that does not exist
+        {RunError::FileNotWritten, "C:\\web\\restore_backup.bat", false},
+        {RunError::PageMissing, "C:\\web\\index.html", false},
+        {RunError::BackupNotOurs, "C:\\web\\index.backup.html", false},
+        {RunError::FolderBusy, "C:\\web", false},
+        {RunError::Stopped, "C:\\web\\index.html", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MessageConcernsSheetName(RunOutcome(c.error, c.path), sheet), c.aboutTheName)
+            << static_cast<int>(c.error) << " " << c.path;
+}
+
 TEST(RunReport, PathsWithPercentSignsAreInsertedOnce) {
     EXPECT_EQ(RunErrorMessage(RunError::PageMissing, "%1%1", Language::English),
               "File \"%1%1\" doesn't exist!");

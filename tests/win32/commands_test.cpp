@@ -6,10 +6,12 @@
 #include <dlgs.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <regex>
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/utf16.h"
 #include "tests/win32/window_driver.h"
 #include "ui/control_ids.h"
@@ -54,6 +56,15 @@ protected:
     void ExpectProgramEnded() {
         ASSERT_TRUE(program.WaitForEnd());
         EXPECT_EQ(program.ExitCode(), 0u);
+    }
+    // A run that changed nothing gives the window back as it was, enabled, with the keyboard
+    // on `focused`.
+    void ExpectBackInTheWindow(int focused) {
+        ASSERT_TRUE(WaitUntil([&] { return program.Focus() == program.Control(focused); }));
+        EXPECT_FALSE(program.WaitForEnd(0));
+        for (int id : {IDB_BROWSE, IDB_LAUNCH, IDE_SHEET_NAME, IDX_CLEAN_UNUSED, IDI_LANGUAGE})
+            EXPECT_TRUE(IsWindowEnabled(program.Control(id))) << id;
+        EXPECT_EQ(WindowText(program.Window()).rfind("stylewick v", 0), 0u);
     }
 };
 
@@ -103,6 +114,13 @@ TEST_F(CommandsTest, BrowseShowsThePathWithItsTooltipAndCancelKeepsIt) {
 
     program.BrowseTo(folder.File("second.html"));
     EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), folder.File("second.html"));
+    // Scrolled to its end, so that a long path shows the file name: the caret after the last
+    // character.
+    DWORD start = 0, end = 0;
+    SendMessageW(program.Control(IDE_PAGE_PATH), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, Utf16(folder.File("second.html")).size());
+    EXPECT_EQ(end, start);
 
     // The dialog's title and place; then cancelled with Escape.
     ClickWindow(program.Control(IDB_BROWSE));
@@ -202,12 +220,12 @@ TEST_F(CommandsTest, EmptyOutputNameIsRefusedAndLeavesThePage) {
     std::string message = DismissMessage(&icon);
     EXPECT_EQ(message, "Error! \"\" cannot be the name of a style sheet.");
     EXPECT_EQ(icon, LoadIcon(nullptr, IDI_HAND));
-    ExpectProgramEnded();
+    ExpectBackInTheWindow(IDE_SHEET_NAME);
     EXPECT_EQ(folder.Read("page.html"), page);
     EXPECT_FALSE(folder.Has("restore_backup.bat"));
 }
 
-TEST_F(CommandsTest, MissingPageShowsOnlyItsMessageAndEndsTheProgram) {
+TEST_F(CommandsTest, MissingPageShowsOnlyItsMessageAndComesBackToTheWindow) {
     folder.Write("gone.html", "<html></html>");
     program.ChooseLanguage(1);
     program.BrowseTo(folder.File("gone.html"));
@@ -217,7 +235,8 @@ TEST_F(CommandsTest, MissingPageShowsOnlyItsMessageAndEndsTheProgram) {
     EXPECT_EQ(DismissMessage(&icon),
               "Le fichier \"" + folder.File("gone.html") + "\" n'existe pas!");
     EXPECT_EQ(icon, LoadIcon(nullptr, IDI_HAND));
-    ExpectProgramEnded();
+    ExpectBackInTheWindow(IDB_BROWSE);
+    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), folder.File("gone.html"));
     EXPECT_FALSE(folder.Has("gone.backup.html"));
 }
 
@@ -227,13 +246,15 @@ TEST_F(CommandsTest, MalformedHeaderCssShowsOnlyItsMessageAndKeepsThePage) {
     program.BrowseTo(folder.File("page.html"));
     Launch();
     EXPECT_EQ(DismissMessage(), "Error! Malformed internal CSS: mismatching { and }");
-    ExpectProgramEnded();
+    ExpectBackInTheWindow(IDB_BROWSE);
     EXPECT_EQ(folder.Read("page.html"), page);
     EXPECT_FALSE(folder.Has("styles.css"));
 }
 
-// A run that writes nothing tells why, in the window's language, and ends the program: nothing
-// to extract as information, a file the tool did not write as an error.
+// A run that writes nothing tells why, in the window's language: nothing to extract as
+// information, which ends the program; a file the tool did not write as an error, after which
+// the window comes back with the keyboard on the output name, where another name and Enter
+// convert the page.
 struct WrittenNothing {
     const char* label;
     int language;           // menu position: 0 English, 1 French
@@ -259,12 +280,68 @@ TEST_P(WrittenNothingTest, MessageInTheWindowsLanguageAndNoFileChanged) {
     std::string named = folder.File(c.siteSheet ? "styles.css" : "page.html");
     EXPECT_EQ(DismissMessage(&icon), c.before + named + c.after);
     EXPECT_EQ(icon, LoadIcon(nullptr, c.error ? IDI_HAND : IDI_INFORMATION));
-    ExpectProgramEnded();
+    if (!c.error) ExpectProgramEnded();
     EXPECT_EQ(folder.Read("page.html"), page);
     EXPECT_FALSE(folder.Has("page.backup.html"));
     EXPECT_FALSE(folder.Has("restore_backup.bat"));
-    if (c.siteSheet) {
-        EXPECT_EQ(folder.Read("styles.css"), c.siteSheet);
+    if (!c.siteSheet) return;
+    EXPECT_EQ(folder.Read("styles.css"), c.siteSheet);
+    ExpectBackInTheWindow(IDE_SHEET_NAME);
+    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), folder.File("page.html"));
+    EXPECT_EQ(program.ControlText(IDE_SHEET_NAME), "styles.css");
+    EXPECT_TRUE(program.Checked(IDX_CLEAN_UNUSED));
+    PressKeyWith(VK_CONTROL, 'A');
+    TypeText("site.css");
+    ASSERT_TRUE(WaitUntil([&] { return program.ControlText(IDE_SHEET_NAME) == "site.css"; }));
+    PressKey(VK_RETURN);
+    EXPECT_NE(DismissMessage().find("\"site.css\""), std::string::npos);
+    ExpectProgramEnded();
+    EXPECT_TRUE(folder.Has("site.css"));
+    EXPECT_EQ(folder.Read("styles.css"), c.siteSheet);
+}
+
+// While a run waits for the folder (held here as another run would hold it), Escape, Alt+F4
+// and the close box ask whether to stop it: Yes gives the window back with nothing changed, No
+// lets the run go on to its report.
+TEST_F(CommandsTest, RunUnderWayAsksBeforeItStops) {
+    struct Case {
+        const char* how;
+        std::function<void(HWND)> ask;
+        int answer;
+    } cases[] = {
+        {"Escape", [](HWND) { PressKey(VK_ESCAPE); }, IDYES},
+        {"Alt+F4", [](HWND) { PressKeyWith(VK_MENU, VK_F4); }, IDYES},
+        {"close box", [](HWND w) { PostMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0); }, IDNO},
+    };
+    const std::string page = "<html><body><p style=\"color:red\">x</p></body></html>";
+    folder.Write("page.html", page);
+    program.BrowseTo(folder.File("page.html"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        files::FolderLock held;
+        ASSERT_EQ(files::TryLockFolder(folder.path(), held), files::LockResult::Locked);
+        Launch();
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(program.Control(IDB_BROWSE)); }));
+        c.ask(program.Window());
+        HWND box = program.WaitForOwnedDialog();
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(RunningProgram::MessageText(box), "Stop the conversion of \"" +
+                                                        folder.File("page.html") +
+                                                        "\"?\rNothing will be changed.");
+        ClickWindow(GetDlgItem(box, c.answer));
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+        if (c.answer == IDYES) {
+            ExpectBackInTheWindow(IDB_BROWSE);
+            files::UnlockFolder(held);
+            EXPECT_EQ(folder.Listing(), "page.html\n");
+            EXPECT_EQ(folder.Read("page.html"), page);
+            continue;
+        }
+        EXPECT_FALSE(program.WaitForEnd(300));  // still waiting for the folder
+        files::UnlockFolder(held);
+        EXPECT_EQ(DismissMessage().rfind("External CSS \"styles.css\" correctly produced", 0), 0u);
+        ExpectProgramEnded();
+        EXPECT_NE(folder.Read("page.html"), page);
     }
 }
 
@@ -373,6 +450,18 @@ TEST_F(CommandsTest, CloseBoxEndsTheProgram) {
     PostMessageA(program.Window(), WM_NCLBUTTONDOWN, HTCLOSE, MAKELPARAM(closeBox.x, closeBox.y));
     PostMessageA(program.Window(), WM_LBUTTONUP, 0, 0);  // ends the close box tracking
     ExpectProgramEnded();
+}
+
+// The window starts in the user's display language: scripts/wine-tests runs this test again
+// under a French locale (OEM code page 850), where it must start in French.
+TEST(StartUpLanguage, WindowStartsInTheUsersLanguage) {
+    RunningProgram program;
+    bool french = ExpectedOemCodePage() == 850;
+    EXPECT_EQ(WindowText(program.Window()), french ? "stylewick v" STYLEWICK_VERSION " - par Tavrel"
+                                                   : "stylewick v" STYLEWICK_VERSION
+                                                     " - by Tavrel");
+    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH),
+              french ? "<aucun sélectionné>" : "<none selected>");
 }
 
 }  // namespace
