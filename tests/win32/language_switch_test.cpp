@@ -7,6 +7,7 @@
 #include "platform/utf16.h"
 #include "tests/win32/window_driver.h"
 #include "ui/control_ids.h"
+#include "ui/dialog_texts.h"
 #include "ui/ui_state.h"
 #include "version.h"
 
@@ -55,6 +56,11 @@ protected:
     }
     // The window's texts, the menu's check mark and the language code all say `language`.
     void ExpectChosen(Language language) {
+        // The switch happens on the window's thread: wait for it before reading the labels.
+        const char* code = language == Language::French ? "FR" : "EN";
+        ASSERT_TRUE(WaitUntil([&] { return TheUiState().languageCode == code; }));
+        ASSERT_TRUE(
+            WaitUntil([&] { return WindowText(program.Window()) == MainCaption(language); }));
         ExpectWindowIn(program, language);
         EXPECT_EQ(MenuChecked(0), language == Language::English);
         EXPECT_EQ(MenuChecked(1), language == Language::French);
