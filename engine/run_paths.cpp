@@ -24,7 +24,9 @@ bool IsDeviceName(std::string_view part) {
 
 bool IsUsableSheetName(std::string_view sheetName) {
     if (sheetName.find_first_not_of(' ') == std::string_view::npos) return false;
-    if (sheetName.find(':') != std::string_view::npos) return false;
+    // A stream on NTFS; and a double quote, which the restore script's quoting cannot hold
+    // (Windows takes none in a name).
+    if (sheetName.find_first_of(":\"") != std::string_view::npos) return false;
     size_t start = 0;
     while (true) {
         size_t end = std::min(sheetName.find_first_of("/\\", start), sheetName.size());

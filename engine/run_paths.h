@@ -20,7 +20,8 @@ std::string SheetPath(std::string_view pageFolder, std::string_view sheetName);
 // True when the output sheet name can name the sheet's file from the page's folder, as a file
 // name or a path of folders ("css/site.css", "..\\site.css", with either separator), and mean
 // that file and no other. False for a name that is empty or only spaces; that holds a ":" (a
-// stream on NTFS, a drive); that has an empty part (a leading, doubled or trailing separator);
+// stream on NTFS, a drive) or a double quote (which the restore script cannot quote, and no
+// Windows name holds); that has an empty part (a leading, doubled or trailing separator);
 // with a part, other than the folder parts "." and "..", that ends with "." or a space (Windows
 // drops them: "a." names "a"); or with a part that is a device name of Windows (con, prn, aux,
 // nul, com1 to com9, lpt1 to lpt9, the last two also with "¹", "²" or "³"), in any case, also

@@ -407,7 +407,7 @@ TEST_P(AwkwardPathTest, OutputsAreNamedFromThePathAsItIs) {
     ScratchFolder scratch;
     std::string folder = scratch.path() + path.folder;
     fs::create_directories(folder);
-    const std::string page = CorpusPage("word2000-small.html");
+    const std::string page = ProjectWordPage();
     std::string pagePath = folder + path.page;
     {
         std::FILE* out = std::fopen(pagePath.c_str(), "wb");

@@ -105,7 +105,7 @@ std::string Lines(std::initializer_list<const char*> names) {
 // The walk: the Nth file operation of a full run fails, for every N the run has.
 
 struct WalkedPage {
-    const char* corpusName;
+    const char* corpusName;  // nullptr: the project's own sample page
     bool cleanUnused;
 };
 
@@ -135,9 +135,15 @@ const std::vector<Step> kRunOperations = {
     {"move of the new page over the page", RunError::FileNotWritten, kPage},
 };
 
+// The walked page: a corpus page, or the project's own word-processor page (no name).
+std::string WalkedPageBytes(const WalkedPage& walked) {
+    return walked.corpusName ? CorpusPage(walked.corpusName) : ProjectWordPage();
+}
+
 TEST_P(FailingOperationWalk, EveryFailureLeavesThePageAsItWas) {
     NoInjectedFailureAfterwards guard;
-    const std::string page = CorpusPage(GetParam().corpusName);
+    if (GetParam().corpusName != nullptr) SKIP_WITHOUT_CORPUS();
+    const std::string page = WalkedPageBytes(GetParam());
 
     // A run without failure, to count its operations and to have its outputs.
     std::map<std::string, std::string> converted;
@@ -196,7 +202,8 @@ constexpr int kAsideRemoval = 15;
 
 TEST_P(FailingOperationWalk, FailuresOverEarlierRunsKeepEveryFile) {
     NoInjectedFailureAfterwards guard;
-    const std::string page = CorpusPage(GetParam().corpusName);
+    if (GetParam().corpusName != nullptr) SKIP_WITHOUT_CORPUS();
+    const std::string page = WalkedPageBytes(GetParam());
     int operations = 0;
     {
         ScratchFolder folder;
@@ -237,13 +244,15 @@ TEST_P(FailingOperationWalk, FailuresOverEarlierRunsKeepEveryFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(CorpusPages, FailingOperationWalk,
-                         testing::Values(WalkedPage{"word2000-small.html", true},
+                         testing::Values(WalkedPage{nullptr, true},
+                                         WalkedPage{"word2000-small.html", true},
                                          WalkedPage{"openoffice-uppercase-readme.htm", false},
                                          WalkedPage{"email-inlined-template.html", true}),
                          [](const testing::TestParamInfo<WalkedPage>& info) {
                              std::string name;
-                             for (const char* c = info.param.corpusName; *c != '\0' && *c != '.';
-                                  ++c)
+                             const char* page = info.param.corpusName;
+                             if (page == nullptr) page = "sample-page";
+                             for (const char* c = page; *c != '\0' && *c != '.'; ++c)
                                  name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
                              return name + (info.param.cleanUnused ? "_cleaned" : "_plain");
                          });
@@ -307,7 +316,7 @@ TEST_F(RealConditionTest, SheetInAnExistingSubfolderIsWritten) {
 // Refused before the page is read, naming the name as typed.
 TEST_F(RealConditionTest, SheetNamesNoLinkCanNameAreRefused) {
     for (const char* name :
-         {"", "   ", "x.css:stream", "nul.css", "css/con", "x.css.", "..", ".//a.css"}) {
+         {"", "   ", "x.css:stream", "nul.css", "css/con", "x.css.", "..", ".//a.css", "x\".css"}) {
         SCOPED_TRACE(name);
         RunOutcome outcome = RunOn(folder, name);
         EXPECT_EQ(outcome.error, RunError::SheetNameInvalid);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -88,7 +89,7 @@ void AddGeneratedPages(std::vector<Source>& sources) {
 
 std::vector<Source> Sources() {
     std::vector<Source> sources;
-    AddPagesOf(CorpusFolder(), "corpus", sources, true);
+    if (HaveCorpus()) AddPagesOf(CorpusFolder(), "corpus", sources, true);
     AddPagesOf(fs::path(STYLEWICK_SOURCE_DIR) / "tests/render/pages", "render", sources);
     AddPagesOf(fs::path(STYLEWICK_SOURCE_DIR) / "samples", "samples", sources);
     AddGeneratedPages(sources);
@@ -128,9 +129,10 @@ std::map<std::string, std::string> RecordedLines() {
 
 TEST(RecordedOutputs, EveryRunWritesTheRecordedBytes) {
     std::vector<Source> sources = Sources();
-    ASSERT_GE(sources.size(), 30u) << "corpus or project pages missing";
+    ASSERT_GE(sources.size(), 20u) << "project pages missing";
     if (std::getenv("STYLEWICK_RECORD_OUTPUTS") != nullptr) {
         ASSERT_FALSE(UnderSanitizer()) << "record with the uninstrumented build";
+        ASSERT_TRUE(HaveCorpus()) << "record with the corpus, whose lines the record keeps";
         std::ofstream out(kRecordFile, std::ios::binary | std::ios::trunc);
         out << "# Outputs of whole runs: source layout error CODE page BYTES HASH sheet BYTES "
                "HASH script BYTES HASH\n"
@@ -148,6 +150,10 @@ TEST(RecordedOutputs, EveryRunWritesTheRecordedBytes) {
             EXPECT_EQ(line, found->second) << source.file;
         }
     }
+    // Without the corpus the project's own pages are checked, and the test says what it left.
+    if (!HaveCorpus())
+        std::printf("[          ] corpus records not checked: no corpus in %s\n",
+                    CorpusFolder().c_str());
 }
 
 }  // namespace

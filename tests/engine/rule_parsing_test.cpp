@@ -109,6 +109,7 @@ std::string WordProcessorHeaderCss() {
 }
 
 TEST(ParseHeaderRules, ReadsAWordProcessorStyleBlock) {
+    SKIP_WITHOUT_CORPUS();
     std::string css = WordProcessorHeaderCss();
     ASSERT_FALSE(css.empty()) << "no style block in the corpus page";
     std::vector<Rule> rules = ParseHeaderRules(css);

@@ -37,6 +37,15 @@ std::string CorpusFolder() {
 
 void SetCorpusFolder(std::string_view folder) { CorpusSetting() = std::string(folder); }
 
+bool HaveCorpus() { return std::filesystem::is_directory(std::filesystem::u8path(CorpusFolder())); }
+
+std::string ProjectWordPage() {
+    std::ifstream in(std::string(STYLEWICK_SOURCE_DIR) + "/samples/sample-page.html",
+                     std::ios::binary);
+    if (!in) throw std::runtime_error("the project's sample page is missing");
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 std::string CorpusPage(std::string_view name) {
     std::ifstream in(CorpusFolder() + std::string(name), std::ios::binary);
     if (!in) throw std::runtime_error("corpus page missing: " + std::string(name));
