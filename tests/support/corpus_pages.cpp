@@ -40,7 +40,9 @@ void SetCorpusFolder(std::string_view folder) { CorpusSetting() = std::string(fo
 bool HaveCorpus() { return std::filesystem::is_directory(std::filesystem::u8path(CorpusFolder())); }
 
 std::string ProjectWordPage() {
-    std::ifstream in(std::string(STYLEWICK_SOURCE_DIR) + "/samples/sample-page.html",
+    std::ifstream in(PlatformPath(STYLEWICK_SOURCE_DIR) + "samples" +
+                         static_cast<char>(std::filesystem::path::preferred_separator) +
+                         "sample-page.html",
                      std::ios::binary);
     if (!in) throw std::runtime_error("the project's sample page is missing");
     return std::string(std::istreambuf_iterator<char>(in), {});

@@ -17,5 +17,6 @@ add_executable(stylewick-window-tests ${window_test_sources}
   ${CMAKE_SOURCE_DIR}/ui/resources/stylewick.rc)
 target_link_libraries(stylewick-window-tests PRIVATE stylewick_win32 gtest version oleacc oleaut32)
 target_compile_definitions(stylewick-window-tests PRIVATE
-  STYLEWICK_CORPUS_DIR="${STYLEWICK_CORPUS_DIR}")
+  STYLEWICK_CORPUS_DIR="${STYLEWICK_CORPUS_DIR}"
+  STYLEWICK_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 add_dependencies(stylewick-window-tests stylewick stylewick-cli)
