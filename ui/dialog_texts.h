@@ -54,9 +54,10 @@ inline bool IsPageChosen(std::string_view pagePath) {
     return !pagePath.empty() && pagePath[0] != '<';
 }
 
-// Where a control shows a text of the string table: as its drawn text, as its tooltip, or, for
-// a control that shows a picture, as its tooltip and as the name a screen reader gives it.
-enum class ShownAs { WindowText, Tooltip, NameAndTooltip };
+// Where a control shows a text of the string table: as its drawn text, as its tooltip, for a
+// control that shows a picture as its tooltip and as the name a screen reader gives it, or
+// only as that name (a button whose drawn text says too little).
+enum class ShownAs { WindowText, Tooltip, NameAndTooltip, AccessibleName };
 
 // One text of a control, shown in the current language.
 struct ControlText {
@@ -75,4 +76,5 @@ inline constexpr ControlText kControlTexts[] = {
     {IDB_LAUNCH, TextId::LaunchTooltip, ShownAs::NameAndTooltip},
     {IDX_CLEAN_UNUSED, TextId::CleanTooltip, ShownAs::Tooltip},
     {IDI_LANGUAGE, TextId::LanguageTooltip, ShownAs::NameAndTooltip},
+    {IDB_BROWSE, TextId::BrowseName, ShownAs::AccessibleName},
 };

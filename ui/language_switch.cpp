@@ -3,6 +3,7 @@
 #include <cwctype>
 
 #include "platform/utf16.h"
+#include "ui/accessible_name.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_texts.h"
 #include "ui/extraction_run_win32.h"
@@ -86,7 +87,9 @@ void LabelMainWindow(HWND mainWindow, Language language) {
         const char* text = Text(entry.text, language);
         if (entry.shownAs == ShownAs::WindowText) SetWindowTextOf(control, text);
         if (entry.shownAs == ShownAs::NameAndTooltip) SetPictureName(control, text);
-        if (entry.shownAs != ShownAs::WindowText) SetControlTooltip(control, text);
+        if (entry.shownAs == ShownAs::AccessibleName) SetAccessibleName(control, text);
+        if (entry.shownAs == ShownAs::Tooltip || entry.shownAs == ShownAs::NameAndTooltip)
+            SetControlTooltip(control, text);
     }
     SetControlTooltip(GetDlgItem(mainWindow, IDT_WEB_LINK), STYLEWICK_WEBSITE);
     const std::string& page = TheUiState().pagePath;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "platform/console.h"
 #include "ui/commands.h"
@@ -23,6 +24,10 @@ int StartUp(const std::vector<std::string>& arguments) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
+    // COM for the window's thread: the accessible objects handed to screen readers, and the
+    // shell's parts of the file dialog.
+    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ShowMainWindow(nullptr);
+    if (SUCCEEDED(com)) CoUninitialize();
     return 0;
 }

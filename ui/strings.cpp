@@ -31,6 +31,7 @@ constexpr Entry kTexts[] = {
      "Word)"},
     {TextId::LanguageTooltip, "Language: English or French (Alt+L)",
      "Langue : anglais ou français (Alt+L)"},
+    {TextId::BrowseName, "Browse for the page", "Choisir la page"},
     {TextId::OpenDialogTitle, "Select main web page", "Sélectionnez la page web"},
     {TextId::WebPageFilter, "Web page (*.htm;*.html)", "Page web (*.htm;*.html)"},
     {TextId::AllFilesFilter, "All files (*.*)", "Tous les fichiers (*.*)"},

@@ -23,6 +23,7 @@ enum class TextId {
     LaunchTooltip,
     CleanTooltip,
     LanguageTooltip,
+    BrowseName,  // the browse button's name for screen readers
     OpenDialogTitle,
     WebPageFilter,
     AllFilesFilter,

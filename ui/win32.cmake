@@ -2,6 +2,7 @@
 # on its own thread, language switch, tooltips, the web link.
 add_library(stylewick_win32 STATIC
   ${CMAKE_CURRENT_LIST_DIR}/ui_state.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/accessible_name.cpp
   ${CMAKE_CURRENT_LIST_DIR}/window_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tooltips.cpp
   ${CMAKE_CURRENT_LIST_DIR}/window_scale.cpp
@@ -14,4 +15,4 @@ add_library(stylewick_win32 STATIC
   ${CMAKE_CURRENT_LIST_DIR}/start_up.cpp)
 target_compile_definitions(stylewick_win32 PUBLIC WINVER=0x0601 _WIN32_WINNT=0x0601)
 target_link_libraries(stylewick_win32 PUBLIC stylewick_texts stylewick_engine
-  comctl32 comdlg32 shell32 ole32 uuid gdi32 user32)
+  comctl32 comdlg32 shell32 ole32 oleacc oleaut32 uuid gdi32 user32)

@@ -68,7 +68,8 @@ TEST(DialogTexts, OneTableLabelsTheControlsAndNamesThePictures) {
                           {1008, ShownAs::WindowText},
                           {1001, ShownAs::NameAndTooltip},
                           {1004, ShownAs::Tooltip},
-                          {1009, ShownAs::NameAndTooltip}}));
+                          {1009, ShownAs::NameAndTooltip},
+                          {IDB_BROWSE, ShownAs::AccessibleName}}));
     EXPECT_STREQ(Text(kControlTexts[2].text, Language::French), "Nettoyer les styles inutilisés");
     // The image's name tells the key that opens its menu, in both languages.
     for (Language language : {Language::English, Language::French})

@@ -18,8 +18,15 @@ std::vector<std::string> TipsOf(const RunningProgram& program, int id) {
     return ToolTexts(program.Window(), program.Control(id));
 }
 
-// The name a screen reader gives `control`, through the system's accessibility objects.
+// The name a screen reader gives `control`, through the system's accessibility objects, as a
+// screen reader asks for it: from a thread of its own that has COM.
 std::string AccessibleName(HWND control) {
+    struct Com {
+        HRESULT started = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        ~Com() {
+            if (SUCCEEDED(started)) CoUninitialize();
+        }
+    } com;
     IAccessible* accessible = nullptr;
     if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
                                           IID_IAccessible, reinterpret_cast<void**>(&accessible))))
@@ -153,7 +160,11 @@ TEST_F(LanguageSwitchTest, ThePicturesAreNamedForScreenReadersInTheLanguageShown
     EXPECT_EQ(AccessibleName(program.Control(IDB_LAUNCH)),
               "Launch the extraction of inline and internal css to external css!");
     EXPECT_EQ(AccessibleName(program.Control(IDI_LANGUAGE)), "Language: English or French (Alt+L)");
+    // The browse button shows "..." and is read as what it does.
+    EXPECT_EQ(AccessibleName(program.Control(IDB_BROWSE)), "Browse for the page");
+    EXPECT_EQ(program.ControlText(IDB_BROWSE), "...");
     program.ChooseLanguage(1);
+    EXPECT_EQ(AccessibleName(program.Control(IDB_BROWSE)), "Choisir la page");
     EXPECT_EQ(AccessibleName(program.Control(IDB_LAUNCH)),
               "Lancer l'extraction vers un css externe des css présents dans les tags et dans le "
               "header!");
