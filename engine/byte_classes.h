@@ -8,6 +8,11 @@
 // The whitespace of the engine: space, tab, CR and LF.
 constexpr bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
+// The whitespace of a browser's reader of tags: the engine's and form feed. It parts a tag's
+// name from its attributes, the attributes from each other, ends an unquoted value and an end
+// tag's name.
+constexpr bool IsTagSpace(char c) { return IsSpace(c) || c == '\f'; }
+
 // A line break inside CSS: it ends a string, as LF, CR and form feed do for browsers.
 constexpr bool IsCssLineBreak(char c) { return c == '\n' || c == '\r' || c == '\f'; }
 

@@ -35,7 +35,7 @@ void AppendAttribute(std::string& out, const Attribute& attribute) {
     bool hasDouble = value.find('"') != std::string_view::npos;
     bool hasSingle = value.find('\'') != std::string_view::npos;
     bool needsQuotes =
-        value.empty() || hasSingle || value.find_first_of(" \t\r\n>") != std::string_view::npos;
+        value.empty() || hasSingle || value.find_first_of(" \t\r\n\f>") != std::string_view::npos;
     if (hasDouble && !hasSingle) {
         out += '\'';
         out += value;

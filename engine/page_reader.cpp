@@ -16,10 +16,10 @@ constexpr std::array<unsigned char, 256> MakeTagStops() {
     std::array<unsigned char, 256> stops{};
     for (int b = 0; b < 256; ++b) {
         char c = static_cast<char>(b);
-        bool endsTagName = IsSpace(c) || c == '/' || c == '>';
+        bool endsTagName = IsTagSpace(c) || c == '/' || c == '>';
         stops[b] = (endsTagName ? kEndsTagName : 0) |
                    (endsTagName || c == '=' ? kEndsAttributeName : 0) |
-                   (IsSpace(c) || c == '>' ? kEndsUnquotedValue : 0);
+                   (IsTagSpace(c) || c == '>' ? kEndsUnquotedValue : 0);
     }
     return stops;
 }
@@ -97,7 +97,7 @@ bool ReadStartTag(std::string_view text, size_t at, Markup& markup) {
 bool ReadNextAttribute(std::string_view text, size_t& at, Attribute& attribute, bool& slash) {
     const size_t size = text.size();
     slash = false;
-    for (; at < size && (IsSpace(text[at]) || text[at] == '/'); ++at)
+    for (; at < size && (IsTagSpace(text[at]) || text[at] == '/'); ++at)
         slash = slash || text[at] == '/';
     if (at >= size) {
         at = npos;
@@ -116,11 +116,11 @@ bool ReadNextAttribute(std::string_view text, size_t& at, Attribute& attribute, 
     attribute.end = at;
 
     size_t afterName = at;
-    while (afterName < size && IsSpace(text[afterName])) ++afterName;
+    while (afterName < size && IsTagSpace(text[afterName])) ++afterName;
     if (afterName < size && text[afterName] == '=') {
         attribute.hasValue = true;
         at = afterName + 1;
-        while (at < size && IsSpace(text[at])) ++at;
+        while (at < size && IsTagSpace(text[at])) ++at;
         char c = at < size ? text[at] : 0;
         if (c == '"' || c == '\'') {
             attribute.quote = c;

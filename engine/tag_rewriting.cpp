@@ -35,7 +35,7 @@ void AppendWithoutLang(std::string& out, std::string_view text, const Markup& ta
         // The space before it goes too, unless an attribute follows right after its value
         // (lang="x"id=y): that one would then run into what stands before.
         char next = attribute.end < tagEnd ? text[attribute.end] : '>';
-        bool attributeFollows = !IsSpace(next) && next != '/' && next != '>';
+        bool attributeFollows = !IsTagSpace(next) && next != '/' && next != '>';
         if (text[from - 1] == ' ' && !attributeFollows) --from;  // a name never starts a tag
         out.append(text, copied, from - copied);
         copied = attribute.end;
@@ -74,7 +74,7 @@ size_t AppendConvertedTag(std::string& out, std::string_view text, bool textIsSc
     if (!found) return 0;
 
     size_t attributesStart = tag.nameEnd;
-    while (attributesStart < tag.end && IsSpace(text[attributesStart])) ++attributesStart;
+    while (attributesStart < tag.end && IsTagSpace(text[attributesStart])) ++attributesStart;
     size_t attributesEnd = tag.end - 1;  // the closing ">"
     out.append(text, tag.begin, attributesStart - tag.begin);
     std::string_view name = index.Name(*found);
@@ -96,7 +96,7 @@ size_t AppendConvertedTag(std::string& out, std::string_view text, bool textIsSc
         out += "class=";
         out += name;
         // An unquoted class text must not run into what follows it, such as a "/".
-        if (styleAttribute.end < attributesEnd && !IsSpace(text[styleAttribute.end])) out += ' ';
+        if (styleAttribute.end < attributesEnd && !IsTagSpace(text[styleAttribute.end])) out += ' ';
         out.append(text, styleAttribute.end, attributesEnd - styleAttribute.end);
     }
     out += '>';

@@ -42,7 +42,9 @@ INSTANTIATE_TEST_SUITE_P(
                     MergeCase{"class=a\tid=b\nclass=c\rtitle=d", "class=\"a c\" id=b  title=d"},
                     MergeCase{"class\r\n=\r\n'x'", "class=\"x\""},
                     MergeCase{"class=\"a\"id=b", "class=\"a\" id=b"},
-                    MergeCase{"class =x", "class=\"x\""}));
+                    MergeCase{"class =x", "class=\"x\""},
+                    // A value holding a form feed is quoted: unquoted, the form feed ends it.
+                    MergeCase{"class=x\fid=a title=\"a\fb\"", "class=\"x\" id=a  title=\"a\fb\""}));
 
 // Words without "=" are attributes without value and keep their place; the "/" of a
 // self-closing tag stays last, and a "/" between attributes only separates them, as the page

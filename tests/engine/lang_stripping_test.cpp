@@ -45,6 +45,7 @@ TEST(LangStripping, RemovesLangAttributesOfStartTagsOnly) {
         {"<p lang=x lang=y>", "<p>"},
         // An attribute right after the value keeps the space that parts it from the name.
         {"<p lang=\"en\"dir=ltr>", "<p dir=ltr>"},
+        {"<p lang=fr\fid=a>", "<p\fid=a>"},
         {"<BODY LANG=\"en DIR=\"LTR\">", "<BODY LTR\">"},
     };
     for (const TextCase& c : cases) EXPECT_EQ(StripLangAttributes(c.input), c.expected) << c.input;

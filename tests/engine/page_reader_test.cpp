@@ -77,6 +77,15 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"<p title=\"x>y</p><b>", "<sp[title=\"x!]@0-12"},
         ReadCase{"<p a='x>y<b>", "<sp[a='x!]@0-8"}));
 
+// A form feed is whitespace inside a tag, as space, tab, CR and LF are.
+INSTANTIATE_TEST_SUITE_P(
+    FormFeeds, PageReaderTest,
+    testing::Values(ReadCase{"<p\fclass=note style=x>", "<sp[class=note,style=x]@0-22"},
+                    ReadCase{"<p style=\"c\"\fclass=n>", "<sp[style=\"c,class=n]@0-21"},
+                    ReadCase{"<p lang=fr\fid\f=\f'b'>", "<sp[lang=fr,id='b]@0-20"},
+                    ReadCase{"<style>p{}</style\f><p>",
+                             "<sstyle[]@0-7 <estyle@10-19 <sp[]@19-22"}));
+
 // The contents of the raw-text elements are text up to their end tag: "</", the name in any
 // case, then whitespace, "/", ">" or the end of the page; those of plaintext run to the end.
 INSTANTIATE_TEST_SUITE_P(
