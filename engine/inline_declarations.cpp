@@ -56,17 +56,47 @@ void ForEachDeclaration(std::string_view styleText, Encoding encoding, Take take
     take(styleText.substr(start), false);
 }
 
-// Orders declarations by their bytes lower-cased, whitespace skipped.
+// Whitespace next to one of these bytes, or at either end, parts no words: "color : red" is
+// "color:red", "a , b" is "a,b". Anywhere else a run of it parts two words and counts as one
+// space: "0 40px" is not "0 4 0px".
+constexpr bool PartsNoWords(char c) {
+    return c == ':' || c == ';' || c == ',' || c == '(' || c == ')' || c == '!';
+}
+
+// Reads a declaration lower-cased, each whitespace run that parts two words as one space and
+// every other whitespace left out.
+class NormalizedBytes {
+public:
+    explicit NormalizedBytes(std::string_view text) : text_(text) {}
+
+    // The next byte; false at the end.
+    bool Next(unsigned char& byte) {
+        size_t word = at_;
+        while (at_ < text_.size() && IsSpace(text_[at_])) ++at_;
+        if (at_ == text_.size()) return false;
+        if (at_ > word && word > 0 && !PartsNoWords(text_[word - 1]) && !PartsNoWords(text_[at_])) {
+            byte = ' ';
+            return true;
+        }
+        byte = static_cast<unsigned char>(AnsiLower(text_[at_++]));
+        return true;
+    }
+
+private:
+    std::string_view text_;
+    size_t at_ = 0;
+};
+
+// Orders declarations by their bytes lower-cased, whitespace read as NormalizedBytes reads it.
 int CompareNormalized(std::string_view a, std::string_view b) {
-    size_t i = 0;
-    size_t j = 0;
+    NormalizedBytes left(a);
+    NormalizedBytes right(b);
     while (true) {
-        while (i < a.size() && IsSpace(a[i])) ++i;
-        while (j < b.size() && IsSpace(b[j])) ++j;
-        if (i == a.size() || j == b.size())
-            return (i == a.size() ? 0 : 1) - (j == b.size() ? 0 : 1);
-        unsigned char x = static_cast<unsigned char>(AnsiLower(a[i++]));
-        unsigned char y = static_cast<unsigned char>(AnsiLower(b[j++]));
+        unsigned char x = 0;
+        unsigned char y = 0;
+        bool more = left.Next(x);
+        if (more != right.Next(y)) return more ? 1 : -1;
+        if (!more) return 0;
         if (x != y) return x < y ? -1 : 1;
     }
 }

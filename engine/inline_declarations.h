@@ -27,11 +27,13 @@ bool FitsInOneRule(std::string_view styleText, Encoding encoding = Encoding::Sin
 std::string InlineDeclarations(std::string_view styleText,
                                Encoding encoding = Encoding::SingleByte);
 
-// True when two style texts hold the same declarations, each compared lower-cased and without
-// whitespace, empty ones aside, in the same order wherever order may change the result: two
-// declarations that may set the same property stand in the same order in both. Such texts
-// style an element the same way; equal declaration keys alone are not enough, since a key
-// ignores the order of the characters (12px and 21px). Two declarations may set the same
+// True when two style texts hold the same declarations, each compared lower-cased with every
+// whitespace run that parts two words as one space and any other whitespace left out (next to
+// ":", ";", ",", "(", ")" or "!", or at either end), empty ones aside, in the same order
+// wherever order may change the result: two declarations that may set the same property stand
+// in the same order in both. Such texts style an element the same way; equal declaration keys
+// alone are not enough, since a key ignores the order of the characters (12px and 21px) and
+// the whitespace between words (0 40px and 0 4 0px). Two declarations may set the same
 // property when their names (without a vendor prefix) have the same first word, the part
 // before the first "-" (margin and margin-left, font and font-size), or when one is a
 // shorthand whose longhands are named otherwise (inset and top, gap and row-gap, place-items
@@ -39,10 +41,11 @@ std::string InlineDeclarations(std::string_view styleText,
 bool SameDeclarationsInEffect(std::string_view a, std::string_view b,
                               Encoding encoding = Encoding::SingleByte);
 
-// True when two style texts differ only in letter case and in whitespace that changes no piece
-// of their CSS: whitespace matters to the lexer only after a "/" (a comment opens with "/*")
-// or a backslash (which escapes it), so neither text may hold one. Such texts hold the same
-// declarations in the same order, and have the same declaration key.
+// True when two style texts differ only in letter case and in whitespace that parts no words
+// (as SameDeclarationsInEffect reads it) and changes no piece of their CSS: whitespace matters
+// to the lexer only after a "/" (a comment opens with "/*") or a backslash (which escapes it),
+// so neither text may hold one. Such texts hold the same declarations in the same order, and
+// have the same declaration key.
 bool SameDeclarationsOtherwiseSpaced(std::string_view a, std::string_view b);
 
 // A hash of the set of declarations, made without building it: texts with the same set have

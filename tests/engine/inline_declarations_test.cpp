@@ -66,6 +66,12 @@ TEST(InlineDeclarations, DeclarationsInEffectIgnoreOrderOnlyWhereItChangesNothin
     } cases[] = {
         {"color: red; margin:0", "MARGIN:0;color:red;", true},
         {"width:12px", "width:21px", false},
+        // Whitespace between two words of a value parts them.
+        {"margin:0 40px", "margin:0 4 0px", false},
+        {"margin:0 40px", "margin: 0\t\t40px ;", true},
+        {"border:1px solid red", "border:1pxsolid red", false},
+        {"font-family:a , b;color:red ! important", "font-family:a,b;color:red!important", true},
+        {"width:calc(1px + 2px)", "width:calc(1px +2px)", false},
         {"top:1px;left:2px", "left:1px;top:2px", false},
         {"a:url(x;y)", "y):url(x;a", false},
         {"a:\\;b", "b;a:\\", false},  // an escaped ";" ends nothing
@@ -95,6 +101,7 @@ TEST(InlineDeclarations, DeclarationsInEffectIgnoreOrderOnlyWhereItChangesNothin
     }
     // Spacing and case aside, alike, unless a space may change a comment or an escape.
     EXPECT_TRUE(SameDeclarationsOtherwiseSpaced("Color: RED; a:b", "color:red;a : b"));
+    EXPECT_FALSE(SameDeclarationsOtherwiseSpaced("margin:0 40px", "margin:0 4 0px"));
     EXPECT_FALSE(SameDeclarationsOtherwiseSpaced("a:b/ *c", "a:b/*c"));
     EXPECT_FALSE(SameDeclarationsOtherwiseSpaced("a:\\ ;b", "a:\\;b"));
 }
