@@ -330,7 +330,8 @@ bool FitsInOneRule(std::string_view styleText, Encoding encoding) {
     return lexer.Depth() == 0;
 }
 
-std::string InlineDeclarations(std::string_view styleText, Encoding encoding) {
+std::string InlineDeclarations(std::string_view styleText, Encoding encoding,
+                               Importance importance) {
     std::string declarations;
     declarations.reserve(styleText.size() + 16);
     bool endedOne = false;
@@ -338,7 +339,8 @@ std::string InlineDeclarations(std::string_view styleText, Encoding encoding) {
         declarations += declaration;
         // Whitespace after the last ";" does not make one more, empty declaration.
         if (!ended && endedOne && TrimSpace(declaration).empty()) return;
-        if (!EndsWithImportant(declaration)) declarations += " !important";
+        if (importance == Importance::MarkAll && !EndsWithImportant(declaration))
+            declarations += " !important";
         declarations += ended ? ";\r\n" : ";";
         endedOne = endedOne || ended;
     });

@@ -22,10 +22,15 @@ std::string_view StyleTextOf(std::string_view attributeValue, std::string& decod
 // every string, comment and bracket closed.
 bool FitsInOneRule(std::string_view styleText, Encoding encoding = Encoding::SingleByte);
 
+// How an inline class marks its declarations: each one !important, or each as the style
+// attribute had it.
+enum class Importance { MarkAll, AsWritten };
+
 // The declarations of an inline class: each declaration marked " !important" unless it
-// already is, followed by CR LF; a final ";" added when the text does not end with one.
-std::string InlineDeclarations(std::string_view styleText,
-                               Encoding encoding = Encoding::SingleByte);
+// already is (with Importance::AsWritten, none that is not), followed by CR LF; a final ";"
+// added when the text does not end with one.
+std::string InlineDeclarations(std::string_view styleText, Encoding encoding = Encoding::SingleByte,
+                               Importance importance = Importance::MarkAll);
 
 // True when two style texts hold the same declarations, each compared lower-cased with every
 // whitespace run that parts two words as one space and any other whitespace left out (next to

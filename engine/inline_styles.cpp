@@ -140,6 +140,8 @@ std::vector<bool> StyleIndex::ReusableHeaderRules() const {
 }
 
 StyleIndex::StyleIndex(RunState& state) : state_(state) {
+    // A header rule's class stands lower in the cascade than a raised class.
+    if (!state_.raisedBy.empty()) return;
     std::vector<bool> reusable = ReusableHeaderRules();
     byFingerprint_.Reserve(std::count(reusable.begin(), reusable.end(), true));
     for (size_t i = 0; i < reusable.size(); ++i) {

@@ -33,7 +33,8 @@ std::string InlineClassSelector(unsigned long long number);
 // or another order of declarations that set the same property never shares a class. Header
 // rules that are a single class come first, in page order, then the inline classes as they
 // are made. A header rule's class is reused only when no other rule of the header CSS, in any
-// block, names that class: another rule would style the element as well.
+// block, names that class: another rule would style the element as well. Where the inline
+// classes are raised in the cascade, no header rule's class is reused.
 // It keeps no text of its own: its tables hold 32-bit references to the rules of the run state,
 // about 11 bytes each, so that pages of millions of rules or styles fit in memory.
 class StyleIndex {

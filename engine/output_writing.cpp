@@ -30,9 +30,21 @@ size_t SheetSizeAtMost(const RunState& state, bool cleanedLayout) {
             size += rule.selectorSize + rule.declarationsSize + 6;
     for (const InlineClass& made : state.inlineClasses) {
         std::string_view style = state.StyleText(made);
-        size += 32 + 6 + style.size() + 13 * (std::count(style.begin(), style.end(), ';') + 1);
+        size += 32 + state.raisedBy.size() + 6 + style.size() +
+                13 * (std::count(style.begin(), style.end(), ';') + 1);
     }
     return size;
+}
+
+// The selector and the declarations of inline class `i`: marked !important, or raised in the
+// cascade with the importance they were written with.
+std::string InlineSelector(const RunState& state, size_t i) {
+    return InlineClassSelector(state.firstInlineClass + i) + state.raisedBy;
+}
+
+std::string InlineClassDeclarations(const RunState& state, size_t i) {
+    return InlineDeclarations(state.StyleText(state.inlineClasses[i]), state.encoding,
+                              state.raisedBy.empty() ? Importance::MarkAll : Importance::AsWritten);
 }
 
 }  // namespace
@@ -60,8 +72,7 @@ std::string StyleSheetText(const RunState& state, bool cleanedLayout) {
     sheet += kInlineCommentLine;
     sheet += kLineEnd;
     for (size_t i = 0; i < state.inlineClasses.size(); ++i)
-        AppendRule(sheet, InlineClassSelector(state.firstInlineClass + i),
-                   InlineDeclarations(state.StyleText(state.inlineClasses[i]), state.encoding));
+        AppendRule(sheet, InlineSelector(state, i), InlineClassDeclarations(state, i));
     return sheet;
 }
 
@@ -75,9 +86,7 @@ std::vector<Rule> HeaderRulesOf(const RunState& state) {
 std::vector<Rule> InlineClassesOf(const RunState& state) {
     std::vector<Rule> rules;
     for (size_t i = 0; i < state.inlineClasses.size(); ++i)
-        rules.push_back(
-            {InlineClassSelector(state.firstInlineClass + i),
-             InlineDeclarations(state.StyleText(state.inlineClasses[i]), state.encoding)});
+        rules.push_back({InlineSelector(state, i), InlineClassDeclarations(state, i)});
     return rules;
 }
 

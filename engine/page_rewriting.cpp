@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "engine/ansi_text.h"
+#include "engine/cascade_form.h"
 #include "engine/header_extraction.h"
 #include "engine/inline_styles.h"
 #include "engine/page_reader.h"
@@ -45,11 +46,13 @@ class PageWalk {
 public:
     // Inline classes are numbered after `highestInlineClass`, the highest that the page's class
     // attributes name.
+    // Every markup of the page is shown to `features`, when given.
     PageWalk(std::string_view page, Region region, unsigned long long highestInlineClass,
-             RunState& state)
+             CascadeFeatures* features, RunState& state)
         : page_(page),
           region_(region),
           highestInlineClass_(highestInlineClass),
+          features_(features),
           state_(state),
           out_(state.pageText) {}
 
@@ -88,6 +91,7 @@ private:
     std::string_view page_;
     Region region_;
     unsigned long long highestInlineClass_;
+    CascadeFeatures* features_;
     RunState& state_;
     std::string& out_;
     size_t copied_ = 0;  // the page up to here is in the output
@@ -136,6 +140,7 @@ RunError PageWalk::Walk(bool& bodyFound) {
     Markup tag;
     while (NextMarkup(reader_, tag)) {
         state_.progress.At(tag.end);
+        if (features_ != nullptr) features_->See(tag, reader_);
         if (IsTag(tag, MarkupKind::EndTag, "template") && templates > 0) --templates;
         if (headEnd == npos && templates == 0 && IsTag(tag, MarkupKind::EndTag, "head"))
             headEnd = OutputPosition(tag.begin);
@@ -279,10 +284,24 @@ RunError RewritePage(RunState& state) {
     std::string_view page = state.originalPage;
     state.encoding = DeclaredEncoding(page);
     unsigned long long highestInlineClass = HighestInlineClassInPage(page);
-    bool bodyFound = false;
-    RunError error = PageWalk(page, Region::FromBodyTag, highestInlineClass, state).Walk(bodyFound);
-    if (error == RunError::None && !bodyFound)
-        error = PageWalk(page, Region::WholePage, highestInlineClass, state).Walk(bodyFound);
+    // The first walk makes classes marked !important and reads what decides their form; a page
+    // whose classes are to be raised in the cascade is walked again.
+    CascadeFeatures features(state.encoding);
+    state.raisedBy.clear();
+    auto rewrite = [&](CascadeFeatures* seen) {
+        bool bodyFound = false;
+        RunError error =
+            PageWalk(page, Region::FromBodyTag, highestInlineClass, seen, state).Walk(bodyFound);
+        if (error == RunError::None && !bodyFound)
+            error = PageWalk(page, Region::WholePage, highestInlineClass, nullptr, state)
+                        .Walk(bodyFound);
+        return error;
+    };
+    RunError error = rewrite(&features);
+    if (error == RunError::None) {
+        state.raisedBy = features.Form().raisedBy;
+        if (!state.raisedBy.empty()) error = rewrite(nullptr);
+    }
     if (error != RunError::None) state.pageText = state.originalPage;
     return error;
 }

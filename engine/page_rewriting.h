@@ -12,7 +12,9 @@
 // or else past the byte-order mark and the doctype; before all these, right before the first
 // base element with an href (the block then goes, and later blocks of its text stay); from the body
 // tag on (over the whole page when it has none) style attributes become classes, numbered after the
-// page's own "inlineClassN" classes. Each start tag is rewritten at most once. Needs the page text
+// page's own "inlineClassN" classes, marked !important or, on a page whose features call for it
+// (CascadeFeatures), raised in the cascade (`state.raisedBy`). Each start tag is rewritten at
+// most once. Needs the page text
 // and the output sheet name of `state`; fills the rest: it counts the converted style attributes in
 // `state.convertedStyles`, keeps the page as it was in `state.originalPage` and the href of
 // each of its link elements in `state.linkHrefs`.

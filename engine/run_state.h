@@ -61,8 +61,12 @@ struct RunState {
     std::vector<std::string> linkHrefs;   // of the page's link elements as read, in page order
     std::vector<HeaderRule> headerRules;  // the rules of the header style block, in page order
     unsigned long long firstInlineClass = 1;  // the number of the first inline class
-    std::vector<InlineClass> inlineClasses;   // one per distinct inline style, in order of creation
-    RunProgress progress;                     // told how far the phases have come
+    // What follows each inline class's name in its selector where the classes are raised in the
+    // cascade (CascadeForm): their declarations then keep the importance they were written with.
+    // Empty where they are marked !important.
+    std::string raisedBy;
+    std::vector<InlineClass> inlineClasses;  // one per distinct inline style, in order of creation
+    RunProgress progress;                    // told how far the phases have come
 
     std::string_view HeaderCss() const { return HeaderText().substr(0, headerCssSize); }
     std::string_view Selector(const HeaderRule& rule) const {

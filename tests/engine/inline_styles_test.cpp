@@ -248,6 +248,24 @@ TEST(InlineStyles, ClassNumbersStartAfterTheHighestOfThePage) {
     }
 }
 
+// Where the classes are raised in the cascade, each style gets a class of its own numbering,
+// named without its raising in the page, its declarations as important as they were written.
+TEST(InlineStyles, RaisedClassesReuseNoHeaderClassAndKeepTheirImportance) {
+    Rewrite r = RewriteBody(
+        "<p style=\"color:red\" id=_>a</p><p style=\"margin:0 !important\">b</p>"
+        "<p class=x style=\"color: red\">c</p><script></script>",
+        ".warning {color:red} #a #b #c .x {margin:1px}");
+    EXPECT_EQ(r.page,
+              "<p class=\"inlineClass001\" id=_>a</p><p class=\"inlineClass002\">b</p>"
+              "<p class=\"x inlineClass001\">c</p><script></script>");
+    const std::string raised = ":not(#__):not(#__):not(#__):not(#__)";
+    ASSERT_EQ(r.inlineClasses.size(), 2u);
+    EXPECT_EQ(r.inlineClasses[0].selector, ".inlineClass001" + raised);
+    EXPECT_EQ(r.inlineClasses[0].declarations, "color:red;");
+    EXPECT_EQ(r.inlineClasses[1].selector, ".inlineClass002" + raised);
+    EXPECT_EQ(r.inlineClasses[1].declarations, "margin:0 !important;");
+}
+
 TEST(InlineStyles, WholeRunWritesTheClassesIntoTheSheet) {
     RunState state = RewrittenState(
         "<head><style>.warning {color:red}</style></head><body>"
@@ -272,12 +290,14 @@ TEST(InlineStyles, ValuesWithReferencesImportantAndDataUrlsStayValidCss) {
                   "<p style='font-family:\"Times New Roman\",serif'>d</p></body>",
                   false);
     ASSERT_EQ(run.outcome.error, RunError::None);
-    EXPECT_EQ(run.sheet,
-              InlineCommentLine() +
-                  ".inlineClass001\r\n{font-family:\"Times New Roman\",serif !important;}\r\n"
-                  ".inlineClass002\r\n{display:none !important;\r\n color:red !important;}\r\n"
-                  ".inlineClass003\r\n{background:url(data:image/png;base64,AAA=) !important;"
-                  "\r\ncolor:red !important;}\r\n");
+    // The !important of one style stands outside the others: the classes are raised.
+    EXPECT_EQ(run.sheet, InlineCommentLine() +
+                             ".inlineClass001:not(#_):not(#_):not(#_)\r\n"
+                             "{font-family:\"Times New Roman\",serif;}\r\n"
+                             ".inlineClass002:not(#_):not(#_):not(#_)\r\n"
+                             "{display:none !important;\r\n color:red;}\r\n"
+                             ".inlineClass003:not(#_):not(#_):not(#_)\r\n"
+                             "{background:url(data:image/png;base64,AAA=);\r\ncolor:red;}\r\n");
     EXPECT_NE(run.page.find("<p class=\"inlineClass001\">d</p>"), std::string::npos);
 }
 
