@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/ansi_text.h"
+#include "engine/page_coding.h"
 
 namespace {
 
@@ -25,8 +26,8 @@ void AppendDoubleQuoted(std::string& out, std::string_view value) {
 }
 
 // Writes one attribute other than class, quoted only when its value needs it: an empty value
-// would take the next attribute as its value, and whitespace or ">" would end the value or
-// the tag.
+// would take the next attribute as its value, whitespace or ">" would end the value or the tag,
+// and so may the bytes of a Japanese character of an ISO-2022-JP page.
 void AppendAttribute(std::string& out, const Attribute& attribute) {
     out += attribute.name;
     if (!attribute.hasValue) return;
@@ -34,8 +35,10 @@ void AppendAttribute(std::string& out, const Attribute& attribute) {
     std::string_view value = attribute.value;
     bool hasDouble = value.find('"') != std::string_view::npos;
     bool hasSingle = value.find('\'') != std::string_view::npos;
-    bool needsQuotes =
-        value.empty() || hasSingle || value.find_first_of(" \t\r\n\f>") != std::string_view::npos;
+    // A Japanese character of an ISO-2022-JP page, as the run reads it, may hold any byte.
+    bool needsQuotes = value.empty() || hasSingle ||
+                       value.find_first_of(" \t\r\n\f>") != std::string_view::npos ||
+                       value.find(kMarkedEscape) != std::string_view::npos;
     if (hasDouble && !hasSingle) {
         out += '\'';
         out += value;

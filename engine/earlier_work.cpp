@@ -60,7 +60,8 @@ RunOutcome ReadEarlierWork(const RunFiles& run, EarlierWork& earlier) {
     return {};
 }
 
-RunOutcome JudgeAgainstPage(const RunState& state, const RunFiles& run, EarlierWork& earlier) {
+RunOutcome JudgeAgainstPage(const RunState& state, std::string_view pageBytes, const RunFiles& run,
+                            EarlierWork& earlier) {
     if (earlier.sheetExists && PageLinksSheet(state, run.folder, run.sheet))
         return {RunError::PageConvertedBefore, run.page, run.sheet};
     earlier.keepsBackup = false;
@@ -70,7 +71,7 @@ RunOutcome JudgeAgainstPage(const RunState& state, const RunFiles& run, EarlierW
     // A backup that holds the page as it is now is one a run made and never committed (killed
     // before the page was replaced), or the page was put back by hand: it is written again,
     // and nothing is lost.
-    if (backup == state.originalPage) {
+    if (backup == pageBytes) {
         if (!files::Remove(run.backup)) return {RunError::BackupNotCreated, run.backup};
         return {};
     }

@@ -25,11 +25,12 @@ struct EarlierWork {
 // no conversion of this page wrote.
 RunOutcome ReadEarlierWork(const RunFiles& run, EarlierWork& earlier);
 
-// Judges the earlier work against the page as read: a page that already links the sheet, or
-// that was saved again since its conversion, is refused. Decides whether the earlier backup
-// stays; one that holds the page as it is now (a run killed before its commit) is removed, to
-// be written again.
-RunOutcome JudgeAgainstPage(const RunState& state, const RunFiles& run, EarlierWork& earlier);
+// Judges the earlier work against the page as read (`pageBytes`, the bytes of its file): a page
+// that already links the sheet, or that was saved again since its conversion, is refused.
+// Decides whether the earlier backup stays; one that holds the page as it is now (a run killed
+// before its commit) is removed, to be written again.
+RunOutcome JudgeAgainstPage(const RunState& state, std::string_view pageBytes, const RunFiles& run,
+                            EarlierWork& earlier);
 
 // This run's conversion first, then the other pages' conversions that the script undoes. The
 // sheets of this page's earlier conversion stay with this run's.

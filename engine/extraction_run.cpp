@@ -8,6 +8,7 @@
 #include "engine/folder_locks.h"
 #include "engine/output_commit.h"
 #include "engine/output_writing.h"
+#include "engine/page_coding.h"
 #include "engine/page_rewriting.h"
 #include "engine/restore_script.h"
 #include "engine/run_paths.h"
@@ -36,13 +37,20 @@ RunOutcome RefuseBeforeReading(const RunRequest& request, const RunFiles& run) {
     return {};
 }
 
-// Reads the page and rewrites it in memory.
-RunOutcome ConvertPage(const RunRequest& request, const RunFiles& run, RunState& state) {
+// Reads the page and rewrites it in memory. A page in a coding of its own is rewritten in the
+// form the run reads; `pageBytes` then keeps the bytes of its file.
+RunOutcome ConvertPage(const RunRequest& request, const RunFiles& run, RunState& state,
+                       PageCoding& coding, std::string& pageBytes) {
     state.pagePath = run.page;
     state.pageFolder = run.folder;
     state.sheetName = request.sheetName;
     state.backupPath = run.backup;
     if (!files::ReadWhole(run.page, state.pageText)) return {RunError::PageNotRead, run.page};
+    coding = PageCodingOf(state.pageText);
+    if (coding != PageCoding::AsIs) {
+        pageBytes = std::move(state.pageText);
+        state.pageText = ToRunText(pageBytes, coding);
+    }
     state.progress.StartPhase(kPageRead, kPageRewritten, state.pageText.size());
     if (RunError error = RewritePage(state); error != RunError::None) return {error, run.page};
     if (!state.hasHeaderBlock && state.convertedStyles == 0)
@@ -52,7 +60,7 @@ RunOutcome ConvertPage(const RunRequest& request, const RunFiles& run, RunState&
 
 // Writes the outputs as one transaction, the page last.
 RunOutcome WriteOutputs(const RunRequest& request, const RunFiles& run, const EarlierWork& earlier,
-                        RunState& state) {
+                        PageCoding coding, std::string_view pageBytes, RunState& state) {
     std::string scriptBytes;
     std::vector<std::string> unrestorable;
     if (!RestoreScriptBytes(ConversionsToRestore(run, earlier), run.script, scriptBytes,
@@ -60,7 +68,8 @@ RunOutcome WriteOutputs(const RunRequest& request, const RunFiles& run, const Ea
         return {RunError::FileNotWritten, run.script};
     state.progress.StartPhase(kPageRewritten, kRulesCleaned, state.pageText.size());
     if (request.cleanUnused) RemoveUnusedRules(state);
-    const std::string sheetText = StyleSheetText(state, request.cleanUnused);
+    const std::string sheetText = SheetBytes(StyleSheetText(state, request.cleanUnused), coding);
+    if (coding != PageCoding::AsIs) state.pageText = FromRunText(state.pageText, coding);
     std::vector<OutputFile> outputs;
     outputs.push_back({run.script, scriptBytes, earlier.scriptExists});
     if (!earlier.keepsBackup)
@@ -69,7 +78,7 @@ RunOutcome WriteOutputs(const RunRequest& request, const RunFiles& run, const Ea
     state.progress.StartPhase(kRulesCleaned, 1,
                               scriptBytes.size() + sheetText.size() + state.pageText.size());
     RunOutcome written =
-        CommitOutputs(outputs, {run.pageFile, state.pageText, state.originalPage}, &state.progress);
+        CommitOutputs(outputs, {run.pageFile, state.pageText, pageBytes}, &state.progress);
     if (written.error != RunError::None) return written;
     state.progress.Finish();
     for (const std::string& page : unrestorable)
@@ -96,11 +105,16 @@ RunOutcome RunPhases(const RunRequest& request) {
 
     RunState state;
     state.progress = RunProgress(request.progress, request.stop);
-    if (RunOutcome converted = ConvertPage(request, run, state); converted.error != RunError::None)
+    PageCoding coding = PageCoding::AsIs;
+    std::string codedBytes;  // the page's file, when the run reads it in another coding
+    if (RunOutcome converted = ConvertPage(request, run, state, coding, codedBytes);
+        converted.error != RunError::None)
         return converted;
-    if (RunOutcome refusal = JudgeAgainstPage(state, run, earlier); refusal.error != RunError::None)
+    std::string_view pageBytes = coding == PageCoding::AsIs ? state.originalPage : codedBytes;
+    if (RunOutcome refusal = JudgeAgainstPage(state, pageBytes, run, earlier);
+        refusal.error != RunError::None)
         return refusal;
-    return WriteOutputs(request, run, earlier, state);
+    return WriteOutputs(request, run, earlier, coding, pageBytes, state);
 }
 
 }  // namespace

@@ -94,7 +94,9 @@ bool HoldsInlineCommentLine(std::string_view sheet) {
     for (size_t at = sheet.find(kInlineCommentLine); at != std::string_view::npos;
          at = sheet.find(kInlineCommentLine, at + 1)) {
         size_t end = at + kInlineCommentLine.size();
-        bool lineStart = at == 0 || sheet[at - 1] == '\n';
+        // A sheet may begin with the byte-order mark of UTF-8.
+        bool lineStart = at == 0 || sheet[at - 1] == '\n' ||
+                         (at == 3 && sheet.compare(0, 3, "\xEF\xBB\xBF") == 0);
         bool lineEnd = end == sheet.size() || sheet[end] == '\r' || sheet[end] == '\n';
         if (lineStart && lineEnd) return true;
     }

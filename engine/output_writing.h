@@ -17,5 +17,5 @@ std::vector<Rule> HeaderRulesOf(const RunState& state);
 std::vector<Rule> InlineClassesOf(const RunState& state);
 
 // True when `sheet` holds the inline comment line as a whole line, as every sheet the tool
-// writes does.
+// writes does (after a UTF-8 byte-order mark, in the sheet of a UTF-16 page).
 bool HoldsInlineCommentLine(std::string_view sheet);

@@ -295,8 +295,7 @@ std::string_view CharsetOfMeta(const Markup& meta) {
 
 }  // namespace
 
-Encoding DeclaredEncoding(std::string_view page) {
-    if (page.compare(0, 3, "\xEF\xBB\xBF") == 0) return Encoding::SingleByte;
+std::string_view DeclaredCharset(std::string_view page) {
     PageReader reader = MakePageReader(page);
     Markup markup;
     while (NextMarkup(reader, markup)) {
@@ -305,7 +304,12 @@ Encoding DeclaredEncoding(std::string_view page) {
             break;
         if (!IsTag(markup, MarkupKind::StartTag, "meta")) continue;
         std::string_view charset = CharsetOfMeta(markup);
-        if (!charset.empty()) return EncodingOfLabel(charset);
+        if (!charset.empty()) return TrimSpace(charset);
     }
-    return Encoding::SingleByte;
+    return {};
+}
+
+Encoding DeclaredEncoding(std::string_view page) {
+    if (page.compare(0, 3, "\xEF\xBB\xBF") == 0) return Encoding::SingleByte;
+    return EncodingOfLabel(DeclaredCharset(page));
 }

@@ -121,6 +121,11 @@ bool ReadStartTag(std::string_view text, size_t at, Markup& markup);
 // themselves (TagAttributes reads them).
 size_t ReadAttributes(std::string_view text, size_t at, Markup& markup);
 
+// The charset that the first meta element before the body tag or "</head>" declares (its
+// charset attribute, or an http-equiv="Content-Type" with a charset in its content), trimmed;
+// empty when there is none.
+std::string_view DeclaredCharset(std::string_view page);
+
 // The encoding the page declares, as a browser's prescan finds it: UTF-8 for a byte-order mark,
 // else the charset of the first meta element before the body tag or "</head>" that has a
 // charset attribute, or an http-equiv="Content-Type" with a charset in its content. Only the
