@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "engine/output_writing.h"
 #include "tests/support/page_run.h"
 
 namespace {
@@ -66,6 +67,13 @@ TEST(PageCoding, RunsConvertPagesInTheirCoding) {
                               "href=\"styles.css\" /></head><body><p "
                               "class=\"inlineClass001\">\xE9</p>"));
     EXPECT_EQ(run.sheet.compare(0, 3, "\xEF\xBB\xBF"), 0);
+    // A sheet whose first line is the inline comment line is known as one the tool wrote.
+    ScratchFolder bare;
+    run = RunOnPage(bare, utf16("<p style=\"x:y\">"), true);
+    ASSERT_EQ(run.outcome.error, RunError::None);
+    EXPECT_EQ(run.sheet,
+              "\xEF\xBB\xBF" + InlineCommentLine() + ".inlineClass001\r\n{x:y !important;}\r\n");
+    EXPECT_TRUE(HoldsInlineCommentLine(run.sheet));
 
     ScratchFolder jis;
     const std::string page = "<meta charset=iso-2022-jp><style>." + kJapanese +
