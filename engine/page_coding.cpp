@@ -147,8 +147,10 @@ std::string MarkJapanese(std::string_view page) {
 PageCoding PageCodingOf(std::string_view page) {
     if (page.size() % 2 == 0 && page.compare(0, 2, "\xFF\xFE") == 0) return PageCoding::Utf16Le;
     if (page.size() % 2 == 0 && page.compare(0, 2, "\xFE\xFF") == 0) return PageCoding::Utf16Be;
-    bool ascii = std::none_of(page.begin(), page.end(), [](char c) { return (c & kHighBit) != 0; });
-    if (!ascii || page.find(kEscape) == std::string_view::npos) return PageCoding::AsIs;
+    // Most pages hold no escape byte at all, and are told at once.
+    if (page.find(kEscape) == std::string_view::npos ||
+        std::any_of(page.begin(), page.end(), [](char c) { return (c & kHighBit) != 0; }))
+        return PageCoding::AsIs;
     std::string_view charset = DeclaredCharset(page);
     if (charset.empty() ? HoldsJapaneseEscape(page) : IsIso2022JpLabel(charset))
         return PageCoding::Iso2022Jp;
