@@ -103,10 +103,12 @@ void CheckReadings(std::string_view css, Encoding encoding) {
     // The space keeps a backslash at the end of the style from escaping the brace.
     Check(ReadAtTopLevel("p{" + std::string(css) + " }", "q{}", encoding),
           "a fitting style leaves its rule");
-    std::string declarations = InlineDeclarations(css, encoding);
-    Check(FitsInOneRule(declarations, encoding), "inline declarations do not fit in one rule");
-    Check(ReadAtTopLevel("p\r\n{" + declarations + "}\r\n", "q{}", encoding),
-          "inline declarations leave their rule");
+    for (Importance importance : {Importance::MarkAll, Importance::AsWritten}) {
+        std::string declarations = InlineDeclarations(css, encoding, importance);
+        Check(FitsInOneRule(declarations, encoding), "inline declarations do not fit in one rule");
+        Check(ReadAtTopLevel("p\r\n{" + declarations + "}\r\n", "q{}", encoding),
+              "inline declarations leave their rule");
+    }
     Check(SameDeclarationsInEffect(css, css, encoding), "a style differs from itself");
 }
 

@@ -168,12 +168,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     std::map<std::string, bool> isInlineBySelector;
     for (const Rule& rule : HeaderRulesOf(state)) isInlineBySelector.emplace(rule.selector, false);
-    for (const Rule& rule : inlineClasses) isInlineBySelector.emplace(rule.selector, true);
+    // A raised inline class's selector is its name followed by the raising.
+    for (const Rule& rule : inlineClasses) {
+        Check(rule.selector.size() > state.raisedBy.size() &&
+                  rule.selector.compare(rule.selector.size() - state.raisedBy.size(),
+                                        std::string::npos, state.raisedBy) == 0,
+              "an inline class is raised otherwise than the page's classes");
+        isInlineBySelector.emplace(
+            rule.selector.substr(0, rule.selector.size() - state.raisedBy.size()), true);
+    }
     for (const std::string& name : after.classNames) {
         if (before.classNames.count(name)) continue;
         auto rule = isInlineBySelector.find("." + name);
         Check(rule != isInlineBySelector.end(), "a class was added that names no rule");
-        std::string asRule = "\r\n." + name + "\r\n{";
+        std::string asRule = "\r\n." + name + (rule->second ? state.raisedBy : "") + "\r\n{";
         Check(Holds(cleanedSheet, asRule), "the cleaned sheet lacks the rule of an added class");
         if (rule->second) Check(Holds(plainSheet, asRule), "the sheet lacks an inline class");
     }
