@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/batch_paths.h"
+#include "platform/files_win32.h"
 #include "platform/utf16.h"
 
 namespace files {
@@ -33,13 +34,7 @@ std::wstring WithPrefix(const std::wstring& path) {
 // as it is, as the system takes it.
 std::wstring FullFolder(const std::wstring& folder) {
     if (StartsWith(folder, kPrefix)) return WithoutPrefix(folder);
-    DWORD needed = GetFullPathNameW(folder.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) return folder;
-    std::wstring full(needed, L'\0');
-    DWORD length = GetFullPathNameW(folder.c_str(), needed, full.data(), nullptr);
-    if (length == 0 || length >= needed) return folder;
-    full.resize(length);
-    return full;
+    return files::FullPath(folder);
 }
 
 using NameConversion = DWORD(WINAPI*)(LPCWSTR, LPWSTR, DWORD);

@@ -49,16 +49,6 @@ struct Handle {
     bool valid() const { return value != INVALID_HANDLE_VALUE; }
 };
 
-std::wstring FullPath(const std::wstring& path) {
-    DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) return path;
-    std::wstring full(needed, L'\0');
-    DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
-    if (length == 0 || length >= needed) return path;
-    full.resize(length);
-    return full;
-}
-
 bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
     return text.rfind(prefix, 0) == 0;
 }
@@ -140,6 +130,16 @@ Handle OpenForReading(const std::wstring& path) {
 }
 
 }  // namespace
+
+std::wstring FullPath(const std::wstring& path) {
+    DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return path;
+    std::wstring full(needed, L'\0');
+    DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) return path;
+    full.resize(length);
+    return full;
+}
 
 // The "\\?\" prefix lifts the MAX_PATH limit but also turns off the system's own clean-up of
 // the path (relative parts, "/" separators), done here first by GetFullPathNameW.

@@ -10,4 +10,7 @@ namespace files {
 // characters on made absolute, cleaned and given the "\\?\" prefix ("\\?\UNC\" for a share).
 std::wstring SystemPath(const std::string& path);
 
+// The path made absolute and cleaned by the system; unchanged when it cannot be.
+std::wstring FullPath(const std::wstring& path);
+
 }  // namespace files
