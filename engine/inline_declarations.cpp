@@ -32,13 +32,26 @@ void AppendReferenced(std::string& out, char32_t character) {
     out += ' ';
 }
 
-bool EndsWithImportant(std::string_view declaration) {
-    declaration = TrimSpace(declaration);
+// Whether a declaration's last pieces, as CSS reads them (spaces and comments left out), are
+// "!" and "important": "red !important", "red!IMPORTANT", "red ! /* x */ important".
+bool EndsWithImportant(std::string_view declaration, Encoding encoding) {
     constexpr std::string_view kWord = "important";
-    if (declaration.size() < kWord.size() + 1) return false;
-    if (!EqualsNoCase(declaration.substr(declaration.size() - kWord.size()), kWord)) return false;
-    std::string_view before = TrimSpace(declaration.substr(0, declaration.size() - kWord.size()));
-    return !before.empty() && before.back() == '!';
+    CssLexer lexer(declaration, encoding);
+    CssToken token;
+    std::string significant;  // the text of the pieces that count, the last few only
+    while (lexer.Next(token)) {
+        if (token.kind == CssPiece::Space || token.kind == CssPiece::Comment) continue;
+        if (token.kind != CssPiece::Text) {
+            significant = "\x01";  // a string or bracket: no important after it yet
+            continue;
+        }
+        significant += PieceText(declaration, token);
+        if (significant.size() > 64) significant.erase(0, significant.size() - 64);
+    }
+    if (significant.size() < kWord.size() + 1) return false;
+    std::string_view tail(significant);
+    return EqualsNoCase(tail.substr(tail.size() - kWord.size()), kWord) &&
+           tail[tail.size() - kWord.size() - 1] == '!';
 }
 
 // Calls `take` with each declaration of a style text: the text up to each ";" at the top
@@ -339,7 +352,7 @@ std::string InlineDeclarations(std::string_view styleText, Encoding encoding,
         declarations += declaration;
         // Whitespace after the last ";" does not make one more, empty declaration.
         if (!ended && endedOne && TrimSpace(declaration).empty()) return;
-        if (importance == Importance::MarkAll && !EndsWithImportant(declaration))
+        if (importance == Importance::MarkAll && !EndsWithImportant(declaration, encoding))
             declarations += " !important";
         declarations += ended ? ";\r\n" : ";";
         endedOne = endedOne || ended;

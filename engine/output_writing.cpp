@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/css_closing.h"
+#include "engine/css_lexer.h"
 #include "engine/inline_declarations.h"
 #include "engine/inline_styles.h"
 #include "engine/sheet_comments.h"
@@ -47,6 +48,16 @@ std::string InlineClassDeclarations(const RunState& state, size_t i) {
                               state.raisedBy.empty() ? Importance::MarkAll : Importance::AsWritten);
 }
 
+// Whether the CSS opens a block ("{") anywhere outside its comments and strings: a rule or an
+// at-rule with a block.
+bool HoldsBlock(std::string_view css, Encoding encoding) {
+    CssLexer lexer(css, encoding);
+    CssToken token;
+    while (lexer.Next(token))
+        if (token.kind == CssPiece::Open && css[token.begin] == '{') return true;
+    return false;
+}
+
 }  // namespace
 
 std::string StyleSheetText(const RunState& state, bool cleanedLayout) {
@@ -54,8 +65,7 @@ std::string StyleSheetText(const RunState& state, bool cleanedLayout) {
     std::string sheet;
     sheet.reserve(SheetSizeAtMost(state, cleanedLayout));
     // A header CSS text without any rule (only @import or @charset, say) is kept as it is.
-    bool cssWithoutRules =
-        !css.empty() && FindCharacter(css, '{', state.encoding) == std::string::npos;
+    bool cssWithoutRules = !css.empty() && !HoldsBlock(css, state.encoding);
     if ((!cleanedLayout && !css.empty()) || (cleanedLayout && cssWithoutRules)) {
         sheet += css;
         sheet += kLineEnd;

@@ -309,12 +309,15 @@ TEST(HeaderExtraction, LinkStandsWhereItIsReadBesideThePage) {
         EXPECT_EQ(RewrittenState(page).pageText, rewritten) << page;
 }
 
+// A brace inside a comment opens no rule.
 TEST(HeaderExtraction, CssWithoutRulesIsKeptInBothLayouts) {
-    RunState state = RewrittenState("<style>@import url(base.css);</style><body>");
-    EXPECT_TRUE(state.headerRules.empty());
-    for (bool cleaned : {false, true}) {
-        std::string sheet = StyleSheetText(state, cleaned);
-        EXPECT_EQ(sheet.rfind("@import url(base.css);\r\n/* Inline CSS", 0), 0u) << sheet;
+    for (std::string css : {"@import url(base.css);", "@import url(base.css); /* { } */"}) {
+        RunState state = RewrittenState("<style>" + css + "</style><body>");
+        EXPECT_TRUE(state.headerRules.empty()) << css;
+        for (bool cleaned : {false, true}) {
+            std::string sheet = StyleSheetText(state, cleaned);
+            EXPECT_EQ(sheet.rfind(css + "\r\n/* Inline CSS", 0), 0u) << sheet;
+        }
     }
 }
 

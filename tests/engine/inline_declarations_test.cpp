@@ -21,6 +21,13 @@ TEST(InlineDeclarations, EachDeclarationEndsImportantOnItsOwnLine) {
          "background:url(data:image/png;base64,AAA=) !important;\r\ncolor:red !important;"},
         {"content:\";\";quotes:'a;b'", "content:\";\" !important;\r\nquotes:'a;b' !important;"},
         {"content:\"\\\";\"", "content:\"\\\";\" !important;"},
+        // Importance as CSS reads it: comments and spaces may stand between "!" and the word,
+        // and a string or a word that only ends in it is no importance.
+        {"color:red !/**/important", "color:red !/**/important;"},
+        {"color:red!important /* kept */", "color:red!important /* kept */;"},
+        {"content:\"!important\"", "content:\"!important\" !important;"},
+        {"x:unimportant", "x:unimportant !important;"},
+        {"font:url(a) !important", "font:url(a) !important;"},
     };
     for (const TextCase& c : cases) EXPECT_EQ(InlineDeclarations(c.input), c.expected) << c.input;
 }
