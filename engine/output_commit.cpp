@@ -13,7 +13,6 @@ struct Placed {
     std::string temporary;  // empty once moved into place
     std::string aside;      // where the earlier file it replaced is kept
     bool placed = false;
-    bool linked = false;  // a backup that is a second name of the original page
 };
 
 std::string FileName(const std::string& path) { return path.substr(PageFolder(path).size()); }
@@ -48,12 +47,12 @@ void Undo(std::vector<Placed>& run, const std::string& pageTemporary) {
 // the page is replaced by a new file, else a copy with the page's metadata.
 bool PlaceBackup(Placed& backup, const PageOutput& page, bool pageRewrittenInPlace) {
     const std::string& path = backup.output->path;
-    if (!pageRewrittenInPlace && files::LinkNew(page.pageFile, path)) {
-        backup.linked = true;
-        return true;
-    }
-    return files::WriteTemporary(path, page.original, backup.temporary, &page.pageFile) &&
-           files::MoveNew(backup.temporary, path) && (backup.temporary.clear(), true);
+    if (!pageRewrittenInPlace && files::LinkNew(page.pageFile, path)) return true;
+    if (!files::WriteTemporary(path, page.original, backup.temporary, &page.pageFile) ||
+        !files::MoveNew(backup.temporary, path))
+        return false;
+    backup.temporary.clear();
+    return true;
 }
 
 bool Place(Placed& output, const PageOutput& page, bool pageRewrittenInPlace) {
