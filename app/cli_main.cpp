@@ -131,13 +131,12 @@ int main(int argc, char** argv) {
     StopOnInterrupt(stop);
     request.stop = &stop;
     RunOutcome outcome = RunExtraction(request);
+    RunOver();
     WriteText(stderr, progress.Clear());
     if (outcome.error == RunError::Stopped) {
         WriteText(stderr, std::string(Text(TextId::Stopped, language)) + "\n");
-        RunOver();
         return kStoppedExitCode;
     }
-    RunOver();
     if (outcome.error == RunError::NothingToExtract) {
         PrintMessage(stdout, RunErrorMessage(outcome.error, "%1", language), outcome.path);
         return 0;
