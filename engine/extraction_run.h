@@ -4,11 +4,16 @@
 #include <atomic>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "engine/run_error.h"
 
 struct RunRequest {
     std::string pagePath;
+    // The pages of a run over several pages, all in one folder: their inline styles become the
+    // classes of one shared sheet (sheetName), and each distinct header CSS its own header
+    // sheet. With none or one, the run converts pagePath (or that one) alone.
+    std::vector<std::string> pagePaths;
     std::string sheetName = "styles.css";
     bool cleanUnused = true;
     // Told now and then, on the run's thread, the fraction of the run done (0 to 1, never going
@@ -28,4 +33,10 @@ struct RunRequest {
 // Runs the whole extraction on disk, holding the folders it writes into against other runs.
 // Either every output (backup, rewritten page, restore script, style sheet) is written, or no
 // file is changed and the outcome says why.
+// Over several pages, every page is read and judged before any file is written; one refused
+// page refuses the run.
 RunOutcome RunExtraction(const RunRequest& request);
+
+// The pages of a folder: its files named *.htm or *.html (in any case), not those of its
+// subfolders, nor the backups of other pages there, in the order of their names.
+std::vector<std::string> PagesInFolder(const std::string& folder);

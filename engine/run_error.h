@@ -2,8 +2,10 @@
 // that can end a run reports one of these.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <utility>
+#include <vector>
 
 enum class RunError {
     None,
@@ -26,9 +28,18 @@ enum class RunError {
     PageReplaced,      // a page converted before was saved again; its backup is older
     BackupNotOurs,     // a file the tool did not write is at the backup path
     SheetNameInvalid,  // the output name cannot name a file that a link finds
-    Stopped,
-    PageDamaged,  // the page, rewritten in place, failed halfway; its backup and script stay // the
-                  // run was asked to stop before its commit; nothing was changed
+    Stopped,      // the run was asked to stop before its commit; nothing was changed
+    PageDamaged,  // the page, rewritten in place, failed halfway; its backup and script stay
+    PagesInSeveralFolders,  // the pages of one run are not all in one folder
+    NoPageInFolder,         // the folder given holds no page (*.htm, *.html)
+};
+
+// What a run over several pages did with one of them.
+struct PageResult {
+    std::string page;
+    unsigned long long bytesBefore = 0;  // the page's file as read
+    unsigned long long bytesAfter = 0;   // as written; as read when nothing was extracted
+    bool nothingToExtract = false;       // the page held no CSS to move and was left alone
 };
 
 struct RunOutcome {
@@ -43,4 +54,9 @@ struct RunOutcome {
     // A completed run that restore_backup.bat cannot undo (a path the command interpreter opens
     // in no form): the backup to copy back by hand.
     std::string backupToCopyBack;
+    // Of a completed run over several pages: each page, in the run's order; the inline classes
+    // of the shared sheet; the header sheets written.
+    std::vector<PageResult> pages;
+    size_t inlineClasses = 0;
+    size_t headerSheets = 0;
 };
