@@ -114,6 +114,8 @@ RunOutcome RunPhases(const RunRequest& request) {
     if (RunOutcome refusal = JudgeAgainstPage(state, pageBytes, run, earlier);
         refusal.error != RunError::None)
         return refusal;
+    if (RunOutcome failure = RemoveStaleBackup(run, earlier); failure.error != RunError::None)
+        return failure;
     return WriteOutputs(request, run, earlier, coding, pageBytes, state);
 }
 
