@@ -71,7 +71,10 @@ private:
     void ReadRules();
     // Style attributes become classes from here on.
     void StartConverting() {
-        state_.firstInlineClass = FirstInlineClassNumber(state_.HeaderCss(), highestInlineClass_);
+        // The pages of a run over several were searched for every number they name.
+        state_.firstInlineClass = state_.shared.active
+                                      ? highestInlineClass_ + 1
+                                      : FirstInlineClassNumber(state_.HeaderCss(), highestInlineClass_);
         index_.emplace(state_);
         inRegion_ = true;
     }

@@ -22,6 +22,7 @@
 
 #include "engine/restore_script.h"
 #include "tests/support/cli_run.h"
+#include "tests/support/restore_simulation.h"
 #include "tests/support/scratch_folder.h"
 
 extern char** environ;
@@ -47,27 +48,6 @@ std::map<std::string, std::string> Outputs(const ScratchFolder& folder) {
 
 bool HasTemporaries(const ScratchFolder& folder) {
     return folder.Files().size() != Outputs(folder).size();
-}
-
-// Undoes the conversions as restore_backup.bat does: for each conversion whose backup is there,
-// the backup over the page, then the backup and the sheets deleted; the script deletes itself
-// when every copy succeeded.
-void RestoreAsTheScriptDoes(const ScratchFolder& folder) {
-    if (!folder.Has("restore_backup.bat")) return;
-    std::vector<Conversion> conversions;
-    ASSERT_TRUE(ReadRestoreScript(folder.Read("restore_backup.bat"), conversions));
-    bool everyCopy = true;
-    for (const Conversion& conversion : conversions) {
-        std::error_code error;
-        if (!fs::copy_file(conversion.backupPath, conversion.pagePath,
-                           fs::copy_options::overwrite_existing, error)) {
-            everyCopy = false;
-            continue;
-        }
-        fs::remove(conversion.backupPath);
-        for (const std::string& sheet : conversion.sheetPaths) fs::remove(sheet);
-    }
-    if (everyCopy) fs::remove(folder.File("restore_backup.bat"));
 }
 
 // Starts the program without waiting for it.
