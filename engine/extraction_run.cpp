@@ -78,7 +78,8 @@ RunOutcome WriteOutputs(const RunRequest& request, const RunFiles& run, const Ea
 // Everything that can be refused without the page's contents is refused before it is read.
 RunOutcome RunPhases(const RunRequest& request) {
     const RunFiles run = FilesOfRun(request.pagePath, request.sheetName);
-    if (RunOutcome refusal = RefuseFilesOfRun(request.sheetName, run); refusal.error != RunError::None)
+    if (RunOutcome refusal = RefuseFilesOfRun(request.sheetName, run);
+        refusal.error != RunError::None)
         return refusal;
     FolderLocks locks;
     RunOutcome locked =

@@ -18,7 +18,8 @@ std::pair<std::string, std::string> StemAndExtension(std::string_view name) {
 
 size_t HeaderSheets::Find(std::string_view css, SheetReading reading) const {
     size_t i = 0;
-    while (i < sheets_.size() && !(sheets_[i].reading == reading && sheets_[i].css.HeaderCss() == css))
+    while (i < sheets_.size() &&
+           !(sheets_[i].reading == reading && sheets_[i].css.HeaderCss() == css))
         ++i;
     return i;
 }
@@ -63,8 +64,8 @@ HeaderSheet* HeaderSheets::Keep(const RunState& state, SheetReading reading) {
     kept.runTexts = std::string(css);
     // A tail is made only in the run's texts, right after the header CSS.
     if (state.headerTailSize > 0)
-        kept.runTexts += state.runTexts.substr(state.headerCssBegin + css.size(),
-                                               state.headerTailSize);
+        kept.runTexts +=
+            state.runTexts.substr(state.headerCssBegin + css.size(), state.headerTailSize);
     kept.headerRules = state.headerRules;
     sheets_.push_back(std::move(sheet));
     return &sheets_.back();

@@ -188,7 +188,8 @@ std::optional<StyleIndex::Class> StyleIndex::ClassFor(std::string_view styleText
     if (known != HashSlots::kNone) return ClassOf(known);
     if (!FitsInOneRule(styleText, state_.encoding)) return std::nullopt;
     if (state_.shared.asciiStylesOnly &&
-        !std::all_of(styleText.begin(), styleText.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        !std::all_of(styleText.begin(), styleText.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
         return std::nullopt;
     uint64_t fingerprint = Fingerprint(styleText, state_.encoding);
     if (uint32_t equal = Equal(fingerprint, styleText); equal != HashSlots::kNone) {

@@ -41,8 +41,8 @@ class StyleIndex {
 public:
     // Reads the header rules of `state` and its header CSS, and the inline classes that it
     // holds already (made on the pages before, in a run over several); inline classes are
-    // appended to `state.inlineClasses`, numbered from `state.firstInlineClass` on. Style texts are read in
-    // the page's encoding. The state must outlive the index.
+    // appended to `state.inlineClasses`, numbered from `state.firstInlineClass` on. Style texts are
+    // read in the page's encoding. The state must outlive the index.
     explicit StyleIndex(RunState& state);
 
     struct Class {

@@ -72,9 +72,9 @@ private:
     // Style attributes become classes from here on.
     void StartConverting() {
         // The pages of a run over several were searched for every number they name.
-        state_.firstInlineClass = state_.shared.active
-                                      ? highestInlineClass_ + 1
-                                      : FirstInlineClassNumber(state_.HeaderCss(), highestInlineClass_);
+        state_.firstInlineClass =
+            state_.shared.active ? highestInlineClass_ + 1
+                                 : FirstInlineClassNumber(state_.HeaderCss(), highestInlineClass_);
         index_.emplace(state_);
         inRegion_ = true;
     }
@@ -83,8 +83,8 @@ private:
     // CSS, then the sheet of inline classes.
     void LinkHeaderSheet() {
         std::string headerSheet = state_.shared.headerSheetOf(state_.HeaderCss());
-        link_ = (headerSheet.empty() ? "" : LinkElement(headerSheet)) +
-                LinkElement(state_.sheetName);
+        link_ =
+            (headerSheet.empty() ? "" : LinkElement(headerSheet)) + LinkElement(state_.sheetName);
     }
     // Keeps the sheet that a link element of the page names, to tell a page converted before.
     void KeepLinkHref(const Markup& tag) {

@@ -81,8 +81,8 @@ RunOutcome SurveyPages(std::vector<SetPage>& pages, Survey& survey, RunProgress&
             return {RunError::PageNotRead, page.files.page};
         page.bytes = page.reading.coding == PageCoding::AsIs ? text.size() : bytes.size();
         survey.totalBytes += page.bytes;
-        progress.StartPhase(kPagesSurveyed * i / pages.size(), kPagesSurveyed * (i + 1) / pages.size(),
-                            text.size());
+        progress.StartPhase(kPagesSurveyed * i / pages.size(),
+                            kPagesSurveyed * (i + 1) / pages.size(), text.size());
         CascadeFeatures features(page.reading.encoding);
         PageReader reader = MakePageReader(text);
         Markup markup;
@@ -91,7 +91,8 @@ RunOutcome SurveyPages(std::vector<SetPage>& pages, Survey& survey, RunProgress&
             features.See(markup, reader);
         }
         survey.features.Add(features);
-        survey.highestInlineClass = std::max(survey.highestInlineClass, HighestInlineClassNamed(text));
+        survey.highestInlineClass =
+            std::max(survey.highestInlineClass, HighestInlineClassNamed(text));
         survey.readingsDiffer = survey.readingsDiffer || !(page.reading == pages.front().reading);
     }
     return {};
@@ -121,7 +122,8 @@ RunOutcome LockSetFolders(const RunRequest& request, const std::vector<SetPage>&
         {first.folder, {RunError::BackupNotCreated, first.backup}},
         {PageFolder(first.sheet), {RunError::FileNotWritten, first.sheet}}};
     for (const SetPage& page : pages)
-        folders.push_back({PageFolder(page.files.pageFile), {RunError::FileNotWritten, page.files.pageFile}});
+        folders.push_back(
+            {PageFolder(page.files.pageFile), {RunError::FileNotWritten, page.files.pageFile}});
     return LockFolders(request, folders, locks);
 }
 
@@ -165,13 +167,14 @@ private:
 };
 
 RunOutcome SetRun::Run() {
-    if (RunOutcome failure = SurveyPages(pages_, survey_, progress_); failure.error != RunError::None)
+    if (RunOutcome failure = SurveyPages(pages_, survey_, progress_);
+        failure.error != RunError::None)
         return failure;
     raisedBy_ = survey_.features.Form().raisedBy;
     double done = 0;
     for (SetPage& page : pages_) {
-        double share = survey_.totalBytes == 0 ? 1.0 / pages_.size()
-                                               : double(page.bytes) / survey_.totalBytes;
+        double share =
+            survey_.totalBytes == 0 ? 1.0 / pages_.size() : double(page.bytes) / survey_.totalBytes;
         double from = kPagesSurveyed + (kPagesStaged - kPagesSurveyed) * done;
         done += share;
         if (RunOutcome refusal =
@@ -179,8 +182,9 @@ RunOutcome SetRun::Run() {
             refusal.error != RunError::None)
             return refusal;
     }
-    bool anyConverted = std::any_of(pages_.begin(), pages_.end(),
-                                    [](const SetPage& page) { return !page.result.nothingToExtract; });
+    bool anyConverted = std::any_of(pages_.begin(), pages_.end(), [](const SetPage& page) {
+        return !page.result.nothingToExtract;
+    });
     if (!anyConverted) return {RunError::NothingToExtract, pages_.front().files.folder};
     for (const SetPage& page : pages_)
         if (RunOutcome failure = RemoveStaleBackup(page.files, page.earlier);
@@ -194,15 +198,20 @@ RunOutcome SetRun::ConvertPage(SetPage& page, double from, double to) {
     const RunFiles& run = page.files;
     RunState state;
     std::string bytes;
-    if (!ReadPage(page, bytes, state.pageText, page.reading)) return {RunError::PageNotRead, run.page};
+    if (!ReadPage(page, bytes, state.pageText, page.reading))
+        return {RunError::PageNotRead, run.page};
     state.pagePath = run.page;
     state.pageFolder = run.folder;
     state.sheetName = request_.sheetName;
     state.backupPath = run.backup;
     state.raisedBy = raisedBy_;
-    state.shared = {true, survey_.highestInlineClass, inlineClasses_.size(), styleTexts_.size(),
-                    survey_.readingsDiffer,
-                    [&](std::string_view css) { return headerSheets_.NameFor(css, page.reading, run.page); }};
+    state.shared = {
+        true,
+        survey_.highestInlineClass,
+        inlineClasses_.size(),
+        styleTexts_.size(),
+        survey_.readingsDiffer,
+        [&](std::string_view css) { return headerSheets_.NameFor(css, page.reading, run.page); }};
     state.inlineClasses = std::move(inlineClasses_);
     state.styleTexts = std::move(styleTexts_);
     state.progress = std::move(progress_);
@@ -219,7 +228,8 @@ RunOutcome SetRun::ConvertPage(SetPage& page, double from, double to) {
         page.result.nothingToExtract = true;
         return {};
     }
-    std::string_view pageBytes = page.reading.coding == PageCoding::AsIs ? state.originalPage : bytes;
+    std::string_view pageBytes =
+        page.reading.coding == PageCoding::AsIs ? state.originalPage : bytes;
     if (RunOutcome refusal = JudgeAgainstPage(state, pageBytes, run, page.earlier);
         refusal.error != RunError::None)
         return refusal;
@@ -248,7 +258,8 @@ void SetRun::KeepHeaderSheet(SetPage& page, RunState& state) {
 
 std::string SetRun::SharedSheetBytes() const {
     RunState classes;
-    classes.encoding = survey_.readingsDiffer ? Encoding::SingleByte : pages_.front().reading.encoding;
+    classes.encoding =
+        survey_.readingsDiffer ? Encoding::SingleByte : pages_.front().reading.encoding;
     classes.firstInlineClass = survey_.highestInlineClass + 1;
     classes.raisedBy = raisedBy_;
     classes.inlineClasses = inlineClasses_;
@@ -259,7 +270,8 @@ std::string SetRun::SharedSheetBytes() const {
     if (survey_.readingsDiffer) {
         coding = PageCoding::AsIs;
         for (const SetPage& page : pages_)
-            if (page.reading.coding == PageCoding::Utf16Le || page.reading.coding == PageCoding::Utf16Be)
+            if (page.reading.coding == PageCoding::Utf16Le ||
+                page.reading.coding == PageCoding::Utf16Be)
                 coding = page.reading.coding;
     }
     return SheetBytes(StyleSheetText(classes, request_.cleanUnused), coding);
@@ -279,16 +291,19 @@ RunOutcome SetRun::WriteOutputs() {
     std::vector<std::string> sheetBytes;
     for (HeaderSheet& sheet : headerSheets_.Sheets()) {
         if (request_.cleanUnused) KeepUsedRules(sheet.css, sheet.used);
-        sheetBytes.push_back(SheetBytes(StyleSheetText(sheet.css, request_.cleanUnused), sheet.reading.coding));
+        sheetBytes.push_back(
+            SheetBytes(StyleSheetText(sheet.css, request_.cleanUnused), sheet.reading.coding));
     }
     sheetBytes.push_back(SharedSheetBytes());
 
-    std::vector<OutputFile> outputs = {{first.script, scriptBytes, pages_.front().earlier.scriptExists}};
+    std::vector<OutputFile> outputs = {
+        {first.script, scriptBytes, pages_.front().earlier.scriptExists}};
     size_t staged = 0;
     for (const SetPage& page : pages_) {
         if (page.result.nothingToExtract) continue;
         if (!page.earlier.keepsBackup)
-            outputs.push_back({page.files.backup, {}, false, true, RunError::BackupNotCreated, staged});
+            outputs.push_back(
+                {page.files.backup, {}, false, true, RunError::BackupNotCreated, staged});
         ++staged;
     }
     for (size_t i = 0; i + 1 < sheetBytes.size(); ++i)

@@ -61,8 +61,9 @@ TEST(PageSet, SharesOneSheetOfClassesAndOneHeaderSheetPerHeaderCss) {
     EXPECT_NE(folder.Read("styles.one.css").find(".a"), std::string::npos);
     EXPECT_NE(folder.Read("styles.three.css").find("margin: 0"), std::string::npos);
     EXPECT_FALSE(folder.Has("styles.two.css"));
-    const std::string links = "<link rel=\"stylesheet\" type=\"text/css\" href=\"styles.one.css\" />"
-                              "<link rel=\"stylesheet\" type=\"text/css\" href=\"styles.css\" />";
+    const std::string links =
+        "<link rel=\"stylesheet\" type=\"text/css\" href=\"styles.one.css\" />"
+        "<link rel=\"stylesheet\" type=\"text/css\" href=\"styles.css\" />";
     EXPECT_NE(folder.Read("one.htm").find("<head>" + links + "</head>"), std::string::npos);
     EXPECT_NE(folder.Read("two.htm").find("<head>" + links + "</head>"), std::string::npos);
     EXPECT_NE(folder.Read("two.htm").find("<p class=\"inlineClass001\">2"), std::string::npos);
@@ -93,8 +94,8 @@ TEST(PageSet, ChangesNothingUnlessEveryPageConvertsAndRestoresThemAll) {
         names.push_back("page" + std::to_string(i) + ".htm");
         std::string style = i % 2 ? kHeadA : kHeadB;
         if (i == 5) style = "<style>p { color: red </style>";
-        folder.Write(names.back(), Page(style, "<p style=\"margin:" + std::to_string(i % 3) +
-                                                   "pt\">x</p>"));
+        folder.Write(names.back(),
+                     Page(style, "<p style=\"margin:" + std::to_string(i % 3) + "pt\">x</p>"));
     }
     std::map<std::string, std::string> before = folder.Files();
     RunOutcome refused = RunOver(folder, names);
