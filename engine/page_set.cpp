@@ -1,7 +1,9 @@
 #include "engine/page_set.h"
 
 #include <algorithm>
+#include <set>
 
+#include "engine/ansi_text.h"
 #include "engine/cascade_form.h"
 #include "engine/earlier_work.h"
 #include "engine/folder_locks.h"
@@ -66,6 +68,8 @@ bool ReadPage(const SetPage& page, std::string& bytes, std::string& text, SheetR
 // The highest "inlineClassN" that the page names anywhere, in its class attributes or in its
 // CSS, also once comment markers inside a style block are taken out.
 unsigned long long HighestInlineClassNamed(std::string_view page) {
+    // Most pages never name one, in any case.
+    if (FindNoCase(page, "inlineclass") == std::string_view::npos) return 0;
     unsigned long long highest = HighestInlineClassInPage(page);
     highest = std::max(highest, FirstInlineClassNumber(page, 0) - 1);
     if (page.find("<!--") != std::string_view::npos || page.find("-->") != std::string_view::npos)
@@ -107,10 +111,10 @@ RunOutcome RefuseBeforeReading(const RunRequest& request, const std::vector<SetP
         if (RunOutcome refusal = RefuseFilesOfRun(request.sheetName, page.files);
             refusal.error != RunError::None)
             return refusal;
-        for (const SetPage& other : pages)
-            if (files::SamePath(page.files.sheet, other.files.page) ||
-                files::SamePath(page.files.sheet, other.files.backup))
-                return {RunError::SheetNameCollides, other.files.page};
+        // The sheet, the same for every page, must not take the place of another's files.
+        if (files::SamePath(pages.front().files.sheet, page.files.page) ||
+            files::SamePath(pages.front().files.sheet, page.files.backup))
+            return {RunError::SheetNameCollides, page.files.page};
     }
     return {};
 }
@@ -160,8 +164,9 @@ private:
     Survey survey_;
     HeaderSheets headerSheets_;
     std::string raisedBy_;
-    // The inline classes of every page so far, with their style texts.
+    // The inline classes of every page so far, with their style texts and index.
     std::vector<InlineClass> inlineClasses_;
+    HashSlots inlineByFingerprint_;
     std::string styleTexts_;
     StagedPages staged_;
 };
@@ -213,11 +218,13 @@ RunOutcome SetRun::ConvertPage(SetPage& page, double from, double to) {
         survey_.readingsDiffer,
         [&](std::string_view css) { return headerSheets_.NameFor(css, page.reading, run.page); }};
     state.inlineClasses = std::move(inlineClasses_);
+    state.inlineByFingerprint = std::move(inlineByFingerprint_);
     state.styleTexts = std::move(styleTexts_);
     state.progress = std::move(progress_);
     state.progress.StartPhase(from, to, state.pageText.size());
     RunError error = RewritePage(state);
     inlineClasses_ = std::move(state.inlineClasses);
+    inlineByFingerprint_ = std::move(state.inlineByFingerprint);
     styleTexts_ = std::move(state.styleTexts);
     progress_ = std::move(state.progress);
     state.shared.headerSheetOf = nullptr;
@@ -326,11 +333,11 @@ RunOutcome SetRun::WriteOutputs() {
 
 RunOutcome RunPageSet(const RunRequest& request) {
     std::vector<SetPage> pages;
+    std::set<std::string> listed;  // each page once, however often it was given
     for (const std::string& path : request.pagePaths) {
-        bool listed = std::any_of(pages.begin(), pages.end(), [&](const SetPage& page) {
-            return files::SamePath(page.files.page, path);
-        });
-        if (!listed) pages.push_back({FilesOfRun(path, request.sheetName)});
+        std::string key = files::AbsolutePath(path);
+        for (char& c : key) c = AsciiLower(c);
+        if (listed.insert(key).second) pages.push_back({FilesOfRun(path, request.sheetName)});
     }
     if (RunOutcome refusal = RefuseBeforeReading(request, pages); refusal.error != RunError::None)
         return refusal;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/byte_classes.h"
+#include "engine/hash_slots.h"
 #include "engine/run_progress.h"
 
 // A rule of the style sheet as it is written: its selector and its declarations.
@@ -85,6 +86,9 @@ struct RunState {
     // Empty where they are marked !important.
     std::string raisedBy;
     std::vector<InlineClass> inlineClasses;  // one per distinct inline style, in order of creation
+    // The inline classes by the fingerprint of their declarations (StyleIndex): kept with them,
+    // so that the pages of a run over several share one index.
+    HashSlots inlineByFingerprint;
     SharedClasses shared;
     RunProgress progress;  // told how far the phases have come
 
