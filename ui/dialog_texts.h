@@ -6,8 +6,8 @@
 #include <string_view>
 #include <utility>
 
+#include "texts/strings.h"
 #include "ui/control_ids.h"
-#include "ui/strings.h"
 
 // "stylewick v" and the version, followed by the caption's last part in `language`.
 inline std::string MainCaption(Language language) {

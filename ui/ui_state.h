@@ -7,7 +7,7 @@
 #include <string>
 
 #include "engine/extraction_run.h"
-#include "ui/strings.h"
+#include "texts/strings.h"
 
 // The extraction run started by the launch button, on its own thread. The window's thread sets
 // everything but `outcome`, `threw` and `permille`, which the run's thread writes; the window

@@ -1,4 +1,4 @@
-#include "ui/strings.h"
+#include "texts/strings.h"
 
 #include <iterator>
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "engine/extraction_run.h"
-#include "ui/strings.h"
+#include "texts/strings.h"
 
 // The message of a run that wrote nothing (a failure, or nothing to extract), naming `path`
 // and `otherPath` where the message has a place for them.

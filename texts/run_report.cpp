@@ -1,4 +1,4 @@
-#include "ui/run_report.h"
+#include "texts/run_report.h"
 
 #include <chrono>
 #include <cmath>

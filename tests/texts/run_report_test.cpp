@@ -1,5 +1,5 @@
 // The texts the user reads after a run, byte for byte, and how the time is counted.
-#include "ui/run_report.h"
+#include "texts/run_report.h"
 
 #include <gtest/gtest.h>
 
