@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/extraction_run.h"
+#include "engine/run_paths.h"
 #include "platform/console.h"
 #include "platform/files.h"
 #include "texts/progress_line.h"
@@ -21,13 +22,19 @@ namespace {
 constexpr int kStoppedExitCode = 130;  // as a shell reports a program ended by Ctrl+C
 
 constexpr char kUsage[] =
-    "usage: stylewick-cli [--sheet NAME] [--no-clean] [--lang EN|FR] PAGE\n"
+    "usage: stylewick-cli [--sheet NAME] [--no-clean] [--lang EN|FR] PAGE|FOLDER...\n"
     "       stylewick-cli --help | --version\n"
     "\n"
     "Moves the CSS of the HTML page PAGE into an external style sheet beside it:\n"
     "the header <style> block becomes a <link>, style= attributes become classes,\n"
     "lang= attributes are removed. A backup of the page and restore_backup.bat are\n"
     "written next to it.\n"
+    "\n"
+    "Several pages of one folder, or a FOLDER (its *.htm and *.html files, not those\n"
+    "of its subfolders), are converted in one run: their style= attributes become\n"
+    "the classes of one shared sheet NAME, and each distinct header <style> block a\n"
+    "sheet of its own (styles.index.css for index.htm). Every page is checked before\n"
+    "any file is written; one restore_backup.bat undoes them all.\n"
     "\n"
     "  --sheet NAME   name of the style sheet, in the page's folder (default styles.css)\n"
     "  --no-clean     keep header rules that the page never uses\n"
@@ -36,7 +43,8 @@ constexpr char kUsage[] =
     "  --version      show the program's version\n"
     "\n"
     "Exit codes: 0 the style sheet was written, or the page holds no CSS to move and\n"
-    "nothing was written; 1 the run failed and the page was left as it was; 2 bad usage;\n"
+    "nothing was written; 1 the run failed and every page was left as it was; 2 bad\n"
+    "usage (also pages of several folders, or a folder without pages);\n"
     "130 the run was stopped (Ctrl+C) and nothing was changed.\n"
     "\n"
     "Messages are UTF-8 text. On Windows a console shows them as Unicode characters and\n"
@@ -70,17 +78,39 @@ int UsageError(const std::string& problem) {
     return 2;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    const std::vector<std::string> arguments = ProgramArguments(argc, argv);
+// What the command line asks for.
+struct Command {
     RunRequest request;
-    request.sheetName = kDefaultSheetName;
     Language language = UserLanguageIsFrench() ? Language::French : Language::English;
-    bool havePage = false;
+    std::vector<std::string> pages;  // absolute paths, a folder's pages in its place
+};
 
+// Adds the page, or the pages of the folder, that `argument` names. False, the message told,
+// for a folder without pages.
+bool AddPages(const std::string& argument, Command& command) {
+    // The restore script names every file by its absolute path.
+    std::string path = files::AbsolutePath(argument);
+    if (!files::IsFolder(path)) {
+        command.pages.push_back(path);
+        return true;
+    }
+    std::vector<std::string> pages = PagesInFolder(path);
+    if (pages.empty()) {
+        PrintMessage(stderr, RunErrorMessage(RunError::NoPageInFolder, "%1", command.language),
+                     path);
+        return false;
+    }
+    command.pages.insert(command.pages.end(), pages.begin(), pages.end());
+    return true;
+}
+
+// Reads the arguments into `command`; returns the exit code when the program ends without a
+// run (usage, help, version), else -1.
+int ReadArguments(const std::vector<std::string>& arguments, Command& command) {
+    command.request.sheetName = kDefaultSheetName;
+    std::vector<std::string> named;
     for (size_t i = 0; i < arguments.size(); ++i) {
-        std::string argument = arguments[i];
+        const std::string& argument = arguments[i];
         bool hasValue = i + 1 < arguments.size();
         if (AsksForHelp(argument)) {
             std::fputs(kUsage, stdout);
@@ -90,28 +120,52 @@ int main(int argc, char** argv) {
             return 0;
         } else if (argument == "--sheet") {
             if (!hasValue) return UsageError("--sheet needs a name");
-            request.sheetName = arguments[++i];
+            command.request.sheetName = arguments[++i];
         } else if (argument == "--no-clean") {
-            request.cleanUnused = false;
+            command.request.cleanUnused = false;
         } else if (argument == "--lang") {
             if (!hasValue) return UsageError("--lang needs EN or FR");
             std::string code = UpperCase(arguments[++i]);
             if (code != "EN" && code != "FR") return UsageError("--lang takes EN or FR");
-            language = LanguageFromCode(code);
-        } else if (argument.size() > 1 && argument[0] == '-' && argument != "--") {
+            command.language = LanguageFromCode(code);
+        } else if (argument == "--") {
+            named.insert(named.end(), arguments.begin() + i + 1, arguments.end());
+            break;
+        } else if (argument.size() > 1 && argument[0] == '-') {
             return UsageError("unknown option " + argument);
         } else {
-            if (argument == "--") {
-                if (!hasValue) return UsageError("no page given");
-                argument = arguments[++i];
-            }
-            if (havePage) return UsageError("only one page can be given");
-            // The restore script names every file by its absolute path.
-            request.pagePath = files::AbsolutePath(argument);
-            havePage = true;
+            named.push_back(argument);
         }
     }
-    if (!havePage) return UsageError("no page given");
+    if (named.empty()) return UsageError("no page given");
+    for (const std::string& argument : named)
+        if (!AddPages(argument, command)) return 2;
+    return -1;
+}
+
+// Pages of several folders are refused before any is read.
+bool InOneFolder(const std::vector<std::string>& pages) {
+    for (const std::string& page : pages)
+        if (!files::SamePath(PageFolder(page), PageFolder(pages.front()))) return false;
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Command command;
+    if (int exitCode = ReadArguments(ProgramArguments(argc, argv), command); exitCode >= 0)
+        return exitCode;
+    RunRequest& request = command.request;
+    const Language language = command.language;
+    if (!InOneFolder(command.pages)) {
+        PrintMessage(stderr, RunErrorMessage(RunError::PagesInSeveralFolders, "%1", language), "");
+        return 2;
+    }
+    if (command.pages.size() == 1)
+        request.pagePath = command.pages.front();
+    else
+        request.pagePaths = command.pages;
 
     double start = SecondsOfDayNow();
     // On a terminal, a long run shows how far it has come; redirected output stays as it was.

@@ -179,6 +179,17 @@ CascadeForm CascadeFeatures::Form() const {
     return form;
 }
 
+void CascadeFeatures::Add(const CascadeFeatures& page) {
+    // A page's own features are counted apart: one style attribute's !important on each of
+    // two pages is still outside every other rule of its page.
+    raise_ = raise_ || page.Form().Raised();
+    mostIds_ = std::max(mostIds_, page.mostIds_);
+    if (underscoreIds_.size() < page.underscoreIds_.size())
+        underscoreIds_.resize(page.underscoreIds_.size());
+    for (size_t i = 0; i < page.underscoreIds_.size(); ++i)
+        underscoreIds_[i] = underscoreIds_[i] || page.underscoreIds_[i];
+}
+
 CascadeForm ChooseCascadeForm(std::string_view page, Encoding encoding) {
     CascadeFeatures features(encoding);
     PageReader reader = MakePageReader(page);

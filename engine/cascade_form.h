@@ -40,6 +40,10 @@ public:
     // The form, once every markup of the page has been seen.
     CascadeForm Form() const;
 
+    // Takes in what another page's features call for, so that pages that share their inline
+    // classes take one form that suits each of them.
+    void Add(const CascadeFeatures& page);
+
 private:
     Encoding encoding_;
     bool raise_ = false;

@@ -13,50 +13,78 @@ bool PageLinksSheet(const RunState& state, const std::string& folder, const std:
     return false;
 }
 
-RunOutcome SortConversions(const RunFiles& run, const std::vector<Conversion>& listed,
-                           EarlierWork& earlier) {
+// Gives each listed conversion of a page of the run to that page; the others' conversions stay
+// with the first, unless they list the run's sheet.
+RunOutcome SortConversions(const std::vector<RunFiles>& runs, const std::vector<Conversion>& listed,
+                           std::vector<EarlierWork>& earlier) {
+    const std::string& sheetPath = runs.front().sheet;
     for (const Conversion& conversion : listed) {
         if (!files::Exists(conversion.backupPath)) continue;  // undone or given up
-        if (files::SamePath(conversion.pagePath, run.page)) {
-            earlier.ofPage = {conversion};
+        size_t page = 0;
+        while (page < runs.size() && !files::SamePath(conversion.pagePath, runs[page].page)) ++page;
+        if (page < runs.size()) {
+            earlier[page].ofPage = {conversion};
             for (const std::string& sheet : conversion.sheetPaths)
-                earlier.listsSheetForPage =
-                    earlier.listsSheetForPage || files::SamePath(sheet, run.sheet);
+                earlier[page].listsSheetForPage =
+                    earlier[page].listsSheetForPage || files::SamePath(sheet, sheetPath);
             continue;
         }
         for (const std::string& sheet : conversion.sheetPaths)
-            if (files::SamePath(sheet, run.sheet))
-                return {RunError::SheetOfOtherPage, run.sheet, conversion.pagePath};
-        earlier.others.push_back(conversion);
+            if (files::SamePath(sheet, sheetPath))
+                return {RunError::SheetOfOtherPage, sheetPath, conversion.pagePath};
+        earlier.front().others.push_back(conversion);
     }
+    return {};
+}
+
+// What stands at the page's backup path must be the backup of its earlier conversion.
+RunOutcome RefuseBackupPath(const RunFiles& run, const EarlierWork& earlier) {
+    if (earlier.ofPage.empty() && files::IsFolder(run.backup))
+        return {RunError::BackupNotCreated, run.backup};
+    if (earlier.ofPage.empty() && files::Exists(run.backup))
+        return {RunError::BackupNotOurs, run.backup};
     return {};
 }
 
 }  // namespace
 
 RunOutcome ReadEarlierWork(const RunFiles& run, EarlierWork& earlier) {
+    std::vector<EarlierWork> read;
+    RunOutcome outcome = ReadEarlierWork(std::vector<RunFiles>{run}, read);
+    earlier = std::move(read.front());
+    return outcome;
+}
+
+RunOutcome ReadEarlierWork(const std::vector<RunFiles>& runs, std::vector<EarlierWork>& earlier) {
+    const RunFiles& run = runs.front();
+    earlier.assign(runs.size(), {});
     std::string bytes;
     files::ReadResult sheet = files::ReadIfPresent(run.sheet, bytes);
     if (sheet == files::ReadResult::Failed) return {RunError::FileNotWritten, run.sheet};
-    earlier.sheetExists = sheet == files::ReadResult::Read;
-    if (earlier.sheetExists && !HoldsInlineCommentLine(bytes))
-        return {RunError::SheetNotOurs, run.sheet};
+    bool sheetExists = sheet == files::ReadResult::Read;
+    if (sheetExists && !HoldsInlineCommentLine(bytes)) return {RunError::SheetNotOurs, run.sheet};
 
     std::vector<Conversion> listed;
     files::ReadResult script = files::ReadIfPresent(run.script, bytes);
     if (script == files::ReadResult::Failed) return {RunError::FileNotWritten, run.script};
-    earlier.scriptExists = script == files::ReadResult::Read;
-    if (earlier.scriptExists && !ReadRestoreScript(bytes, listed))
+    bool scriptExists = script == files::ReadResult::Read;
+    if (scriptExists && !ReadRestoreScript(bytes, listed))
         return {RunError::ScriptNotOurs, run.script};
-    if (RunOutcome refusal = SortConversions(run, listed, earlier); refusal.error != RunError::None)
+    if (RunOutcome refusal = SortConversions(runs, listed, earlier);
+        refusal.error != RunError::None)
         return refusal;
-    // A sheet is replaced only as the sheet of this page's own earlier conversion.
-    if (earlier.sheetExists && !earlier.listsSheetForPage)
-        return {RunError::SheetExists, run.sheet};
-    if (earlier.ofPage.empty() && files::IsFolder(run.backup))
-        return {RunError::BackupNotCreated, run.backup};
-    if (earlier.ofPage.empty() && files::Exists(run.backup))
-        return {RunError::BackupNotOurs, run.backup};
+    // A sheet is replaced only as the sheet of an earlier conversion of the run's pages.
+    bool listsSheet = false;
+    for (EarlierWork& page : earlier) {
+        page.sheetExists = sheetExists;
+        page.scriptExists = scriptExists;
+        listsSheet = listsSheet || page.listsSheetForPage;
+    }
+    if (sheetExists && !listsSheet) return {RunError::SheetExists, run.sheet};
+    for (size_t i = 0; i < runs.size(); ++i)
+        if (RunOutcome refusal = RefuseBackupPath(runs[i], earlier[i]);
+            refusal.error != RunError::None)
+            return refusal;
     return {};
 }
 
@@ -71,10 +99,8 @@ RunOutcome JudgeAgainstPage(const RunState& state, std::string_view pageBytes, c
     // A backup that holds the page as it is now is one a run made and never committed (killed
     // before the page was replaced), or the page was put back by hand: it is written again,
     // and nothing is lost.
-    if (backup == pageBytes) {
-        if (!files::Remove(run.backup)) return {RunError::BackupNotCreated, run.backup};
-        return {};
-    }
+    earlier.staleBackup = backup == pageBytes;
+    if (earlier.staleBackup) return {};
     bool linksAny = false;
     for (const std::string& sheet : earlier.ofPage.front().sheetPaths)
         linksAny = linksAny || PageLinksSheet(state, run.folder, sheet);
@@ -83,11 +109,26 @@ RunOutcome JudgeAgainstPage(const RunState& state, std::string_view pageBytes, c
     return {};
 }
 
+RunOutcome RemoveStaleBackup(const RunFiles& run, const EarlierWork& earlier) {
+    if (earlier.staleBackup && !files::Remove(run.backup))
+        return {RunError::BackupNotCreated, run.backup};
+    return {};
+}
+
+Conversion ConversionOfRun(const RunFiles& run, const std::vector<std::string>& sheets,
+                           const EarlierWork& earlier) {
+    Conversion conversion{run.backup, run.page, sheets};
+    for (const Conversion& before : earlier.ofPage)
+        for (const std::string& sheet : before.sheetPaths) {
+            bool listed = false;
+            for (const std::string& now : sheets) listed = listed || files::SamePath(sheet, now);
+            if (!listed) conversion.sheetPaths.push_back(sheet);
+        }
+    return conversion;
+}
+
 std::vector<Conversion> ConversionsToRestore(const RunFiles& run, const EarlierWork& earlier) {
-    std::vector<Conversion> conversions = {{run.backup, run.page, {run.sheet}}};
-    for (const Conversion& conversion : earlier.ofPage)
-        for (const std::string& sheet : conversion.sheetPaths)
-            if (!files::SamePath(sheet, run.sheet)) conversions[0].sheetPaths.push_back(sheet);
+    std::vector<Conversion> conversions = {ConversionOfRun(run, {run.sheet}, earlier)};
     conversions.insert(conversions.end(), earlier.others.begin(), earlier.others.end());
     return conversions;
 }

@@ -1,15 +1,18 @@
 #include "engine/extraction_run.h"
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 #include <vector>
 
+#include "engine/ansi_text.h"
 #include "engine/earlier_work.h"
 #include "engine/folder_locks.h"
 #include "engine/output_commit.h"
 #include "engine/output_writing.h"
 #include "engine/page_coding.h"
 #include "engine/page_rewriting.h"
+#include "engine/page_set.h"
 #include "engine/restore_script.h"
 #include "engine/run_paths.h"
 #include "engine/unused_cleaning.h"
@@ -22,20 +25,6 @@ namespace {
 constexpr double kPageRead = 0.05;
 constexpr double kPageRewritten = 0.70;
 constexpr double kRulesCleaned = 0.85;
-
-// The refusals that need neither the page's contents nor the folder: the page itself, the
-// sheet name and the files it would take the place of.
-RunOutcome RefuseBeforeReading(const RunRequest& request, const RunFiles& run) {
-    if (!files::Exists(run.page)) return {RunError::PageMissing, run.page};
-    if (files::IsFolder(run.page)) return {RunError::PageIsFolder, run.page};
-    if (!IsUsableSheetName(request.sheetName))
-        return {RunError::SheetNameInvalid, request.sheetName};
-    // The style sheet must not take the place of the run's other files.
-    if (files::SamePath(run.sheet, run.page) || files::SamePath(run.sheet, run.backup) ||
-        files::SamePath(run.sheet, run.script))
-        return {RunError::SheetNameCollides, run.page};
-    return {};
-}
 
 // Reads the page and rewrites it in memory. A page in a coding of its own is rewritten in the
 // form the run reads; `pageBytes` then keeps the bytes of its file.
@@ -89,7 +78,8 @@ RunOutcome WriteOutputs(const RunRequest& request, const RunFiles& run, const Ea
 // Everything that can be refused without the page's contents is refused before it is read.
 RunOutcome RunPhases(const RunRequest& request) {
     const RunFiles run = FilesOfRun(request.pagePath, request.sheetName);
-    if (RunOutcome refusal = RefuseBeforeReading(request, run); refusal.error != RunError::None)
+    if (RunOutcome refusal = RefuseFilesOfRun(request.sheetName, run);
+        refusal.error != RunError::None)
         return refusal;
     FolderLocks locks;
     RunOutcome locked =
@@ -114,6 +104,8 @@ RunOutcome RunPhases(const RunRequest& request) {
     if (RunOutcome refusal = JudgeAgainstPage(state, pageBytes, run, earlier);
         refusal.error != RunError::None)
         return refusal;
+    if (RunOutcome failure = RemoveStaleBackup(run, earlier); failure.error != RunError::None)
+        return failure;
     return WriteOutputs(request, run, earlier, coding, pageBytes, state);
 }
 
@@ -121,6 +113,13 @@ RunOutcome RunPhases(const RunRequest& request) {
 
 RunOutcome RunExtraction(const RunRequest& request) {
     try {
+        if (request.pagePaths.size() > 1) return RunPageSet(request);
+        if (request.pagePaths.size() == 1) {
+            RunRequest onePage = request;
+            onePage.pagePath = request.pagePaths.front();
+            onePage.pagePaths.clear();
+            return RunPhases(onePage);
+        }
         return RunPhases(request);
     } catch (const RunStopped&) {
         return {RunError::Stopped, request.pagePath};
@@ -129,4 +128,31 @@ RunOutcome RunExtraction(const RunRequest& request) {
     } catch (const std::length_error&) {
         return {RunError::OutOfMemory, request.pagePath};
     }
+}
+
+std::vector<std::string> PagesInFolder(const std::string& folder) {
+    std::string prefix = folder;
+    if (!prefix.empty() && prefix.find_last_of(files::kFolderSeparators) != prefix.size() - 1)
+        prefix += files::kFolderSeparators[0];
+    std::vector<std::string> names = files::FolderEntries(prefix, "");
+    auto isPage = [](const std::string& name) {
+        size_t dot = name.rfind('.');
+        return dot != std::string::npos && dot > 0 &&
+               (EqualsNoCase(std::string_view(name).substr(dot), ".htm") ||
+                EqualsNoCase(std::string_view(name).substr(dot), ".html"));
+    };
+    std::vector<std::string> pages;
+    for (const std::string& name : names)
+        if (isPage(name) && !files::IsFolder(prefix + name)) pages.push_back(prefix + name);
+    std::sort(pages.begin(), pages.end());
+    // The backup of another page there is none of the folder's pages.
+    std::vector<std::string> backups;
+    for (const std::string& page : pages) backups.push_back(BackupPath(page));
+    pages.erase(std::remove_if(pages.begin(), pages.end(),
+                               [&](const std::string& page) {
+                                   return std::find(backups.begin(), backups.end(), page) !=
+                                          backups.end();
+                               }),
+                pages.end());
+    return pages;
 }

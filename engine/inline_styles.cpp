@@ -141,9 +141,19 @@ std::vector<bool> StyleIndex::ReusableHeaderRules() const {
 
 StyleIndex::StyleIndex(RunState& state) : state_(state) {
     // A header rule's class stands lower in the cascade than a raised class.
-    if (!state_.raisedBy.empty()) return;
+    if (state_.raisedBy.empty()) IndexHeaderRules();
+    // The classes that the pages before this one made follow the header rules, which win over
+    // them; they are found by their text once found by their declarations.
+    byFingerprint_.Reserve(headerRulesIndexed_ + state_.inlineClasses.size());
+    for (size_t i = 0; i < state_.inlineClasses.size(); ++i)
+        byFingerprint_.Add(Fingerprint(state_.StyleText(state_.inlineClasses[i]), state_.encoding),
+                           kInline | static_cast<uint32_t>(i));
+}
+
+void StyleIndex::IndexHeaderRules() {
     std::vector<bool> reusable = ReusableHeaderRules();
-    byFingerprint_.Reserve(std::count(reusable.begin(), reusable.end(), true));
+    headerRulesIndexed_ = std::count(reusable.begin(), reusable.end(), true);
+    byFingerprint_.Reserve(headerRulesIndexed_);
     for (size_t i = 0; i < reusable.size(); ++i) {
         if (!reusable[i]) continue;
         std::string_view declarations = state_.Declarations(state_.headerRules[i]);
@@ -177,10 +187,15 @@ std::optional<StyleIndex::Class> StyleIndex::ClassFor(std::string_view styleText
         byText_.Find(textHash, [&](uint32_t reference) { return TextOf(reference) == styleText; });
     if (known != HashSlots::kNone) return ClassOf(known);
     if (!FitsInOneRule(styleText, state_.encoding)) return std::nullopt;
+    if (state_.shared.asciiStylesOnly &&
+        !std::all_of(styleText.begin(), styleText.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return std::nullopt;
     uint64_t fingerprint = Fingerprint(styleText, state_.encoding);
     if (uint32_t equal = Equal(fingerprint, styleText); equal != HashSlots::kNone) {
-        // A header rule's class met as written is found by its text from now on.
-        if ((equal & kInline) == 0 && TextOf(equal) == styleText) byText_.Add(textHash, equal);
+        // A header rule's class (or a class of the pages before) met as written is found by
+        // its text from now on.
+        if (TextOf(equal) == styleText) byText_.Add(textHash, equal);
         return ClassOf(equal);
     }
 
@@ -189,13 +204,13 @@ std::optional<StyleIndex::Class> StyleIndex::ClassFor(std::string_view styleText
     InlineClass made{0, static_cast<uint32_t>(styleText.size()), false};
     std::string_view page = state_.originalPage;
     std::less<const char*> before;
-    if (!textIsScratch && !before(styleText.data(), page.data()) &&
+    if (!textIsScratch && !state_.shared.active && !before(styleText.data(), page.data()) &&
         !before(page.data() + page.size(), styleText.data() + styleText.size())) {
         made.styleBegin = static_cast<size_t>(styleText.data() - page.data());
     } else {
-        made.styleBegin = state_.runTexts.size();
-        made.inRunTexts = true;
-        state_.runTexts += styleText;
+        made.styleBegin = state_.styleTexts.size();
+        made.inStyleTexts = true;
+        state_.styleTexts += styleText;
     }
     uint32_t reference = kInline | static_cast<uint32_t>(state_.inlineClasses.size());
     state_.inlineClasses.push_back(made);

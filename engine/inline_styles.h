@@ -39,9 +39,10 @@ std::string InlineClassSelector(unsigned long long number);
 // about 11 bytes each, so that pages of millions of rules or styles fit in memory.
 class StyleIndex {
 public:
-    // Reads the header rules of `state` and its header CSS; inline classes are appended to
-    // `state.inlineClasses`, numbered from `state.firstInlineClass` on. Style texts are read in
-    // the page's encoding. The state must outlive the index.
+    // Reads the header rules of `state` and its header CSS, and the inline classes that it
+    // holds already (made on the pages before, in a run over several); inline classes are
+    // appended to `state.inlineClasses`, numbered from `state.firstInlineClass` on. Style texts are
+    // read in the page's encoding. The state must outlive the index.
     explicit StyleIndex(RunState& state);
 
     struct Class {
@@ -50,8 +51,8 @@ public:
     };
 
     // The class for a style text; none when the text does not fit in one rule. A text that is
-    // no part of the page as read (`textIsScratch`, or any other) is copied into the run's
-    // texts when it makes an inline class.
+    // no part of the page as read (`textIsScratch`, or any other), or any text on a page of a
+    // run over several, is copied into the style texts when it makes an inline class.
     std::optional<Class> ClassFor(std::string_view styleText, bool textIsScratch);
 
     // The class name to write in the page: the selector without its leading "."s. Valid until
@@ -71,8 +72,10 @@ private:
     uint32_t Equal(uint64_t fingerprint, std::string_view styleText) const;
     // The header rules that may be reused: single classes that no other rule names.
     std::vector<bool> ReusableHeaderRules() const;
+    void IndexHeaderRules();
 
     RunState& state_;
+    size_t headerRulesIndexed_ = 0;
     HashSlots byText_;         // inline classes, and header rules met as written, by text
     HashSlots byFingerprint_;  // every class, by fingerprint
     std::string name_;

@@ -30,9 +30,28 @@ RunOutcome Failure(RunError error, const std::string& path) {
     return outcome;
 }
 
+// A page on its way: replaced by its temporary, or rewritten in place.
+struct PageCommit {
+    const PageOutput* page;
+    bool inPlace = false;
+    std::string temporary;  // its new bytes, until it is committed
+    bool committed = false;
+};
+
+// The page as read: kept by the caller, or still in its file when its new bytes were staged.
+bool OriginalOf(const PageOutput& page, std::string& read, std::string_view& original) {
+    if (page.staged.empty()) {
+        original = page.original;
+        return true;
+    }
+    if (!files::ReadWhole(page.pageFile, read)) return false;
+    original = read;
+    return true;
+}
+
 // Undoes the placed outputs, the last first, and removes every temporary: renames and
 // deletions of the run's own files only.
-void Undo(std::vector<Placed>& run, const std::string& pageTemporary) {
+void Undo(std::vector<Placed>& run, std::vector<PageCommit>& pages) {
     for (auto it = run.rbegin(); it != run.rend(); ++it) {
         if (it->placed && !it->aside.empty())
             files::MoveReplacing(it->aside, it->output->path);
@@ -40,23 +59,27 @@ void Undo(std::vector<Placed>& run, const std::string& pageTemporary) {
             files::Remove(it->output->path);
         if (!it->temporary.empty()) files::Remove(it->temporary);
     }
-    if (!pageTemporary.empty()) files::Remove(pageTemporary);
+    for (const PageCommit& page : pages)
+        if (!page.temporary.empty()) files::Remove(page.temporary);
 }
 
 // The backup: the original file itself under a second name where the file system allows and
 // the page is replaced by a new file, else a copy with the page's metadata.
-bool PlaceBackup(Placed& backup, const PageOutput& page, bool pageRewrittenInPlace) {
+bool PlaceBackup(Placed& backup, const PageCommit& page) {
     const std::string& path = backup.output->path;
-    if (!pageRewrittenInPlace && files::LinkNew(page.pageFile, path)) return true;
-    if (!files::WriteTemporary(path, page.original, backup.temporary, &page.pageFile) ||
+    if (!page.inPlace && files::LinkNew(page.page->pageFile, path)) return true;
+    std::string read;
+    std::string_view original;
+    if (!OriginalOf(*page.page, read, original) ||
+        !files::WriteTemporary(path, original, backup.temporary, &page.page->pageFile) ||
         !files::MoveNew(backup.temporary, path))
         return false;
     backup.temporary.clear();
     return true;
 }
 
-bool Place(Placed& output, const PageOutput& page, bool pageRewrittenInPlace) {
-    if (output.output->isBackup) return PlaceBackup(output, page, pageRewrittenInPlace);
+bool Place(Placed& output, const std::vector<PageCommit>& pages) {
+    if (output.output->isBackup) return PlaceBackup(output, pages[output.output->page]);
     const std::string& path = output.output->path;
     bool moved = false;
     if (output.output->replacesEarlier) {
@@ -70,70 +93,141 @@ bool Place(Placed& output, const PageOutput& page, bool pageRewrittenInPlace) {
     return moved;
 }
 
+// Writes every output but the backups, and each page that is replaced, to its temporary.
+RunOutcome Stage(std::vector<Placed>& run, std::vector<PageCommit>& pages, RunProgress* progress) {
+    size_t staged = 0;
+    for (Placed& output : run) {
+        if (output.output->isBackup) continue;  // placed from the page itself
+        if (!files::WriteTemporary(output.output->path, output.output->bytes, output.temporary))
+            return Failure(output.output->error, output.output->path);
+        if (progress && !progress->Advance(staged += output.output->bytes.size()))
+            return {RunError::Stopped, pages.front().page->pageFile};
+    }
+    for (PageCommit& page : pages) {
+        const PageOutput& output = *page.page;
+        bool write = !page.inPlace && page.temporary.empty();
+        if (write &&
+            !files::WriteTemporary(output.pageFile, output.bytes, page.temporary, &output.pageFile))
+            return Failure(RunError::FileNotWritten, output.pageFile);
+        // The last moment a run may stop: from here on its outputs take their places.
+        if (progress && !progress->Advance(staged += output.bytes.size()))
+            return {RunError::Stopped, output.pageFile};
+    }
+    return {};
+}
+
+// Replaces the page, or rewrites it in place with its new bytes.
+bool CommitPage(PageCommit& page) {
+    const PageOutput& output = *page.page;
+    if (!page.inPlace) return files::ReplacePage(page.temporary, output.pageFile);
+    std::string staged;
+    std::string_view bytes = output.bytes;
+    if (!page.temporary.empty()) {
+        if (!files::ReadWhole(page.temporary, staged)) return false;
+        bytes = staged;
+    }
+    return files::RewriteInPlace(output.pageFile, bytes);
+}
+
+// Puts back the pages committed before a later one failed, the last first, from their backups.
+// False when one cannot be put back: the backups and the script then stay.
+bool PutBackCommittedPages(std::vector<PageCommit>& pages, const std::vector<Placed>& run) {
+    for (auto page = pages.rbegin(); page != pages.rend(); ++page) {
+        if (!page->committed) continue;
+        size_t index = static_cast<size_t>(&*page - pages.data());
+        std::string backup;
+        for (const Placed& output : run)
+            if (output.output->isBackup && output.output->page == index)
+                backup = output.output->path;
+        std::string original;
+        bool back = page->inPlace ? files::ReadWhole(backup, original) &&
+                                        files::RewriteInPlace(page->page->pageFile, original)
+                                  : files::ReplacePage(backup, page->page->pageFile);
+        if (!back) return false;
+        page->committed = false;
+    }
+    return true;
+}
+
+// The failure of a page's commit. A page rewritten in place may have changed before it, and an
+// earlier page may fail to be put back: then the backups and the script that restores them
+// stay, and the message says so.
+RunOutcome PageFailure(std::vector<PageCommit>& pages, size_t failed, std::vector<Placed>& run) {
+    RunOutcome failure = Failure(RunError::FileNotWritten, pages[failed].page->pageFile);
+    std::string now, read;
+    std::string_view original;
+    bool damaged = pages[failed].inPlace && files::ReadWhole(pages[failed].page->pageFile, now) &&
+                   OriginalOf(*pages[failed].page, read, original) && now != original;
+    if (!damaged && PutBackCommittedPages(pages, run)) {
+        for (Placed& output : run)
+            if (output.output->isBackup && output.placed && output.output->page < failed &&
+                !files::Exists(output.output->path))
+                output.placed = false;  // moved back over its page
+        Undo(run, pages);
+        return failure;
+    }
+    failure.error = RunError::PageDamaged;
+    for (PageCommit& page : pages)
+        if (!page.committed && !page.temporary.empty()) files::Remove(page.temporary);
+    for (const Placed& output : run)
+        if (output.output->isBackup && output.output->page == failed)
+            failure.otherPath = output.output->path;
+    return failure;
+}
+
 }  // namespace
+
+bool StagePage(PageOutput& page, std::string_view bytes) {
+    return files::WriteTemporary(page.pageFile, bytes, page.staged, &page.pageFile);
+}
+
+void RemoveStagedPages(std::vector<PageOutput>& pages) {
+    for (PageOutput& page : pages)
+        if (!page.staged.empty()) files::Remove(page.staged);
+}
 
 RunOutcome CommitOutputs(const std::vector<OutputFile>& outputs, const PageOutput& page,
                          RunProgress* progress) {
+    return CommitOutputs(outputs, std::vector<PageOutput>{page}, progress);
+}
+
+RunOutcome CommitOutputs(const std::vector<OutputFile>& outputs,
+                         const std::vector<PageOutput>& pageOutputs, RunProgress* progress) {
     // A page with several names keeps them, and one that another program holds open without
     // letting it be replaced is still converted: its bytes are replaced in place, after its
     // backup (then a copy).
-    const bool inPlace = files::LinkCount(page.pageFile) > 1 || files::IsHeldOpen(page.pageFile);
+    std::vector<PageCommit> pages;
+    for (const PageOutput& page : pageOutputs)
+        pages.push_back({&page,
+                         files::LinkCount(page.pageFile) > 1 || files::IsHeldOpen(page.pageFile),
+                         page.staged});
     std::vector<Placed> run;
-    std::string pageTemporary;
-    size_t staged = 0;
-    for (const OutputFile& output : outputs) {
-        run.push_back(Placed{&output, {}, {}});
-        if (output.isBackup) continue;  // placed from the page itself
-        if (!files::WriteTemporary(output.path, output.bytes, run.back().temporary)) {
-            RunOutcome failure = Failure(output.error, output.path);
-            Undo(run, pageTemporary);
-            return failure;
-        }
-        if (progress && !progress->Advance(staged += output.bytes.size())) {
-            Undo(run, pageTemporary);
-            return {RunError::Stopped, page.pageFile};
-        }
-    }
-    if (!inPlace &&
-        !files::WriteTemporary(page.pageFile, page.bytes, pageTemporary, &page.pageFile)) {
-        RunOutcome failure = Failure(RunError::FileNotWritten, page.pageFile);
-        Undo(run, pageTemporary);
-        return failure;
-    }
-    // The last moment a run may stop: from here on its outputs take their places.
-    if (progress && !progress->Advance(staged += page.bytes.size())) {
-        Undo(run, pageTemporary);
-        return {RunError::Stopped, page.pageFile};
+    for (const OutputFile& output : outputs) run.push_back(Placed{&output, {}, {}});
+    if (RunOutcome staged = Stage(run, pages, progress); staged.error != RunError::None) {
+        Undo(run, pages);
+        return staged;
     }
 
-    std::set<std::string> folders = {PageFolder(page.pageFile)};
+    std::set<std::string> folders;
+    for (const PageCommit& page : pages) folders.insert(PageFolder(page.page->pageFile));
     for (Placed& output : run) {
-        if (!Place(output, page, inPlace)) {
+        if (!Place(output, pages)) {
             RunOutcome failure = Failure(output.output->error, output.output->path);
-            Undo(run, pageTemporary);
+            Undo(run, pages);
             return failure;
         }
         output.placed = true;
         folders.insert(PageFolder(output.output->path));
     }
-    // The outputs are on disk before the page names them.
+    // The outputs are on disk before the pages name them.
     for (const std::string& folder : folders) files::FlushFolder(folder);
-
-    bool committed = inPlace ? files::RewriteInPlace(page.pageFile, page.bytes)
-                             : files::ReplacePage(pageTemporary, page.pageFile);
-    if (!committed) {
-        RunOutcome failure = Failure(RunError::FileNotWritten, page.pageFile);
-        std::string now;
-        // Bytes rewritten in place may have changed before the failure: then the backup and
-        // the script that restores it stay, and the message says so.
-        if (inPlace && files::ReadWhole(page.pageFile, now) && now != page.original) {
-            failure.error = RunError::PageDamaged;
-            for (const Placed& output : run)
-                if (output.output->isBackup) failure.otherPath = output.output->path;
-            return failure;
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (!CommitPage(pages[i])) return PageFailure(pages, i, run);
+        pages[i].committed = true;
+        if (!pages[i].inPlace || !pages[i].temporary.empty()) {
+            if (pages[i].inPlace) files::Remove(pages[i].temporary);
+            pages[i].temporary.clear();
         }
-        Undo(run, pageTemporary);
-        return failure;
     }
     for (const std::string& folder : folders) files::FlushFolder(folder);
     RunOutcome done;

@@ -20,6 +20,7 @@ struct OutputFile {
     bool replacesEarlier = false;  // an earlier file of the tool is there and is replaced
     bool isBackup = false;         // the page's backup: the original file itself where it can be
     RunError error = RunError::FileNotWritten;  // reported when it cannot be written
+    size_t page = 0;                            // of a backup: the page it keeps, by its place
 };
 
 // The page and its new bytes. `pageFile` is the file the page's bytes are in: the page path, or
@@ -28,7 +29,17 @@ struct PageOutput {
     std::string pageFile;
     std::string_view bytes;
     std::string_view original;  // the page as read, for a backup that must be a copy
+    // A temporary beside the page that holds its new bytes already (StagePage); `bytes` and
+    // `original` are then unused, the page as read being still in its file.
+    std::string staged;
 };
+
+// Writes the page's new bytes to a temporary of the run's own now, so that a run over several
+// pages holds one page in memory at a time. False when it cannot be written.
+bool StagePage(PageOutput& page, std::string_view bytes);
+
+// Removes the temporaries of staged pages, when the run ends before their commit.
+void RemoveStagedPages(std::vector<PageOutput>& pages);
 
 // Places `outputs` in their order, then replaces the page. Tells `progress`, when given, how
 // many of the staged bytes are written; a run asked to stop while its outputs are staged stops
@@ -36,6 +47,11 @@ struct PageOutput {
 // says whether a backup was among the outputs and was written.
 RunOutcome CommitOutputs(const std::vector<OutputFile>& outputs, const PageOutput& page,
                          RunProgress* progress = nullptr);
+
+// The same for several pages, replaced in their order once every output is placed. A page that
+// fails undoes the run: the pages replaced before it are put back from their backups.
+RunOutcome CommitOutputs(const std::vector<OutputFile>& outputs,
+                         const std::vector<PageOutput>& pages, RunProgress* progress = nullptr);
 
 // Puts a folder right after a run that was killed there: its temporaries go, and a file it had
 // moved aside comes back when nothing took its name. Only for a folder whose lock is held.

@@ -71,11 +71,21 @@ private:
     void ReadRules();
     // Style attributes become classes from here on.
     void StartConverting() {
-        state_.firstInlineClass = FirstInlineClassNumber(state_.HeaderCss(), highestInlineClass_);
+        // The pages of a run over several were searched for every number they name.
+        state_.firstInlineClass =
+            state_.shared.active ? highestInlineClass_ + 1
+                                 : FirstInlineClassNumber(state_.HeaderCss(), highestInlineClass_);
         index_.emplace(state_);
         inRegion_ = true;
     }
     void RewriteTag(const Markup& tag, bool hasLang);
+    // On a page of a run over several: the header block's link names the header sheet of its
+    // CSS, then the sheet of inline classes.
+    void LinkHeaderSheet() {
+        std::string headerSheet = state_.shared.headerSheetOf(state_.HeaderCss());
+        link_ =
+            (headerSheet.empty() ? "" : LinkElement(headerSheet)) + LinkElement(state_.sheetName);
+    }
     // Keeps the sheet that a link element of the page names, to tell a page converted before.
     void KeepLinkHref(const Markup& tag) {
         for (const Attribute& attribute : TagAttributes(tag))
@@ -119,7 +129,8 @@ RunError PageWalk::Walk(bool& bodyFound) {
     state_.headerCssInRunTexts = false;
     state_.hasHeaderBlock = false;
     state_.headerRules.clear();
-    state_.inlineClasses.clear();
+    state_.inlineClasses.resize(state_.shared.classesBefore);
+    state_.styleTexts.resize(state_.shared.styleTextsBefore);
     state_.linkHrefs.clear();
     link_ = LinkElement(state_.sheetName);
     inRegion_ = region_ == Region::WholePage;
@@ -210,6 +221,7 @@ bool PageWalk::TakeStyleBlock(const Markup& tag, std::string_view tagText, RunEr
         blockRest_ = rest;
         KeepHeaderCss(page_.substr(tag.end, endTag.begin - tag.end));
         state_.hasHeaderBlock = true;
+        if (state_.shared.headerSheetOf) LinkHeaderSheet();
         blockAt_ = OutputPosition(tag.begin);
     } else if (!closed || tagText != blockStartTag_ || rest != blockRest_ || baseTag_ != npos) {
         return false;  // a block after a base element stays: a link there would not be found
@@ -283,11 +295,14 @@ RunError RewritePage(RunState& state) {
     state.originalPage = std::move(state.pageText);
     std::string_view page = state.originalPage;
     state.encoding = DeclaredEncoding(page);
-    unsigned long long highestInlineClass = HighestInlineClassInPage(page);
+    // The pages of a run over several share the form and numbering of their classes.
+    const bool shared = state.shared.active;
+    unsigned long long highestInlineClass =
+        shared ? state.shared.highestInlineClass : HighestInlineClassInPage(page);
     // The first walk makes classes marked !important and reads what decides their form; a page
     // whose classes are to be raised in the cascade is walked again.
     CascadeFeatures features(state.encoding);
-    state.raisedBy.clear();
+    if (!shared) state.raisedBy.clear();
     auto rewrite = [&](CascadeFeatures* seen) {
         bool bodyFound = false;
         RunError error =
@@ -297,8 +312,8 @@ RunError RewritePage(RunState& state) {
                         .Walk(bodyFound);
         return error;
     };
-    RunError error = rewrite(&features);
-    if (error == RunError::None) {
+    RunError error = rewrite(shared ? nullptr : &features);
+    if (error == RunError::None && !shared) {
         state.raisedBy = features.Form().raisedBy;
         if (!state.raisedBy.empty()) error = rewrite(nullptr);
     }

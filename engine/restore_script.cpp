@@ -1,5 +1,8 @@
 #include "engine/restore_script.h"
 
+#include <algorithm>
+#include <map>
+
 #include "engine/run_paths.h"
 #include "platform/batch_paths.h"
 #include "platform/files.h"
@@ -29,6 +32,11 @@ constexpr std::string_view kMarkFailed = "set stylewick_failed=1";
 // The script deletes itself only when no conversion was marked: one left to undo can be run
 // again. (The same variable set before the run, which setlocal keeps, only keeps the script.)
 constexpr std::string_view kDeleteScript = "if not defined stylewick_failed del ";
+// A sheet that several conversions list (the shared sheets of a run over several pages) is
+// noted in each of them and deleted once, after the last of them, only when no conversion was
+// marked: a page restored before another fails still needs it.
+constexpr std::string_view kLinksSheet = "rem links ";
+constexpr std::string_view kDeleteShared = kDeleteScript;
 
 // The lines that each version of the tool wrote around a conversion's deletions.
 struct Form {
@@ -107,6 +115,9 @@ bool ReadConversion(const std::vector<std::string_view>& lines, size_t& i, const
         return false;
     for (i += 2; i + 1 < lines.size() && ReadDeleteLine(lines[i], deleteLine, sheet); ++i)
         conversion.sheetPaths.push_back(sheet);
+    for (; form.batchPaths && i + 1 < lines.size() && ReadDeleteLine(lines[i], kLinksSheet, sheet);
+         ++i)
+        conversion.sheetPaths.push_back(sheet);
     return !conversion.sheetPaths.empty();
 }
 
@@ -116,7 +127,13 @@ bool ReadConversions(const std::vector<std::string_view>& lines, const Form& for
                      std::vector<Conversion>& conversions) {
     if (lines.size() < 4) return false;
     size_t i = 0;
+    std::string shared;
     while (i + 1 < lines.size()) {
+        // The deletion of a sheet that conversions before it noted.
+        if (form.batchPaths && ReadDeleteLine(lines[i], kDeleteShared, shared)) {
+            ++i;
+            continue;
+        }
         bool commentedOut = form.batchPaths && lines[i].substr(0, 4) == kCommentedOut;
         Conversion conversion;
         if (!ReadConversion(lines, i, form, commentedOut ? kCommentedOut : "", conversion))
@@ -159,16 +176,60 @@ bool ReadEarlierForm(const std::vector<std::string_view>& lines,
 }
 
 // A conversion's lines, each after `comment`, naming its files by `paths`: the backup, the
-// page, then the sheets.
-std::string ConversionLines(const std::vector<std::string>& paths, std::string_view comment) {
+// page, then the sheets; those that `shared` tells are noted, not deleted.
+std::string ConversionLines(const std::vector<std::string>& paths, const std::vector<bool>& shared,
+                            std::string_view comment) {
     std::string backup = BatchQuoted(paths[0]);
     std::string lines =
         std::string(comment) + std::string(kCopy) + backup + " " + BatchQuoted(paths[1]) + kLineEnd;
+    std::string notes;
     for (size_t i = 0; i < paths.size(); ++i) {
         if (i == 1) continue;
+        if (i > 1 && shared[i - 2]) {
+            notes += std::string(kLinksSheet) + BatchQuoted(paths[i]) + kLineEnd;
+            continue;
+        }
         lines += std::string(comment) + std::string(kDeleteIfCopied) +
                  (i == 0 ? backup : BatchQuoted(paths[i])) + kLineEnd;
     }
+    return lines + notes;
+}
+
+// For each conversion, which of its sheets another conversion lists too; and for each
+// conversion, the shared sheets that it is the last to list, to delete after it.
+struct SharedSheets {
+    std::vector<std::vector<bool>> noted;
+    std::vector<std::vector<std::string>> deletedAfter;
+};
+
+SharedSheets FindSharedSheets(const std::vector<Conversion>& conversions) {
+    std::map<std::string, std::pair<size_t, size_t>> listing;  // by sheet: how many, the last
+    for (size_t c = 0; c < conversions.size(); ++c)
+        for (const std::string& sheet : conversions[c].sheetPaths) {
+            auto& [count, last] = listing[sheet];
+            count += last != c + 1 ? 1 : 0;
+            last = c + 1;
+        }
+    SharedSheets shared{std::vector<std::vector<bool>>(conversions.size()),
+                        std::vector<std::vector<std::string>>(conversions.size())};
+    for (size_t c = 0; c < conversions.size(); ++c)
+        for (const std::string& sheet : conversions[c].sheetPaths) {
+            const auto& [count, last] = listing[sheet];
+            shared.noted[c].push_back(count > 1);
+            const std::vector<std::string>& after = shared.deletedAfter[last - 1];
+            if (count > 1 && std::find(after.begin(), after.end(), sheet) == after.end())
+                shared.deletedAfter[last - 1].push_back(sheet);
+        }
+    return shared;
+}
+
+// The deletions of the shared sheets, each in the form cmd can open; one that has none stays.
+std::string SharedDeletions(const std::vector<std::string>& sheets) {
+    std::string lines;
+    std::string written;
+    for (const std::string& sheet : sheets)
+        if (files::BatchPath(sheet, written))
+            lines += std::string(kDeleteShared) + BatchQuoted(written) + kLineEnd;
     return lines;
 }
 
@@ -196,7 +257,9 @@ bool RestoreScriptBytes(const std::vector<Conversion>& conversions, const std::s
     bool scriptRuns = files::BatchPath(scriptPath, script);
     if (!scriptRuns) script = scriptPath;
     std::string text;
-    for (const Conversion& conversion : conversions) {
+    const SharedSheets shared = FindSharedSheets(conversions);
+    for (size_t c = 0; c < conversions.size(); ++c) {
+        const Conversion& conversion = conversions[c];
         std::vector<std::string> paths{conversion.backupPath, conversion.pagePath};
         paths.insert(paths.end(), conversion.sheetPaths.begin(), conversion.sheetPaths.end());
         std::vector<std::string> written(paths.size());
@@ -204,11 +267,14 @@ bool RestoreScriptBytes(const std::vector<Conversion>& conversions, const std::s
         for (size_t i = 0; i < paths.size() && restorable; ++i)
             restorable = files::BatchPath(paths[i], written[i]);
         if (restorable) {
-            text += ConversionLines(written, "") + std::string(kMarkIfFailed) + kLineEnd;
-            continue;
+            text += ConversionLines(written, shared.noted[c], "") + std::string(kMarkIfFailed) +
+                    kLineEnd;
+        } else {
+            text += ConversionLines(paths, shared.noted[c], kCommentedOut) +
+                    std::string(kMarkFailed) + kLineEnd;
+            if (unrestorable) unrestorable->push_back(conversion.pagePath);
         }
-        text += ConversionLines(paths, kCommentedOut) + std::string(kMarkFailed) + kLineEnd;
-        if (unrestorable) unrestorable->push_back(conversion.pagePath);
+        text += SharedDeletions(shared.deletedAfter[c]);
     }
     text += std::string(kDeleteScript) + BatchQuoted(script) + kLineEnd;
     if (!files::ToBatchEncoding(text, files::BatchEncoding::OemCodePage, bytes)) {

@@ -8,7 +8,10 @@
 // For each conversion, the newest first, a binary copy of the backup over the page, then the
 // deletion of the backup and of every sheet the page's runs wrote (one line each), only when
 // the copy succeeded; a failed copy marks the run as failed. The script deletes itself only when
-// no copy failed, so that it can be run again. Delayed expansion is off whatever cmd was started
+// no copy failed, so that it can be run again. A sheet that several conversions list (pages
+// converted in one run share their sheets) is noted in each ("rem links SHEET") and deleted
+// once, after the last of them, when no copy failed: a page restored before another fails
+// still needs it. Delayed expansion is off whatever cmd was started
 // with, so a "!" in a path stays itself.
 // A path that cmd cannot open as it is is written in a form it can (files::BatchPath). A
 // conversion with a path that has no such form is written commented out ("rem " before each

@@ -28,8 +28,8 @@ enum class RunError {
     PageReplaced,      // a page converted before was saved again; its backup is older
     BackupNotOurs,     // a file the tool did not write is at the backup path
     SheetNameInvalid,  // the output name cannot name a file that a link finds
-    Stopped,      // the run was asked to stop before its commit; nothing was changed
-    PageDamaged,  // the page, rewritten in place, failed halfway; its backup and script stay
+    Stopped,           // the run was asked to stop before its commit; nothing was changed
+    PageDamaged,       // the page, rewritten in place, failed halfway; its backup and script stay
     PagesInSeveralFolders,  // the pages of one run are not all in one folder
     NoPageInFolder,         // the folder given holds no page (*.htm, *.html)
 };

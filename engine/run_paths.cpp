@@ -77,3 +77,14 @@ RunFiles FilesOfRun(const std::string& pagePath, std::string_view sheetName) {
     run.script = RestoreScriptPath(run.folder);
     return run;
 }
+
+RunOutcome RefuseFilesOfRun(std::string_view sheetName, const RunFiles& run) {
+    if (!files::Exists(run.page)) return {RunError::PageMissing, run.page};
+    if (files::IsFolder(run.page)) return {RunError::PageIsFolder, run.page};
+    if (!IsUsableSheetName(sheetName)) return {RunError::SheetNameInvalid, std::string(sheetName)};
+    // The style sheet must not take the place of the run's other files.
+    if (files::SamePath(run.sheet, run.page) || files::SamePath(run.sheet, run.backup) ||
+        files::SamePath(run.sheet, run.script))
+        return {RunError::SheetNameCollides, run.page};
+    return {};
+}

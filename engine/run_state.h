@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,12 +29,27 @@ struct HeaderRule {
 };
 
 // One inline class, by the style text it was made from: a part of the page as read, or of the
-// run's own texts. Its name follows from its place among the inline classes, its declarations
-// from the style text (InlineDeclarations).
+// run's own style texts. Its name follows from its place among the inline classes, its
+// declarations from the style text (InlineDeclarations).
 struct InlineClass {
     size_t styleBegin = 0;
     uint32_t styleSize = 0;
-    bool inRunTexts = false;  // the style text is a part of RunState::runTexts
+    bool inStyleTexts = false;  // the style text is a part of RunState::styleTexts
+};
+
+// What a page of a run over several pages shares with the others: their inline classes, made
+// on the pages before it (RunState::inlineClasses and styleTexts up to these counts), and one
+// numbering, past the highest "inlineClassN" of any page. Inactive in a run over one page.
+struct SharedClasses {
+    bool active = false;
+    unsigned long long highestInlineClass = 0;
+    size_t classesBefore = 0;
+    size_t styleTextsBefore = 0;
+    // Only style texts of ASCII bytes become classes: set when the pages read bytes above
+    // ASCII in different ways, as the sheet they share is read in each page's own.
+    bool asciiStylesOnly = false;
+    // The name of the header sheet of a header CSS text; empty: none.
+    std::function<std::string(std::string_view headerCss)> headerSheetOf;
 };
 
 // The texts of the rules are found by their places in the texts of the state, so that they
@@ -47,8 +63,11 @@ struct RunState {
     std::string originalPage;                  // the page as it was read, once RewritePage has run
     Encoding encoding = Encoding::SingleByte;  // the page's, as far as CSS readers care
     // The texts of the run that are no part of the page: the header CSS when it is not one
-    // (comment markers inside it, what closes a block it leaves open), style texts decoded.
+    // (comment markers inside it, what closes a block it leaves open).
     std::string runTexts;
+    // The style texts of inline classes that are no part of the page as read: decoded, or (on
+    // the pages of a run over several) every one.
+    std::string styleTexts;
     // The header CSS (the text of the header style block, comment markers removed): a part of
     // the page as read or of the run's texts. In the run's texts, it may be followed by its
     // tail: the declarations of a last block that it leaves open, closed.
@@ -66,7 +85,8 @@ struct RunState {
     // Empty where they are marked !important.
     std::string raisedBy;
     std::vector<InlineClass> inlineClasses;  // one per distinct inline style, in order of creation
-    RunProgress progress;                    // told how far the phases have come
+    SharedClasses shared;
+    RunProgress progress;  // told how far the phases have come
 
     std::string_view HeaderCss() const { return HeaderText().substr(0, headerCssSize); }
     std::string_view Selector(const HeaderRule& rule) const {
@@ -76,7 +96,7 @@ struct RunState {
         return HeaderText().substr(rule.declarationsBegin, rule.declarationsSize);
     }
     std::string_view StyleText(const InlineClass& made) const {
-        return std::string_view(made.inRunTexts ? runTexts : originalPage)
+        return std::string_view(made.inStyleTexts ? styleTexts : originalPage)
             .substr(made.styleBegin, made.styleSize);
     }
 

@@ -197,7 +197,7 @@ void FindNamesInPage(std::string_view page, SoughtNames& sought, RunProgress& pr
 
 }  // namespace
 
-void RemoveUnusedRules(RunState& state) {
+void MarkUsedRules(RunState& state, std::vector<bool>& used) {
     // Most rules are judged by one name: room for as many names as rules.
     Names names(state.HeaderCss(), state.headerRules.size());
     std::vector<std::string_view> tested;
@@ -207,13 +207,24 @@ void RemoveUnusedRules(RunState& state) {
     SoughtNames sought(names);
     FindNamesInPage(state.pageText, sought, state.progress);
 
-    auto unused = [&](const HeaderRule& rule) {
-        if (!TestedNames(state.Selector(rule), tested)) return false;
-        for (std::string_view name : tested)
-            if (sought.Found(names.Find(name))) return false;
-        return true;
-    };
-    state.headerRules.erase(
-        std::remove_if(state.headerRules.begin(), state.headerRules.end(), unused),
-        state.headerRules.end());
+    used.resize(state.headerRules.size());
+    for (size_t i = 0; i < used.size(); ++i) {
+        if (used[i]) continue;
+        used[i] = !TestedNames(state.Selector(state.headerRules[i]), tested);
+        for (size_t n = 0; n < tested.size() && !used[i]; ++n)
+            used[i] = sought.Found(names.Find(tested[n]));
+    }
+}
+
+void KeepUsedRules(RunState& state, const std::vector<bool>& used) {
+    size_t kept = 0;
+    for (size_t i = 0; i < state.headerRules.size(); ++i)
+        if (used[i]) state.headerRules[kept++] = state.headerRules[i];
+    state.headerRules.resize(kept);
+}
+
+void RemoveUnusedRules(RunState& state) {
+    std::vector<bool> used;
+    MarkUsedRules(state, used);
+    KeepUsedRules(state, used);
 }

@@ -140,6 +140,51 @@ TEST(RestoreScript, RefusesWhatTheToolDoesNotWrite) {
     }
 }
 
+// Pages converted in one run share sheets: each notes them, and they go once, after the last
+// page that links them, and only when no page failed. A sheet of one page goes with it.
+const std::vector<Conversion> kSharing = {
+    {"/site/a.backup.htm", "/site/a.htm", {"/site/styles.a.css", "/site/styles.css"}},
+    {"/site/b.backup.htm", "/site/b.htm", {"/site/styles.a.css", "/site/styles.css"}},
+    {"/site/c.backup.htm", "/site/c.htm", {"/site/styles.c.css", "/site/styles.css"}},
+    {"/site/d.backup.htm", "/site/d.htm", {"/site/d.css"}}};
+const std::string kSharingLines = Lines({
+    "copy /b /y \"/site/a.backup.htm\" \"/site/a.htm\"",
+    "if not errorlevel 1 del \"/site/a.backup.htm\"",
+    "rem links \"/site/styles.a.css\"",
+    "rem links \"/site/styles.css\"",
+    "if errorlevel 1 set stylewick_failed=1",
+    "copy /b /y \"/site/b.backup.htm\" \"/site/b.htm\"",
+    "if not errorlevel 1 del \"/site/b.backup.htm\"",
+    "rem links \"/site/styles.a.css\"",
+    "rem links \"/site/styles.css\"",
+    "if errorlevel 1 set stylewick_failed=1",
+    "if not defined stylewick_failed del \"/site/styles.a.css\"",
+    "copy /b /y \"/site/c.backup.htm\" \"/site/c.htm\"",
+    "if not errorlevel 1 del \"/site/c.backup.htm\"",
+    "if not errorlevel 1 del \"/site/styles.c.css\"",
+    "rem links \"/site/styles.css\"",
+    "if errorlevel 1 set stylewick_failed=1",
+    "if not defined stylewick_failed del \"/site/styles.css\"",
+    "copy /b /y \"/site/d.backup.htm\" \"/site/d.htm\"",
+    "if not errorlevel 1 del \"/site/d.backup.htm\"",
+    "if not errorlevel 1 del \"/site/d.css\"",
+    "if errorlevel 1 set stylewick_failed=1",
+    "if not defined stylewick_failed del \"/site/restore_backup.bat\"",
+});
+
+TEST(RestoreScript, SharedSheetsGoAfterTheLastPageThatLinksThem) {
+    std::string written;
+    ASSERT_TRUE(RestoreScriptBytes(kSharing, "/site/restore_backup.bat", written));
+    EXPECT_EQ(written, kGuard + kSharingLines);
+    std::vector<Conversion> read;
+    ASSERT_TRUE(ReadRestoreScript(written, read));
+    ASSERT_EQ(read.size(), kSharing.size());
+    for (size_t i = 0; i < read.size(); ++i) {
+        EXPECT_EQ(read[i].pagePath, kSharing[i].pagePath);
+        EXPECT_EQ(read[i].sheetPaths, kSharing[i].sheetPaths);
+    }
+}
+
 // What the tool reads back it writes again in this form, byte for byte, so that the
 // conversions of other pages that a new script carries keep their lines.
 TEST(RestoreScript, WritesBackWhatItReadsInThisForm) {

@@ -1,0 +1,72 @@
+#include "engine/header_sheets.h"
+
+#include "platform/files.h"
+
+namespace {
+
+// `name` cut before the "." of its extension in its last part: "css/site.css" gives
+// "css/site" and ".css"; a name without one has an empty extension.
+std::pair<std::string, std::string> StemAndExtension(std::string_view name) {
+    size_t part = name.find_last_of(files::kFolderSeparators);
+    part = part == std::string_view::npos ? 0 : part + 1;
+    size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot <= part) return {std::string(name), ""};
+    return {std::string(name.substr(0, dot)), std::string(name.substr(dot))};
+}
+
+}  // namespace
+
+size_t HeaderSheets::Find(std::string_view css, SheetReading reading) const {
+    size_t i = 0;
+    while (i < sheets_.size() &&
+           !(sheets_[i].reading == reading && sheets_[i].css.HeaderCss() == css))
+        ++i;
+    return i;
+}
+
+bool HeaderSheets::IsFree(const std::string& path) const {
+    if (files::Exists(path)) return false;
+    for (const std::string& taken : taken_)
+        if (files::SamePath(taken, path)) return false;
+    for (const HeaderSheet& sheet : sheets_)
+        if (files::SamePath(sheet.path, path)) return false;
+    return true;
+}
+
+std::string HeaderSheets::NameFor(std::string_view css, SheetReading reading,
+                                  const std::string& page) const {
+    if (css.empty()) return {};
+    if (size_t known = Find(css, reading); known < sheets_.size()) return sheets_[known].name;
+    auto [stem, extension] = StemAndExtension(sheetName_);
+    std::string pageStem = StemAndExtension(page.substr(PageFolder(page).size())).first;
+    if (!IsUsableSheetName(stem + "." + pageStem + extension)) pageStem = "page";
+    for (unsigned number = 1;; ++number) {
+        std::string name = stem + "." + pageStem +
+                           (number > 1 ? "-" + std::to_string(number) : std::string()) + extension;
+        if (IsFree(SheetPath(folder_, name))) return name;
+    }
+}
+
+HeaderSheet* HeaderSheets::Keep(const RunState& state, SheetReading reading) {
+    std::string_view css = state.HeaderCss();
+    if (!state.hasHeaderBlock || css.empty()) return nullptr;
+    if (size_t known = Find(css, reading); known < sheets_.size()) return &sheets_[known];
+    HeaderSheet sheet;
+    sheet.reading = reading;
+    sheet.name = NameFor(css, reading, state.pagePath);
+    sheet.path = SheetPath(folder_, sheet.name);
+    RunState& kept = sheet.css;
+    kept.encoding = state.encoding;
+    kept.hasHeaderBlock = true;
+    kept.headerCssInRunTexts = true;
+    kept.headerCssSize = css.size();
+    kept.headerTailSize = state.headerTailSize;
+    kept.runTexts = std::string(css);
+    // A tail is made only in the run's texts, right after the header CSS.
+    if (state.headerTailSize > 0)
+        kept.runTexts +=
+            state.runTexts.substr(state.headerCssBegin + css.size(), state.headerTailSize);
+    kept.headerRules = state.headerRules;
+    sheets_.push_back(std::move(sheet));
+    return &sheets_.back();
+}

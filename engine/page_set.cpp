@@ -1,0 +1,347 @@
+#include "engine/page_set.h"
+
+#include <algorithm>
+
+#include "engine/cascade_form.h"
+#include "engine/earlier_work.h"
+#include "engine/folder_locks.h"
+#include "engine/header_extraction.h"
+#include "engine/header_sheets.h"
+#include "engine/inline_styles.h"
+#include "engine/output_commit.h"
+#include "engine/output_writing.h"
+#include "engine/page_coding.h"
+#include "engine/page_reader.h"
+#include "engine/page_rewriting.h"
+#include "engine/restore_script.h"
+#include "engine/unused_cleaning.h"
+#include "platform/files.h"
+
+namespace {
+
+// Each pass's share of a run: the first pass, the second (rewriting, judging and staging each
+// page), then the writing of the sheets and the script and the commit.
+constexpr double kPagesSurveyed = 0.20;
+constexpr double kPagesStaged = 0.85;
+
+// One page of the run, as the passes go.
+struct SetPage {
+    RunFiles files;
+    EarlierWork earlier;
+    unsigned long long bytes = 0;  // of its file, as the first pass read it
+    SheetReading reading;
+    PageResult result;
+    std::vector<std::string> sheets;  // that it links, once converted
+};
+
+// What the first pass learns from every page.
+struct Survey {
+    CascadeFeatures features;
+    unsigned long long highestInlineClass = 0;
+    bool readingsDiffer = false;
+    unsigned long long totalBytes = 0;
+};
+
+// The run's temporaries of staged pages, removed unless the pages were committed.
+struct StagedPages {
+    std::vector<PageOutput> pages;
+    bool committed = false;
+    ~StagedPages() {
+        if (!committed) RemoveStagedPages(pages);
+    }
+};
+
+// The run text of a page's file, and how its bytes read.
+bool ReadPage(const SetPage& page, std::string& bytes, std::string& text, SheetReading& reading) {
+    if (!files::ReadWhole(page.files.page, bytes)) return false;
+    reading.coding = PageCodingOf(bytes);
+    if (reading.coding == PageCoding::AsIs)
+        text = std::move(bytes);
+    else
+        text = ToRunText(bytes, reading.coding);
+    reading.encoding = DeclaredEncoding(text);
+    return true;
+}
+
+// The highest "inlineClassN" that the page names anywhere, in its class attributes or in its
+// CSS, also once comment markers inside a style block are taken out.
+unsigned long long HighestInlineClassNamed(std::string_view page) {
+    unsigned long long highest = HighestInlineClassInPage(page);
+    highest = std::max(highest, FirstInlineClassNumber(page, 0) - 1);
+    if (page.find("<!--") != std::string_view::npos || page.find("-->") != std::string_view::npos)
+        highest = std::max(highest, FirstInlineClassNumber(HeaderCssOf(page), 0) - 1);
+    return highest;
+}
+
+RunOutcome SurveyPages(std::vector<SetPage>& pages, Survey& survey, RunProgress& progress) {
+    std::string bytes, text;
+    for (size_t i = 0; i < pages.size(); ++i) {
+        SetPage& page = pages[i];
+        if (!ReadPage(page, bytes, text, page.reading))
+            return {RunError::PageNotRead, page.files.page};
+        page.bytes = page.reading.coding == PageCoding::AsIs ? text.size() : bytes.size();
+        survey.totalBytes += page.bytes;
+        progress.StartPhase(kPagesSurveyed * i / pages.size(),
+                            kPagesSurveyed * (i + 1) / pages.size(), text.size());
+        CascadeFeatures features(page.reading.encoding);
+        PageReader reader = MakePageReader(text);
+        Markup markup;
+        while (NextMarkup(reader, markup)) {
+            progress.At(markup.end);
+            features.See(markup, reader);
+        }
+        survey.features.Add(features);
+        survey.highestInlineClass =
+            std::max(survey.highestInlineClass, HighestInlineClassNamed(text));
+        survey.readingsDiffer = survey.readingsDiffer || !(page.reading == pages.front().reading);
+    }
+    return {};
+}
+
+// The refusals before any page is read: pages of several folders, and those of each page.
+RunOutcome RefuseBeforeReading(const RunRequest& request, const std::vector<SetPage>& pages) {
+    for (const SetPage& page : pages)
+        if (!files::SamePath(page.files.folder, pages.front().files.folder))
+            return {RunError::PagesInSeveralFolders, page.files.page, pages.front().files.page};
+    for (const SetPage& page : pages) {
+        if (RunOutcome refusal = RefuseFilesOfRun(request.sheetName, page.files);
+            refusal.error != RunError::None)
+            return refusal;
+        for (const SetPage& other : pages)
+            if (files::SamePath(page.files.sheet, other.files.page) ||
+                files::SamePath(page.files.sheet, other.files.backup))
+                return {RunError::SheetNameCollides, other.files.page};
+    }
+    return {};
+}
+
+RunOutcome LockSetFolders(const RunRequest& request, const std::vector<SetPage>& pages,
+                          FolderLocks& locks) {
+    const RunFiles& first = pages.front().files;
+    std::vector<FolderToLock> folders = {
+        {first.folder, {RunError::BackupNotCreated, first.backup}},
+        {PageFolder(first.sheet), {RunError::FileNotWritten, first.sheet}}};
+    for (const SetPage& page : pages)
+        folders.push_back(
+            {PageFolder(page.files.pageFile), {RunError::FileNotWritten, page.files.pageFile}});
+    return LockFolders(request, folders, locks);
+}
+
+// The paths that no header sheet may take.
+std::vector<std::string> TakenPaths(const std::vector<SetPage>& pages) {
+    std::vector<std::string> taken = {pages.front().files.sheet, pages.front().files.script};
+    for (const SetPage& page : pages) {
+        taken.push_back(page.files.page);
+        taken.push_back(page.files.backup);
+    }
+    return taken;
+}
+
+// The run over the pages, once their folders are locked and what earlier runs left is read.
+class SetRun {
+public:
+    SetRun(const RunRequest& request, std::vector<SetPage>& pages)
+        : request_(request),
+          pages_(pages),
+          progress_(request.progress, request.stop),
+          headerSheets_(request.sheetName, pages.front().files.folder, TakenPaths(pages)) {}
+
+    RunOutcome Run();
+
+private:
+    RunOutcome ConvertPage(SetPage& page, double from, double to);
+    void KeepHeaderSheet(SetPage& page, RunState& state);
+    RunOutcome WriteOutputs();
+    std::string SharedSheetBytes() const;
+
+    const RunRequest& request_;
+    std::vector<SetPage>& pages_;
+    RunProgress progress_;
+    Survey survey_;
+    HeaderSheets headerSheets_;
+    std::string raisedBy_;
+    // The inline classes of every page so far, with their style texts.
+    std::vector<InlineClass> inlineClasses_;
+    std::string styleTexts_;
+    StagedPages staged_;
+};
+
+RunOutcome SetRun::Run() {
+    if (RunOutcome failure = SurveyPages(pages_, survey_, progress_);
+        failure.error != RunError::None)
+        return failure;
+    raisedBy_ = survey_.features.Form().raisedBy;
+    double done = 0;
+    for (SetPage& page : pages_) {
+        double share =
+            survey_.totalBytes == 0 ? 1.0 / pages_.size() : double(page.bytes) / survey_.totalBytes;
+        double from = kPagesSurveyed + (kPagesStaged - kPagesSurveyed) * done;
+        done += share;
+        if (RunOutcome refusal =
+                ConvertPage(page, from, kPagesSurveyed + (kPagesStaged - kPagesSurveyed) * done);
+            refusal.error != RunError::None)
+            return refusal;
+    }
+    bool anyConverted = std::any_of(pages_.begin(), pages_.end(), [](const SetPage& page) {
+        return !page.result.nothingToExtract;
+    });
+    if (!anyConverted) return {RunError::NothingToExtract, pages_.front().files.folder};
+    for (const SetPage& page : pages_)
+        if (RunOutcome failure = RemoveStaleBackup(page.files, page.earlier);
+            failure.error != RunError::None)
+            return failure;
+    return WriteOutputs();
+}
+
+// Rewrites the page against the classes of the pages before it, judges it, and stages it.
+RunOutcome SetRun::ConvertPage(SetPage& page, double from, double to) {
+    const RunFiles& run = page.files;
+    RunState state;
+    std::string bytes;
+    if (!ReadPage(page, bytes, state.pageText, page.reading))
+        return {RunError::PageNotRead, run.page};
+    state.pagePath = run.page;
+    state.pageFolder = run.folder;
+    state.sheetName = request_.sheetName;
+    state.backupPath = run.backup;
+    state.raisedBy = raisedBy_;
+    state.shared = {
+        true,
+        survey_.highestInlineClass,
+        inlineClasses_.size(),
+        styleTexts_.size(),
+        survey_.readingsDiffer,
+        [&](std::string_view css) { return headerSheets_.NameFor(css, page.reading, run.page); }};
+    state.inlineClasses = std::move(inlineClasses_);
+    state.styleTexts = std::move(styleTexts_);
+    state.progress = std::move(progress_);
+    state.progress.StartPhase(from, to, state.pageText.size());
+    RunError error = RewritePage(state);
+    inlineClasses_ = std::move(state.inlineClasses);
+    styleTexts_ = std::move(state.styleTexts);
+    progress_ = std::move(state.progress);
+    state.shared.headerSheetOf = nullptr;
+    if (error != RunError::None) return {error, run.page};
+
+    page.result = {run.page, page.bytes, page.bytes, false};
+    if (!state.hasHeaderBlock && state.convertedStyles == 0) {
+        page.result.nothingToExtract = true;
+        return {};
+    }
+    std::string_view pageBytes =
+        page.reading.coding == PageCoding::AsIs ? state.originalPage : bytes;
+    if (RunOutcome refusal = JudgeAgainstPage(state, pageBytes, run, page.earlier);
+        refusal.error != RunError::None)
+        return refusal;
+    KeepHeaderSheet(page, state);
+    if (page.reading.coding != PageCoding::AsIs)
+        state.pageText = FromRunText(state.pageText, page.reading.coding);
+    staged_.pages.push_back({run.pageFile, {}, {}, {}});
+    if (!StagePage(staged_.pages.back(), state.pageText)) {
+        RunOutcome failure(RunError::FileNotWritten, run.pageFile);
+        failure.diskFull = files::LastFailureWasDiskFull();
+        return failure;
+    }
+    page.result.bytesAfter = state.pageText.size();
+    return {};
+}
+
+void SetRun::KeepHeaderSheet(SetPage& page, RunState& state) {
+    HeaderSheet* sheet = headerSheets_.Keep(state, page.reading);
+    if (sheet != nullptr) {
+        page.sheets.push_back(sheet->path);
+        // A rule stays when any page that links the sheet uses it.
+        if (request_.cleanUnused) MarkUsedRules(state, sheet->used);
+    }
+    page.sheets.push_back(page.files.sheet);
+}
+
+std::string SetRun::SharedSheetBytes() const {
+    RunState classes;
+    classes.encoding =
+        survey_.readingsDiffer ? Encoding::SingleByte : pages_.front().reading.encoding;
+    classes.firstInlineClass = survey_.highestInlineClass + 1;
+    classes.raisedBy = raisedBy_;
+    classes.inlineClasses = inlineClasses_;
+    classes.styleTexts = styleTexts_;
+    // Pages that read bytes above ASCII in different ways share only classes of ASCII bytes;
+    // a UTF-16 page's sheet then keeps the mark that makes every page read it as UTF-8.
+    PageCoding coding = pages_.front().reading.coding;
+    if (survey_.readingsDiffer) {
+        coding = PageCoding::AsIs;
+        for (const SetPage& page : pages_)
+            if (page.reading.coding == PageCoding::Utf16Le ||
+                page.reading.coding == PageCoding::Utf16Be)
+                coding = page.reading.coding;
+    }
+    return SheetBytes(StyleSheetText(classes, request_.cleanUnused), coding);
+}
+
+RunOutcome SetRun::WriteOutputs() {
+    const RunFiles& first = pages_.front().files;
+    std::vector<Conversion> conversions;
+    for (const SetPage& page : pages_)
+        if (!page.result.nothingToExtract)
+            conversions.push_back(ConversionOfRun(page.files, page.sheets, page.earlier));
+    conversions.insert(conversions.end(), pages_.front().earlier.others.begin(),
+                       pages_.front().earlier.others.end());
+    std::string scriptBytes;
+    if (!RestoreScriptBytes(conversions, first.script, scriptBytes))
+        return {RunError::FileNotWritten, first.script};
+    std::vector<std::string> sheetBytes;
+    for (HeaderSheet& sheet : headerSheets_.Sheets()) {
+        if (request_.cleanUnused) KeepUsedRules(sheet.css, sheet.used);
+        sheetBytes.push_back(
+            SheetBytes(StyleSheetText(sheet.css, request_.cleanUnused), sheet.reading.coding));
+    }
+    sheetBytes.push_back(SharedSheetBytes());
+
+    std::vector<OutputFile> outputs = {
+        {first.script, scriptBytes, pages_.front().earlier.scriptExists}};
+    size_t staged = 0;
+    for (const SetPage& page : pages_) {
+        if (page.result.nothingToExtract) continue;
+        if (!page.earlier.keepsBackup)
+            outputs.push_back(
+                {page.files.backup, {}, false, true, RunError::BackupNotCreated, staged});
+        ++staged;
+    }
+    for (size_t i = 0; i + 1 < sheetBytes.size(); ++i)
+        outputs.push_back({headerSheets_.Sheets()[i].path, sheetBytes[i]});
+    outputs.push_back({first.sheet, sheetBytes.back(), pages_.front().earlier.sheetExists});
+    size_t total = scriptBytes.size();
+    for (const std::string& sheet : sheetBytes) total += sheet.size();
+    progress_.StartPhase(kPagesStaged, 1, total);
+    RunOutcome written = CommitOutputs(outputs, staged_.pages, &progress_);
+    if (written.error != RunError::None) return written;
+    staged_.committed = true;
+    progress_.Finish();
+    for (const SetPage& page : pages_) written.pages.push_back(page.result);
+    written.inlineClasses = inlineClasses_.size();
+    written.headerSheets = headerSheets_.Sheets().size();
+    return written;
+}
+
+}  // namespace
+
+RunOutcome RunPageSet(const RunRequest& request) {
+    std::vector<SetPage> pages;
+    for (const std::string& path : request.pagePaths) {
+        bool listed = std::any_of(pages.begin(), pages.end(), [&](const SetPage& page) {
+            return files::SamePath(page.files.page, path);
+        });
+        if (!listed) pages.push_back({FilesOfRun(path, request.sheetName)});
+    }
+    if (RunOutcome refusal = RefuseBeforeReading(request, pages); refusal.error != RunError::None)
+        return refusal;
+    FolderLocks locks;
+    if (RunOutcome locked = LockSetFolders(request, pages, locks); locked.error != RunError::None)
+        return locked;
+    std::vector<RunFiles> files;
+    for (const SetPage& page : pages) files.push_back(page.files);
+    std::vector<EarlierWork> earlier;
+    if (RunOutcome refusal = ReadEarlierWork(files, earlier); refusal.error != RunError::None)
+        return refusal;
+    for (size_t i = 0; i < pages.size(); ++i) pages[i].earlier = std::move(earlier[i]);
+    return SetRun(request, pages).Run();
+}
