@@ -12,9 +12,9 @@
 #include "engine/run_paths.h"
 #include "platform/console.h"
 #include "platform/files.h"
-#include "ui/progress_line.h"
-#include "ui/run_report.h"
-#include "ui/strings.h"
+#include "texts/progress_line.h"
+#include "texts/run_report.h"
+#include "texts/strings.h"
 #include "version.h"
 
 namespace {

@@ -5,9 +5,11 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
+#include "engine/run_paths.h"
+#include "texts/strings.h"
 #include "ui/control_ids.h"
-#include "ui/strings.h"
 
 // "stylewick v" and the version, followed by the caption's last part in `language`.
 inline std::string MainCaption(Language language) {
@@ -47,6 +49,26 @@ inline std::string TooltipText(std::string_view text) {
     for (char& c : shown)
         if (c == '|') c = '\r';
     return shown;
+}
+
+// The page path field's text when several pages are chosen: how many, in the folder of the
+// first, shown without its last separator unless that is all of it or follows a drive (C:\).
+inline std::string SeveralPagesText(Language language, const std::vector<std::string>& pages) {
+    std::string folder = pages.empty() ? std::string() : PageFolder(pages.front());
+    if (folder.size() > 1 && folder[folder.size() - 2] != ':') folder.pop_back();
+    return WithArguments(Text(TextId::SeveralPagesChosen, language), std::to_string(pages.size()),
+                         folder);
+}
+
+// The page path field's tooltip when several pages are chosen: their file names, one a line
+// ("|" marks the line breaks, as in every tooltip text).
+inline std::string PageListTooltip(const std::vector<std::string>& pages) {
+    std::string list;
+    for (const std::string& page : pages) {
+        if (!list.empty()) list += '|';
+        list += page.substr(PageFolder(page).size());
+    }
+    return list;
 }
 
 // Whether the page path names a chosen page; only its first character counts ("<" is none).

@@ -1,14 +1,15 @@
 #include "ui/extraction_run_win32.h"
 
+#include <memory>
 #include <new>
+#include <utility>
 
 #include "engine/extraction_run.h"
 #include "engine/run_paths.h"
 #include "platform/utf16.h"
+#include "texts/run_report.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_texts.h"
-#include "ui/main_window.h"
-#include "ui/run_report.h"
 #include "ui/taskbar_progress.h"
 #include "ui/ui_state.h"
 #include "ui/window_text.h"
@@ -28,27 +29,51 @@ void EnableRunControls(HWND mainWindow, bool enable) {
 
 // The window as it was before the launch, with the keyboard where the message sends the user:
 // the output name when another name would do, else the browse button.
-void ReturnToWindow(HWND mainWindow, const WindowRun& run) {
+void ReturnToWindow(HWND mainWindow, const RunJob& job) {
     EnableRunControls(mainWindow, true);
     SetWindowTextOf(mainWindow, MainCaption(CurrentLanguage()));
-    std::string sheetPath = SheetPath(PageFolder(run.request.pagePath), run.request.sheetName);
-    int focus = MessageConcernsSheetName(run.outcome, sheetPath) ? IDE_SHEET_NAME : IDB_BROWSE;
+    std::string sheetPath = SheetPath(PageFolder(job.request.pagePath), job.request.sheetName);
+    int focus = MessageConcernsSheetName(job.outcome, sheetPath) ? IDE_SHEET_NAME : IDB_BROWSE;
     SendMessageW(mainWindow, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(mainWindow, focus)),
                  TRUE);
 }
 
-// The run's thread: nothing may unwind out of it.
-DWORD WINAPI RunThread(void*) {
-    WindowRun& run = TheUiState().run;
+// The run's thread, given its job: nothing may unwind out of it, and once it has told the
+// window of the run's end it touches the job no more.
+DWORD WINAPI RunThread(void* parameter) {
+    RunJob& job = *static_cast<RunJob*>(parameter);
     try {
-        run.outcome = RunExtraction(run.request);
+        job.outcome = RunExtraction(job.request);
     } catch (const std::bad_alloc&) {
-        run.outcome = {RunError::OutOfMemory, run.request.pagePath};
+        job.outcome = {RunError::OutOfMemory, job.request.pagePath};
     } catch (...) {
-        run.threw = true;
+        job.threw = true;
     }
-    PostMessageW(run.window, kRunEndedMessage, 0, 0);
+    PostMessageW(job.window, kRunEndedMessage, 0, 0);
     return 0;
+}
+
+// The job of a run from the window on `request`, whose progress and wait it records.
+std::unique_ptr<RunJob> NewJob(HWND mainWindow, RunRequest request) {
+    auto job = std::make_unique<RunJob>();
+    job->window = mainWindow;
+    job->request = std::move(request);
+    RunJob* shared = job.get();
+    job->request.progress = [shared](double done) {
+        shared->waiting.store(false, std::memory_order_relaxed);
+        shared->permille.store(static_cast<int>(done * 1000), std::memory_order_relaxed);
+    };
+    job->request.waiting = [shared] { shared->waiting.store(true, std::memory_order_relaxed); };
+    job->request.stop = &shared->stop;
+    return job;
+}
+
+// Waits until the run's thread has ended and lets it go.
+void WaitForThread(WindowRun& run) {
+    if (!run.thread) return;
+    WaitForSingleObject(run.thread, INFINITE);
+    CloseHandle(run.thread);
+    run.thread = nullptr;
 }
 
 void ShowPercent(HWND mainWindow, int percent) {
@@ -59,31 +84,26 @@ void ShowPercent(HWND mainWindow, int percent) {
     ShowTaskbarProgress(mainWindow, percent);
 }
 
-// A whole run, or a page with nothing to extract, ends the window after its message; a run
-// that changed nothing returns to it.
-void TellOutcome(HWND mainWindow, const WindowRun& run) {
-    if (run.threw) {
-        EndMainWindow(mainWindow);
-        return;
-    }
+// A whole run, or a page with nothing to extract, ends the window after its message (true); a
+// run that changed nothing returns to it.
+bool TellOutcome(HWND mainWindow, const RunJob& job, double startSecondOfDay) {
+    if (job.threw) return true;
     Language language = CurrentLanguage();
-    RunError error = run.outcome.error;
+    RunError error = job.outcome.error;
     if (error == RunError::None) {
-        long seconds = ElapsedSeconds(run.startSecondOfDay, SecondsOfDayNow());
+        long seconds = ElapsedSeconds(startSecondOfDay, SecondsOfDayNow());
         ShowMessage(mainWindow,
-                    RunReport(language, run.request.sheetName, run.request.cleanUnused, seconds,
-                              run.outcome.wroteBackup, run.outcome.backupToCopyBack),
+                    RunReport(language, job.request.sheetName, job.request.cleanUnused, seconds,
+                              job.outcome.wroteBackup, job.outcome.backupToCopyBack),
                     MB_ICONINFORMATION);
-        EndMainWindow(mainWindow);
-        return;
+        return true;
     }
     if (error != RunError::Stopped)
-        ShowMessage(mainWindow, RunErrorMessage(run.outcome, language),
+        ShowMessage(mainWindow, RunErrorMessage(job.outcome, language),
                     error == RunError::NothingToExtract ? MB_ICONINFORMATION : MB_ICONSTOP);
-    if (error == RunError::NothingToExtract)
-        EndMainWindow(mainWindow);
-    else
-        ReturnToWindow(mainWindow, run);
+    if (error == RunError::NothingToExtract) return true;
+    ReturnToWindow(mainWindow, job);
+    return false;
 }
 
 }  // namespace
@@ -95,33 +115,19 @@ void StartExtractionRun(HWND mainWindow, const std::string& sheetName, bool clea
     // Escape asks whether to stop the run.
     EnableRunControls(mainWindow, false);
     SetFocus(mainWindow);
-    run.window = mainWindow;
-    run.request = RunRequest{};
-    run.request.pagePath = TheUiState().pagePath;
-    run.request.sheetName = sheetName;
-    run.request.cleanUnused = cleanUnused;
-    run.request.progress = [&run](double done) {
-        run.waiting.store(false, std::memory_order_relaxed);
-        run.permille.store(static_cast<int>(done * 1000), std::memory_order_relaxed);
-    };
-    run.request.waiting = [&run] { run.waiting.store(true, std::memory_order_relaxed); };
-    run.request.stop = &run.stop;
-    run.outcome = RunOutcome{};
-    run.threw = false;
-    run.permille = 0;
-    run.waiting = false;
-    run.stop = false;
-    run.asking = false;
-    run.endedWhileAsking = false;
-    run.showsWaiting = false;
-    run.shownPercent = -1;
+    RunRequest request;
+    request.pagePath = TheUiState().pagePath;
+    request.sheetName = sheetName;
+    request.cleanUnused = cleanUnused;
+    run = WindowRun{};
+    run.job = NewJob(mainWindow, std::move(request));
     run.startSecondOfDay = SecondsOfDayNow();
     run.startTick = GetTickCount();
 
-    run.thread = CreateThread(nullptr, 0, RunThread, nullptr, 0, nullptr);
+    run.thread = CreateThread(nullptr, 0, RunThread, run.job.get(), 0, nullptr);
     if (!run.thread) {  // no room for a thread: nothing has run
-        run.outcome = {RunError::OutOfMemory, run.request.pagePath};
-        TellOutcome(mainWindow, run);
+        run.job->outcome = {RunError::OutOfMemory, run.job->request.pagePath};
+        PostMessageW(mainWindow, kRunEndedMessage, 0, 0);
         return;
     }
     SetTimer(mainWindow, kRunProgressTimer, kProgressPeriod, nullptr);
@@ -133,25 +139,28 @@ void StartExtractionRun(HWND mainWindow, const std::string& sheetName, bool clea
         SetCursor(LoadCursor(nullptr, IDC_WAIT));
 }
 
-bool RunUnderWay() { return TheUiState().run.thread != nullptr; }
+bool RunUnderWay() { return TheUiState().run.job != nullptr; }
 
 void AskToStopRun(HWND mainWindow) {
     WindowRun& run = TheUiState().run;
-    if (run.asking || run.stop) return;
+    if (!run.job || run.asking || run.job->stop) return;
     run.asking = true;
     std::string question =
-        WithArguments(Text(TextId::StopQuestion, CurrentLanguage()), run.request.pagePath);
+        WithArguments(Text(TextId::StopQuestion, CurrentLanguage()), run.job->request.pagePath);
     int answer = MessageBoxW(mainWindow, Utf16(question).c_str(), Utf16(kProductName).c_str(),
                              MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL);
     run.asking = false;
-    if (answer == IDYES) run.stop = true;
-    if (run.endedWhileAsking) EndExtractionRun(mainWindow);
+    if (answer == IDYES) run.job->stop = true;
+    if (run.endedWhileAsking) {  // its end was put off: the main window takes it in now
+        run.endedWhileAsking = false;
+        PostMessageW(mainWindow, kRunEndedMessage, 0, 0);
+    }
 }
 
 void ShowRunProgress(HWND mainWindow) {
     WindowRun& run = TheUiState().run;
     if (!run.thread) return;
-    bool waiting = run.waiting.load(std::memory_order_relaxed);
+    bool waiting = run.job->waiting.load(std::memory_order_relaxed);
     if (waiting != run.showsWaiting) {
         run.showsWaiting = waiting;
         run.shownPercent = -1;
@@ -161,30 +170,28 @@ void ShowRunProgress(HWND mainWindow) {
                                             " - " + MainCaption(language));
     }
     if (!waiting && GetTickCount() - run.startTick >= kProgressDelay)
-        ShowPercent(mainWindow, run.permille.load(std::memory_order_relaxed) / 10);
+        ShowPercent(mainWindow, run.job->permille.load(std::memory_order_relaxed) / 10);
 }
 
-void EndExtractionRun(HWND mainWindow) {
+bool EndExtractionRun(HWND mainWindow) {
     WindowRun& run = TheUiState().run;
-    if (!run.thread) return;
+    if (!run.job) return false;
     if (run.asking) {  // taken in once the question is answered
         run.endedWhileAsking = true;
-        return;
+        return false;
     }
-    WaitForSingleObject(run.thread, INFINITE);
-    CloseHandle(run.thread);
-    run.thread = nullptr;
+    WaitForThread(run);
+    std::unique_ptr<RunJob> job = std::move(run.job);
     KillTimer(mainWindow, kRunProgressTimer);
-    if (run.shownPercent >= 0) ShowPercent(mainWindow, run.permille.load() / 10);
+    if (run.shownPercent >= 0) ShowPercent(mainWindow, job->permille.load() / 10);
     EndTaskbarProgress(mainWindow);
-    TellOutcome(mainWindow, run);
+    return TellOutcome(mainWindow, *job, run.startSecondOfDay);
 }
 
 void WaitForExtractionRun() {
     WindowRun& run = TheUiState().run;
-    if (!run.thread) return;
-    WaitForSingleObject(run.thread, INFINITE);
-    CloseHandle(run.thread);
-    run.thread = nullptr;
-    EndTaskbarProgress(run.window);
+    if (!run.job) return;
+    WaitForThread(run);
+    EndTaskbarProgress(run.job->window);
+    run.job.reset();
 }

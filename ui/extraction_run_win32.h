@@ -1,18 +1,20 @@
 // The extraction run as the main window starts it: on a thread of its own, so that the window
-// keeps painting and answering; its end comes back to the window as a message.
+// keeps painting and answering; its end comes back to the window as a message, which the main
+// window's handler takes in (EndExtractionRun).
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
-// Posted to the main window by the run's thread once the run has ended.
+// Posted to the main window once the run has ended: by the run's thread, or again once the
+// question whether to stop, open when the run ended, is answered.
 constexpr UINT kRunEndedMessage = WM_APP + 1;
 // The main window's timer that shows the run's progress.
 constexpr UINT_PTR kRunProgressTimer = 1;
 
 // Starts the run on the chosen page. The outcome is told when kRunEndedMessage comes, as
-// EndExtractionRun says.
+// EndExtractionRun says; a run whose thread cannot start ends so too.
 void StartExtractionRun(HWND mainWindow, const std::string& sheetName, bool cleanUnused);
 
 // Whether a run has started and its end has not yet been taken in by the window.
@@ -27,9 +29,11 @@ void AskToStopRun(HWND mainWindow);
 void ShowRunProgress(HWND mainWindow);
 
 // Takes in the run's end: a whole run shows its report and a page with nothing to extract its
-// message, then the main window ends; a run that changed nothing shows its message (none when
-// the user stopped it) and the window comes back as it was, ready for another launch.
-void EndExtractionRun(HWND mainWindow);
+// message, and true is returned: the main window is to end; a run that changed nothing shows its
+// message (none when the user stopped it) and the window comes back as it was, ready for another
+// launch. False too while the question whether to stop is open (the end is taken in once it is
+// answered) and when no run has ended.
+bool EndExtractionRun(HWND mainWindow);
 
 // Waits until a run still under way has ended: the program never ends in the middle of writing.
 void WaitForExtractionRun();

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "ui/strings.h"
+#include "texts/strings.h"
 
 // Posted to the main window when Alt+L asks for the language menu.
 constexpr UINT kLanguageKeyMessage = WM_APP + 2;

@@ -166,7 +166,9 @@ INT_PTR CALLBACK MainWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             case WM_TIMER:
                 if (wParam == kRunProgressTimer) ShowRunProgress(dialog);
                 return TRUE;
-            case kRunEndedMessage: EndExtractionRun(dialog); return TRUE;
+            case kRunEndedMessage:
+                if (EndExtractionRun(dialog)) EndMainWindow(dialog);
+                return TRUE;
             case kLanguageKeyMessage: LanguageCommand(dialog, true); return TRUE;
             case WM_CLOSE: return OnClose(dialog);
             case WM_DESTROY: StopListeningForLanguageKey(); return FALSE;

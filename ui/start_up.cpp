@@ -5,10 +5,10 @@
 #include <objbase.h>
 
 #include "platform/console.h"
+#include "texts/strings.h"
 #include "ui/commands.h"
 #include "ui/language_switch.h"
 #include "ui/main_window.h"
-#include "ui/strings.h"
 #include "ui/ui_state.h"
 
 int StartUp(const std::vector<std::string>& arguments) {

@@ -4,29 +4,35 @@
 #include <windows.h>
 
 #include <atomic>
+#include <memory>
 #include <string>
 
 #include "engine/extraction_run.h"
-#include "ui/strings.h"
+#include "texts/strings.h"
 
-// The extraction run started by the launch button, on its own thread. The window's thread sets
-// everything but `outcome`, `threw` and `permille`, which the run's thread writes; the window
-// reads the outcome only once the thread has ended.
-struct WindowRun {
-    HANDLE thread = nullptr;  // from the launch until the window has taken in the run's end
-    HWND window = nullptr;    // told of the run's end
+// What the run's thread works on, handed to it as its parameter. The window's thread fills it
+// in before the thread starts and reads `outcome` and `threw` only once the thread has ended;
+// meanwhile the two share only the atomics.
+struct RunJob {
+    HWND window = nullptr;  // told of the run's end
     RunRequest request;
     RunOutcome outcome;
     bool threw = false;                // the run ended by an exception, not with an outcome
     std::atomic<int> permille{0};      // thousandths of the run done
     std::atomic<bool> waiting{false};  // for another run that holds the page's folder
     std::atomic<bool> stop{false};     // the user asked the run to stop
-    bool asking = false;               // whether to stop is being asked
-    bool endedWhileAsking = false;     // the run ended while the question was open
-    bool showsWaiting = false;         // the caption says so
-    double startSecondOfDay = 0;       // for the report's time
-    DWORD startTick = 0;               // for the delay before the progress shows
-    int shownPercent = -1;             // the progress in the caption, -1 before it shows
+};
+
+// The extraction run started by the launch button, as the window's thread keeps it.
+struct WindowRun {
+    std::unique_ptr<RunJob> job;    // from the launch until the window has taken in the run's end
+    HANDLE thread = nullptr;        // the job's thread, until it has been waited for
+    bool asking = false;            // whether to stop is being asked
+    bool endedWhileAsking = false;  // the run ended while the question was open
+    bool showsWaiting = false;      // the caption says so
+    double startSecondOfDay = 0;    // for the report's time
+    DWORD startTick = 0;            // for the delay before the progress shows
+    int shownPercent = -1;          // the progress in the caption, -1 before it shows
 };
 
 struct UiState {

@@ -1,8 +1,8 @@
 #include "ui/window_text.h"
 
 #include "platform/utf16.h"
+#include "texts/strings.h"
 #include "ui/control_ids.h"
-#include "ui/strings.h"
 
 std::string WindowTextOf(HWND window) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');

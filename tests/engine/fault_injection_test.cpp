@@ -19,7 +19,7 @@
 #include "tests/support/corpus_pages.h"
 #include "tests/support/page_run.h"
 #include "tests/support/scratch_folder.h"
-#include "ui/run_report.h"
+#include "texts/run_report.h"
 
 namespace {
 

@@ -50,6 +50,25 @@ TEST(DialogTexts, TooltipBarsBecomeLineBreaksAndNothingElseChanges) {
     EXPECT_EQ(TooltipText(""), "");
 }
 
+TEST(DialogTexts, SeveralPagesShowTheirCountAndFolderAndTheirNamesInTheTooltip) {
+    const std::vector<std::string> pages = {"/web/site/a.htm", "/web/site/b.html",
+                                            "/web/site/c.htm"};
+    struct Case {
+        std::vector<std::string> pages;
+        Language language;
+        const char* field;
+        const char* tooltip;
+    } cases[] = {
+        {pages, Language::English, "3 pages in \"/web/site\"", "a.htm|b.html|c.htm"},
+        {pages, Language::French, "3 pages dans \"/web/site\"", "a.htm|b.html|c.htm"},
+        {{"/a.htm", "/b.htm"}, Language::English, "2 pages in \"/\"", "a.htm|b.htm"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SeveralPagesText(c.language, c.pages), c.field);
+        EXPECT_EQ(PageListTooltip(c.pages), c.tooltip);
+    }
+}
+
 TEST(DialogTexts, OnlyTheFirstCharacterTellsWhetherAPageWasChosen) {
     EXPECT_FALSE(IsPageChosen("<none selected>"));
     EXPECT_FALSE(IsPageChosen("<C:\\odd\\name.html"));

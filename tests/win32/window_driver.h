@@ -11,7 +11,7 @@
 
 #include "tests/support/corpus_pages.h"
 #include "tests/support/scratch_folder.h"
-#include "ui/strings.h"
+#include "texts/strings.h"
 
 // Waits until `condition` holds, polling; false after `milliseconds`.
 bool WaitUntil(const std::function<bool()>& condition, int milliseconds = 10000);

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "ui/strings.h"
+#include "texts/strings.h"
 
 class ProgressLine {
 public:

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "engine/extraction_run.h"
-#include "ui/strings.h"
+#include "texts/strings.h"
 
 // The message of a run that wrote nothing (a failure, or nothing to extract), naming `path`
 // and `otherPath` where the message has a place for them.
@@ -24,6 +24,18 @@ bool MessageConcernsSheetName(const RunOutcome& outcome, std::string_view sheetP
 std::string RunReport(Language language, std::string_view sheetName, bool cleaned,
                       long elapsedSeconds, bool wroteBackup = true,
                       std::string_view backupToCopyBack = {});
+
+// The report of a completed run over several pages: the pages converted into the shared sheet
+// `sheetName`, its inline classes and the header sheets written, and the pages that held
+// nothing to extract; then, as in RunReport, the backup sentence when the run wrote backups and
+// the backup to copy back by hand, if any; then the time. Lines are separated by single CR
+// characters.
+std::string SeveralPagesReport(const RunOutcome& outcome, std::string_view sheetName,
+                               Language language, long elapsedSeconds);
+
+// stylewick-cli's line for one page of a run over several pages: the page's file name and its
+// bytes before and after the run, or that it held nothing to extract.
+std::string PageResultLine(const PageResult& page, Language language);
 
 // Local time of day in seconds, with its millisecond fraction.
 double SecondsOfDayNow();

@@ -1,5 +1,5 @@
 // stylewick-cli's progress line: quiet for a second, then one figure a change, cleared at the end.
-#include "ui/progress_line.h"
+#include "texts/progress_line.h"
 
 #include <gtest/gtest.h>
 

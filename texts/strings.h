@@ -2,6 +2,7 @@
 // Free of Win32 types: the headless program and the native tests use it too.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -59,9 +60,17 @@ enum class TextId {
     SheetNameInvalid,
     Stopped,
     PageDamaged,
+    PagesInSeveralFolders,
+    NoPageInFolder,
     DiskFull,          // second line of a message about a file the full disk kept from writing
     WaitingForFolder,  // while another run holds the page's folder
     StopQuestion,      // "%1" stands for the page
+    // A run over several pages: "%1" pages converted into the sheet "%2" (with "%3" inline
+    // classes and "%4" header sheets), "%5" pages that held nothing to extract.
+    SeveralPagesReport,
+    PageBytes,             // stylewick-cli's line for page "%1": "%2" bytes before, "%3" after
+    PageNothingToExtract,  // the same for page "%1", which held nothing to extract
+    SeveralPagesChosen,    // the page path field: "%1" pages in the folder "%2"
     Count
 };
 
@@ -71,6 +80,9 @@ const char* Text(TextId id, Language language);
 // never scanned again).
 std::string WithArguments(std::string_view text, std::string_view first,
                           std::string_view second = {});
+// `text` with each of "%1" to "%9" replaced by the argument of its number; one with no argument
+// stays as it is.
+std::string WithArguments(std::string_view text, std::initializer_list<std::string_view> arguments);
 
 // Texts that are the same in every language.
 constexpr const char kProductName[] = "stylewick";

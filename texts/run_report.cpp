@@ -1,8 +1,10 @@
-#include "ui/run_report.h"
+#include "texts/run_report.h"
 
 #include <chrono>
 #include <cmath>
 #include <ctime>
+
+#include "engine/run_paths.h"
 
 namespace {
 
@@ -28,10 +30,18 @@ TextId MessageOf(RunError error) {
         case RunError::SheetNameInvalid: return TextId::SheetNameInvalid;
         case RunError::Stopped: return TextId::Stopped;
         case RunError::PageDamaged: return TextId::PageDamaged;
+        case RunError::PagesInSeveralFolders: return TextId::PagesInSeveralFolders;
+        case RunError::NoPageInFolder: return TextId::NoPageInFolder;
         case RunError::OutOfMemory:
         case RunError::None: break;
     }
     return TextId::OutOfMemory;
+}
+
+// The report's last line: the time the run took.
+std::string TimeLine(Language language, long elapsedSeconds) {
+    return Text(TextId::ReportTimeLabel, language) + std::to_string(elapsedSeconds) +
+           Text(TextId::ReportTimeUnit, language);
 }
 
 }  // namespace
@@ -85,10 +95,39 @@ std::string RunReport(Language language, std::string_view sheetName, bool cleane
         report += WithArguments(Text(TextId::ReportCopyBackByHand, language), backupToCopyBack);
         report += "\r\r";
     }
-    report += Text(TextId::ReportTimeLabel, language);
-    report += std::to_string(elapsedSeconds);
-    report += Text(TextId::ReportTimeUnit, language);
+    report += TimeLine(language, elapsedSeconds);
     return report;
+}
+
+std::string SeveralPagesReport(const RunOutcome& outcome, std::string_view sheetName,
+                               Language language, long elapsedSeconds) {
+    size_t empty = 0;
+    for (const PageResult& page : outcome.pages)
+        if (page.nothingToExtract) ++empty;
+    std::string converted = std::to_string(outcome.pages.size() - empty);
+    std::string report =
+        WithArguments(Text(TextId::SeveralPagesReport, language),
+                      {converted, sheetName, std::to_string(outcome.inlineClasses),
+                       std::to_string(outcome.headerSheets), std::to_string(empty)});
+    report += '\r';
+    if (outcome.wroteBackup) {
+        report += Text(TextId::ReportBackup, language);
+        report += '\r';
+    }
+    if (!outcome.backupToCopyBack.empty()) {
+        report +=
+            WithArguments(Text(TextId::ReportCopyBackByHand, language), outcome.backupToCopyBack);
+        report += '\r';
+    }
+    return report + TimeLine(language, elapsedSeconds);
+}
+
+std::string PageResultLine(const PageResult& page, Language language) {
+    std::string name = page.page.substr(PageFolder(page.page).size());
+    if (page.nothingToExtract)
+        return WithArguments(Text(TextId::PageNothingToExtract, language), name);
+    return WithArguments(Text(TextId::PageBytes, language),
+                         {name, std::to_string(page.bytesBefore), std::to_string(page.bytesAfter)});
 }
 
 double SecondsOfDayNow() {

@@ -1,4 +1,4 @@
-#include "ui/progress_line.h"
+#include "texts/progress_line.h"
 
 std::string ProgressLine::Update(double done, double elapsedSeconds) {
     int percent = static_cast<int>(done * 100);

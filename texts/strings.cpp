@@ -1,4 +1,4 @@
-#include "ui/strings.h"
+#include "texts/strings.h"
 
 #include <iterator>
 
@@ -130,12 +130,24 @@ constexpr Entry kTexts[] = {
      "Erreur! La page \"%1\" n'a pas pu être entièrement réécrite.\r"
      "Sa sauvegarde \"%2\" la contient telle qu'elle était : restore_backup.bat la remet en "
      "place."},
+    {TextId::PagesInSeveralFolders, "Error! The pages of one run must be in one folder.",
+     "Erreur! Les pages d'une conversion doivent être dans un même dossier."},
+    {TextId::NoPageInFolder, "Error! The folder \"%1\" holds no web page (*.htm, *.html).",
+     "Erreur! Le dossier \"%1\" ne contient aucune page web (*.htm, *.html)."},
     {TextId::DiskFull, "There is not enough space on the disk.",
      "Il n'y a pas assez d'espace sur le disque."},
     {TextId::WaitingForFolder, "Waiting for another stylewick run in this folder...",
      "Attente d'une autre conversion de stylewick dans ce dossier..."},
     {TextId::StopQuestion, "Stop the conversion of \"%1\"?\rNothing will be changed.",
      "Arrêter la conversion de \"%1\" ?\rRien ne sera modifié."},
+    {TextId::SeveralPagesReport,
+     "%1 pages were converted into \"%2\" (%3 inline classes, %4 header sheets); %5 pages held "
+     "nothing to extract.",
+     "%1 pages ont été converties dans \"%2\" (%3 classes inline, %4 feuilles de style du "
+     "header) ; %5 pages ne contenaient rien à extraire."},
+    {TextId::PageBytes, "%1: %2 -> %3 bytes", "%1 : %2 -> %3 octets"},
+    {TextId::PageNothingToExtract, "%1: nothing to extract", "%1 : rien à extraire"},
+    {TextId::SeveralPagesChosen, "%1 pages in \"%2\"", "%1 pages dans \"%2\""},
 };
 
 constexpr bool RowsFollowTheIds() {
@@ -159,19 +171,24 @@ const char* Text(TextId id, Language language) {
 }
 
 std::string WithArguments(std::string_view text, std::string_view first, std::string_view second) {
+    return WithArguments(text, {first, second});
+}
+
+std::string WithArguments(std::string_view text,
+                          std::initializer_list<std::string_view> arguments) {
     std::string result;
-    result.reserve(text.size() + first.size() + second.size());
+    result.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
-        bool marker = text[i] == '%' && i + 1 < text.size();
-        if (marker && text[i + 1] == '1') {
-            result += first;
-            ++i;
-        } else if (marker && text[i + 1] == '2') {
-            result += second;
-            ++i;
-        } else {
+        size_t number =
+            i + 1 < text.size() && text[i] == '%' && text[i + 1] >= '1' && text[i + 1] <= '9'
+                ? static_cast<size_t>(text[i + 1] - '0')
+                : 0;
+        if (number == 0 || number > arguments.size()) {
             result += text[i];
+            continue;
         }
+        result += arguments.begin()[number - 1];
+        ++i;
     }
     return result;
 }

@@ -1,5 +1,5 @@
 // The texts the user reads after a run, byte for byte, and how the time is counted.
-#include "ui/run_report.h"
+#include "texts/run_report.h"
 
 #include <gtest/gtest.h>
 
@@ -106,6 +106,12 @@ TEST(RunReport, ErrorMessagesNameTheirPathInBothLanguages) {
         {RunError::SheetNameInvalid,
          "Error! \"C:\\web\\index.html\" cannot be the name of a style sheet.",
          "Erreur! \"C:\\web\\index.html\" ne peut pas être le nom d'une feuille de style."},
+        {RunError::PagesInSeveralFolders, "Error! The pages of one run must be in one folder.",
+         "Erreur! Les pages d'une conversion doivent être dans un même dossier."},
+        {RunError::NoPageInFolder,
+         "Error! The folder \"C:\\web\\index.html\" holds no web page (*.htm, *.html).",
+         "Erreur! Le dossier \"C:\\web\\index.html\" ne contient aucune page web (*.htm, "
+         "*.html)."},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(RunErrorMessage(c.error, "C:\\web\\index.html", Language::English,
@@ -158,6 +164,68 @@ TEST(RunReport, MessagesAboutTheSheetNameSendTheUserThere) {
     for (const Case& c : cases)
         EXPECT_EQ(MessageConcernsSheetName(RunOutcome(c.error, c.path), sheet), c.aboutTheName)
             << static_cast<int>(c.error) << " " << c.path;
+}
+
+// A run over several pages: the counts, the backup sentence when backups were written and the
+// backup to copy back by hand, each on its line.
+TEST(RunReport, SeveralPagesReportCountsThePagesClassesAndSheets) {
+    RunOutcome outcome;
+    outcome.pages = {{"C:\\web\\a.htm", 100, 80, false},
+                     {"C:\\web\\b.htm", 50, 50, true},
+                     {"C:\\web\\c.html", 70, 60, false}};
+    outcome.inlineClasses = 12;
+    outcome.headerSheets = 2;
+    outcome.wroteBackup = true;
+    RunOutcome earlierBackups = outcome;
+    earlierBackups.wroteBackup = false;
+    earlierBackups.backupToCopyBack = "C:\\w\\p.backup.htm";
+    struct Case {
+        const RunOutcome& outcome;
+        Language language;
+        const char* report;
+    } cases[] = {
+        {outcome, Language::English,
+         "2 pages were converted into \"site.css\" (12 inline classes, 2 header sheets); 1 pages "
+         "held nothing to extract.\rA backup of the original HTML file was created\rTotal time: "
+         "7s"},
+        {outcome, Language::French,
+         "2 pages ont été converties dans \"site.css\" (12 classes inline, 2 feuilles de style du "
+         "header) ; 1 pages ne contenaient rien à extraire.\r"
+         "Une sauvegarde du fichier Html d'origine a été produite\rTemps écoulé : 7s"},
+        {earlierBackups, Language::English,
+         "2 pages were converted into \"site.css\" (12 inline classes, 2 header sheets); 1 pages "
+         "held nothing to extract.\rrestore_backup.bat cannot undo this run: the page's path is "
+         "too long for the command interpreter. To undo it, copy \"C:\\w\\p.backup.htm\" over "
+         "the page.\rTotal time: 7s"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SeveralPagesReport(c.outcome, "site.css", c.language, 7), c.report);
+}
+
+TEST(RunReport, PageLinesNameThePageWithItsBytesOrThatItHeldNothing) {
+    struct Case {
+        PageResult page;
+        const char* english;
+        const char* french;
+    } cases[] = {
+        {{"/web/site/index.htm", 10523, 8120, false},
+         "index.htm: 10523 -> 8120 bytes",
+         "index.htm : 10523 -> 8120 octets"},
+        {{"/web/site/notes.html", 900, 900, true},
+         "notes.html: nothing to extract",
+         "notes.html : rien à extraire"},
+        {{"page.htm", 0, 0, false}, "page.htm: 0 -> 0 bytes", "page.htm : 0 -> 0 octets"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(PageResultLine(c.page, Language::English), c.english);
+        EXPECT_EQ(PageResultLine(c.page, Language::French), c.french);
+    }
+}
+
+TEST(RunReport, ArgumentsBeyondTheSecondAreInsertedByTheirNumbers) {
+    EXPECT_EQ(WithArguments("%3 %1 %2 %4", {"a", "b", "c"}), "c a b %4");
+    EXPECT_EQ(WithArguments("%1%", {"%2", "x"}), "%2%");
+    EXPECT_EQ(WithArguments("%3", "a", "b"), "%3");
 }
 
 TEST(RunReport, PathsWithPercentSignsAreInsertedOnce) {
