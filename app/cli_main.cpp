@@ -191,8 +191,12 @@ int main(int argc, char** argv) {
         WriteText(stderr, std::string(Text(TextId::Stopped, language)) + "\n");
         return kStoppedExitCode;
     }
+    // A run over several pages tells first what it did with each.
+    for (const PageResult& page : outcome.pages)
+        WriteText(stdout, PageResultLine(page, language) + "\n");
     if (outcome.error == RunError::NothingToExtract) {
-        PrintMessage(stdout, RunErrorMessage(outcome.error, "%1", language), outcome.path);
+        if (outcome.pages.empty())
+            PrintMessage(stdout, RunErrorMessage(outcome.error, "%1", language), outcome.path);
         return 0;
     }
     if (outcome.error != RunError::None) {
@@ -201,6 +205,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     long seconds = ElapsedSeconds(start, SecondsOfDayNow());
+    if (!request.pagePaths.empty()) {
+        PrintMessage(stdout, SeveralPagesReport(outcome, "%1", language, seconds),
+                     request.sheetName);
+        return 0;
+    }
     PrintMessage(stdout,
                  RunReport(language, "%1", request.cleanUnused, seconds, outcome.wroteBackup,
                            outcome.backupToCopyBack.empty() ? "" : "%2"),

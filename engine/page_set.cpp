@@ -190,7 +190,11 @@ RunOutcome SetRun::Run() {
     bool anyConverted = std::any_of(pages_.begin(), pages_.end(), [](const SetPage& page) {
         return !page.result.nothingToExtract;
     });
-    if (!anyConverted) return {RunError::NothingToExtract, pages_.front().files.folder};
+    if (!anyConverted) {
+        RunOutcome nothing(RunError::NothingToExtract, pages_.front().files.folder);
+        for (const SetPage& page : pages_) nothing.pages.push_back(page.result);
+        return nothing;
+    }
     for (const SetPage& page : pages_)
         if (RunOutcome failure = RemoveStaleBackup(page.files, page.earlier);
             failure.error != RunError::None)
