@@ -153,6 +153,7 @@ public:
     RunOutcome Run();
 
 private:
+    RunError RewriteSharing(const SetPage& page, RunState& state);
     RunOutcome ConvertPage(SetPage& page, double from, double to);
     void KeepHeaderSheet(SetPage& page, RunState& state);
     RunOutcome WriteOutputs();
@@ -202,13 +203,9 @@ RunOutcome SetRun::Run() {
     return WriteOutputs();
 }
 
-// Rewrites the page against the classes of the pages before it, judges it, and stages it.
-RunOutcome SetRun::ConvertPage(SetPage& page, double from, double to) {
+// Rewrites the page of `state` against the classes of the pages before it, which it adds to.
+RunError SetRun::RewriteSharing(const SetPage& page, RunState& state) {
     const RunFiles& run = page.files;
-    RunState state;
-    std::string bytes;
-    if (!ReadPage(page, bytes, state.pageText, page.reading))
-        return {RunError::PageNotRead, run.page};
     state.pagePath = run.page;
     state.pageFolder = run.folder;
     state.sheetName = request_.sheetName;
@@ -225,15 +222,25 @@ RunOutcome SetRun::ConvertPage(SetPage& page, double from, double to) {
     state.inlineByFingerprint = std::move(inlineByFingerprint_);
     state.styleTexts = std::move(styleTexts_);
     state.progress = std::move(progress_);
-    state.progress.StartPhase(from, to, state.pageText.size());
     RunError error = RewritePage(state);
     inlineClasses_ = std::move(state.inlineClasses);
     inlineByFingerprint_ = std::move(state.inlineByFingerprint);
     styleTexts_ = std::move(state.styleTexts);
     progress_ = std::move(state.progress);
     state.shared.headerSheetOf = nullptr;
-    if (error != RunError::None) return {error, run.page};
+    return error;
+}
 
+// Rewrites the page, judges it against what earlier runs left, and stages it.
+RunOutcome SetRun::ConvertPage(SetPage& page, double from, double to) {
+    const RunFiles& run = page.files;
+    RunState state;
+    std::string bytes;
+    if (!ReadPage(page, bytes, state.pageText, page.reading))
+        return {RunError::PageNotRead, run.page};
+    progress_.StartPhase(from, to, state.pageText.size());
+    if (RunError error = RewriteSharing(page, state); error != RunError::None)
+        return {error, run.page};
     page.result = {run.page, page.bytes, page.bytes, false};
     if (!state.hasHeaderBlock && state.convertedStyles == 0) {
         page.result.nothingToExtract = true;
