@@ -156,7 +156,10 @@ private:
     RunError RewriteSharing(const SetPage& page, RunState& state);
     RunOutcome ConvertPage(SetPage& page, double from, double to);
     void KeepHeaderSheet(SetPage& page, RunState& state);
+    std::vector<Conversion> Conversions() const;
+    std::vector<std::string> SheetsBytes();
     RunOutcome WriteOutputs();
+    void Tell(RunOutcome& written, const std::vector<std::string>& unrestorable) const;
     std::string SharedSheetBytes() const;
 
     const RunRequest& request_;
@@ -295,25 +298,36 @@ std::string SetRun::SharedSheetBytes() const {
     return SheetBytes(StyleSheetText(classes, request_.cleanUnused), coding);
 }
 
-RunOutcome SetRun::WriteOutputs() {
-    const RunFiles& first = pages_.front().files;
+// This run's conversions, then those of the folder's other pages that the script undoes.
+std::vector<Conversion> SetRun::Conversions() const {
     std::vector<Conversion> conversions;
     for (const SetPage& page : pages_)
         if (!page.result.nothingToExtract)
             conversions.push_back(ConversionOfRun(page.files, page.sheets, page.earlier));
-    conversions.insert(conversions.end(), pages_.front().earlier.others.begin(),
-                       pages_.front().earlier.others.end());
-    std::string scriptBytes;
-    if (!RestoreScriptBytes(conversions, first.script, scriptBytes))
-        return {RunError::FileNotWritten, first.script};
-    std::vector<std::string> sheetBytes;
+    const std::vector<Conversion>& others = pages_.front().earlier.others;
+    conversions.insert(conversions.end(), others.begin(), others.end());
+    return conversions;
+}
+
+// The header sheets, then the shared sheet.
+std::vector<std::string> SetRun::SheetsBytes() {
+    std::vector<std::string> sheets;
     for (HeaderSheet& sheet : headerSheets_.Sheets()) {
         if (request_.cleanUnused) KeepUsedRules(sheet.css, sheet.used);
-        sheetBytes.push_back(
+        sheets.push_back(
             SheetBytes(StyleSheetText(sheet.css, request_.cleanUnused), sheet.reading.coding));
     }
-    sheetBytes.push_back(SharedSheetBytes());
+    sheets.push_back(SharedSheetBytes());
+    return sheets;
+}
 
+RunOutcome SetRun::WriteOutputs() {
+    const RunFiles& first = pages_.front().files;
+    std::string scriptBytes;
+    std::vector<std::string> unrestorable;
+    if (!RestoreScriptBytes(Conversions(), first.script, scriptBytes, &unrestorable))
+        return {RunError::FileNotWritten, first.script};
+    const std::vector<std::string> sheets = SheetsBytes();
     std::vector<OutputFile> outputs = {
         {first.script, scriptBytes, pages_.front().earlier.scriptExists}};
     size_t staged = 0;
@@ -324,20 +338,34 @@ RunOutcome SetRun::WriteOutputs() {
                 {page.files.backup, {}, false, true, RunError::BackupNotCreated, staged});
         ++staged;
     }
-    for (size_t i = 0; i + 1 < sheetBytes.size(); ++i)
-        outputs.push_back({headerSheets_.Sheets()[i].path, sheetBytes[i]});
-    outputs.push_back({first.sheet, sheetBytes.back(), pages_.front().earlier.sheetExists});
     size_t total = scriptBytes.size();
-    for (const std::string& sheet : sheetBytes) total += sheet.size();
+    for (size_t i = 0; i < sheets.size(); ++i) {
+        bool shared = i + 1 == sheets.size();
+        outputs.push_back({shared ? first.sheet : headerSheets_.Sheets()[i].path, sheets[i],
+                           shared && pages_.front().earlier.sheetExists});
+        total += sheets[i].size();
+    }
     progress_.StartPhase(kPagesStaged, 1, total);
     RunOutcome written = CommitOutputs(outputs, staged_.pages, &progress_);
     if (written.error != RunError::None) return written;
     staged_.committed = true;
     progress_.Finish();
-    for (const SetPage& page : pages_) written.pages.push_back(page.result);
-    written.inlineClasses = inlineClasses_.size();
-    written.headerSheets = headerSheets_.Sheets().size();
+    Tell(written, unrestorable);
     return written;
+}
+
+// What the run did with each page, and the backup to copy back by hand of a page that the
+// script names without restoring it.
+void SetRun::Tell(RunOutcome& written, const std::vector<std::string>& unrestorable) const {
+    for (const SetPage& page : pages_) {
+        written.pages.push_back(page.result);
+        for (const std::string& named : unrestorable)
+            if (written.backupToCopyBack.empty() && !page.result.nothingToExtract &&
+                files::SamePath(named, page.files.page))
+                written.backupToCopyBack = page.files.backup;
+    }
+    written.inlineClasses = inlineClasses_.size();
+    written.headerSheets = headerSheets_.Count();
 }
 
 }  // namespace
