@@ -376,7 +376,9 @@ RunOutcome RunPageSet(const RunRequest& request) {
     for (const std::string& path : request.pagePaths) {
         std::string key = files::AbsolutePath(path);
         for (char& c : key) c = AsciiLower(c);
-        if (listed.insert(key).second) pages.push_back({FilesOfRun(path, request.sheetName)});
+        if (!listed.insert(key).second) continue;
+        pages.emplace_back();
+        pages.back().files = FilesOfRun(path, request.sheetName);
     }
     if (RunOutcome refusal = RefuseBeforeReading(request, pages); refusal.error != RunError::None)
         return refusal;
