@@ -10,24 +10,8 @@
 
 #include "engine/byte_classes.h"
 #include "engine/hash_slots.h"
+#include "engine/rules.h"
 #include "engine/run_progress.h"
-
-// A rule of the style sheet as it is written: its selector and its declarations.
-struct Rule {
-    std::string selector;
-    std::string declarations;
-};
-
-// One rule of the header style block, by the places of its selector and its declarations in
-// the header CSS: 16 bytes however long the rule, as a block may hold millions of small ones.
-// The declarations of a last block that the CSS leaves open, closed, stand right after the CSS
-// (RunState::headerTailSize).
-struct HeaderRule {
-    uint32_t selectorBegin = 0;
-    uint32_t selectorSize = 0;
-    uint32_t declarationsBegin = 0;
-    uint32_t declarationsSize = 0;
-};
 
 // One inline class, by the style text it was made from: a part of the page as read, or of the
 // run's own style texts. Its name follows from its place among the inline classes, its
