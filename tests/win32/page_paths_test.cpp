@@ -151,14 +151,17 @@ TEST_F(PagePathsTest, UnicodeSheetNameIsReportedAndLinkedPercentEncoded) {
               std::string::npos);
 }
 
-TEST_F(PagePathsTest, FolderGivenAsThePageIsNamedInTheMessageAndNothingIsWritten) {
+// A folder named like a page is a folder of pages: one without any is named in the message.
+TEST_F(PagePathsTest, FolderWithoutPagesIsNamedInTheMessageAndNothingIsWritten) {
     root.Subfolder(std::string(kGreekFolder) + "\\" + kUnicodePage);
     std::string folder = root.File(std::string(kGreekFolder) + "\\" + kUnicodePage);
     CliResult english = RunCli("\"" + folder + "\"");
-    EXPECT_EQ(english.exitCode, 1);
-    EXPECT_EQ(english.err, "Error! \"" + folder + "\" is a folder, not a page.\r\n");
+    EXPECT_EQ(english.exitCode, 2);
+    EXPECT_EQ(english.err,
+              "Error! The folder \"" + folder + "\" holds no web page (*.htm, *.html).\r\n");
     CliResult french = RunCli("--lang FR \"" + folder + "\"");
-    EXPECT_EQ(french.err, "Erreur! \"" + folder + "\" est un dossier, pas une page.\r\n");
+    EXPECT_EQ(french.err, "Erreur! Le dossier \"" + folder +
+                              "\" ne contient aucune page web (*.htm, *.html).\r\n");
     EXPECT_FALSE(root.Has(std::string(kGreekFolder) + "\\restore_backup.bat"));
 }
 
