@@ -8,6 +8,7 @@
 #include "engine/class_attributes.h"
 #include "engine/declaration_key.h"
 #include "engine/rule_parsing.h"
+#include "tests/support/reference_forms.h"
 
 namespace {
 

@@ -4,12 +4,6 @@
 
 #include "engine/byte_classes.h"
 
-std::string AnsiLowerCopy(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) c = AnsiLower(c);
-    return lower;
-}
-
 size_t FindNoCase(std::string_view text, std::string_view lowerWord, size_t from) {
     const size_t size = lowerWord.size();
     if (size == 0) return from <= text.size() ? from : std::string_view::npos;

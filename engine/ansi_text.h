@@ -25,8 +25,6 @@ inline constexpr std::array<char, 256> kAnsiLowerTable = MakeAnsiLowerTable();
 // Lower-cases one byte; a table, since every comparison of names and keys goes through it.
 constexpr char AnsiLower(char c) { return kAnsiLowerTable[static_cast<unsigned char>(c)]; }
 
-std::string AnsiLowerCopy(std::string_view text);
-
 // True when `text` starts with `lowerWord` (given in lower case) ignoring case.
 constexpr bool StartsWithNoCase(std::string_view text, std::string_view lowerWord) {
     if (text.size() < lowerWord.size()) return false;

@@ -91,20 +91,3 @@ void AppendMergedClassAttributes(std::string& out, const std::vector<std::string
     if (tag.selfClosing) out += " /";
     TrimTrailingSpaces(out);
 }
-
-std::string MergeClassAttributes(std::string_view attributeText) {
-    Markup tag;
-    ReadAttributes(attributeText, 0, tag);
-    // The class attributes first, then the others, each in their order.
-    std::vector<std::string_view> classValues;
-    for (const Attribute& attribute : TagAttributes(tag))
-        if (IsClass(attribute)) classValues.push_back(attribute.value);
-    if (classValues.empty() && FindNoCase(attributeText, "class=") == std::string_view::npos)
-        return {};
-    std::string merged;
-    merged.reserve(attributeText.size() + 16);
-    std::vector<bool> isClass;
-    for (const Attribute& attribute : TagAttributes(tag)) isClass.push_back(IsClass(attribute));
-    AppendMergedClassAttributes(merged, classValues, tag, [&](size_t at) { return isClass[at]; });
-    return merged;
-}

@@ -14,9 +14,3 @@
 // names, each quoted as its value requires, and by "/" for a self-closing tag.
 void AppendMergedClassAttributes(std::string& out, const std::vector<std::string_view>& classValues,
                                  const Markup& tag, const std::function<bool(size_t)>& merged);
-
-// Takes the attribute text of one start tag (after the tag name and its whitespace, without
-// the closing ">"), reads it as the page reader reads a tag, and returns it rebuilt by
-// AppendMergedClassAttributes with every attribute named class (any case) merged. Returns the empty
-// text when the text holds no class attribute and no "class=".
-std::string MergeClassAttributes(std::string_view attributeText);

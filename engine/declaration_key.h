@@ -5,10 +5,6 @@
 #include <string>
 #include <string_view>
 
-// The characters of `declarations`, lower-cased (Windows-1252), without space, tab, CR and
-// LF, in ascending byte order. Two texts with equal keys are treated as the same style.
-std::string DeclarationKey(std::string_view declarations);
-
 // A hash of the declaration key, made without building it: texts with equal keys have equal
 // hashes. The key is a multiset of bytes, so the hash is a sum over the bytes.
 uint64_t DeclarationKeyHash(std::string_view declarations);

@@ -12,6 +12,7 @@
 #include "engine/class_attributes.h"
 #include "engine/page_reader.h"
 #include "fuzz/fuzz_check.h"
+#include "tests/support/reference_forms.h"
 
 namespace {
 

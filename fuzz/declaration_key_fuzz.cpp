@@ -9,6 +9,7 @@
 #include "engine/byte_classes.h"
 #include "engine/declaration_key.h"
 #include "fuzz/fuzz_check.h"
+#include "tests/support/reference_forms.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view text = AsText(data, size);

@@ -21,6 +21,7 @@
 #include "engine/page_rewriting.h"
 #include "tests/support/corpus_pages.h"
 #include "tests/support/heap_use.h"
+#include "tests/support/reference_forms.h"
 #include "tests/support/scratch_folder.h"
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "tests/support/reference_forms.h"
 #include "tests/support/text_case.h"
 
 namespace {
