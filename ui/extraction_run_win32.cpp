@@ -84,6 +84,12 @@ void ShowPercent(HWND mainWindow, int percent) {
     ShowTaskbarProgress(mainWindow, percent);
 }
 
+// The pages of a run from the window: its several, or its one.
+std::vector<std::string> PagesOf(const RunRequest& request) {
+    if (request.pagePaths.empty()) return {request.pagePath};
+    return request.pagePaths;
+}
+
 // The report of a completed run: of its one page, or of its several.
 std::string Report(const RunJob& job, Language language, double startSecondOfDay) {
     long seconds = ElapsedSeconds(startSecondOfDay, SecondsOfDayNow());
@@ -153,8 +159,7 @@ void AskToStopRun(HWND mainWindow) {
     WindowRun& run = TheUiState().run;
     if (!run.job || run.asking || run.job->stop) return;
     run.asking = true;
-    std::string question =
-        WithArguments(Text(TextId::StopQuestion, CurrentLanguage()), run.job->request.pagePath);
+    std::string question = StopQuestionText(CurrentLanguage(), PagesOf(run.job->request));
     int answer = MessageBoxW(mainWindow, Utf16(question).c_str(), Utf16(kProductName).c_str(),
                              MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL);
     run.asking = false;

@@ -522,6 +522,32 @@ TEST_F(SeveralPagesTest, DroppedPagesEmptyFolderAndPagesOfTwoFolders) {
     EXPECT_FALSE(folder.Has("other\\x.backup.htm"));
 }
 
+// Escape during a run over several pages asks about them as the field names them; Yes gives
+// the window back with the pages still chosen and nothing changed.
+TEST_F(SeveralPagesTest, StoppingTheRunNamesItsPages) {
+    std::string site = WriteSite();
+    program.Drop({site + "a.htm", site + "b.html"});
+    ASSERT_TRUE(WaitUntil(
+        [&] { return program.ControlText(IDE_PAGE_PATH) == Shown(" pages in ", 2, site); }, 3000));
+    files::FolderLock held;
+    ASSERT_EQ(files::TryLockFolder(site, held), files::LockResult::Locked);
+    Launch();
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(program.Control(IDB_BROWSE)); }));
+    PressKey(VK_ESCAPE);
+    HWND box = program.WaitForOwnedDialog();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(
+        RunningProgram::MessageText(box),
+        "Stop the conversion of " + Shown(" pages in ", 2, site) + "?\rNothing will be changed.");
+    ClickWindow(GetDlgItem(box, IDYES));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    ExpectBackInTheWindow(IDB_BROWSE);
+    files::UnlockFolder(held);
+    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), Shown(" pages in ", 2, site));
+    EXPECT_FALSE(folder.Has("site\\a.backup.htm"));
+    EXPECT_FALSE(folder.Has("site\\styles.css"));
+}
+
 // While it lives, the shell opens web addresses with this test program, which writes the
 // address it is given into `record` (see test_main.cpp) instead of starting a browser. The
 // handler it replaces is put back afterwards.
