@@ -150,26 +150,12 @@ bool InOneFolder(const std::vector<std::string>& pages) {
     return true;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    Command command;
-    if (int exitCode = ReadArguments(ProgramArguments(argc, argv), command); exitCode >= 0)
-        return exitCode;
+// Runs the extraction the command asks for, showing its progress on a terminal and stopping
+// it on Ctrl+C.
+RunOutcome Run(Command& command) {
     RunRequest& request = command.request;
-    const Language language = command.language;
-    if (!InOneFolder(command.pages)) {
-        PrintMessage(stderr, RunErrorMessage(RunError::PagesInSeveralFolders, "%1", language), "");
-        return 2;
-    }
-    if (command.pages.size() == 1)
-        request.pagePath = command.pages.front();
-    else
-        request.pagePaths = command.pages;
-
-    double start = SecondsOfDayNow();
     // On a terminal, a long run shows how far it has come; redirected output stays as it was.
-    ProgressLine progress(language);
+    ProgressLine progress(command.language);
     if (IsTerminal(stderr)) {
         auto started = std::chrono::steady_clock::now();
         request.progress = [&](double done) {
@@ -178,7 +164,8 @@ int main(int argc, char** argv) {
         };
     }
     request.waiting = [&] {
-        WriteText(stderr, progress.Clear() + Text(TextId::WaitingForFolder, language) + "\n");
+        WriteText(stderr,
+                  progress.Clear() + Text(TextId::WaitingForFolder, command.language) + "\n");
     };
     // Ctrl+C stops the run with nothing changed, unless its outputs are already being placed.
     static std::atomic<bool> stop{false};
@@ -187,12 +174,23 @@ int main(int argc, char** argv) {
     RunOutcome outcome = RunExtraction(request);
     RunOver();
     WriteText(stderr, progress.Clear());
+    return outcome;
+}
+
+// Tells how the run ended; returns the program's exit code.
+int Report(const Command& command, const RunOutcome& outcome, long seconds) {
+    const RunRequest& request = command.request;
+    const Language language = command.language;
     if (outcome.error == RunError::Stopped) {
         WriteText(stderr, std::string(Text(TextId::Stopped, language)) + "\n");
         return kStoppedExitCode;
     }
+    // A run over several pages tells first what it did with each.
+    for (const PageResult& page : outcome.pages)
+        WriteText(stdout, PageResultLine(page, language) + "\n");
     if (outcome.error == RunError::NothingToExtract) {
-        PrintMessage(stdout, RunErrorMessage(outcome.error, "%1", language), outcome.path);
+        if (outcome.pages.empty())
+            PrintMessage(stdout, RunErrorMessage(outcome.error, "%1", language), outcome.path);
         return 0;
     }
     if (outcome.error != RunError::None) {
@@ -200,10 +198,33 @@ int main(int argc, char** argv) {
                      outcome.path, outcome.otherPath);
         return 1;
     }
-    long seconds = ElapsedSeconds(start, SecondsOfDayNow());
-    PrintMessage(stdout,
-                 RunReport(language, "%1", request.cleanUnused, seconds, outcome.wroteBackup,
-                           outcome.backupToCopyBack.empty() ? "" : "%2"),
-                 request.sheetName, outcome.backupToCopyBack);
+    if (!request.pagePaths.empty())
+        PrintMessage(stdout, SeveralPagesReport(outcome, "%1", language, seconds),
+                     request.sheetName);
+    else
+        PrintMessage(stdout,
+                     RunReport(language, "%1", request.cleanUnused, seconds, outcome.wroteBackup,
+                               outcome.backupToCopyBack.empty() ? "" : "%2"),
+                     request.sheetName, outcome.backupToCopyBack);
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Command command;
+    if (int exitCode = ReadArguments(ProgramArguments(argc, argv), command); exitCode >= 0)
+        return exitCode;
+    if (!InOneFolder(command.pages)) {
+        PrintMessage(stderr,
+                     RunErrorMessage(RunError::PagesInSeveralFolders, "%1", command.language), "");
+        return 2;
+    }
+    if (command.pages.size() == 1)
+        command.request.pagePath = command.pages.front();
+    else
+        command.request.pagePaths = command.pages;
+    double start = SecondsOfDayNow();
+    RunOutcome outcome = Run(command);
+    return Report(command, outcome, ElapsedSeconds(start, SecondsOfDayNow()));
 }

@@ -316,7 +316,9 @@ std::vector<HeaderRule> StandardRules() {
 // Which styles the page uses, in which order, and what a run must make of them.
 class StyleCatalogue {
 public:
-    StyleCatalogue(const PageShape& shape, std::vector<HeaderRule>& rules, Random& random)
+    // `variant`, when given, draws every other style that no header rule shares.
+    StyleCatalogue(const PageShape& shape, std::vector<HeaderRule>& rules, Random& random,
+                   Random* variant = nullptr)
         : attributes_(shape.styleAttributes),
           distinct_(std::min(shape.distinctStyles, shape.styleAttributes)),
           random_(random) {
@@ -327,17 +329,18 @@ public:
         size_t stride = shared > 0 ? (distinct_ - 2) / shared : 0;
         for (size_t id = 0; id < distinct_; ++id) {
             std::string style;
+            bool isShared =
+                stride > 0 && id >= 2 && (id - 2) % stride == 0 && (id - 2) / stride < shared;
+            Random& source = variant != nullptr && !isShared && id % 2 == 1 ? *variant : random_;
             if (id == 0) {
                 style = "tab-interval:.5in";  // the body tag's own style
             } else if (id == 1) {
                 style = "font-style:italic";  // equals p.MsoQuote, which is not a lone class
             } else {
-                do style = RandomStyle(random_);
+                do style = RandomStyle(source);
                 while (taken.count(StyleKey(style)) > 0);
             }
             taken.insert(StyleKey(style));
-            bool isShared =
-                stride > 0 && id >= 2 && (id - 2) % stride == 0 && (id - 2) / stride < shared;
             if (isShared) {
                 rules.push_back({".SharedStyle" + Number(id), BlockLayout(style)});
                 ++reused_;
@@ -578,7 +581,9 @@ GeneratedPage GeneratePage(const PageShape& shape) {
         }
         ++page.unusedHeaderRules;
     }
-    StyleCatalogue styles(shape, rules, random);
+    Random variant(shape.variantSeed);
+    StyleCatalogue styles(shape, rules, random, shape.variantSeed != 0 ? &variant : nullptr);
+    if (shape.variantSeed != 0) random = variant;
     page.headerRules = rules.size();
 
     page.text.reserve(shape.sizeBytes + 4096);

@@ -10,6 +10,11 @@ struct PageShape {
     size_t styleAttributes = 60000;  // style= attributes outside comments, body tag included
     size_t distinctStyles = 15000;  // distinct declarations among them (case, spacing, order aside)
     uint32_t seed = 1;
+    // Nonzero for a page of a template, as a word processor exports many from one: the header
+    // CSS and half of the distinct styles come from `seed`, the other half and the body's text
+    // and order from this one, so that pages of one template share their header and overlap in
+    // their styles.
+    uint32_t variantSeed = 0;
 };
 
 // What a run on the page must produce, so a benchmark can check its outputs by counts.

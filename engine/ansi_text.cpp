@@ -1,5 +1,7 @@
 #include "engine/ansi_text.h"
 
+#include <array>
+
 #include "engine/byte_classes.h"
 
 std::string AnsiLowerCopy(std::string_view text) {
@@ -9,10 +11,19 @@ std::string AnsiLowerCopy(std::string_view text) {
 }
 
 size_t FindNoCase(std::string_view text, std::string_view lowerWord, size_t from) {
-    if (lowerWord.empty()) return from <= text.size() ? from : std::string_view::npos;
-    for (size_t i = from; i + lowerWord.size() <= text.size(); ++i)
-        if (AnsiLower(text[i]) == lowerWord[0] && StartsWithNoCase(text.substr(i), lowerWord))
-            return i;
+    const size_t size = lowerWord.size();
+    if (size == 0) return from <= text.size() ? from : std::string_view::npos;
+    // Horspool's search over the text as lowered: the last byte of each window tells how far
+    // the word can move.
+    std::array<size_t, 256> shift;
+    shift.fill(size);
+    for (size_t j = 0; j + 1 < size; ++j)
+        shift[static_cast<unsigned char>(lowerWord[j])] = size - 1 - j;
+    for (size_t i = from; i + size <= text.size();) {
+        char last = AnsiLower(text[i + size - 1]);
+        if (last == lowerWord[size - 1] && StartsWithNoCase(text.substr(i), lowerWord)) return i;
+        i += shift[static_cast<unsigned char>(last)];
+    }
     return std::string_view::npos;
 }
 

@@ -66,8 +66,8 @@ RunOutcome WriteOutputs(const RunRequest& request, const RunFiles& run, const Ea
     outputs.push_back({run.sheet, sheetText, earlier.sheetExists});
     state.progress.StartPhase(kRulesCleaned, 1,
                               scriptBytes.size() + sheetText.size() + state.pageText.size());
-    RunOutcome written =
-        CommitOutputs(outputs, {run.pageFile, state.pageText, pageBytes}, &state.progress);
+    RunOutcome written = CommitOutputs(
+        outputs, PageOutput{run.pageFile, state.pageText, pageBytes, {}}, &state.progress);
     if (written.error != RunError::None) return written;
     state.progress.Finish();
     for (const std::string& page : unrestorable)

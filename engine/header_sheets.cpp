@@ -1,5 +1,8 @@
 #include "engine/header_sheets.h"
 
+#include <algorithm>
+
+#include "engine/ansi_text.h"
 #include "platform/files.h"
 
 namespace {
@@ -26,11 +29,14 @@ size_t HeaderSheets::Find(std::string_view css, SheetReading reading) const {
 
 bool HeaderSheets::IsFree(const std::string& path) const {
     if (files::Exists(path)) return false;
-    for (const std::string& taken : taken_)
-        if (files::SamePath(taken, path)) return false;
-    for (const HeaderSheet& sheet : sheets_)
-        if (files::SamePath(sheet.path, path)) return false;
-    return true;
+    // The paths are all made from the same folder: a name that differs in case alone is taken
+    // too, as it is on Windows.
+    std::string lower = path;
+    for (char& c : lower) c = AsciiLower(c);
+    auto same = [&](const std::string& other) { return EqualsNoCase(other, lower); };
+    return std::none_of(taken_.begin(), taken_.end(), same) &&
+           std::none_of(sheets_.begin(), sheets_.end(),
+                        [&](const HeaderSheet& sheet) { return same(sheet.path); });
 }
 
 std::string HeaderSheets::NameFor(std::string_view css, SheetReading reading,

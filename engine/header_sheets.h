@@ -45,6 +45,7 @@ public:
     HeaderSheet* Keep(const RunState& state, SheetReading reading);
 
     std::vector<HeaderSheet>& Sheets() { return sheets_; }
+    size_t Count() const { return sheets_.size(); }
 
 private:
     // The index of the sheet of `css`, or the number of sheets.

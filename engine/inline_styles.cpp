@@ -142,24 +142,18 @@ std::vector<bool> StyleIndex::ReusableHeaderRules() const {
 StyleIndex::StyleIndex(RunState& state) : state_(state) {
     // A header rule's class stands lower in the cascade than a raised class.
     if (state_.raisedBy.empty()) IndexHeaderRules();
-    // The classes that the pages before this one made follow the header rules, which win over
-    // them; they are found by their text once found by their declarations.
-    byFingerprint_.Reserve(headerRulesIndexed_ + state_.inlineClasses.size());
-    for (size_t i = 0; i < state_.inlineClasses.size(); ++i)
-        byFingerprint_.Add(Fingerprint(state_.StyleText(state_.inlineClasses[i]), state_.encoding),
-                           kInline | static_cast<uint32_t>(i));
 }
 
 void StyleIndex::IndexHeaderRules() {
     std::vector<bool> reusable = ReusableHeaderRules();
-    headerRulesIndexed_ = std::count(reusable.begin(), reusable.end(), true);
-    byFingerprint_.Reserve(headerRulesIndexed_);
+    headerRules_.Reserve(std::count(reusable.begin(), reusable.end(), true));
     for (size_t i = 0; i < reusable.size(); ++i) {
         if (!reusable[i]) continue;
         std::string_view declarations = state_.Declarations(state_.headerRules[i]);
         uint64_t fingerprint = Fingerprint(declarations, state_.encoding);
-        if (Equal(fingerprint, declarations) != HashSlots::kNone) continue;  // an earlier rule wins
-        byFingerprint_.Add(fingerprint, static_cast<uint32_t>(i));
+        if (EqualIn(headerRules_, fingerprint, declarations) != HashSlots::kNone)
+            continue;  // an earlier rule wins
+        headerRules_.Add(fingerprint, static_cast<uint32_t>(i));
     }
 }
 
@@ -170,7 +164,17 @@ std::string_view StyleIndex::TextOf(uint32_t reference) const {
 }
 
 uint32_t StyleIndex::Equal(uint64_t fingerprint, std::string_view styleText) const {
-    return byFingerprint_.Find(fingerprint, [&](uint32_t reference) {
+    uint32_t header = EqualIn(headerRules_, fingerprint, styleText);
+    return header != HashSlots::kNone ? header
+                                      : EqualIn(state_.inlineByFingerprint, fingerprint, styleText);
+}
+
+uint32_t StyleIndex::EqualIn(const HashSlots& table, uint64_t fingerprint,
+                             std::string_view styleText) const {
+    return table.Find(fingerprint, [&](uint32_t reference) {
+        // A class that a walk made and a later walk of the page did not is none of the run's.
+        if ((reference & kInline) != 0 && (reference & ~kInline) >= state_.inlineClasses.size())
+            return false;
         std::string_view known = TextOf(reference);
         // Another spacing or case is the most common difference: only the rest need sets.
         return SameDeclarationsOtherwiseSpaced(known, styleText) ||
@@ -215,7 +219,7 @@ std::optional<StyleIndex::Class> StyleIndex::ClassFor(std::string_view styleText
     uint32_t reference = kInline | static_cast<uint32_t>(state_.inlineClasses.size());
     state_.inlineClasses.push_back(made);
     byText_.Add(textHash, reference);
-    byFingerprint_.Add(fingerprint, reference);
+    state_.inlineByFingerprint.Add(fingerprint, reference);
     return ClassOf(reference);
 }
 

@@ -39,10 +39,10 @@ std::string InlineClassSelector(unsigned long long number);
 // about 11 bytes each, so that pages of millions of rules or styles fit in memory.
 class StyleIndex {
 public:
-    // Reads the header rules of `state` and its header CSS, and the inline classes that it
-    // holds already (made on the pages before, in a run over several); inline classes are
-    // appended to `state.inlineClasses`, numbered from `state.firstInlineClass` on. Style texts are
-    // read in the page's encoding. The state must outlive the index.
+    // Reads the header rules of `state` and its header CSS; inline classes are appended to
+    // `state.inlineClasses` (which may hold those of the pages before, in a run over several,
+    // with their index `state.inlineByFingerprint`), numbered from `state.firstInlineClass` on.
+    // Style texts are read in the page's encoding. The state must outlive the index.
     explicit StyleIndex(RunState& state);
 
     struct Class {
@@ -68,15 +68,20 @@ private:
     static Class ClassOf(uint32_t reference) {
         return {(reference & kInline) != 0, reference & ~kInline};
     }
-    // The first class of the same fingerprint whose declarations equal those of the text.
+    // The first class of the same fingerprint whose declarations equal those of the text: a
+    // header rule's, else an inline class's.
     uint32_t Equal(uint64_t fingerprint, std::string_view styleText) const;
+    uint32_t EqualIn(const HashSlots& table, uint64_t fingerprint,
+                     std::string_view styleText) const;
     // The header rules that may be reused: single classes that no other rule names.
     std::vector<bool> ReusableHeaderRules() const;
     void IndexHeaderRules();
 
     RunState& state_;
-    size_t headerRulesIndexed_ = 0;
-    HashSlots byText_;         // inline classes, and header rules met as written, by text
-    HashSlots byFingerprint_;  // every class, by fingerprint
+    // The classes met on this page as written, by text: inline classes, and header rules.
+    HashSlots byText_;
+    // The header rules that may be reused, by fingerprint; the inline classes are in the run
+    // state's index, which the pages of a run over several share.
+    HashSlots headerRules_;
     std::string name_;
 };

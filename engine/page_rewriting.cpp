@@ -130,6 +130,7 @@ RunError PageWalk::Walk(bool& bodyFound) {
     state_.hasHeaderBlock = false;
     state_.headerRules.clear();
     state_.inlineClasses.resize(state_.shared.classesBefore);
+    if (state_.shared.classesBefore == 0) state_.inlineByFingerprint = HashSlots();
     state_.styleTexts.resize(state_.shared.styleTextsBefore);
     state_.linkHrefs.clear();
     link_ = LinkElement(state_.sheetName);

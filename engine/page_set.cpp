@@ -1,7 +1,9 @@
 #include "engine/page_set.h"
 
 #include <algorithm>
+#include <set>
 
+#include "engine/ansi_text.h"
 #include "engine/cascade_form.h"
 #include "engine/earlier_work.h"
 #include "engine/folder_locks.h"
@@ -66,6 +68,8 @@ bool ReadPage(const SetPage& page, std::string& bytes, std::string& text, SheetR
 // The highest "inlineClassN" that the page names anywhere, in its class attributes or in its
 // CSS, also once comment markers inside a style block are taken out.
 unsigned long long HighestInlineClassNamed(std::string_view page) {
+    // Most pages never name one, in any case.
+    if (FindNoCase(page, "inlineclass") == std::string_view::npos) return 0;
     unsigned long long highest = HighestInlineClassInPage(page);
     highest = std::max(highest, FirstInlineClassNumber(page, 0) - 1);
     if (page.find("<!--") != std::string_view::npos || page.find("-->") != std::string_view::npos)
@@ -107,10 +111,10 @@ RunOutcome RefuseBeforeReading(const RunRequest& request, const std::vector<SetP
         if (RunOutcome refusal = RefuseFilesOfRun(request.sheetName, page.files);
             refusal.error != RunError::None)
             return refusal;
-        for (const SetPage& other : pages)
-            if (files::SamePath(page.files.sheet, other.files.page) ||
-                files::SamePath(page.files.sheet, other.files.backup))
-                return {RunError::SheetNameCollides, other.files.page};
+        // The sheet, the same for every page, must not take the place of another's files.
+        if (files::SamePath(pages.front().files.sheet, page.files.page) ||
+            files::SamePath(pages.front().files.sheet, page.files.backup))
+            return {RunError::SheetNameCollides, page.files.page};
     }
     return {};
 }
@@ -149,9 +153,13 @@ public:
     RunOutcome Run();
 
 private:
+    RunError RewriteSharing(const SetPage& page, RunState& state);
     RunOutcome ConvertPage(SetPage& page, double from, double to);
     void KeepHeaderSheet(SetPage& page, RunState& state);
+    std::vector<Conversion> Conversions() const;
+    std::vector<std::string> SheetsBytes();
     RunOutcome WriteOutputs();
+    void Tell(RunOutcome& written, const std::vector<std::string>& unrestorable) const;
     std::string SharedSheetBytes() const;
 
     const RunRequest& request_;
@@ -160,8 +168,9 @@ private:
     Survey survey_;
     HeaderSheets headerSheets_;
     std::string raisedBy_;
-    // The inline classes of every page so far, with their style texts.
+    // The inline classes of every page so far, with their style texts and index.
     std::vector<InlineClass> inlineClasses_;
+    HashSlots inlineByFingerprint_;
     std::string styleTexts_;
     StagedPages staged_;
 };
@@ -185,7 +194,11 @@ RunOutcome SetRun::Run() {
     bool anyConverted = std::any_of(pages_.begin(), pages_.end(), [](const SetPage& page) {
         return !page.result.nothingToExtract;
     });
-    if (!anyConverted) return {RunError::NothingToExtract, pages_.front().files.folder};
+    if (!anyConverted) {
+        RunOutcome nothing(RunError::NothingToExtract, pages_.front().files.folder);
+        for (const SetPage& page : pages_) nothing.pages.push_back(page.result);
+        return nothing;
+    }
     for (const SetPage& page : pages_)
         if (RunOutcome failure = RemoveStaleBackup(page.files, page.earlier);
             failure.error != RunError::None)
@@ -193,13 +206,9 @@ RunOutcome SetRun::Run() {
     return WriteOutputs();
 }
 
-// Rewrites the page against the classes of the pages before it, judges it, and stages it.
-RunOutcome SetRun::ConvertPage(SetPage& page, double from, double to) {
+// Rewrites the page of `state` against the classes of the pages before it, which it adds to.
+RunError SetRun::RewriteSharing(const SetPage& page, RunState& state) {
     const RunFiles& run = page.files;
-    RunState state;
-    std::string bytes;
-    if (!ReadPage(page, bytes, state.pageText, page.reading))
-        return {RunError::PageNotRead, run.page};
     state.pagePath = run.page;
     state.pageFolder = run.folder;
     state.sheetName = request_.sheetName;
@@ -213,16 +222,28 @@ RunOutcome SetRun::ConvertPage(SetPage& page, double from, double to) {
         survey_.readingsDiffer,
         [&](std::string_view css) { return headerSheets_.NameFor(css, page.reading, run.page); }};
     state.inlineClasses = std::move(inlineClasses_);
+    state.inlineByFingerprint = std::move(inlineByFingerprint_);
     state.styleTexts = std::move(styleTexts_);
     state.progress = std::move(progress_);
-    state.progress.StartPhase(from, to, state.pageText.size());
     RunError error = RewritePage(state);
     inlineClasses_ = std::move(state.inlineClasses);
+    inlineByFingerprint_ = std::move(state.inlineByFingerprint);
     styleTexts_ = std::move(state.styleTexts);
     progress_ = std::move(state.progress);
     state.shared.headerSheetOf = nullptr;
-    if (error != RunError::None) return {error, run.page};
+    return error;
+}
 
+// Rewrites the page, judges it against what earlier runs left, and stages it.
+RunOutcome SetRun::ConvertPage(SetPage& page, double from, double to) {
+    const RunFiles& run = page.files;
+    RunState state;
+    std::string bytes;
+    if (!ReadPage(page, bytes, state.pageText, page.reading))
+        return {RunError::PageNotRead, run.page};
+    progress_.StartPhase(from, to, state.pageText.size());
+    if (RunError error = RewriteSharing(page, state); error != RunError::None)
+        return {error, run.page};
     page.result = {run.page, page.bytes, page.bytes, false};
     if (!state.hasHeaderBlock && state.convertedStyles == 0) {
         page.result.nothingToExtract = true;
@@ -277,25 +298,36 @@ std::string SetRun::SharedSheetBytes() const {
     return SheetBytes(StyleSheetText(classes, request_.cleanUnused), coding);
 }
 
-RunOutcome SetRun::WriteOutputs() {
-    const RunFiles& first = pages_.front().files;
+// This run's conversions, then those of the folder's other pages that the script undoes.
+std::vector<Conversion> SetRun::Conversions() const {
     std::vector<Conversion> conversions;
     for (const SetPage& page : pages_)
         if (!page.result.nothingToExtract)
             conversions.push_back(ConversionOfRun(page.files, page.sheets, page.earlier));
-    conversions.insert(conversions.end(), pages_.front().earlier.others.begin(),
-                       pages_.front().earlier.others.end());
-    std::string scriptBytes;
-    if (!RestoreScriptBytes(conversions, first.script, scriptBytes))
-        return {RunError::FileNotWritten, first.script};
-    std::vector<std::string> sheetBytes;
+    const std::vector<Conversion>& others = pages_.front().earlier.others;
+    conversions.insert(conversions.end(), others.begin(), others.end());
+    return conversions;
+}
+
+// The header sheets, then the shared sheet.
+std::vector<std::string> SetRun::SheetsBytes() {
+    std::vector<std::string> sheets;
     for (HeaderSheet& sheet : headerSheets_.Sheets()) {
         if (request_.cleanUnused) KeepUsedRules(sheet.css, sheet.used);
-        sheetBytes.push_back(
+        sheets.push_back(
             SheetBytes(StyleSheetText(sheet.css, request_.cleanUnused), sheet.reading.coding));
     }
-    sheetBytes.push_back(SharedSheetBytes());
+    sheets.push_back(SharedSheetBytes());
+    return sheets;
+}
 
+RunOutcome SetRun::WriteOutputs() {
+    const RunFiles& first = pages_.front().files;
+    std::string scriptBytes;
+    std::vector<std::string> unrestorable;
+    if (!RestoreScriptBytes(Conversions(), first.script, scriptBytes, &unrestorable))
+        return {RunError::FileNotWritten, first.script};
+    const std::vector<std::string> sheets = SheetsBytes();
     std::vector<OutputFile> outputs = {
         {first.script, scriptBytes, pages_.front().earlier.scriptExists}};
     size_t staged = 0;
@@ -306,31 +338,47 @@ RunOutcome SetRun::WriteOutputs() {
                 {page.files.backup, {}, false, true, RunError::BackupNotCreated, staged});
         ++staged;
     }
-    for (size_t i = 0; i + 1 < sheetBytes.size(); ++i)
-        outputs.push_back({headerSheets_.Sheets()[i].path, sheetBytes[i]});
-    outputs.push_back({first.sheet, sheetBytes.back(), pages_.front().earlier.sheetExists});
     size_t total = scriptBytes.size();
-    for (const std::string& sheet : sheetBytes) total += sheet.size();
+    for (size_t i = 0; i < sheets.size(); ++i) {
+        bool shared = i + 1 == sheets.size();
+        outputs.push_back({shared ? first.sheet : headerSheets_.Sheets()[i].path, sheets[i],
+                           shared && pages_.front().earlier.sheetExists});
+        total += sheets[i].size();
+    }
     progress_.StartPhase(kPagesStaged, 1, total);
     RunOutcome written = CommitOutputs(outputs, staged_.pages, &progress_);
     if (written.error != RunError::None) return written;
     staged_.committed = true;
     progress_.Finish();
-    for (const SetPage& page : pages_) written.pages.push_back(page.result);
-    written.inlineClasses = inlineClasses_.size();
-    written.headerSheets = headerSheets_.Sheets().size();
+    Tell(written, unrestorable);
     return written;
+}
+
+// What the run did with each page, and the backup to copy back by hand of a page that the
+// script names without restoring it.
+void SetRun::Tell(RunOutcome& written, const std::vector<std::string>& unrestorable) const {
+    for (const SetPage& page : pages_) {
+        written.pages.push_back(page.result);
+        for (const std::string& named : unrestorable)
+            if (written.backupToCopyBack.empty() && !page.result.nothingToExtract &&
+                files::SamePath(named, page.files.page))
+                written.backupToCopyBack = page.files.backup;
+    }
+    written.inlineClasses = inlineClasses_.size();
+    written.headerSheets = headerSheets_.Count();
 }
 
 }  // namespace
 
 RunOutcome RunPageSet(const RunRequest& request) {
     std::vector<SetPage> pages;
+    std::set<std::string> listed;  // each page once, however often it was given
     for (const std::string& path : request.pagePaths) {
-        bool listed = std::any_of(pages.begin(), pages.end(), [&](const SetPage& page) {
-            return files::SamePath(page.files.page, path);
-        });
-        if (!listed) pages.push_back({FilesOfRun(path, request.sheetName)});
+        std::string key = files::AbsolutePath(path);
+        for (char& c : key) c = AsciiLower(c);
+        if (!listed.insert(key).second) continue;
+        pages.emplace_back();
+        pages.back().files = FilesOfRun(path, request.sheetName);
     }
     if (RunOutcome refusal = RefuseBeforeReading(request, pages); refusal.error != RunError::None)
         return refusal;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/byte_classes.h"
-#include "engine/run_state.h"
+#include "engine/rules.h"
 
 // The top-level rules of the text, in order, read with the CSS lexer: each block that opens
 // at the top level with "{" and the text before it since the previous rule, which is its

@@ -9,24 +9,9 @@
 #include <vector>
 
 #include "engine/byte_classes.h"
+#include "engine/hash_slots.h"
+#include "engine/rules.h"
 #include "engine/run_progress.h"
-
-// A rule of the style sheet as it is written: its selector and its declarations.
-struct Rule {
-    std::string selector;
-    std::string declarations;
-};
-
-// One rule of the header style block, by the places of its selector and its declarations in
-// the header CSS: 16 bytes however long the rule, as a block may hold millions of small ones.
-// The declarations of a last block that the CSS leaves open, closed, stand right after the CSS
-// (RunState::headerTailSize).
-struct HeaderRule {
-    uint32_t selectorBegin = 0;
-    uint32_t selectorSize = 0;
-    uint32_t declarationsBegin = 0;
-    uint32_t declarationsSize = 0;
-};
 
 // One inline class, by the style text it was made from: a part of the page as read, or of the
 // run's own style texts. Its name follows from its place among the inline classes, its
@@ -85,6 +70,9 @@ struct RunState {
     // Empty where they are marked !important.
     std::string raisedBy;
     std::vector<InlineClass> inlineClasses;  // one per distinct inline style, in order of creation
+    // The inline classes by the fingerprint of their declarations (StyleIndex): kept with them,
+    // so that the pages of a run over several share one index.
+    HashSlots inlineByFingerprint;
     SharedClasses shared;
     RunProgress progress;  // told how far the phases have come
 

@@ -36,6 +36,47 @@ TEST(Cli, PrintsTheReportInUtf8AndWritesTheOutputs) {
     EXPECT_TRUE(folder.Has("autre.css"));
 }
 
+// A folder, or several pages of one folder, convert in one run: a line for each page, then the
+// report; pages of several folders and a folder without pages are bad usage.
+TEST(Cli, ConvertsAFolderOrSeveralPagesOfOneFolder) {
+    ScratchFolder folder;
+    const std::string page = "<head><style>.a{b:c}</style></head><body><p style=\"x:y\">";
+    folder.Write("a.htm", page);
+    folder.Write("b.HTML", page);
+    folder.Write("c.html", "<body><p>plain</p>");
+    folder.Write("notes.txt", page);
+    CliResult run = RunCli({folder.path()});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(
+        run.out.rfind("a.htm: 56 -> 165 bytes\nb.HTML: 56 -> 165 bytes\n"
+                      "c.html: nothing to extract\n"
+                      "2 pages were converted into \"styles.css\" (1 inline classes, 1 header "
+                      "sheets); 1 pages held nothing to extract.\n",
+                      0),
+        0u)
+        << run.out;
+    EXPECT_EQ(folder.Read("notes.txt"), page);
+
+    std::string other = folder.Subfolder("other");
+    folder.Write("other/d.htm", page);
+    struct Refusal {
+        std::vector<std::string> arguments;
+        std::string message;
+    } refusals[] = {
+        {{folder.File("c.html"), other + "d.htm"},
+         "Error! The pages of one run must be in one folder.\n"},
+        {{"--lang", "FR", folder.Subfolder("empty")},
+         "Erreur! Le dossier \"" + folder.File("empty") +
+             "\" ne contient aucune page web "
+             "(*.htm, *.html).\n"},
+    };
+    for (const Refusal& refusal : refusals) {
+        CliResult refused = RunCli(refusal.arguments, "2");
+        EXPECT_EQ(refused.exitCode, 2);
+        EXPECT_EQ(refused.out, refusal.message);
+    }
+}
+
 // Without --lang the messages follow the user's locale.
 TEST(Cli, SpeaksFrenchWhenTheLocaleIsFrench) {
     struct Case {

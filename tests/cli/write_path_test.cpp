@@ -83,6 +83,7 @@ TEST(WritePath, RunsAtOnceInOneFolderNeverLoseAConversion) {
     } cases[] = {
         {"two pages", {"a.htm"}, {"--sheet", "b.css", "b.htm"}, {"a.htm", "b.htm"}},
         {"one page twice", {"a.htm"}, {"--sheet", "b.css", "a.htm"}, {"a.htm"}},
+        {"a folder twice", {"."}, {"--sheet", "b.css", "."}, {"a.htm", "b.htm"}},
     };
     for (const Case& c : cases) {
         for (int round = 0; round < 25; ++round) {
@@ -191,6 +192,81 @@ TEST(WritePath, KilledAtAnyCallLeavesTheFolderRestorable) {
             for (const auto& [name, bytes] : clean) EXPECT_EQ(folder.Read(name), bytes) << name;
         }
     }
+}
+
+// The pages of a run over several, written into `folder`: two of one template and one of its own.
+std::vector<std::string> WriteSetOfPages(const ScratchFolder& folder) {
+    folder.Write("a.htm", kPage);
+    folder.Write("b.htm", kPage);
+    folder.Write("c.htm", "<html><head><style>p{margin:0}</style></head><body><p style=\"top:0\">");
+    return {"a.htm", "b.htm", "c.htm"};
+}
+
+// The program converting a folder, killed at each of its calls that place or commit a file:
+// each page is as it was, or converted with every sheet it links there; the restore gives every
+// page back. A commit that fails on a later page puts back the pages committed before it.
+TEST(WritePath, RunOverSeveralPagesKilledOrFailingLeavesEveryPageRestorable) {
+    if (!HaveStrace()) GTEST_SKIP() << "strace is not installed: the kill points are not tested";
+    std::map<std::string, std::string> before, clean;
+    std::map<std::string, int> counts;  // of each call in a run that is not killed
+    {
+        ScratchFolder folder;
+        WriteSetOfPages(folder);
+        before = folder.Files();
+        std::string log = folder.File("strace.log");
+        std::string command = kStrace + std::string("-o '") + log +
+                              "' -e trace=rename,renameat2,link,linkat,unlink,fsync '" +
+                              STYLEWICK_CLI_PATH + "' '" + folder.path() + "' >/dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        std::ifstream lines(log);
+        std::smatch name;
+        for (std::string line; std::getline(lines, line);)
+            if (std::regex_search(line, name, std::regex("^(\\w+)\\("))) ++counts[name[1].str()];
+        fs::remove(log);
+        clean = folder.Files();
+    }
+    const int renames = counts["rename"];  // the pages are the last renamed, each over its name
+    for (const auto& [call, count] : counts) {
+        for (int n = 1; n <= count; ++n) {
+            SCOPED_TRACE("killed at " + call + " number " + std::to_string(n));
+            ScratchFolder folder;
+            std::vector<std::string> pages = WriteSetOfPages(folder);
+            std::string command = kStrace + std::string("-o /dev/null -e trace=") + call +
+                                  " -e inject=" + call + ":signal=KILL:when=" + std::to_string(n) +
+                                  " '" + STYLEWICK_CLI_PATH + "' '" + folder.path() +
+                                  "' >/dev/null 2>&1";
+            (void)std::system(command.c_str());
+            for (const std::string& page : pages) {
+                if (folder.Read(page) == before[page]) continue;
+                EXPECT_EQ(folder.Read(page), clean[page]) << page;
+                std::smatch href;
+                std::string text = folder.Read(page);
+                for (auto at = text.cbegin();
+                     std::regex_search(at, text.cend(), href, std::regex("href=\"([^\"]+)\""));
+                     at = href.suffix().first)
+                    EXPECT_TRUE(folder.Has(href[1].str())) << page << " links a missing sheet";
+            }
+            ScratchFolder copy;
+            for (const auto& [name, bytes] : Outputs(folder)) copy.Write(name, bytes);
+            std::string script =
+                folder.Has("restore_backup.bat") ? folder.Read("restore_backup.bat") : "";
+            for (size_t at; (at = script.find(folder.path())) != std::string::npos;)
+                script.replace(at, folder.path().size(), copy.path());
+            if (!script.empty()) copy.Write("restore_backup.bat", script);
+            RestoreAsTheScriptDoes(copy);
+            for (const std::string& page : pages) EXPECT_EQ(copy.Read(page), before[page]) << page;
+        }
+    }
+    // The second page's commit fails: the first is put back, and nothing is left of the run.
+    ASSERT_GE(renames, 3);
+    ScratchFolder folder;
+    WriteSetOfPages(folder);
+    std::string command = kStrace + std::string("-o /dev/null -e trace=rename -e inject=") +
+                          "rename:error=EACCES:when=" + std::to_string(renames - 1) + " '" +
+                          STYLEWICK_CLI_PATH + "' '" + folder.path() + "' >/dev/null 2>&1";
+    int status = std::system(command.c_str());
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1);
+    EXPECT_EQ(folder.Files(), before);
 }
 
 TEST(WritePath, FullDiskIsNamedAndChangesNothing) {

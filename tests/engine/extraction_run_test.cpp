@@ -183,8 +183,12 @@ TEST(ExtractionRunStop, StopsWithNothingChangedUntilTheOutputsArePlaced) {
             if (done >= at) stop = true;
         };
         RunOutcome outcome = RunExtraction(request);
-        if (at < 0.85) EXPECT_EQ(outcome.error, RunError::Stopped);
-        if (at == 1.0) EXPECT_EQ(outcome.error, RunError::None);
+        if (at < 0.85) {
+            EXPECT_EQ(outcome.error, RunError::Stopped);
+        }
+        if (at == 1.0) {
+            EXPECT_EQ(outcome.error, RunError::None);
+        }
         if (outcome.error == RunError::Stopped) {
             EXPECT_EQ(folder.Read("page.html"), page);
             EXPECT_EQ(folder.Listing(), "page.html\n");

@@ -152,6 +152,7 @@ TEST_F(CommandsTest, BrowseShowsThePathWithItsTooltipAndCancelKeepsIt) {
 }
 
 TEST_F(CommandsTest, CorpusPageGivesTheSameFilesAsTheHeadlessProgram) {
+    SKIP_WITHOUT_CORPUS();
     std::string page = CorpusPage(kCorpusPage);
     folder.Write("page.html", page);
 

@@ -89,6 +89,7 @@ struct PageNames {
     std::vector<std::string> pages;  // converted in this order
     bool oemScript;                  // every path can be written in the OEM code page
     const char* convertedAgain;      // a page edited by hand and converted again, or nullptr
+    bool inOneRun = false;           // the pages are converted in one run, sharing their sheets
 };
 
 class RestoreScriptTest : public testing::TestWithParam<PageNames> {};
@@ -107,18 +108,28 @@ TEST_P(RestoreScriptTest, EveryPageComesBackFromAnyWorkingFolder) {
         ScratchFolder elsewhere;
         std::map<std::string, std::string> originals;
         for (const auto& [name, bytes] : kBystanders) folder.Write(name, bytes);
+        RunRequest oneRun;
         for (const std::string& name : c.pages) {
             char page[512];
             std::snprintf(page, sizeof page, kPage, name.c_str());
             originals[name] = page;
             folder.Write(name, page);
+            elsewhere.Write(Replaced(name, ".backup.htm"), "another folder's file");
+            if (c.inOneRun) {
+                oneRun.pagePaths.push_back(folder.File(name));
+                continue;
+            }
             RunRequest request;
             request.pagePath = folder.File(name);
             request.sheetName = Replaced(name, ".css");
             ASSERT_EQ(RunExtraction(request).error, RunError::None) << name;
             // The working folder's own files of the same names must stay.
-            elsewhere.Write(Replaced(name, ".backup.htm"), "another folder's file");
             elsewhere.Write(Replaced(name, ".css"), "another folder's file");
+        }
+        if (c.inOneRun) {
+            ASSERT_EQ(RunExtraction(oneRun).error, RunError::None);
+            ASSERT_TRUE(folder.Has("styles.css") && folder.Has("styles.café.css"));
+            elsewhere.Write("styles.css", "another folder's file");
         }
         if (c.convertedAgain) {
             // The second conversion keeps the first backup; restoring deletes both sheets.
@@ -176,7 +187,13 @@ INSTANTIATE_TEST_SUITE_P(
                               {"café.htm", "prix€.htm", "l’été.htm", "cœur.htm"},
                               false,
                               nullptr},
-                    PageNames{"ExclamationMarks", {"a!b!.htm", "c!PATH!.htm"}, true, "a!b!.htm"}),
+                    PageNames{"ExclamationMarks", {"a!b!.htm", "c!PATH!.htm"}, true, "a!b!.htm"},
+                    // The shared sheets go once every page is back.
+                    PageNames{"OneRunOverSeveralPages",
+                              {"café.htm", "deux mots.htm", "100%.htm", "a!b!.htm"},
+                              true,
+                              nullptr,
+                              true}),
     [](const testing::TestParamInfo<PageNames>& info) { return std::string(info.param.label); });
 
 // A folder under `root` (ending in "\\") whose absolute path is `length` characters long, in
