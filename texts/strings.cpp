@@ -148,6 +148,8 @@ constexpr Entry kTexts[] = {
     {TextId::PageBytes, "%1: %2 -> %3 bytes", "%1 : %2 -> %3 octets"},
     {TextId::PageNothingToExtract, "%1: nothing to extract", "%1 : rien à extraire"},
     {TextId::SeveralPagesChosen, "%1 pages in \"%2\"", "%1 pages dans \"%2\""},
+    {TextId::StopQuestionPages, "Stop the conversion of %1?\rNothing will be changed.",
+     "Arrêter la conversion de %1 ?\rRien ne sera modifié."},
 };
 
 constexpr bool RowsFollowTheIds() {

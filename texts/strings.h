@@ -71,6 +71,7 @@ enum class TextId {
     PageBytes,             // stylewick-cli's line for page "%1": "%2" bytes before, "%3" after
     PageNothingToExtract,  // the same for page "%1", which held nothing to extract
     SeveralPagesChosen,    // the page path field: "%1" pages in the folder "%2"
+    StopQuestionPages,     // "%1" stands for the pages, as the page path field shows them
     Count
 };
 

@@ -4,9 +4,13 @@
 #include <shellapi.h>
 
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "engine/extraction_run.h"
 #include "platform/files.h"
 #include "platform/utf16.h"
+#include "texts/run_report.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_texts.h"
 #include "ui/extraction_run_win32.h"
@@ -48,11 +52,29 @@ std::string OpenDialogFolder() {
     return Utf8(folder);
 }
 
-// Makes `path` the page, in the page path field and its tooltip.
-void ChoosePage(HWND mainWindow, const std::string& path) {
-    TheUiState().pagePath = path;
-    SetPagePathText(mainWindow, path);
-    SetControlTooltip(GetDlgItem(mainWindow, IDE_PAGE_PATH), path);
+// Makes `pages` the chosen pages (one, or several of one folder) and shows them.
+void ChoosePages(HWND mainWindow, const std::vector<std::string>& pages) {
+    if (pages.empty()) return;
+    UiState& ui = TheUiState();
+    ui.pagePath = pages.front();
+    ui.pagePaths = pages.size() > 1 ? pages : std::vector<std::string>();
+    ShowChosenPages(mainWindow, CurrentLanguage());
+}
+
+// The files and folders among `paths` that exist, made absolute.
+std::vector<OfferedFile> Offered(const std::vector<std::string>& paths) {
+    std::vector<OfferedFile> offered;
+    for (const std::string& path : paths) {
+        std::string full = files::AbsolutePath(path);
+        if (files::Exists(full)) offered.push_back({full, files::IsFolder(full)});
+    }
+    return offered;
+}
+
+// The names the file-open dialog gave, each ended by NUL, up to the NUL that ends the list.
+std::string DialogNames(const std::wstring& chosen) {
+    size_t end = chosen.find(std::wstring_view(L"\0\0", 2));
+    return Utf8(std::wstring_view(chosen).substr(0, end));
 }
 
 }  // namespace
@@ -91,13 +113,12 @@ void BrowseCommand(HWND mainWindow) {
     options.nMaxFile = static_cast<DWORD>(chosen.size());
     options.lpstrInitialDir = folder.c_str();
     options.lpstrTitle = title.c_str();
-    options.Flags =
-        OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLEHOOK;
+    options.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY |
+                    OFN_NOCHANGEDIR | OFN_ENABLEHOOK;
     options.lpfnHook = OpenDialogHook;
     if (!GetOpenFileNameW(&options)) return;
 
-    chosen.resize(chosen.find(L'\0'));
-    ChoosePage(mainWindow, Utf8(chosen));
+    ChoosePages(mainWindow, PagesFromOpenDialog(DialogNames(chosen)));
 }
 
 void DropCommand(HWND mainWindow, HDROP drop) {
@@ -111,30 +132,45 @@ void DropCommand(HWND mainWindow, HDROP drop) {
     DragFinish(drop);
     // Once the launch has begun the page is settled, as the disabled browse button shows.
     if (!IsWindowEnabled(GetDlgItem(mainWindow, IDB_BROWSE))) return;
-    std::string page = PageAmong(paths);
-    if (!page.empty()) ChoosePage(mainWindow, page);
+    DroppedChoice choice = ChosenFromDrop(Offered(paths));
+    if (!choice.folder.empty()) {
+        choice.pages = PagesInFolder(choice.folder);
+        if (choice.pages.empty())
+            ShowMessage(mainWindow,
+                        RunErrorMessage(RunError::NoPageInFolder, choice.folder, CurrentLanguage()),
+                        MB_ICONSTOP);
+    }
+    ChoosePages(mainWindow, choice.pages);
 }
 
 void LaunchCommand(HWND mainWindow) {
     if (RunUnderWay()) return;
-    if (!IsPageChosen(TheUiState().pagePath)) {
+    std::vector<std::string> pages = ChosenPages();
+    if (pages.empty()) {
         ShowMessage(mainWindow, SelectionWarning(CurrentLanguage()), MB_ICONEXCLAMATION);
         return;
     }
     bool cleanUnused =
         SendDlgItemMessageW(mainWindow, IDX_CLEAN_UNUSED, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    StartExtractionRun(mainWindow, DialogItemText(mainWindow, IDE_SHEET_NAME), cleanUnused);
+    StartExtractionRun(mainWindow, pages, DialogItemText(mainWindow, IDE_SHEET_NAME), cleanUnused);
+}
+
+void ShowChosenPages(HWND mainWindow, Language language) {
+    const UiState& ui = TheUiState();
+    HWND field = GetDlgItem(mainWindow, IDE_PAGE_PATH);
+    if (!ui.pagePaths.empty()) {
+        SetPagePathText(mainWindow, SeveralPagesText(language, ui.pagePaths));
+        SetControlTooltip(field, PageListTooltip(ui.pagePaths));
+    } else if (IsPageChosen(ui.pagePath)) {
+        SetPagePathText(mainWindow, ui.pagePath);
+        SetControlTooltip(field, ui.pagePath);
+    } else {
+        SetPagePathText(mainWindow, Text(TextId::NothingSelected, language));
+    }
 }
 
 void WebLinkCommand() {
     ShellExecuteW(nullptr, L"open", Utf16(STYLEWICK_WEBSITE).c_str(), nullptr, nullptr, SW_SHOW);
 }
 
-std::string PageAmong(const std::vector<std::string>& paths) {
-    std::vector<OfferedFile> offered;
-    for (const std::string& path : paths) {
-        std::string full = files::AbsolutePath(path);
-        if (files::Exists(full)) offered.push_back({full, files::IsFolder(full)});
-    }
-    return ChosenPage(offered);
-}
+std::string PageAmong(const std::vector<std::string>& paths) { return ChosenPage(Offered(paths)); }

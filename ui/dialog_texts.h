@@ -71,6 +71,15 @@ inline std::string PageListTooltip(const std::vector<std::string>& pages) {
     return list;
 }
 
+// The question whether to stop the run of `pages`: named by its path when there is one, as the
+// page path field names them when there are several.
+inline std::string StopQuestionText(Language language, const std::vector<std::string>& pages) {
+    if (pages.size() > 1)
+        return WithArguments(Text(TextId::StopQuestionPages, language),
+                             SeveralPagesText(language, pages));
+    return WithArguments(Text(TextId::StopQuestion, language), pages.empty() ? "" : pages.front());
+}
+
 // Whether the page path names a chosen page; only its first character counts ("<" is none).
 inline bool IsPageChosen(std::string_view pagePath) {
     return !pagePath.empty() && pagePath[0] != '<';

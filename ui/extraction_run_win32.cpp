@@ -84,6 +84,22 @@ void ShowPercent(HWND mainWindow, int percent) {
     ShowTaskbarProgress(mainWindow, percent);
 }
 
+// The pages of a run from the window: its several, or its one.
+std::vector<std::string> PagesOf(const RunRequest& request) {
+    if (request.pagePaths.empty()) return {request.pagePath};
+    return request.pagePaths;
+}
+
+// The report of a completed run: of its one page, or of its several.
+std::string Report(const RunJob& job, Language language, double startSecondOfDay) {
+    long seconds = ElapsedSeconds(startSecondOfDay, SecondsOfDayNow());
+    const RunRequest& request = job.request;
+    if (request.pagePaths.size() > 1)
+        return SeveralPagesReport(job.outcome, request.sheetName, language, seconds);
+    return RunReport(language, request.sheetName, request.cleanUnused, seconds,
+                     job.outcome.wroteBackup, job.outcome.backupToCopyBack);
+}
+
 // A whole run, or a page with nothing to extract, ends the window after its message (true); a
 // run that changed nothing returns to it.
 bool TellOutcome(HWND mainWindow, const RunJob& job, double startSecondOfDay) {
@@ -91,11 +107,7 @@ bool TellOutcome(HWND mainWindow, const RunJob& job, double startSecondOfDay) {
     Language language = CurrentLanguage();
     RunError error = job.outcome.error;
     if (error == RunError::None) {
-        long seconds = ElapsedSeconds(startSecondOfDay, SecondsOfDayNow());
-        ShowMessage(mainWindow,
-                    RunReport(language, job.request.sheetName, job.request.cleanUnused, seconds,
-                              job.outcome.wroteBackup, job.outcome.backupToCopyBack),
-                    MB_ICONINFORMATION);
+        ShowMessage(mainWindow, Report(job, language, startSecondOfDay), MB_ICONINFORMATION);
         return true;
     }
     if (error != RunError::Stopped)
@@ -108,7 +120,8 @@ bool TellOutcome(HWND mainWindow, const RunJob& job, double startSecondOfDay) {
 
 }  // namespace
 
-void StartExtractionRun(HWND mainWindow, const std::string& sheetName, bool cleanUnused) {
+void StartExtractionRun(HWND mainWindow, const std::vector<std::string>& pages,
+                        const std::string& sheetName, bool cleanUnused) {
     WindowRun& run = TheUiState().run;
     // The run goes on while the window answers: what it has read, and the language of its
     // report, stay as they are until it ends. The keyboard stays with the window, where
@@ -116,7 +129,8 @@ void StartExtractionRun(HWND mainWindow, const std::string& sheetName, bool clea
     EnableRunControls(mainWindow, false);
     SetFocus(mainWindow);
     RunRequest request;
-    request.pagePath = TheUiState().pagePath;
+    request.pagePath = pages.front();
+    if (pages.size() > 1) request.pagePaths = pages;
     request.sheetName = sheetName;
     request.cleanUnused = cleanUnused;
     run = WindowRun{};
@@ -145,8 +159,7 @@ void AskToStopRun(HWND mainWindow) {
     WindowRun& run = TheUiState().run;
     if (!run.job || run.asking || run.job->stop) return;
     run.asking = true;
-    std::string question =
-        WithArguments(Text(TextId::StopQuestion, CurrentLanguage()), run.job->request.pagePath);
+    std::string question = StopQuestionText(CurrentLanguage(), PagesOf(run.job->request));
     int answer = MessageBoxW(mainWindow, Utf16(question).c_str(), Utf16(kProductName).c_str(),
                              MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL);
     run.asking = false;

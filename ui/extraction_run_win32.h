@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Posted to the main window once the run has ended: by the run's thread, or again once the
 // question whether to stop, open when the run ended, is answered.
@@ -13,9 +14,11 @@ constexpr UINT kRunEndedMessage = WM_APP + 1;
 // The main window's timer that shows the run's progress.
 constexpr UINT_PTR kRunProgressTimer = 1;
 
-// Starts the run on the chosen page. The outcome is told when kRunEndedMessage comes, as
-// EndExtractionRun says; a run whose thread cannot start ends so too.
-void StartExtractionRun(HWND mainWindow, const std::string& sheetName, bool cleanUnused);
+// Starts the run on the chosen `pages`: one page, or several of one folder, run together. The
+// outcome is told when kRunEndedMessage comes, as EndExtractionRun says; a run whose thread
+// cannot start ends so too.
+void StartExtractionRun(HWND mainWindow, const std::vector<std::string>& pages,
+                        const std::string& sheetName, bool cleanUnused);
 
 // Whether a run has started and its end has not yet been taken in by the window.
 bool RunUnderWay();

@@ -4,6 +4,7 @@
 
 #include "platform/utf16.h"
 #include "ui/accessible_name.h"
+#include "ui/commands.h"
 #include "ui/control_ids.h"
 #include "ui/dialog_texts.h"
 #include "ui/extraction_run_win32.h"
@@ -92,13 +93,7 @@ void LabelMainWindow(HWND mainWindow, Language language) {
             SetControlTooltip(control, text);
     }
     SetControlTooltip(GetDlgItem(mainWindow, IDT_WEB_LINK), STYLEWICK_WEBSITE);
-    const std::string& page = TheUiState().pagePath;
-    if (IsPageChosen(page)) {
-        SetPagePathText(mainWindow, page);
-        SetControlTooltip(GetDlgItem(mainWindow, IDE_PAGE_PATH), page);
-    } else {
-        SetPagePathText(mainWindow, Text(TextId::NothingSelected, language));
-    }
+    ShowChosenPages(mainWindow, language);
 }
 
 void ListenForLanguageKey(HWND mainWindow) {

@@ -18,6 +18,7 @@ int StartUp(const std::vector<std::string>& arguments) {
     ui.languageCode = LanguageCode(language);
     std::string page = PageAmong(arguments);
     ui.pagePath = page.empty() ? kNoPageSelected : page;
+    ui.pagePaths.clear();
     ui.languageMenu = CreateLanguageMenu(language);
 
     // Registers the version 6 controls (tooltips) that the manifest asks for.

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/extraction_run.h"
 #include "texts/strings.h"
@@ -36,8 +37,9 @@ struct WindowRun {
 };
 
 struct UiState {
-    std::string pagePath;      // UTF-8; "<none selected>" until a page is chosen
-    std::string languageCode;  // "EN" or "FR"
+    std::string pagePath;  // UTF-8; "<none selected>" until a page is chosen; the first of several
+    std::vector<std::string> pagePaths;  // the pages chosen together, when several were
+    std::string languageCode;            // "EN" or "FR"
     HMENU languageMenu = nullptr;
     HWND tooltipWindow = nullptr;  // created by the first tooltip
     HWND mainWindow = nullptr;     // while it exists
@@ -53,3 +55,7 @@ UiState& TheUiState();
 
 // The language of every text shown now, from the language code.
 inline Language CurrentLanguage() { return LanguageFromCode(TheUiState().languageCode); }
+
+// The pages the launch runs on: the several chosen together, else the one chosen; none before
+// a page is chosen.
+std::vector<std::string> ChosenPages();

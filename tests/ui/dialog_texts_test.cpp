@@ -69,6 +69,26 @@ TEST(DialogTexts, SeveralPagesShowTheirCountAndFolderAndTheirNamesInTheTooltip) 
     }
 }
 
+TEST(DialogTexts, TheStopQuestionNamesThePageOrThePagesAsTheFieldDoes) {
+    using Pages = std::vector<std::string>;
+    struct Case {
+        Pages pages;
+        Language language;
+        const char* question;
+    } cases[] = {
+        {{"/web/a.htm"},
+         Language::English,
+         "Stop the conversion of \"/web/a.htm\"?\rNothing will be changed."},
+        {{"/web/a.htm", "/web/b.htm"},
+         Language::English,
+         "Stop the conversion of 2 pages in \"/web\"?\rNothing will be changed."},
+        {{"/web/a.htm", "/web/b.htm"},
+         Language::French,
+         "Arrêter la conversion de 2 pages dans \"/web\" ?\rRien ne sera modifié."},
+    };
+    for (const Case& c : cases) EXPECT_EQ(StopQuestionText(c.language, c.pages), c.question);
+}
+
 TEST(DialogTexts, OnlyTheFirstCharacterTellsWhetherAPageWasChosen) {
     EXPECT_FALSE(IsPageChosen("<none selected>"));
     EXPECT_FALSE(IsPageChosen("<C:\\odd\\name.html"));

@@ -29,6 +29,50 @@ TEST(PageChoice, FirstHtmlPageElseFirstFileNeverAFolder) {
     for (const Case& c : cases) EXPECT_EQ(ChosenPage(c.offered), c.chosen);
 }
 
+// A drop chooses all its pages, else a folder's pages, else its first file.
+TEST(PageChoice, DropChoosesEveryPageElseTheFirstFolderElseTheFirstFile) {
+    const OfferedFile site{"C:\\site", true};
+    const OfferedFile old{"C:\\old", true};
+    const OfferedFile notes{"C:\\site\\notes.txt", false};
+    const OfferedFile index{"C:\\site\\index.html", false};
+    const OfferedFile about{"C:\\site\\about.HTM", false};
+    using Pages = std::vector<std::string>;
+    struct Case {
+        std::vector<OfferedFile> offered;
+        Pages pages;
+        std::string folder;
+    } cases[] = {
+        {{}, {}, ""},
+        {{index}, {index.path}, ""},
+        {{site, notes, index}, {index.path}, ""},  // one page among others, as before
+        {{notes, index, site, about}, {index.path, about.path}, ""},
+        {{site}, {}, site.path},
+        {{notes, old, site}, {}, old.path},
+        {{notes}, {notes.path}, ""},
+    };
+    for (const Case& c : cases) {
+        DroppedChoice choice = ChosenFromDrop(c.offered);
+        EXPECT_EQ(choice.pages, c.pages);
+        EXPECT_EQ(choice.folder, c.folder);
+    }
+}
+
+TEST(PageChoice, OpenDialogGivesOnePathOrAFolderAndItsNames) {
+    using namespace std::string_literals;
+    using Pages = std::vector<std::string>;
+    struct Case {
+        std::string names;
+        Pages pages;
+    } cases[] = {
+        {"C:\\web\\index.htm\0"s, {"C:\\web\\index.htm"}},
+        {"C:\\web\\index.htm"s, {"C:\\web\\index.htm"}},
+        {"C:\\web\0a.htm\0b b.html\0"s, {"C:\\web\\a.htm", "C:\\web\\b b.html"}},
+        {"C:\\\0a.htm\0b.htm\0"s, {"C:\\a.htm", "C:\\b.htm"}},
+        {""s, {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(PagesFromOpenDialog(c.names), c.pages);
+}
+
 TEST(PageChoice, HtmlPagesEndInHtmOrHtmlInAnyCase) {
     for (const char* name : {"a.htm", "a.HTML", "a.b.Html", "C:\\my.site\\page.htm"})
         EXPECT_TRUE(IsHtmlPageName(name)) << name;

@@ -402,6 +402,153 @@ TEST_F(CommandsTest, FileDialogOpensInTheLastPagesFolderWithWebPagesThenAllFiles
     }
 }
 
+// Several pages of one folder, chosen together: the page path field shows how many and where,
+// its tooltip names them, and one launch converts them into one shared sheet.
+class SeveralPagesTest : public CommandsTest {
+protected:
+    // The pages of the folder "site": two with CSS to move, one without.
+    std::string WriteSite() {
+        std::string site = folder.Subfolder("site");
+        folder.Write("site\\a.htm",
+                     "<html><head><style>p{color:blue}</style></head>"
+                     "<body><p style=\"color:red\">a</p></body></html>");
+        folder.Write("site\\b.html",
+                     "<html><body><p style=\"color:red\">b</p>"
+                     "<p style=\"margin:0\">c</p></body></html>");
+        folder.Write("site\\plain.htm", kPlain);
+        folder.Write("site\\notes.txt", "not a page");
+        return site;
+    }
+    // The field's text for `count` pages of the folder `site` (which ends in its separator).
+    static std::string Shown(const char* form, int count, const std::string& site) {
+        return std::to_string(count) + form + "\"" + site.substr(0, site.size() - 1) + "\"";
+    }
+    std::vector<std::string> FieldTips() const {
+        return ToolTexts(program.Window(), program.Control(IDE_PAGE_PATH));
+    }
+    static constexpr char kPlain[] = "<html><body><p>nothing to move</p></body></html>";
+};
+
+TEST_F(SeveralPagesTest, ChosenInTheDialogTheyShowTheirCountFolderAndNamesInBothLanguages) {
+    std::string site = WriteSite();
+    program.BrowseTo(site + "a.htm");  // one page, as ever; the dialog then opens in its folder
+    ASSERT_EQ(program.ControlText(IDE_PAGE_PATH), site + "a.htm");
+    EXPECT_EQ(FieldTips(), std::vector<std::string>{site + "a.htm"});
+
+    program.BrowseTo("\"a.htm\" \"b.html\"");
+    ASSERT_TRUE(WaitUntil(
+        [&] { return program.ControlText(IDE_PAGE_PATH) == Shown(" pages in ", 2, site); }, 3000))
+        << program.ControlText(IDE_PAGE_PATH);
+    EXPECT_EQ(FieldTips(), std::vector<std::string>{"a.htm\rb.html"});
+    EXPECT_EQ(TheUiState().pagePaths, (std::vector<std::string>{site + "a.htm", site + "b.html"}));
+
+    program.ChooseLanguage(1);
+    EXPECT_TRUE(WaitUntil([&] {
+        return program.ControlText(IDE_PAGE_PATH) == Shown(" pages dans ", 2, site);
+    })) << program.ControlText(IDE_PAGE_PATH);
+    EXPECT_EQ(FieldTips(), std::vector<std::string>{"a.htm\rb.html"});
+    Launch();
+    ExpectReport(DismissMessage(),
+                 "2 pages ont été converties dans \"styles.css\" (2 classes inline, 1 feuilles de "
+                 "style du header) ; 0 pages ne contenaient rien à extraire.\r"
+                 "Une sauvegarde du fichier Html d'origine a été produite\rTemps écoulé : ");
+    ExpectProgramEnded();
+    EXPECT_TRUE(folder.Has("site\\a.backup.htm"));
+    EXPECT_TRUE(folder.Has("site\\b.backup.html"));
+}
+
+TEST_F(SeveralPagesTest, ADroppedFolderChoosesItsPagesAndOneRunConvertsThemAll) {
+    std::string site = WriteSite();
+    program.Drop({site.substr(0, site.size() - 1)});
+    ASSERT_TRUE(WaitUntil(
+        [&] { return program.ControlText(IDE_PAGE_PATH) == Shown(" pages in ", 3, site); }, 3000))
+        << program.ControlText(IDE_PAGE_PATH);
+    EXPECT_EQ(FieldTips(), std::vector<std::string>{"a.htm\rb.html\rplain.htm"});
+    Launch();
+    EXPECT_FALSE(IsWindowEnabled(program.Control(IDB_BROWSE)));
+    HICON icon = nullptr;
+    ExpectReport(
+        DismissMessage(&icon),
+        "2 pages were converted into \"styles.css\" (2 inline classes, 1 header sheets); 1 "
+        "pages held nothing to extract.\r"
+        "A backup of the original HTML file was created\rTotal time: ");
+    EXPECT_EQ(icon, LoadIcon(nullptr, IDI_INFORMATION));
+    ExpectProgramEnded();
+    for (const char* page : {"site\\a.htm", "site\\b.html"}) {
+        SCOPED_TRACE(page);
+        EXPECT_NE(folder.Read(page).find("href=\"styles.css\""), std::string::npos);
+        EXPECT_EQ(folder.Read(page).find("style=\""), std::string::npos);
+    }
+    EXPECT_NE(folder.Read("site\\styles.css").find(".inlineClass002"), std::string::npos);
+    EXPECT_EQ(folder.Read("site\\plain.htm"), kPlain);
+    EXPECT_FALSE(folder.Has("site\\plain.backup.htm"));
+    EXPECT_TRUE(folder.Has("site\\restore_backup.bat"));
+}
+
+// Dropped pages are chosen together, a folder without a page is named and changes nothing, one
+// page dropped is chosen as ever; pages of two folders are refused at the launch, and the window
+// comes back with them still chosen.
+TEST_F(SeveralPagesTest, DroppedPagesEmptyFolderAndPagesOfTwoFolders) {
+    std::string site = WriteSite();
+    std::string other = folder.Subfolder("other");
+    folder.Write("other\\x.htm", "<html><body><p style=\"color:red\">x</p></body></html>");
+    std::string empty = folder.Subfolder("empty");
+    empty.pop_back();  // as the shell names a folder
+    program.Drop({site + "b.html", site + "notes.txt", site + "a.htm"});
+    ASSERT_TRUE(WaitUntil(
+        [&] { return program.ControlText(IDE_PAGE_PATH) == Shown(" pages in ", 2, site); }, 3000));
+    EXPECT_EQ(FieldTips(), std::vector<std::string>{"b.html\ra.htm"});
+
+    program.Drop({empty});
+    HICON icon = nullptr;
+    EXPECT_EQ(DismissMessage(&icon),
+              "Error! The folder \"" + empty + "\" holds no web page (*.htm, *.html).");
+    EXPECT_EQ(icon, LoadIcon(nullptr, IDI_HAND));
+    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), Shown(" pages in ", 2, site));
+
+    program.Drop({site + "a.htm"});
+    ASSERT_TRUE(WaitUntil([&] { return program.ControlText(IDE_PAGE_PATH) == site + "a.htm"; }));
+    EXPECT_EQ(FieldTips(), std::vector<std::string>{site + "a.htm"});
+    EXPECT_TRUE(TheUiState().pagePaths.empty());
+
+    program.Drop({site + "a.htm", other + "x.htm"});
+    ASSERT_TRUE(WaitUntil(
+        [&] { return program.ControlText(IDE_PAGE_PATH) == Shown(" pages in ", 2, site); }));
+    Launch();
+    EXPECT_EQ(DismissMessage(&icon), "Error! The pages of one run must be in one folder.");
+    EXPECT_EQ(icon, LoadIcon(nullptr, IDI_HAND));
+    ExpectBackInTheWindow(IDB_BROWSE);
+    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), Shown(" pages in ", 2, site));
+    EXPECT_FALSE(folder.Has("site\\a.backup.htm"));
+    EXPECT_FALSE(folder.Has("other\\x.backup.htm"));
+}
+
+// Escape during a run over several pages asks about them as the field names them; Yes gives
+// the window back with the pages still chosen and nothing changed.
+TEST_F(SeveralPagesTest, StoppingTheRunNamesItsPages) {
+    std::string site = WriteSite();
+    program.Drop({site + "a.htm", site + "b.html"});
+    ASSERT_TRUE(WaitUntil(
+        [&] { return program.ControlText(IDE_PAGE_PATH) == Shown(" pages in ", 2, site); }, 3000));
+    files::FolderLock held;
+    ASSERT_EQ(files::TryLockFolder(site, held), files::LockResult::Locked);
+    Launch();
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(program.Control(IDB_BROWSE)); }));
+    PressKey(VK_ESCAPE);
+    HWND box = program.WaitForOwnedDialog();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(
+        RunningProgram::MessageText(box),
+        "Stop the conversion of " + Shown(" pages in ", 2, site) + "?\rNothing will be changed.");
+    ClickWindow(GetDlgItem(box, IDYES));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    ExpectBackInTheWindow(IDB_BROWSE);
+    files::UnlockFolder(held);
+    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), Shown(" pages in ", 2, site));
+    EXPECT_FALSE(folder.Has("site\\a.backup.htm"));
+    EXPECT_FALSE(folder.Has("site\\styles.css"));
+}
+
 // While it lives, the shell opens web addresses with this test program, which writes the
 // address it is given into `record` (see test_main.cpp) instead of starting a browser. The
 // handler it replaces is put back afterwards.
