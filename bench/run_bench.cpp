@@ -68,6 +68,8 @@ const char* ErrorName(RunError error) {
         case RunError::SheetNameInvalid: return "sheet name invalid";
         case RunError::Stopped: return "stopped";
         case RunError::PageDamaged: return "page damaged";
+        case RunError::PagesInSeveralFolders: return "pages in several folders";
+        case RunError::NoPageInFolder: return "no page in the folder";
     }
     return "unknown error";
 }
