@@ -79,17 +79,45 @@ void ReadEndTag(std::string_view page, size_t at, Markup& markup) {
     markup.kind = MarkupKind::EndTag;
     markup.nameEnd = TagNameEnd(page, at + 2);
     markup.name = page.substr(at + 2, markup.nameEnd - at - 2);
+    markup.tag = TagKindOf(markup.name);
     size_t close = page.find('>', markup.nameEnd);
     markup.end = close == npos ? page.size() : close + 1;
 }
 
+TagKind Named(std::string_view name, std::string_view lowerName, TagKind kind) {
+    return EqualsNoCase(name, lowerName) ? kind : TagKind::Other;
+}
+
 }  // namespace
+
+TagKind TagKindOf(std::string_view name) {
+    // By the length and the first letters, so that a name is compared with one known name at most.
+    switch (name.size()) {
+        case 4:
+            switch (AnsiLower(name[0])) {
+                case 'h':
+                    return AnsiLower(name[1]) == 't' ? Named(name, "html", TagKind::Html)
+                                                     : Named(name, "head", TagKind::Head);
+                case 'b':
+                    return AnsiLower(name[1]) == 'o' ? Named(name, "body", TagKind::Body)
+                                                     : Named(name, "base", TagKind::Base);
+                case 'l': return Named(name, "link", TagKind::Link);
+                case 'm': return Named(name, "meta", TagKind::Meta);
+                default: return TagKind::Other;
+            }
+        case 5: return Named(name, "style", TagKind::Style);
+        case 6: return Named(name, "script", TagKind::Script);
+        case 8: return Named(name, "template", TagKind::Template);
+        default: return TagKind::Other;
+    }
+}
 
 bool ReadStartTag(std::string_view text, size_t at, Markup& markup) {
     markup.kind = MarkupKind::StartTag;
     markup.begin = at;
     markup.nameEnd = TagNameEnd(text, at + 1);
     markup.name = text.substr(at + 1, markup.nameEnd - at - 1);
+    markup.tag = TagKindOf(markup.name);
     markup.end = ReadAttributes(text, markup.nameEnd, markup);
     return markup.end != npos;
 }
@@ -181,6 +209,7 @@ bool NextMarkup(PageReader& reader, Markup& markup) {
     markup.selfClosing = false;
     markup.unclosedValue = false;
     markup.name = {};
+    markup.tag = TagKind::Other;
     markup.text = page;
     for (size_t at = page.find('<', reader.position); at != npos && at + 1 < size;
          at = page.find('<', at + 1)) {
@@ -210,10 +239,6 @@ bool NextMarkup(PageReader& reader, Markup& markup) {
     }
     reader.position = size;
     return false;
-}
-
-bool IsTag(const Markup& markup, MarkupKind kind, std::string_view lowerName) {
-    return markup.kind == kind && EqualsNoCase(markup.name, lowerName);
 }
 
 namespace {
@@ -299,10 +324,10 @@ std::string_view DeclaredCharset(std::string_view page) {
     PageReader reader = MakePageReader(page);
     Markup markup;
     while (NextMarkup(reader, markup)) {
-        if (IsTag(markup, MarkupKind::StartTag, "body") ||
-            IsTag(markup, MarkupKind::EndTag, "head"))
+        if (IsTag(markup, MarkupKind::StartTag, TagKind::Body) ||
+            IsTag(markup, MarkupKind::EndTag, TagKind::Head))
             break;
-        if (!IsTag(markup, MarkupKind::StartTag, "meta")) continue;
+        if (!IsTag(markup, MarkupKind::StartTag, TagKind::Meta)) continue;
         std::string_view charset = CharsetOfMeta(markup);
         if (!charset.empty()) return TrimSpace(charset);
     }

@@ -153,19 +153,19 @@ RunError PageWalk::Walk(bool& bodyFound) {
     while (NextMarkup(reader_, tag)) {
         state_.progress.At(tag.end);
         if (features_ != nullptr) features_->See(tag, reader_);
-        if (IsTag(tag, MarkupKind::EndTag, "template") && templates > 0) --templates;
-        if (headEnd == npos && templates == 0 && IsTag(tag, MarkupKind::EndTag, "head"))
+        if (IsTag(tag, MarkupKind::EndTag, TagKind::Template) && templates > 0) --templates;
+        if (headEnd == npos && templates == 0 && IsTag(tag, MarkupKind::EndTag, TagKind::Head))
             headEnd = OutputPosition(tag.begin);
         if (!prologRead && IsDoctype(page_, tag)) prologEnd = OutputPosition(tag.end);
         if (tag.kind != MarkupKind::StartTag) continue;
         prologRead = true;
         bool inTemplate = templates > 0;
-        if (IsTag(tag, MarkupKind::StartTag, "template")) ++templates;
-        if (IsTag(tag, MarkupKind::StartTag, "link")) KeepLinkHref(tag);
-        if (baseTag_ == npos && !inTemplate && IsTag(tag, MarkupKind::StartTag, "base") &&
+        if (IsTag(tag, MarkupKind::StartTag, TagKind::Template)) ++templates;
+        if (IsTag(tag, MarkupKind::StartTag, TagKind::Link)) KeepLinkHref(tag);
+        if (baseTag_ == npos && !inTemplate && IsTag(tag, MarkupKind::StartTag, TagKind::Base) &&
             HasHref(tag))
             baseTag_ = OutputPosition(tag.begin);
-        if (!bodyFound && !inTemplate && IsTag(tag, MarkupKind::StartTag, "body")) {
+        if (!bodyFound && !inTemplate && IsTag(tag, MarkupKind::StartTag, TagKind::Body)) {
             bodyFound = true;
             bodyTag = OutputPosition(tag.begin);
             if (region_ == Region::FromBodyTag) {
@@ -178,7 +178,7 @@ RunError PageWalk::Walk(bool& bodyFound) {
         }
         bool hasLang = HasLangAttribute(tag);
         if (region_ == Region::FromBodyTag && !inTemplate &&
-            IsTag(tag, MarkupKind::StartTag, "style")) {
+            IsTag(tag, MarkupKind::StartTag, TagKind::Style)) {
             if (hasLang) {
                 tagWithoutLang_.clear();
                 AppendWithoutLang(tagWithoutLang_, page_, tag);
