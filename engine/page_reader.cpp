@@ -84,6 +84,46 @@ void ReadEndTag(std::string_view page, size_t at, Markup& markup) {
     markup.end = close == npos ? page.size() : close + 1;
 }
 
+size_t SkipTagSpace(std::string_view text, size_t at) {
+    while (at < text.size() && IsTagSpace(text[at])) ++at;
+    return at;
+}
+
+// Steps over the whitespace and "/"s before an attribute or the end of a tag; `slash` tells
+// whether they hold a "/".
+size_t SkipSeparators(std::string_view text, size_t at, bool& slash) {
+    slash = false;
+    for (; at < text.size() && (IsTagSpace(text[at]) || text[at] == '/'); ++at)
+        slash = slash || text[at] == '/';
+    return at;
+}
+
+// Reads the value of `attribute` that begins at `at` (past the "=" and the whitespace after
+// it): quoted, unquoted, or a quoted one that never closes, which then runs to the tag's first
+// ">", or to the end of the text. Returns one past the value: past its closing quote, or where
+// the unclosed value ends.
+size_t ReadValue(std::string_view text, size_t at, Attribute& attribute) {
+    const char quote = at < text.size() ? text[at] : 0;
+    if (quote != '"' && quote != '\'') {
+        size_t start = at;
+        while (at < text.size() && !Stops(text[at], kEndsUnquotedValue)) ++at;
+        attribute.value = text.substr(start, at - start);
+        return at;
+    }
+    attribute.quote = quote;
+    size_t close = text.find(quote, at + 1);
+    if (close != npos) {
+        attribute.value = text.substr(at + 1, close - at - 1);
+        return close + 1;
+    }
+    // The value never ends: the tag ends at its first ">".
+    size_t tagEnd = text.find('>', at + 1);
+    attribute.unclosed = true;
+    size_t end = tagEnd == npos ? text.size() : tagEnd;
+    attribute.value = text.substr(at + 1, end - at - 1);
+    return end;
+}
+
 TagKind Named(std::string_view name, std::string_view lowerName, TagKind kind) {
     return EqualsNoCase(name, lowerName) ? kind : TagKind::Other;
 }
@@ -124,9 +164,7 @@ bool ReadStartTag(std::string_view text, size_t at, Markup& markup) {
 
 bool ReadNextAttribute(std::string_view text, size_t& at, Attribute& attribute, bool& slash) {
     const size_t size = text.size();
-    slash = false;
-    for (; at < size && (IsTagSpace(text[at]) || text[at] == '/'); ++at)
-        slash = slash || text[at] == '/';
+    at = SkipSeparators(text, at, slash);
     if (at >= size) {
         at = npos;
         return false;
@@ -143,32 +181,10 @@ bool ReadNextAttribute(std::string_view text, size_t& at, Attribute& attribute, 
     attribute.name = text.substr(attribute.begin, at - attribute.begin);
     attribute.end = at;
 
-    size_t afterName = at;
-    while (afterName < size && IsTagSpace(text[afterName])) ++afterName;
+    size_t afterName = SkipTagSpace(text, at);
     if (afterName < size && text[afterName] == '=') {
         attribute.hasValue = true;
-        at = afterName + 1;
-        while (at < size && IsTagSpace(text[at])) ++at;
-        char c = at < size ? text[at] : 0;
-        if (c == '"' || c == '\'') {
-            attribute.quote = c;
-            size_t close = text.find(c, at + 1);
-            if (close == npos) {
-                // The value never ends: the tag ends at its first ">".
-                size_t tagEnd = text.find('>', at + 1);
-                attribute.unclosed = true;
-                attribute.end = tagEnd == npos ? size : tagEnd;
-                attribute.value = text.substr(at + 1, attribute.end - at - 1);
-                at = attribute.end;
-                return true;
-            }
-            attribute.value = text.substr(at + 1, close - at - 1);
-            at = close + 1;
-        } else {
-            size_t start = at;
-            while (at < size && !Stops(text[at], kEndsUnquotedValue)) ++at;
-            attribute.value = text.substr(start, at - start);
-        }
+        at = ReadValue(text, SkipTagSpace(text, afterName + 1), attribute);
         attribute.end = at;
     }
     return true;
