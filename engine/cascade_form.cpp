@@ -136,8 +136,8 @@ size_t MostIdsInOneSelector(std::string_view css, Encoding encoding) {
 
 void CascadeFeatures::See(const Markup& markup, const PageReader& reader) {
     if (markup.kind != MarkupKind::StartTag) return;
-    if (IsTag(markup, MarkupKind::StartTag, "script") ||
-        (IsTag(markup, MarkupKind::StartTag, "link") && LinksStyleSheet(markup)))
+    if (IsTag(markup, MarkupKind::StartTag, TagKind::Script) ||
+        (IsTag(markup, MarkupKind::StartTag, TagKind::Link) && LinksStyleSheet(markup)))
         raise_ = true;
     for (const Attribute& attribute : TagAttributes(markup)) {
         if (!attribute.hasValue) continue;
@@ -157,7 +157,7 @@ void CascadeFeatures::See(const Markup& markup, const PageReader& reader) {
             raise_ = true;
         }
     }
-    if (!IsTag(markup, MarkupKind::StartTag, "style")) return;
+    if (!IsTag(markup, MarkupKind::StartTag, TagKind::Style)) return;
     // The reader steps over the block's text: the end tag, if any, comes next.
     PageReader ahead = reader;
     Markup endTag;

@@ -79,26 +79,92 @@ void ReadEndTag(std::string_view page, size_t at, Markup& markup) {
     markup.kind = MarkupKind::EndTag;
     markup.nameEnd = TagNameEnd(page, at + 2);
     markup.name = page.substr(at + 2, markup.nameEnd - at - 2);
+    markup.tag = TagKindOf(markup.name);
     size_t close = page.find('>', markup.nameEnd);
     markup.end = close == npos ? page.size() : close + 1;
 }
 
+size_t SkipTagSpace(std::string_view text, size_t at) {
+    while (at < text.size() && IsTagSpace(text[at])) ++at;
+    return at;
+}
+
+// Steps over the whitespace and "/"s before an attribute or the end of a tag; `slash` tells
+// whether they hold a "/".
+size_t SkipSeparators(std::string_view text, size_t at, bool& slash) {
+    slash = false;
+    for (; at < text.size() && (IsTagSpace(text[at]) || text[at] == '/'); ++at)
+        slash = slash || text[at] == '/';
+    return at;
+}
+
+// Reads the value of `attribute` that begins at `at` (past the "=" and the whitespace after
+// it): quoted, unquoted, or a quoted one that never closes, which then runs to the tag's first
+// ">", or to the end of the text. Returns one past the value: past its closing quote, or where
+// the unclosed value ends.
+size_t ReadValue(std::string_view text, size_t at, Attribute& attribute) {
+    const char quote = at < text.size() ? text[at] : 0;
+    if (quote != '"' && quote != '\'') {
+        size_t start = at;
+        while (at < text.size() && !Stops(text[at], kEndsUnquotedValue)) ++at;
+        attribute.value = text.substr(start, at - start);
+        return at;
+    }
+    attribute.quote = quote;
+    size_t close = text.find(quote, at + 1);
+    if (close != npos) {
+        attribute.value = text.substr(at + 1, close - at - 1);
+        return close + 1;
+    }
+    // The value never ends: the tag ends at its first ">".
+    size_t tagEnd = text.find('>', at + 1);
+    attribute.unclosed = true;
+    size_t end = tagEnd == npos ? text.size() : tagEnd;
+    attribute.value = text.substr(at + 1, end - at - 1);
+    return end;
+}
+
+TagKind Named(std::string_view name, std::string_view lowerName, TagKind kind) {
+    return EqualsNoCase(name, lowerName) ? kind : TagKind::Other;
+}
+
 }  // namespace
+
+TagKind TagKindOf(std::string_view name) {
+    // By the length and the first letters, so that a name is compared with one known name at most.
+    switch (name.size()) {
+        case 4:
+            switch (AnsiLower(name[0])) {
+                case 'h':
+                    return AnsiLower(name[1]) == 't' ? Named(name, "html", TagKind::Html)
+                                                     : Named(name, "head", TagKind::Head);
+                case 'b':
+                    return AnsiLower(name[1]) == 'o' ? Named(name, "body", TagKind::Body)
+                                                     : Named(name, "base", TagKind::Base);
+                case 'l': return Named(name, "link", TagKind::Link);
+                case 'm': return Named(name, "meta", TagKind::Meta);
+                default: return TagKind::Other;
+            }
+        case 5: return Named(name, "style", TagKind::Style);
+        case 6: return Named(name, "script", TagKind::Script);
+        case 8: return Named(name, "template", TagKind::Template);
+        default: return TagKind::Other;
+    }
+}
 
 bool ReadStartTag(std::string_view text, size_t at, Markup& markup) {
     markup.kind = MarkupKind::StartTag;
     markup.begin = at;
     markup.nameEnd = TagNameEnd(text, at + 1);
     markup.name = text.substr(at + 1, markup.nameEnd - at - 1);
+    markup.tag = TagKindOf(markup.name);
     markup.end = ReadAttributes(text, markup.nameEnd, markup);
     return markup.end != npos;
 }
 
 bool ReadNextAttribute(std::string_view text, size_t& at, Attribute& attribute, bool& slash) {
     const size_t size = text.size();
-    slash = false;
-    for (; at < size && (IsTagSpace(text[at]) || text[at] == '/'); ++at)
-        slash = slash || text[at] == '/';
+    at = SkipSeparators(text, at, slash);
     if (at >= size) {
         at = npos;
         return false;
@@ -115,32 +181,10 @@ bool ReadNextAttribute(std::string_view text, size_t& at, Attribute& attribute, 
     attribute.name = text.substr(attribute.begin, at - attribute.begin);
     attribute.end = at;
 
-    size_t afterName = at;
-    while (afterName < size && IsTagSpace(text[afterName])) ++afterName;
+    size_t afterName = SkipTagSpace(text, at);
     if (afterName < size && text[afterName] == '=') {
         attribute.hasValue = true;
-        at = afterName + 1;
-        while (at < size && IsTagSpace(text[at])) ++at;
-        char c = at < size ? text[at] : 0;
-        if (c == '"' || c == '\'') {
-            attribute.quote = c;
-            size_t close = text.find(c, at + 1);
-            if (close == npos) {
-                // The value never ends: the tag ends at its first ">".
-                size_t tagEnd = text.find('>', at + 1);
-                attribute.unclosed = true;
-                attribute.end = tagEnd == npos ? size : tagEnd;
-                attribute.value = text.substr(at + 1, attribute.end - at - 1);
-                at = attribute.end;
-                return true;
-            }
-            attribute.value = text.substr(at + 1, close - at - 1);
-            at = close + 1;
-        } else {
-            size_t start = at;
-            while (at < size && !Stops(text[at], kEndsUnquotedValue)) ++at;
-            attribute.value = text.substr(start, at - start);
-        }
+        at = ReadValue(text, SkipTagSpace(text, afterName + 1), attribute);
         attribute.end = at;
     }
     return true;
@@ -181,6 +225,7 @@ bool NextMarkup(PageReader& reader, Markup& markup) {
     markup.selfClosing = false;
     markup.unclosedValue = false;
     markup.name = {};
+    markup.tag = TagKind::Other;
     markup.text = page;
     for (size_t at = page.find('<', reader.position); at != npos && at + 1 < size;
          at = page.find('<', at + 1)) {
@@ -210,10 +255,6 @@ bool NextMarkup(PageReader& reader, Markup& markup) {
     }
     reader.position = size;
     return false;
-}
-
-bool IsTag(const Markup& markup, MarkupKind kind, std::string_view lowerName) {
-    return markup.kind == kind && EqualsNoCase(markup.name, lowerName);
 }
 
 namespace {
@@ -299,10 +340,10 @@ std::string_view DeclaredCharset(std::string_view page) {
     PageReader reader = MakePageReader(page);
     Markup markup;
     while (NextMarkup(reader, markup)) {
-        if (IsTag(markup, MarkupKind::StartTag, "body") ||
-            IsTag(markup, MarkupKind::EndTag, "head"))
+        if (IsTag(markup, MarkupKind::StartTag, TagKind::Body) ||
+            IsTag(markup, MarkupKind::EndTag, TagKind::Head))
             break;
-        if (!IsTag(markup, MarkupKind::StartTag, "meta")) continue;
+        if (!IsTag(markup, MarkupKind::StartTag, TagKind::Meta)) continue;
         std::string_view charset = CharsetOfMeta(markup);
         if (!charset.empty()) return TrimSpace(charset);
     }

@@ -23,15 +23,33 @@ struct Attribute {
 
 enum class MarkupKind { StartTag, EndTag, Comment, Declaration };
 
+// The elements that the engine tells apart by their tags; every other is Other.
+enum class TagKind : unsigned char {
+    Other,
+    Html,
+    Head,
+    Body,
+    Style,
+    Link,
+    Base,
+    Meta,
+    Template,
+    Script
+};
+
+// The kind of the tag named `name` (any case).
+TagKind TagKindOf(std::string_view name);
+
 struct Markup {
     MarkupKind kind = MarkupKind::Declaration;
-    size_t begin = 0;            // the "<"
-    size_t end = 0;              // one past the closing ">" (or the end of the page)
-    std::string_view name;       // tag name, as written
-    size_t nameEnd = 0;          // one past the tag name, where its attributes begin
-    bool selfClosing = false;    // a start tag whose last separator holds a "/"
-    bool unclosedValue = false;  // a start tag whose last attribute's quote never closes
-    std::string_view text;       // the text the markup was read from, its attributes' too
+    size_t begin = 0;              // the "<"
+    size_t end = 0;                // one past the closing ">" (or the end of the page)
+    std::string_view name;         // tag name, as written
+    TagKind tag = TagKind::Other;  // of a start or end tag, read with its name; else Other
+    size_t nameEnd = 0;            // one past the tag name, where its attributes begin
+    bool selfClosing = false;      // a start tag whose last separator holds a "/"
+    bool unclosedValue = false;    // a start tag whose last attribute's quote never closes
+    std::string_view text;         // the text the markup was read from, its attributes' too
 };
 
 // Reads the attribute at `at` of a tag's text, past the separators before it. False at the end
@@ -105,8 +123,10 @@ PageReader MakePageReader(std::string_view page, size_t from = 0);
 // Reads the next markup at or after the reader's position into `markup`; false at the end.
 bool NextMarkup(PageReader& reader, Markup& markup);
 
-// True when the markup is of `kind` and named `lowerName` (any case).
-bool IsTag(const Markup& markup, MarkupKind kind, std::string_view lowerName);
+// True when the markup is of `kind` (a start or end tag) and its tag of `tag`.
+inline bool IsTag(const Markup& markup, MarkupKind kind, TagKind tag) {
+    return markup.kind == kind && markup.tag == tag;
+}
 
 // Reads the start tag whose "<" stands at `at` in `text` into `markup`. False when the text
 // ends inside the tag: it is then no tag.

@@ -61,6 +61,24 @@ public:
     RunError Walk(bool& bodyFound);
 
 private:
+    // Starts the walk afresh: what an earlier walk of the page put in the run state is cleared
+    // (but the inline classes of the pages before it, in a run over several), and the output.
+    void Start();
+    // What each markup tells the walk, by the kind of its tag. The start tags are rewritten
+    // here, the header block taken.
+    RunError SeeStartTag(const Markup& tag);
+    void SeeEndTag(const Markup& tag);
+    void SeeDeclaration(const Markup& declaration);
+    // The first base element with an href, outside templates.
+    void SeeBaseTag(const Markup& tag);
+    // The first body tag outside templates: the header CSS is read into rules, and style
+    // attributes become classes from there on.
+    RunError SeeBodyTag(const Markup& tag);
+    // True when the style tag, outside templates, opened the header block or a block of the
+    // same text, now the link element; `error` tells why the walk stops there.
+    bool SeeStyleTag(const Markup& tag, bool hasLang, RunError& error);
+    // Copies the rest of the page and places the link when no block took its place.
+    void Finish();
     // The header style block and the blocks of the same text; false for another style tag.
     bool TakeStyleBlock(const Markup& tag, std::string_view tagText, RunError& error);
     // Keeps the CSS of the header block, whose text between its tags is `inner`: by its place
@@ -106,6 +124,16 @@ private:
     std::string& out_;
     size_t copied_ = 0;  // the page up to here is in the output
     PageReader reader_;
+    bool bodyFound_ = false;
+    size_t headEnd_ = npos;  // where the output holds the first "</head>" outside templates
+    size_t bodyTag_ = npos;  // where it holds the first body tag outside templates
+    // Past the byte-order mark and the doctype: a link before them would hide the mark's
+    // encoding and put the page in quirks mode.
+    size_t prologEnd_ = 0;
+    bool prologRead_ = false;  // a start tag was read: a doctype after it counts for nothing
+    // The contents of a template element are no part of the page until a script uses them: a
+    // head end, body tag, base element or style block there is none of the page's.
+    size_t templates_ = 0;  // the template elements open here
     bool inRegion_ = false;
     std::optional<StyleIndex> index_;
     size_t converted_ = 0;
@@ -122,6 +150,26 @@ private:
 };
 
 RunError PageWalk::Walk(bool& bodyFound) {
+    Start();
+    RunError error = RunError::None;
+    Markup tag;
+    while (error == RunError::None && NextMarkup(reader_, tag)) {
+        state_.progress.At(tag.end);
+        if (features_ != nullptr) features_->See(tag, reader_);
+        switch (tag.kind) {
+            case MarkupKind::StartTag: error = SeeStartTag(tag); break;
+            case MarkupKind::EndTag: SeeEndTag(tag); break;
+            case MarkupKind::Declaration: SeeDeclaration(tag); break;
+            case MarkupKind::Comment: break;
+        }
+    }
+    bodyFound = bodyFound_;
+    if (error != RunError::None || (region_ == Region::FromBodyTag && !bodyFound_)) return error;
+    Finish();
+    return RunError::None;
+}
+
+void PageWalk::Start() {
     out_.clear();
     out_.reserve(page_.size() + page_.size() / 8);
     state_.runTexts.clear();
@@ -136,71 +184,86 @@ RunError PageWalk::Walk(bool& bodyFound) {
     link_ = LinkElement(state_.sheetName);
     inRegion_ = region_ == Region::WholePage;
     if (inRegion_) StartConverting();
-    bodyFound = false;
-    size_t headEnd = npos;
-    size_t bodyTag = npos;
-    // Past the byte-order mark and the doctype: a link before them would hide the mark's
-    // encoding and put the page in quirks mode.
-    size_t prologEnd = ByteOrderMarkSize(page_);
-    bool prologRead = false;  // a start tag was read: a doctype after it counts for nothing
-    baseTag_ = npos;
-    // The contents of a template element are no part of the page until a script uses them: a
-    // head end, body tag, base element or style block there is none of the page's.
-    size_t templates = 0;
-
+    bodyFound_ = false;
+    headEnd_ = bodyTag_ = baseTag_ = npos;
+    prologEnd_ = ByteOrderMarkSize(page_);
+    prologRead_ = false;
+    templates_ = 0;
+    converted_ = 0;
     reader_ = MakePageReader(page_);
-    Markup tag;
-    while (NextMarkup(reader_, tag)) {
-        state_.progress.At(tag.end);
-        if (features_ != nullptr) features_->See(tag, reader_);
-        if (IsTag(tag, MarkupKind::EndTag, "template") && templates > 0) --templates;
-        if (headEnd == npos && templates == 0 && IsTag(tag, MarkupKind::EndTag, "head"))
-            headEnd = OutputPosition(tag.begin);
-        if (!prologRead && IsDoctype(page_, tag)) prologEnd = OutputPosition(tag.end);
-        if (tag.kind != MarkupKind::StartTag) continue;
-        prologRead = true;
-        bool inTemplate = templates > 0;
-        if (IsTag(tag, MarkupKind::StartTag, "template")) ++templates;
-        if (IsTag(tag, MarkupKind::StartTag, "link")) KeepLinkHref(tag);
-        if (baseTag_ == npos && !inTemplate && IsTag(tag, MarkupKind::StartTag, "base") &&
-            HasHref(tag))
-            baseTag_ = OutputPosition(tag.begin);
-        if (!bodyFound && !inTemplate && IsTag(tag, MarkupKind::StartTag, "body")) {
-            bodyFound = true;
-            bodyTag = OutputPosition(tag.begin);
-            if (region_ == Region::FromBodyTag) {
-                // The header block is known now: the page has a body tag after it.
-                if (state_.hasHeaderBlock && !BracesBalance(state_.HeaderCss(), state_.encoding))
-                    return RunError::BracesMismatch;
-                if (state_.headerCssSize > 0) ReadRules();
-                StartConverting();
-            }
-        }
-        bool hasLang = HasLangAttribute(tag);
-        if (region_ == Region::FromBodyTag && !inTemplate &&
-            IsTag(tag, MarkupKind::StartTag, "style")) {
-            if (hasLang) {
-                tagWithoutLang_.clear();
-                AppendWithoutLang(tagWithoutLang_, page_, tag);
-            }
-            std::string_view tagText = hasLang ? std::string_view(tagWithoutLang_)
-                                               : page_.substr(tag.begin, tag.end - tag.begin);
-            RunError error = RunError::None;
-            if (TakeStyleBlock(tag, tagText, error)) continue;
-            if (error != RunError::None) return error;
-        }
-        if (hasLang || (inRegion_ && HasStyleAttribute(tag))) RewriteTag(tag, hasLang);
+}
+
+RunError PageWalk::SeeStartTag(const Markup& tag) {
+    prologRead_ = true;
+    const bool inTemplate = templates_ > 0;
+    const bool hasLang = HasLangAttribute(tag);
+    RunError error = RunError::None;
+    switch (tag.tag) {
+        case TagKind::Template: ++templates_; break;
+        case TagKind::Link: KeepLinkHref(tag); break;
+        case TagKind::Base:
+            if (!inTemplate) SeeBaseTag(tag);
+            break;
+        case TagKind::Body:
+            if (!inTemplate) error = SeeBodyTag(tag);
+            break;
+        case TagKind::Style:
+            if (!inTemplate && SeeStyleTag(tag, hasLang, error)) return RunError::None;
+            break;
+        default: break;
     }
-    if (region_ == Region::FromBodyTag && !bodyFound) return RunError::None;
+    if (error != RunError::None) return error;
+    if (hasLang || (inRegion_ && HasStyleAttribute(tag))) RewriteTag(tag, hasLang);
+    return RunError::None;
+}
+
+void PageWalk::SeeEndTag(const Markup& tag) {
+    if (tag.tag == TagKind::Template && templates_ > 0) --templates_;
+    if (tag.tag == TagKind::Head && headEnd_ == npos && templates_ == 0)
+        headEnd_ = OutputPosition(tag.begin);
+}
+
+void PageWalk::SeeDeclaration(const Markup& declaration) {
+    if (!prologRead_ && IsDoctype(page_, declaration)) prologEnd_ = OutputPosition(declaration.end);
+}
+
+void PageWalk::SeeBaseTag(const Markup& tag) {
+    if (baseTag_ == npos && HasHref(tag)) baseTag_ = OutputPosition(tag.begin);
+}
+
+RunError PageWalk::SeeBodyTag(const Markup& tag) {
+    if (bodyFound_) return RunError::None;
+    bodyFound_ = true;
+    bodyTag_ = OutputPosition(tag.begin);
+    if (region_ == Region::WholePage) return RunError::None;
+    // The header block is known now: the page has a body tag after it.
+    if (state_.hasHeaderBlock && !BracesBalance(state_.HeaderCss(), state_.encoding))
+        return RunError::BracesMismatch;
+    if (state_.headerCssSize > 0) ReadRules();
+    StartConverting();
+    return RunError::None;
+}
+
+bool PageWalk::SeeStyleTag(const Markup& tag, bool hasLang, RunError& error) {
+    if (region_ == Region::WholePage) return false;
+    if (hasLang) {
+        tagWithoutLang_.clear();
+        AppendWithoutLang(tagWithoutLang_, page_, tag);
+    }
+    std::string_view tagText =
+        hasLang ? std::string_view(tagWithoutLang_) : page_.substr(tag.begin, tag.end - tag.begin);
+    return TakeStyleBlock(tag, tagText, error);
+}
+
+void PageWalk::Finish() {
     CopyUpTo(page_.size());
     state_.convertedStyles = converted_;
     if (converted_ > 0 && !state_.hasHeaderBlock) {
-        size_t at = headEnd != npos ? headEnd : bodyTag != npos ? bodyTag : prologEnd;
+        size_t at = headEnd_ != npos ? headEnd_ : bodyTag_ != npos ? bodyTag_ : prologEnd_;
         out_.insert(std::min(at, baseTag_), link_);
     } else if (state_.hasHeaderBlock && baseTag_ < blockAt_) {
         out_.insert(baseTag_, link_);
     }
-    return RunError::None;
 }
 
 bool PageWalk::TakeStyleBlock(const Markup& tag, std::string_view tagText, RunError& error) {

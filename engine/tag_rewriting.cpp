@@ -20,7 +20,7 @@ bool IsClass(const Attribute& attribute) { return EqualsNoCase(attribute.name, "
 }  // namespace
 
 bool HasLangAttribute(const Markup& tag) {
-    if (EqualsNoCase(tag.name, "html")) return false;
+    if (tag.tag == TagKind::Html) return false;
     for (const Attribute& attribute : TagAttributes(tag))
         if (IsLang(attribute)) return true;
     return false;

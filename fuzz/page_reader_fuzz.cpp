@@ -4,12 +4,15 @@
 // - a start tag's attributes lie in order between its name and its end, each name and value
 //   a piece of the page at its place;
 // - a start tag read again on its own text gives the same attributes, so that a job reading
-//   one tag alone reads it as the walk did.
+//   one tag alone reads it as the walk did;
+// - a tag's kind is the one its name gives, in any case; other markup is of none.
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "engine/ansi_text.h"
 #include "engine/page_reader.h"
 #include "fuzz/fuzz_check.h"
 
@@ -17,6 +20,18 @@ namespace {
 
 bool Within(std::string_view part, std::string_view page, size_t from, size_t to) {
     return part.data() >= page.data() + from && part.data() + part.size() <= page.data() + to;
+}
+
+// The kind of a tag by its name, compared with each known name in turn.
+TagKind KindByName(std::string_view name) {
+    constexpr std::pair<std::string_view, TagKind> kKinds[] = {
+        {"html", TagKind::Html},   {"head", TagKind::Head},         {"body", TagKind::Body},
+        {"style", TagKind::Style}, {"link", TagKind::Link},         {"base", TagKind::Base},
+        {"meta", TagKind::Meta},   {"template", TagKind::Template}, {"script", TagKind::Script},
+    };
+    for (const auto& [known, kind] : kKinds)
+        if (EqualsNoCase(name, known)) return kind;
+    return TagKind::Other;
 }
 
 void CheckStartTag(std::string_view page, const Markup& tag) {
@@ -42,7 +57,7 @@ void CheckStartTag(std::string_view page, const Markup& tag) {
     Check(ReadStartTag(text, 0, again), "a tag read alone never ends");
     const std::vector<Attribute> attributesAgain = AllAttributes(again);
     Check(again.end == text.size() && attributesAgain.size() == attributes.size() &&
-              again.selfClosing == tag.selfClosing,
+              again.selfClosing == tag.selfClosing && again.tag == tag.tag,
           "a tag read alone reads otherwise");
     for (size_t i = 0; i < attributes.size(); ++i)
         Check(attributesAgain[i].name == attributes[i].name &&
@@ -63,6 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
               "markup out of order, overlapping or outside the page");
         Check(page[markup.begin] == '<', "markup that does not open with <");
         std::string_view text = page.substr(markup.begin, markup.end - markup.begin);
+        bool isTag = markup.kind == MarkupKind::StartTag || markup.kind == MarkupKind::EndTag;
+        Check(markup.tag == (isTag ? KindByName(markup.name) : TagKind::Other),
+              "a markup of another kind than its name's");
         switch (markup.kind) {
             case MarkupKind::Comment:
                 Check(text.substr(0, 4) == "<!--", "a comment without <!--");

@@ -101,7 +101,7 @@ std::vector<std::string_view> RawTextContents(std::string_view page) {
         open = std::string_view::npos;
         if (!more) return contents;
         if (markup.kind != MarkupKind::StartTag || reader.rawTextElement == nullptr) continue;
-        bool plainStyle = IsTag(markup, MarkupKind::StartTag, "style");
+        bool plainStyle = EqualsNoCase(markup.name, "style");
         for (const Attribute& attribute : TagAttributes(markup))
             plainStyle = plainStyle && EqualsNoCase(attribute.name, "lang");
         if (!plainStyle) open = markup.end;

@@ -80,10 +80,9 @@ PageView ViewOf(std::string_view page) {
     while (NextMarkup(reader, markup)) {
         if (!inStyleElement) view.text.append(page, textFrom, markup.begin - textFrom);
         textFrom = markup.end;
-        inStyleElement = IsTag(markup, MarkupKind::StartTag, "style");
-        if (markup.kind != MarkupKind::StartTag || IsTag(markup, MarkupKind::StartTag, "link") ||
-            inStyleElement)
-            continue;
+        bool startTag = markup.kind == MarkupKind::StartTag;
+        inStyleElement = startTag && EqualsNoCase(markup.name, "style");
+        if (!startTag || EqualsNoCase(markup.name, "link") || inStyleElement) continue;
         PageView::Tag tag;
         tag.name = AnsiLowerCopy(markup.name);
         for (const Attribute& attribute : TagAttributes(markup)) {

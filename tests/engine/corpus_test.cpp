@@ -19,7 +19,7 @@ size_t StyleAttributesInBody(std::string_view page) {
     size_t beforeBody = 0;
     bool body = false;
     while (NextMarkup(reader, markup)) {
-        body = body || IsTag(markup, MarkupKind::StartTag, "body");
+        body = body || (markup.kind == MarkupKind::StartTag && EqualsNoCase(markup.name, "body"));
         for (const Attribute& attribute : TagAttributes(markup))
             if (attribute.hasValue && EqualsNoCase(attribute.name, "style")) ++count;
         if (!body) beforeBody = count;

@@ -295,6 +295,10 @@ TEST(HeaderExtraction, LinkStandsWhereItIsReadBesideThePage) {
          "<head>" + kLink + base + "</head><body><style>p{a:b}</style>"},
         {"<head><style>p{a:b}</style>" + base + "</head><body>",
          "<head>" + kLink + base + "</head><body>"},
+        // A base element in a template, however deep, is none of the page's.
+        {"<head><template><template></template>" + base +
+             "</template><style>p{a:b}</style></head><body>",
+         "<head><template><template></template>" + base + "</template>" + kLink + "</head><body>"},
         {"<head><base target=_top></head><body><p style=\"a:b\">",
          "<head><base target=_top>" + kLink + "</head><body><p class=\"inlineClass001\">"},
         {"<head>" + base + "</head><body><p style=\"a:b\">",

@@ -105,6 +105,25 @@ INSTANTIATE_TEST_SUITE_P(
                              "<enoscript@42-53"},
                     ReadCase{"<plaintext><b></plaintext><p>", "<splaintext[]@0-11"}));
 
+// A tag knows its kind from its name in any case, start and end tags alike; a name that only
+// differs from a known one by a letter or by its length is of none, and so is other markup.
+TEST(TagKindOf, IsReadWithTheTagName) {
+    PageReader reader = MakePageReader(
+        "<HTML><hTad><hemL><Head></head ><bodY><baSE/><bose><body2><bod><link><META><Style></STYLE>"
+        "<template></TEMPLATE><script></script><scripts><xmp></xmp><!--body--><!DOCTYPE html>");
+    std::vector<TagKind> kinds;
+    Markup markup;
+    while (NextMarkup(reader, markup)) kinds.push_back(markup.tag);
+    using K = TagKind;
+    EXPECT_EQ(kinds, (std::vector<TagKind>{K::Html,     K::Other,  K::Other,  K::Head,  K::Head,
+                                           K::Body,     K::Base,   K::Other,  K::Other, K::Other,
+                                           K::Link,     K::Meta,   K::Style,  K::Style, K::Template,
+                                           K::Template, K::Script, K::Script, K::Other, K::Other,
+                                           K::Other,    K::Other,  K::Other}));
+    ASSERT_TRUE(ReadStartTag("<p><Template x>", 3, markup));
+    EXPECT_EQ(markup.tag, TagKind::Template);
+}
+
 TEST(DeclaredEncoding, FirstMetaBeforeTheBodyAsABrowsersPrescanFindsIt) {
     const std::pair<const char*, Encoding> cases[] = {
         {"<meta charset=\"Shift_JIS\">", Encoding::ShiftJis},
