@@ -7,7 +7,6 @@
 
 namespace {
 
-bool IsClass(const Attribute& attribute) { return EqualsNoCase(attribute.name, "class"); }
 
 // Appends `value` with each double quote written as &quot;.
 void AppendQuoteReferences(std::string& out, std::string_view value) {
