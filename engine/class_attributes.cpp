@@ -7,7 +7,6 @@
 
 namespace {
 
-
 // Appends `value` with each double quote written as &quot;.
 void AppendQuoteReferences(std::string& out, std::string_view value) {
     for (size_t quote; (quote = value.find('"')) != std::string_view::npos;) {
