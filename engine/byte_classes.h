@@ -5,6 +5,9 @@
 #include <cstddef>
 #include <string_view>
 
+// Where a search of a text finds nothing.
+constexpr size_t npos = std::string_view::npos;
+
 // The whitespace of the engine: space, tab, CR and LF.
 constexpr bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 

@@ -3,14 +3,13 @@
 #include <algorithm>
 
 #include "engine/ansi_text.h"
+#include "engine/byte_classes.h"
 #include "engine/css_lexer.h"
 #include "engine/inline_declarations.h"
 #include "engine/page_reader.h"
 #include "engine/rule_parsing.h"
 
 namespace {
-
-constexpr size_t npos = std::string_view::npos;
 
 // At least this many ids raise a class: more than the selectors of a sheet the run cannot read
 // (a linked one) name, as far as pages go.

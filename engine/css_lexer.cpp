@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr size_t npos = std::string_view::npos;
-
 // What a byte may begin. A Text piece runs over bytes of kind kText, over a lead byte and its
 // trail byte, and over "/" and "\\" when they begin no comment and escape the next character.
 enum ByteKind : unsigned char {

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr size_t npos = std::string_view::npos;
-
 // Removes every `marker` of the text, as found in it from left to right: what the removal
 // joins is not looked at again. In place: the text never grows.
 void RemoveAll(std::string& text, std::string_view marker) {

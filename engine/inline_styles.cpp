@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr size_t npos = std::string_view::npos;
 constexpr std::string_view kInlineClass = "inlineClass";
 
 // The name in ASCII lower case, as the searches for it write it.

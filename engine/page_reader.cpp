@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr size_t npos = std::string_view::npos;
-
 // What ends a name or an unquoted value inside a tag, looked up for every byte of a tag.
 enum TagStop : unsigned char { kEndsTagName = 1, kEndsAttributeName = 2, kEndsUnquotedValue = 4 };
 

@@ -89,7 +89,6 @@ public:
     iterator end() const { return iterator(); }
 
 private:
-    static constexpr size_t npos = std::string_view::npos;
     std::string_view text_;
     size_t from_;
 };

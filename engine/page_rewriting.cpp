@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "engine/ansi_text.h"
+#include "engine/byte_classes.h"
 #include "engine/cascade_form.h"
 #include "engine/header_extraction.h"
 #include "engine/inline_styles.h"
@@ -12,8 +13,6 @@
 #include "engine/tag_rewriting.h"
 
 namespace {
-
-constexpr size_t npos = std::string_view::npos;
 
 // Where style attributes are converted: from the body tag on, or, in a page without one, the
 // whole page. Whether a page has a body tag is known only at the end of a walk, so the walk

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr size_t npos = std::string_view::npos;
-
 // Drops the comments that stand before a rule, read as the CSS lexer reads them.
 std::string_view SkipLeadingComments(std::string_view text, Encoding encoding) {
     text = TrimSpaceFront(text);

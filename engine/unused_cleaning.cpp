@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr size_t npos = std::string_view::npos;
-
 // The names a header rule is judged by: the first class of each selector of its group, read
 // with the CSS lexer outside brackets, strings and comments (a class inside ":not(.x)" or
 // "[title='.x']" does not make the rule depend on it). The rule stays when any of them occurs
