@@ -1,6 +1,6 @@
 #include "engine/earlier_work.h"
 
-#include "engine/header_extraction.h"
+#include "engine/link_element.h"
 #include "engine/output_writing.h"
 #include "platform/files.h"
 

@@ -5,8 +5,8 @@
 #include "engine/css_closing.h"
 #include "engine/css_lexer.h"
 #include "engine/inline_declarations.h"
-#include "engine/inline_styles.h"
 #include "engine/sheet_comments.h"
+#include "engine/style_index.h"
 
 namespace {
 

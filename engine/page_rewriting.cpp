@@ -6,10 +6,10 @@
 #include "engine/ansi_text.h"
 #include "engine/byte_classes.h"
 #include "engine/cascade_form.h"
-#include "engine/header_extraction.h"
-#include "engine/inline_styles.h"
+#include "engine/link_element.h"
 #include "engine/page_reader.h"
 #include "engine/rule_parsing.h"
+#include "engine/style_index.h"
 #include "engine/tag_rewriting.h"
 
 namespace {

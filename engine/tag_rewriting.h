@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/inline_styles.h"
 #include "engine/page_reader.h"
+#include "engine/style_index.h"
 
 // True when the tag holds an attribute named lang (any case) to remove. The html element keeps
 // its own: it gives the whole page its language, which screen readers and hyphenation need.

@@ -1,4 +1,4 @@
-#include "engine/inline_styles.h"
+#include "engine/style_index.h"
 
 #include <algorithm>
 #include <functional>

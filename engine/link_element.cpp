@@ -1,4 +1,4 @@
-#include "engine/header_extraction.h"
+#include "engine/link_element.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // The header style block: which block is taken, what replaces it, what CSS it yields.
-#include "engine/header_extraction.h"
+#include "engine/link_element.h"
 
 #include <gtest/gtest.h>
 
