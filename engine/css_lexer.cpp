@@ -8,43 +8,18 @@ namespace {
 
 constexpr size_t npos = std::string_view::npos;
 
-// What a byte may begin. A Text piece runs over bytes of kind kText, over a lead byte and its
-// trail byte, and over "/" and "\\" when they begin no comment and escape the next character.
-enum ByteKind : unsigned char {
-    kText,
-    kSpace,
-    kQuote,
-    kSemicolon,
-    kOpen,
-    kClose,
-    kSlash,
-    kEscape,
-    kLead
-};
-
-constexpr std::array<unsigned char, 256> MakeByteKinds(Encoding encoding) {
-    std::array<unsigned char, 256> kinds{};
-    for (int b = 0; b < 256; ++b) {
-        char c = static_cast<char>(b);
-        kinds[b] = IsLeadByte(encoding, c)            ? kLead
-                   : IsSpace(c)                       ? kSpace
-                   : c == '"' || c == '\''            ? kQuote
-                   : c == ';'                         ? kSemicolon
-                   : c == '{' || c == '[' || c == '(' ? kOpen
-                   : c == '}' || c == ']' || c == ')' ? kClose
-                   : c == '/'                         ? kSlash
-                   : c == '\\'                        ? kEscape
-                                                      : kText;
-    }
+constexpr std::array<CssByte, 256> MakeByteKinds(Encoding encoding) {
+    std::array<CssByte, 256> kinds{};
+    for (int b = 0; b < 256; ++b) kinds[b] = CssByteOf(static_cast<char>(b), encoding);
     return kinds;
 }
 
-constexpr std::array<unsigned char, 256> kSingleByteKinds = MakeByteKinds(Encoding::SingleByte);
-constexpr std::array<unsigned char, 256> kShiftJisKinds = MakeByteKinds(Encoding::ShiftJis);
-constexpr std::array<unsigned char, 256> kGbkKinds = MakeByteKinds(Encoding::Gbk);
-constexpr std::array<unsigned char, 256> kBig5Kinds = MakeByteKinds(Encoding::Big5);
+constexpr std::array<CssByte, 256> kSingleByteKinds = MakeByteKinds(Encoding::SingleByte);
+constexpr std::array<CssByte, 256> kShiftJisKinds = MakeByteKinds(Encoding::ShiftJis);
+constexpr std::array<CssByte, 256> kGbkKinds = MakeByteKinds(Encoding::Gbk);
+constexpr std::array<CssByte, 256> kBig5Kinds = MakeByteKinds(Encoding::Big5);
 
-const unsigned char* ByteKindsOf(Encoding encoding) {
+const CssByte* ByteKindsOf(Encoding encoding) {
     switch (encoding) {
         case Encoding::ShiftJis: return kShiftJisKinds.data();
         case Encoding::Gbk: return kGbkKinds.data();
@@ -79,20 +54,19 @@ bool CssLexer::Next(CssToken& token) {
     token.begin = at_;
     token.unclosed = false;
     token.unmatched = false;
-    auto kindOf = [this](char b) { return kinds_[static_cast<unsigned char>(b)]; };
     char c = css_[at_];
-    unsigned char kind = kindOf(c);
-    if (kind == kSlash && StartsComment(css_, at_)) {
+    CssByte kind = KindOf(c);
+    if (kind == CssByte::Slash && StartsComment(css_, at_)) {
         token.kind = CssPiece::Comment;
         size_t close = css_.find("*/", at_ + 2);
         token.unclosed = close == npos;
         openComment_ = token.unclosed;
         at_ = token.unclosed ? size : close + 2;
-    } else if (kind == kSpace) {
+    } else if (kind == CssByte::Space) {
         token.kind = CssPiece::Space;
-        while (++at_ < size && kindOf(css_[at_]) == kSpace) {
+        while (++at_ < size && KindOf(css_[at_]) == CssByte::Space) {
         }
-    } else if (kind == kQuote) {
+    } else if (kind == CssByte::Quote) {
         token.kind = CssPiece::String;
         token.unclosed = true;
         for (++at_; at_ < size && token.unclosed;) {
@@ -102,7 +76,7 @@ bool CssLexer::Next(CssToken& token) {
                 at_ = EscapeEnd(css_, at_, encoding_);
             } else if (IsCssLineBreak(b)) {
                 token.unclosed = false;  // the line break ends the string, outside it
-            } else if (kindOf(b) == kLead) {
+            } else if (KindOf(b) == CssByte::Lead) {
                 at_ += CharacterSize(css_, at_, encoding_);
             } else {
                 ++at_;
@@ -110,14 +84,14 @@ bool CssLexer::Next(CssToken& token) {
             }
         }
         openString_ = token.unclosed ? c : 0;
-    } else if (kind == kSemicolon) {
+    } else if (kind == CssByte::Semicolon) {
         token.kind = CssPiece::Semicolon;
         ++at_;
-    } else if (kind == kOpen) {
+    } else if (kind == CssByte::Open) {
         token.kind = CssPiece::Open;
         open_ += ClosingOf(c);
         ++at_;
-    } else if (kind == kClose) {
+    } else if (kind == CssByte::Close) {
         token.kind = CssPiece::Close;
         token.unmatched = open_.empty() || open_.back() != c;
         if (!token.unmatched) open_.pop_back();
@@ -127,12 +101,12 @@ bool CssLexer::Next(CssToken& token) {
         token.kind = CssPiece::Text;
         size_t at = at_;
         while (at < size) {
-            kind = kindOf(css_[at]);
-            if (kind == kText || (kind == kSlash && !StartsComment(css_, at))) {
+            kind = KindOf(css_[at]);
+            if (kind == CssByte::Text || (kind == CssByte::Slash && !StartsComment(css_, at))) {
                 ++at;
-            } else if (kind == kLead) {
+            } else if (kind == CssByte::Lead) {
                 at += CharacterSize(css_, at, encoding_);
-            } else if (kind == kEscape) {
+            } else if (kind == CssByte::Escape) {
                 danglingEscape_ = at + 1 == size;
                 at = EscapeEnd(css_, at, encoding_);
             } else {
@@ -149,7 +123,7 @@ std::string CssLexer::Closers() const {
     std::string closers;
     // The escaped byte, so that no closer is escaped; or after a lead byte, so that no closer is
     // read as its trail byte.
-    bool endsInLeadByte = !css_.empty() && kinds_[static_cast<unsigned char>(css_.back())] == kLead;
+    bool endsInLeadByte = !css_.empty() && KindOf(css_.back()) == CssByte::Lead;
     if (danglingEscape_ || endsInLeadByte) closers += ' ';
     if (openComment_) closers += "*/";
     if (openString_ != 0) closers += openString_;

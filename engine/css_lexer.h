@@ -23,6 +23,33 @@
 
 #include "engine/byte_classes.h"
 
+// What a byte may begin, the lexer's first look at it. A Text piece runs over bytes of kind
+// Text, over a lead byte and its trail byte, and over "/" and "\\" when they begin no comment
+// and escape the next character; a byte of any other kind ends it.
+enum class CssByte : unsigned char {
+    Text,
+    Space,
+    Quote,
+    Semicolon,
+    Open,
+    Close,
+    Slash,
+    Escape,
+    Lead
+};
+
+constexpr CssByte CssByteOf(char c, Encoding encoding = Encoding::SingleByte) {
+    return IsLeadByte(encoding, c)            ? CssByte::Lead
+           : IsSpace(c)                       ? CssByte::Space
+           : c == '"' || c == '\''            ? CssByte::Quote
+           : c == ';'                         ? CssByte::Semicolon
+           : c == '{' || c == '[' || c == '(' ? CssByte::Open
+           : c == '}' || c == ']' || c == ')' ? CssByte::Close
+           : c == '/'                         ? CssByte::Slash
+           : c == '\\'                        ? CssByte::Escape
+                                              : CssByte::Text;
+}
+
 enum class CssPiece {
     Text,       // a run of anything else; an escape and the byte it escapes are text
     Space,      // a run of space, tab, CR and LF
@@ -59,9 +86,11 @@ public:
     std::string Closers() const;
 
 private:
+    CssByte KindOf(char c) const { return kinds_[static_cast<unsigned char>(c)]; }
+
     std::string_view css_;
     Encoding encoding_;
-    const unsigned char* kinds_;  // what each byte may begin, in the lexer's encoding
+    const CssByte* kinds_;  // what each byte may begin, in the lexer's encoding
     size_t at_ = 0;
     std::string open_;             // the closing byte of each open bracket, innermost last
     char openString_ = 0;          // the quote of a string the text ends inside

@@ -158,11 +158,14 @@ std::string_view PropertyName(std::string_view declaration) {
         text = TrimSpaceFront(text.substr(token.begin));
         if (text.compare(0, 2, "/*") == 0) return {};  // a comment that never ends
     }
-    // A name ends where the lexer would end its text piece, or at the ":"; one that holds an
-    // escape is none that can be told.
+    // A name ends at a byte that may end the lexer's text piece (a byte of any kind but text,
+    // "/" and "\\" among them), or at the ":"; one that holds an escape is none that can be told.
     static constexpr std::array<bool, 256> kEndsName = [] {
         std::array<bool, 256> ends{};
-        for (unsigned char c : std::string_view(" \t\r\n:;'\"([{)]}/\\")) ends[c] = true;
+        for (int b = 0; b < 256; ++b) {
+            char c = static_cast<char>(b);
+            ends[b] = CssByteOf(c) != CssByte::Text || c == ':';
+        }
         return ends;
     }();
     size_t end = 0;

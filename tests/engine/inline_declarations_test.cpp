@@ -95,6 +95,9 @@ TEST(InlineDeclarations, DeclarationsInEffectIgnoreOrderOnlyWhereItChangesNothin
         {"all:initial;color:red", "color:red;all:initial", false},
         {"/* x */ color:red;color:blue", "color:blue;/* x */ color:red", false},
         {"co\\lor:red;color:blue", "color:blue;co\\lor:red", false},
+        // A name ends where a piece of the CSS may end.
+        {"margin\t:0;margin-left:2em", "margin-left:2em;margin\t:0", false},
+        {"margin/**/:0;margin-left:2em", "margin-left:2em;margin/**/:0", false},
         // The others do not.
         {"margin:0;color:red;margin-left:2em", "color:red;margin:0;margin-left:2em", true},
         {"font-size:2em;color:red;text-align:left", "text-align:left;font-size:2em;color:red",
