@@ -54,36 +54,19 @@ bool CssLexer::Next(CssToken& token) {
     token.begin = at_;
     token.unclosed = false;
     token.unmatched = false;
+    token.endedByLineBreak = false;
+    token.danglingEscape = false;
     char c = css_[at_];
     CssByte kind = KindOf(c);
     if (kind == CssByte::Slash && StartsComment(css_, at_)) {
-        token.kind = CssPiece::Comment;
-        size_t close = css_.find("*/", at_ + 2);
-        token.unclosed = close == npos;
-        openComment_ = token.unclosed;
-        at_ = token.unclosed ? size : close + 2;
+        ReadComment(token, at_ + 2);
     } else if (kind == CssByte::Space) {
         token.kind = CssPiece::Space;
         while (++at_ < size && KindOf(css_[at_]) == CssByte::Space) {
         }
     } else if (kind == CssByte::Quote) {
-        token.kind = CssPiece::String;
-        token.unclosed = true;
-        for (++at_; at_ < size && token.unclosed;) {
-            char b = css_[at_];
-            if (b == '\\') {
-                danglingEscape_ = at_ + 1 == size;
-                at_ = EscapeEnd(css_, at_, encoding_);
-            } else if (IsCssLineBreak(b)) {
-                token.unclosed = false;  // the line break ends the string, outside it
-            } else if (KindOf(b) == CssByte::Lead) {
-                at_ += CharacterSize(css_, at_, encoding_);
-            } else {
-                ++at_;
-                token.unclosed = b != c;
-            }
-        }
-        openString_ = token.unclosed ? c : 0;
+        ++at_;
+        ReadString(token, c);
     } else if (kind == CssByte::Semicolon) {
         token.kind = CssPiece::Semicolon;
         ++at_;
@@ -97,26 +80,65 @@ bool CssLexer::Next(CssToken& token) {
         if (!token.unmatched) open_.pop_back();
         ++at_;
     } else {
-        // Every other kind of piece was tried first, so the piece holds at least this byte.
-        token.kind = CssPiece::Text;
-        size_t at = at_;
-        while (at < size) {
-            kind = KindOf(css_[at]);
-            if (kind == CssByte::Text || (kind == CssByte::Slash && !StartsComment(css_, at))) {
-                ++at;
-            } else if (kind == CssByte::Lead) {
-                at += CharacterSize(css_, at, encoding_);
-            } else if (kind == CssByte::Escape) {
-                danglingEscape_ = at + 1 == size;
-                at = EscapeEnd(css_, at, encoding_);
-            } else {
-                break;
-            }
-        }
-        at_ = at;
+        ReadText(token);
     }
     token.end = at_;
     return true;
+}
+
+void CssLexer::ReadComment(CssToken& token, size_t searchFrom) {
+    token.kind = CssPiece::Comment;
+    size_t close = css_.find("*/", searchFrom);
+    token.unclosed = close == npos;
+    openComment_ = token.unclosed;
+    at_ = token.unclosed ? css_.size() : close + 2;
+}
+
+// From the byte after the opening quote.
+void CssLexer::ReadString(CssToken& token, char quote) {
+    const size_t size = css_.size();
+    token.kind = CssPiece::String;
+    token.unclosed = true;
+    while (at_ < size && token.unclosed) {
+        char b = css_[at_];
+        if (b == '\\') {
+            at_ = StepOverEscape(at_, token);
+        } else if (IsCssLineBreak(b)) {
+            token.unclosed = false;  // the line break ends the string, outside it
+            token.endedByLineBreak = true;
+        } else if (KindOf(b) == CssByte::Lead) {
+            at_ += CharacterSize(css_, at_, encoding_);
+        } else {
+            ++at_;
+            token.unclosed = b != quote;
+        }
+    }
+    openString_ = token.unclosed ? quote : 0;
+}
+
+void CssLexer::ReadText(CssToken& token) {
+    // Every other kind of piece was tried first, so the piece holds at least this byte.
+    token.kind = CssPiece::Text;
+    const size_t size = css_.size();
+    size_t at = at_;
+    while (at < size) {
+        CssByte kind = KindOf(css_[at]);
+        if (kind == CssByte::Text || (kind == CssByte::Slash && !StartsComment(css_, at))) {
+            ++at;
+        } else if (kind == CssByte::Lead) {
+            at += CharacterSize(css_, at, encoding_);
+        } else if (kind == CssByte::Escape) {
+            at = StepOverEscape(at, token);
+        } else {
+            break;
+        }
+    }
+    at_ = at;
+}
+
+size_t CssLexer::StepOverEscape(size_t at, CssToken& token) {
+    token.danglingEscape = danglingEscape_ = at + 1 == css_.size();
+    return EscapeEnd(css_, at, encoding_);
 }
 
 std::string CssLexer::Closers() const {

@@ -66,6 +66,11 @@ struct CssToken {
     size_t end = 0;          // one past the last byte
     bool unclosed = false;   // a comment or string that the text ends inside
     bool unmatched = false;  // a Close that closes no open bracket
+    // A string that a line break ends: neither its quote nor the end of the text. The line
+    // break comes right after the piece.
+    bool endedByLineBreak = false;
+    // A Text or String piece that the text ends inside an escape, right after its backslash.
+    bool danglingEscape = false;
 };
 
 class CssLexer {
@@ -87,6 +92,12 @@ public:
 
 private:
     CssByte KindOf(char c) const { return kinds_[static_cast<unsigned char>(c)]; }
+    // Each reads a piece that begins at at_ into `token`, up to its end.
+    void ReadComment(CssToken& token, size_t searchFrom);
+    void ReadString(CssToken& token, char quote);
+    void ReadText(CssToken& token);
+    // One past the escape whose backslash stands at `at`; notes a backslash that ends the text.
+    size_t StepOverEscape(size_t at, CssToken& token);
 
     std::string_view css_;
     Encoding encoding_;

@@ -13,19 +13,26 @@ namespace {
 
 // The pieces of `css`, one letter per kind (t text, s space, m comment, q string, o open,
 // c close, ; semicolon) followed by the piece's bytes; "!" marks an unclosed comment or
-// string, "?" a close that matches no open bracket. Pieces are separated by "|".
-std::string Pieces(std::string_view css, Encoding encoding = Encoding::SingleByte) {
-    CssLexer lexer(css, encoding);
+// string, "~" a string that a line break ends, "^" a piece that ends inside an escape, "?" a
+// close that matches no open bracket. Pieces are separated by "|".
+std::string PiecesOf(CssLexer& lexer, std::string_view css) {
     CssToken token;
     std::string pieces;
     while (lexer.Next(token)) {
         if (!pieces.empty()) pieces += '|';
         pieces += "tsmqoc;"[static_cast<int>(token.kind)];
         if (token.unclosed) pieces += '!';
+        if (token.endedByLineBreak) pieces += '~';
+        if (token.danglingEscape) pieces += '^';
         if (token.unmatched) pieces += '?';
         pieces += PieceText(css, token);
     }
     return pieces;
+}
+
+std::string Pieces(std::string_view css, Encoding encoding = Encoding::SingleByte) {
+    CssLexer lexer(css, encoding);
+    return PiecesOf(lexer, css);
 }
 
 std::string Closers(std::string_view css) {
@@ -58,7 +65,8 @@ INSTANTIATE_TEST_SUITE_P(
         LexCase{"/*/ p {a:b}", "m!/*/ p {a:b}", "*/"},
         LexCase{"a:'x;}' \"y'\"", "ta:|q'x;}'|s |q\"y'\"", ""},
         // A line break ends a string (LF, CR or form feed); it is not part of it.
-        LexCase{"a:'x\n}", "ta:|q'x|s\n|c?}", ""}, LexCase{"a:'x\fy'", "ta:|q'x|t\fy|q!'", "'"},
+        LexCase{"a:'x\n}", "ta:|q~'x|s\n|c?}", ""}, LexCase{"a:'x\fy'", "ta:|q~'x|t\fy|q!'", "'"},
+        LexCase{"'x\\'\r\n'y\\\\'", "q~'x\\'|s\r\n|q'y\\\\'", ""}, LexCase{"'\n", "q~'|s\n", ""},
         // An escape takes the next byte, a CR LF pair whole, outside strings and inside.
         LexCase{"a\\;b:'c\\'d' e", "ta\\;b:|q'c\\'d'|s |te", ""},
         LexCase{"'a\\\r\nb'", "q'a\\\r\nb'", ""}, LexCase{"/* \\*/ x", "m/* \\*/|s |tx", ""},
@@ -68,8 +76,10 @@ INSTANTIATE_TEST_SUITE_P(
         LexCase{"p{}}", "tp|o{|c}|c?}", ""},
         // What is left open is closed innermost first; a dangling escape gets a byte first.
         LexCase{"p{a:url(x /* n", "tp|o{|ta:url|o(|tx|s |m!/* n", "*/)}"},
-        LexCase{"p{content:'x\\", "tp|o{|tcontent:|q!'x\\", " '}"},
-        LexCase{"p{a:b\\", "tp|o{|ta:b\\", " }"}));
+        LexCase{"p{content:'x\\", "tp|o{|tcontent:|q!^'x\\", " '}"},
+        LexCase{"p{a:b\\", "tp|o{|t^a:b\\", " }"}, LexCase{"a\\\\", "ta\\\\", ""},
+        // A backslash in a comment escapes nothing.
+        LexCase{"/* \\", "m!/* \\", "*/"}));
 
 // The jobs that read CSS give one answer for the same text, the answer of a browser.
 TEST(CssReadings, JobsAgreeOnCommentsAndStrings) {
@@ -92,6 +102,10 @@ TEST(CssReadings, DoubleByteCharactersAreText) {
     EXPECT_EQ(Pieces(".\x83\x7D{a:'\x95\x5C'}", Encoding::ShiftJis),
               "t.\x83\x7D|o{|ta:|q'\x95\x5C'|c}");
     EXPECT_EQ(Pieces("a\\\x95\x5C;b", Encoding::ShiftJis), "ta\\\x95\x5C|;;|tb");
+    // A trail byte "\\" escapes nothing: the quote after it closes, a line break ends.
+    EXPECT_EQ(Pieces("'\x95\x5C'\x95\x5C", Encoding::ShiftJis), "q'\x95\x5C'|t\x95\x5C");
+    EXPECT_EQ(Pieces("'\x95\x5C\n", Encoding::ShiftJis), "q~'\x95\x5C|s\n");
+    EXPECT_EQ(Pieces("'\x95\x5C'\x95\x5C"), "q!^'\x95\x5C'\x95\x5C");
     EXPECT_EQ(Pieces("\xA1}", Encoding::ShiftJis), "t\xA1|c?}");  // a one-byte katakana
     EXPECT_EQ(Pieces("\xA1}", Encoding::Big5), "t\xA1}");
     // A lead byte without a trail byte is a character of its own, as browsers decode it.
