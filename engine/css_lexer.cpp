@@ -48,6 +48,13 @@ size_t EscapeEnd(std::string_view css, size_t at, Encoding encoding) {
 CssLexer::CssLexer(std::string_view css, Encoding encoding)
     : css_(css), encoding_(encoding), kinds_(ByteKindsOf(encoding)) {}
 
+CssLexer::CssLexer(std::string_view css, Encoding encoding, CssOpenPiece continued)
+    : CssLexer(css, encoding) {
+    openString_ = continued.quote;
+    openComment_ = continued.comment;
+    continues_ = openComment_ || openString_ != 0;
+}
+
 bool CssLexer::Next(CssToken& token) {
     const size_t size = css_.size();
     if (at_ >= size) return false;
@@ -58,7 +65,13 @@ bool CssLexer::Next(CssToken& token) {
     token.danglingEscape = false;
     char c = css_[at_];
     CssByte kind = KindOf(c);
-    if (kind == CssByte::Slash && StartsComment(css_, at_)) {
+    if (continues_) {
+        continues_ = false;
+        if (openComment_)
+            ReadComment(token, at_);
+        else
+            ReadString(token, openString_);
+    } else if (kind == CssByte::Slash && StartsComment(css_, at_)) {
         ReadComment(token, at_ + 2);
     } else if (kind == CssByte::Space) {
         token.kind = CssPiece::Space;
@@ -94,7 +107,7 @@ void CssLexer::ReadComment(CssToken& token, size_t searchFrom) {
     at_ = token.unclosed ? css_.size() : close + 2;
 }
 
-// From the byte after the opening quote.
+// From the byte after the opening quote (or the first byte of a string continued).
 void CssLexer::ReadString(CssToken& token, char quote) {
     const size_t size = css_.size();
     token.kind = CssPiece::String;

@@ -73,9 +73,23 @@ struct CssToken {
     bool danglingEscape = false;
 };
 
+// The piece that a text leaves open at its end, which the text after it continues: a string
+// (by its quote) or a comment; neither when the text ends between two pieces.
+struct CssOpenPiece {
+    char quote = 0;
+    bool comment = false;
+};
+
 class CssLexer {
 public:
     explicit CssLexer(std::string_view css, Encoding encoding = Encoding::SingleByte);
+
+    // Reads `css` as the rest of a text that leaves `continued` open: its first piece is the
+    // rest of that string or comment. So a text may be read stretch by stretch, each from where
+    // the one before it left off (OpenPiece), with the pieces of the whole text, as long as no
+    // stretch but the last ends in a byte that may join the next one's first: "\\", "/", "*",
+    // CR or a lead byte. Brackets open in the stretches before are not known.
+    CssLexer(std::string_view css, Encoding encoding, CssOpenPiece continued);
 
     // Reads the next piece; false at the end of the text. Never fails on bad input.
     bool Next(CssToken& token);
@@ -90,6 +104,9 @@ public:
     // the end of an open comment or string, then each open bracket, innermost first.
     std::string Closers() const;
 
+    // The piece that the pieces read so far leave open: for the lexer of the text after them.
+    CssOpenPiece OpenPiece() const { return {openString_, openComment_}; }
+
 private:
     CssByte KindOf(char c) const { return kinds_[static_cast<unsigned char>(c)]; }
     // Each reads a piece that begins at at_ into `token`, up to its end.
@@ -103,10 +120,12 @@ private:
     Encoding encoding_;
     const CssByte* kinds_;  // what each byte may begin, in the lexer's encoding
     size_t at_ = 0;
-    std::string open_;             // the closing byte of each open bracket, innermost last
-    char openString_ = 0;          // the quote of a string the text ends inside
-    bool openComment_ = false;     // the text ends inside a comment
+    std::string open_;  // the closing byte of each open bracket, innermost last
+    // The quote of a string the text ends inside, or that its first piece continues.
+    char openString_ = 0;
+    bool openComment_ = false;     // the text ends inside a comment, or begins inside one
     bool danglingEscape_ = false;  // the text ends in a backslash that escapes nothing yet
+    bool continues_ = false;       // the first piece continues a string or comment
 };
 
 // The bytes of a piece.

@@ -81,6 +81,65 @@ INSTANTIATE_TEST_SUITE_P(
         // A backslash in a comment escapes nothing.
         LexCase{"/* \\", "m!/* \\", "*/"}));
 
+// A lexer that continues the piece another text leaves open: its first piece is the rest of
+// that string or comment, and it tells what it leaves open in turn.
+struct ContinuedCase {
+    CssOpenPiece continued;
+    std::string css;
+    std::string pieces;
+    std::string leftOpen;  // the quote of a string, "*/" for a comment
+};
+
+TEST(CssLexerStretches, ContinueThePieceLeftOpen) {
+    const ContinuedCase cases[] = {
+        {{'\'', false}, "b\\'c' d", "qb\\'c'|s |td", ""},
+        {{'"', false}, "x'\ny", "q~x'|s\n|ty", ""},
+        {{'"', false}, "x'", "q!x'", "\""},
+        {{0, true}, "x */y", "mx */|ty", ""},
+        {{0, true}, "'x", "m!'x", "*/"},
+        {{0, true}, "", "", "*/"},
+        {{}, "a 'b", "ta|s |q!'b", "'"},
+        {{}, "/*'", "m!/*'", "*/"},
+    };
+    for (const ContinuedCase& c : cases) {
+        SCOPED_TRACE(c.css);
+        CssLexer lexer(c.css, Encoding::SingleByte, c.continued);
+        EXPECT_EQ(PiecesOf(lexer, c.css), c.pieces);
+        CssOpenPiece open = lexer.OpenPiece();
+        EXPECT_EQ(open.comment ? std::string("*/") : std::string(open.quote != 0, open.quote),
+                  c.leftOpen);
+    }
+}
+
+// The kind of the piece of each byte, one letter a byte, the text read in two stretches cut
+// at `cut`.
+std::string KindOfEachByte(std::string_view css, size_t cut) {
+    std::string kinds;
+    CssOpenPiece open;
+    for (std::string_view stretch : {css.substr(0, cut), css.substr(cut)}) {
+        CssLexer lexer(stretch, Encoding::SingleByte, open);
+        for (CssToken token; lexer.Next(token);)
+            kinds.append(token.end - token.begin, "tsmqoc;"[static_cast<int>(token.kind)]);
+        open = lexer.OpenPiece();
+    }
+    return kinds;
+}
+
+TEST(CssLexerStretches, ATextReadInTwoStretchesHasThePiecesOfTheWhole) {
+    const std::string texts[] = {
+        "a:'b; c' /* d; 'e */ f:\"g\\\" h\" i",
+        "x:'a\nb' /* c */ 'd\\' \"e\\\\\";",
+    };
+    for (const std::string& css : texts) {
+        std::string whole = KindOfEachByte(css, 0);
+        for (size_t cut = 1; cut < css.size(); ++cut) {
+            char last = css[cut - 1];
+            if (last == '\\' || last == '/' || last == '*' || last == '\r') continue;
+            EXPECT_EQ(KindOfEachByte(css, cut), whole) << css << " cut at " << cut;
+        }
+    }
+}
+
 // The jobs that read CSS give one answer for the same text, the answer of a browser.
 TEST(CssReadings, JobsAgreeOnCommentsAndStrings) {
     // "/*/" opens a comment: the header rule it stands before is swallowed, and the style
