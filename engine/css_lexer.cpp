@@ -6,43 +6,18 @@
 
 namespace {
 
-// What a byte may begin. A Text piece runs over bytes of kind kText, over a lead byte and its
-// trail byte, and over "/" and "\\" when they begin no comment and escape the next character.
-enum ByteKind : unsigned char {
-    kText,
-    kSpace,
-    kQuote,
-    kSemicolon,
-    kOpen,
-    kClose,
-    kSlash,
-    kEscape,
-    kLead
-};
-
-constexpr std::array<unsigned char, 256> MakeByteKinds(Encoding encoding) {
-    std::array<unsigned char, 256> kinds{};
-    for (int b = 0; b < 256; ++b) {
-        char c = static_cast<char>(b);
-        kinds[b] = IsLeadByte(encoding, c)            ? kLead
-                   : IsSpace(c)                       ? kSpace
-                   : c == '"' || c == '\''            ? kQuote
-                   : c == ';'                         ? kSemicolon
-                   : c == '{' || c == '[' || c == '(' ? kOpen
-                   : c == '}' || c == ']' || c == ')' ? kClose
-                   : c == '/'                         ? kSlash
-                   : c == '\\'                        ? kEscape
-                                                      : kText;
-    }
+constexpr std::array<CssByte, 256> MakeByteKinds(Encoding encoding) {
+    std::array<CssByte, 256> kinds{};
+    for (int b = 0; b < 256; ++b) kinds[b] = CssByteOf(static_cast<char>(b), encoding);
     return kinds;
 }
 
-constexpr std::array<unsigned char, 256> kSingleByteKinds = MakeByteKinds(Encoding::SingleByte);
-constexpr std::array<unsigned char, 256> kShiftJisKinds = MakeByteKinds(Encoding::ShiftJis);
-constexpr std::array<unsigned char, 256> kGbkKinds = MakeByteKinds(Encoding::Gbk);
-constexpr std::array<unsigned char, 256> kBig5Kinds = MakeByteKinds(Encoding::Big5);
+constexpr std::array<CssByte, 256> kSingleByteKinds = MakeByteKinds(Encoding::SingleByte);
+constexpr std::array<CssByte, 256> kShiftJisKinds = MakeByteKinds(Encoding::ShiftJis);
+constexpr std::array<CssByte, 256> kGbkKinds = MakeByteKinds(Encoding::Gbk);
+constexpr std::array<CssByte, 256> kBig5Kinds = MakeByteKinds(Encoding::Big5);
 
-const unsigned char* ByteKindsOf(Encoding encoding) {
+const CssByte* ByteKindsOf(Encoding encoding) {
     switch (encoding) {
         case Encoding::ShiftJis: return kShiftJisKinds.data();
         case Encoding::Gbk: return kGbkKinds.data();
@@ -71,83 +46,117 @@ size_t EscapeEnd(std::string_view css, size_t at, Encoding encoding) {
 CssLexer::CssLexer(std::string_view css, Encoding encoding)
     : css_(css), encoding_(encoding), kinds_(ByteKindsOf(encoding)) {}
 
+CssLexer::CssLexer(std::string_view css, Encoding encoding, CssOpenPiece continued)
+    : CssLexer(css, encoding) {
+    openString_ = continued.quote;
+    openComment_ = continued.comment;
+    continues_ = openComment_ || openString_ != 0;
+}
+
 bool CssLexer::Next(CssToken& token) {
     const size_t size = css_.size();
     if (at_ >= size) return false;
     token.begin = at_;
     token.unclosed = false;
     token.unmatched = false;
-    auto kindOf = [this](char b) { return kinds_[static_cast<unsigned char>(b)]; };
+    token.endedByLineBreak = false;
+    token.danglingEscape = false;
     char c = css_[at_];
-    unsigned char kind = kindOf(c);
-    if (kind == kSlash && StartsComment(css_, at_)) {
-        token.kind = CssPiece::Comment;
-        size_t close = css_.find("*/", at_ + 2);
-        token.unclosed = close == npos;
-        openComment_ = token.unclosed;
-        at_ = token.unclosed ? size : close + 2;
-    } else if (kind == kSpace) {
+    CssByte kind = KindOf(c);
+    if (continues_) {
+        continues_ = false;
+        if (openComment_)
+            ReadComment(token, at_);
+        else
+            ReadString(token, openString_);
+    } else if (kind == CssByte::Slash && StartsComment(css_, at_)) {
+        ReadComment(token, at_ + 2);
+    } else if (kind == CssByte::Space) {
         token.kind = CssPiece::Space;
-        while (++at_ < size && kindOf(css_[at_]) == kSpace) {
+        while (++at_ < size && KindOf(css_[at_]) == CssByte::Space) {
         }
-    } else if (kind == kQuote) {
-        token.kind = CssPiece::String;
-        token.unclosed = true;
-        for (++at_; at_ < size && token.unclosed;) {
-            char b = css_[at_];
-            if (b == '\\') {
-                danglingEscape_ = at_ + 1 == size;
-                at_ = EscapeEnd(css_, at_, encoding_);
-            } else if (IsCssLineBreak(b)) {
-                token.unclosed = false;  // the line break ends the string, outside it
-            } else if (kindOf(b) == kLead) {
-                at_ += CharacterSize(css_, at_, encoding_);
-            } else {
-                ++at_;
-                token.unclosed = b != c;
-            }
-        }
-        openString_ = token.unclosed ? c : 0;
-    } else if (kind == kSemicolon) {
+    } else if (kind == CssByte::Quote) {
+        ++at_;
+        ReadString(token, c);
+    } else if (kind == CssByte::Semicolon) {
         token.kind = CssPiece::Semicolon;
         ++at_;
-    } else if (kind == kOpen) {
+    } else if (kind == CssByte::Open) {
         token.kind = CssPiece::Open;
         open_ += ClosingOf(c);
         ++at_;
-    } else if (kind == kClose) {
+    } else if (kind == CssByte::Close) {
         token.kind = CssPiece::Close;
         token.unmatched = open_.empty() || open_.back() != c;
         if (!token.unmatched) open_.pop_back();
         ++at_;
     } else {
-        // Every other kind of piece was tried first, so the piece holds at least this byte.
-        token.kind = CssPiece::Text;
-        size_t at = at_;
-        while (at < size) {
-            kind = kindOf(css_[at]);
-            if (kind == kText || (kind == kSlash && !StartsComment(css_, at))) {
-                ++at;
-            } else if (kind == kLead) {
-                at += CharacterSize(css_, at, encoding_);
-            } else if (kind == kEscape) {
-                danglingEscape_ = at + 1 == size;
-                at = EscapeEnd(css_, at, encoding_);
-            } else {
-                break;
-            }
-        }
-        at_ = at;
+        ReadText(token);
     }
     token.end = at_;
     return true;
+}
+
+void CssLexer::ReadComment(CssToken& token, size_t searchFrom) {
+    token.kind = CssPiece::Comment;
+    size_t close = css_.find("*/", searchFrom);
+    token.unclosed = close == npos;
+    openComment_ = token.unclosed;
+    at_ = token.unclosed ? css_.size() : close + 2;
+}
+
+// From the byte after the opening quote (or the first byte of a string continued).
+void CssLexer::ReadString(CssToken& token, char quote) {
+    const size_t size = css_.size();
+    token.kind = CssPiece::String;
+    token.unclosed = true;
+    while (at_ < size && token.unclosed) {
+        char b = css_[at_];
+        if (b == '\\') {
+            at_ = StepOverEscape(at_, token);
+        } else if (IsCssLineBreak(b)) {
+            token.unclosed = false;  // the line break ends the string, outside it
+            token.endedByLineBreak = true;
+        } else if (KindOf(b) == CssByte::Lead) {
+            at_ += CharacterSize(css_, at_, encoding_);
+        } else {
+            ++at_;
+            token.unclosed = b != quote;
+        }
+    }
+    openString_ = token.unclosed ? quote : 0;
+}
+
+void CssLexer::ReadText(CssToken& token) {
+    // Every other kind of piece was tried first, so the piece holds at least this byte.
+    token.kind = CssPiece::Text;
+    const size_t size = css_.size();
+    size_t at = at_;
+    while (at < size) {
+        CssByte kind = KindOf(css_[at]);
+        if (kind == CssByte::Text || (kind == CssByte::Slash && !StartsComment(css_, at))) {
+            ++at;
+        } else if (kind == CssByte::Lead) {
+            at += CharacterSize(css_, at, encoding_);
+        } else if (kind == CssByte::Escape) {
+            at = StepOverEscape(at, token);
+        } else {
+            break;
+        }
+    }
+    at_ = at;
+}
+
+size_t CssLexer::StepOverEscape(size_t at, CssToken& token) {
+    token.danglingEscape = danglingEscape_ = at + 1 == css_.size();
+    return EscapeEnd(css_, at, encoding_);
 }
 
 std::string CssLexer::Closers() const {
     std::string closers;
     // The escaped byte, so that no closer is escaped; or after a lead byte, so that no closer is
     // read as its trail byte.
-    bool endsInLeadByte = !css_.empty() && kinds_[static_cast<unsigned char>(css_.back())] == kLead;
+    bool endsInLeadByte = !css_.empty() && KindOf(css_.back()) == CssByte::Lead;
     if (danglingEscape_ || endsInLeadByte) closers += ' ';
     if (openComment_) closers += "*/";
     if (openString_ != 0) closers += openString_;

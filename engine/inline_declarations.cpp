@@ -11,26 +11,49 @@
 
 namespace {
 
-// Appends a character that a reference stands for: an ASCII one as its byte, any other as a CSS
-// escape ("\\AB "), so that the style sheet holds no byte whose meaning depends on the page's
-// encoding. The space ends the escape, whatever follows it. A backslash before it that escapes
-// it goes: an escaped character that is no hexadecimal digit is that character.
-void AppendReferenced(std::string& out, char32_t character) {
-    if (character < 0x80) {
-        out += static_cast<char>(character);
-        return;
+// Appends to a style text being decoded the characters that references stand for: an ASCII
+// one as its byte, any other as a CSS escape ("\\AB "), so that the style sheet holds no byte
+// whose meaning depends on the page's encoding. The space ends the escape, whatever follows it.
+// A backslash before it that escapes it goes: an escaped character that is no hexadecimal digit
+// is that character. Whether it escapes it is read with the CSS lexer (a backslash in a comment
+// escapes nothing), each time from the end of the escape appended after the last such backslash:
+// an escape leaves the reading as it found it, inside the same string or comment or outside any.
+class ReferenceAppender {
+public:
+    explicit ReferenceAppender(std::string& out) : out_(out) {}
+
+    void Append(char32_t character) {
+        if (character < 0x80) {
+            out_ += static_cast<char>(character);
+            return;
+        }
+        bool afterBackslash = !out_.empty() && out_.back() == '\\';
+        if (afterBackslash && EndsInEscape()) out_.pop_back();
+        static constexpr char kHex[] = "0123456789ABCDEF";
+        char digits[8];
+        size_t count = 0;
+        for (; character != 0; character >>= 4) digits[count++] = kHex[character & 0xF];
+        out_ += '\\';
+        while (count > 0) out_ += digits[--count];
+        out_ += ' ';
+        if (afterBackslash) read_ = out_.size();
     }
-    size_t backslashes = 0;
-    while (backslashes < out.size() && out[out.size() - 1 - backslashes] == '\\') ++backslashes;
-    if (backslashes % 2 == 1) out.pop_back();
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    char digits[8];
-    size_t count = 0;
-    for (; character != 0; character >>= 4) digits[count++] = kHex[character & 0xF];
-    out += '\\';
-    while (count > 0) out += digits[--count];
-    out += ' ';
-}
+
+private:
+    // Whether the text ends inside an escape, right after its backslash; reads it from read_.
+    bool EndsInEscape() {
+        CssLexer lexer(std::string_view(out_).substr(read_), Encoding::SingleByte, open_);
+        CssToken token;
+        bool dangling = false;
+        while (lexer.Next(token)) dangling = token.danglingEscape;
+        open_ = lexer.OpenPiece();
+        return dangling;
+    }
+
+    std::string& out_;
+    size_t read_ = 0;    // where the text is read from next
+    CssOpenPiece open_;  // the piece open there
+};
 
 // Whether a declaration's last pieces, as CSS reads them (spaces and comments left out), are
 // "!" and "important": "red !important", "red!IMPORTANT", "red ! /* x */ important".
@@ -158,11 +181,14 @@ std::string_view PropertyName(std::string_view declaration) {
         text = TrimSpaceFront(text.substr(token.begin));
         if (text.compare(0, 2, "/*") == 0) return {};  // a comment that never ends
     }
-    // A name ends where the lexer would end its text piece, or at the ":"; one that holds an
-    // escape is none that can be told.
+    // A name ends at a byte that may end the lexer's text piece (a byte of any kind but text,
+    // "/" and "\\" among them), or at the ":"; one that holds an escape is none that can be told.
     static constexpr std::array<bool, 256> kEndsName = [] {
         std::array<bool, 256> ends{};
-        for (unsigned char c : std::string_view(" \t\r\n:;'\"([{)]}/\\")) ends[c] = true;
+        for (int b = 0; b < 256; ++b) {
+            char c = static_cast<char>(b);
+            ends[b] = CssByteOf(c) != CssByte::Text || c == ':';
+        }
         return ends;
     }();
     size_t end = 0;
@@ -307,6 +333,7 @@ std::string_view StyleTextOf(std::string_view value, std::string& decoded) {
     size_t at = std::find_if(value.begin(), value.end(), special) - value.begin();
     if (at == value.size()) return value;
     decoded.assign(value, 0, at);
+    ReferenceAppender references(decoded);
     while (at < value.size()) {
         char c = value[at];
         char32_t first = 0;
@@ -316,8 +343,8 @@ std::string_view StyleTextOf(std::string_view value, std::string& decoded) {
             decoded += ' ';
             at += c == '\r' && at + 1 < value.size() && value[at + 1] == '\n' ? 2 : 1;
         } else if (length > 0) {
-            AppendReferenced(decoded, first);
-            if (second != 0) AppendReferenced(decoded, second);
+            references.Append(first);
+            if (second != 0) references.Append(second);
             at += length;
         } else {
             decoded += c;

@@ -26,13 +26,7 @@ std::string_view SkipLeadingComments(std::string_view text, Encoding encoding) {
 // complete into one character.
 size_t EndWithoutTrailingSpace(std::string_view css, const CssToken& piece, Encoding encoding) {
     if (piece.end < css.size() && IsLeadByte(encoding, css[piece.end - 1])) return piece.end + 1;
-    if (piece.kind != CssPiece::String || piece.unclosed) return piece.end;
-    std::string_view text = PieceText(css, piece);
-    size_t backslashes = 0;
-    while (backslashes + 2 <= text.size() && text[text.size() - 2 - backslashes] == '\\')
-        ++backslashes;
-    bool closedByQuote = text.size() >= 2 && text.back() == text.front() && backslashes % 2 == 0;
-    if (closedByQuote || piece.end >= css.size()) return piece.end;
+    if (!piece.endedByLineBreak) return piece.end;
     return piece.end + (css.compare(piece.end, 2, "\r\n") == 0 ? 2 : 1);
 }
 

@@ -8,6 +8,8 @@
 //   no "}" closes nothing that did not already in the page's CSS, and in the cleaned layout
 //   every header rule closes what it opens, so that removing rules never moves one into or
 //   out of a block;
+// - keep in the cleaned sheet every top-level statement of the page's CSS that a browser reads
+//   (an @import, @charset, @namespace... ending in ";"), in order;
 // - be done after one pass: rewriting its own output again makes no inline class;
 // - rewrite nothing inside raw-text elements: the contents of each stand in the output as they
 //   stood in the page, in page order (but those of plain style elements, which the header block
@@ -112,45 +114,60 @@ bool Holds(std::string_view text, const std::string& part) {
     return text.find(part) != std::string_view::npos;
 }
 
-}  // namespace
+// The top-level statements of the CSS that end in ";" and that a browser reads, as the cleaned
+// sheet keeps them: those before its last top-level block (after a rule, an @import, @charset
+// or @namespace counts for nothing); all of them in a CSS that opens no block, which the sheet
+// keeps whole; none in one that opens blocks only inside brackets (in a "<![CDATA[" wrapper),
+// which it leaves out. A statement begins with "@" once whitespace and comments are passed; a
+// text that begins otherwise is a rule's selector up to its "{", whatever ";" it holds.
+std::vector<std::string_view> StatementsRead(std::string_view css, Encoding encoding) {
+    constexpr size_t npos = std::string_view::npos;
+    std::vector<std::string_view> statements;
+    size_t beforeLastBlock = npos;  // how many of them stand before the last top-level block
+    bool opensBlock = false;
+    size_t start = npos;  // where the statement or selector being read begins
+    size_t depthBefore = 0;
+    CssLexer lexer(css, encoding);
+    for (CssToken token; lexer.Next(token); depthBefore = lexer.Depth()) {
+        bool brace = css[token.begin] == '{' || css[token.begin] == '}';
+        opensBlock = opensBlock || (token.kind == CssPiece::Open && brace);
+        if (depthBefore + lexer.Depth() == 1 && brace) {
+            // A top-level block opens (after a selector or an at-rule's prelude), or closes.
+            if (lexer.Depth() == 1) beforeLastBlock = statements.size();
+            start = npos;
+            continue;
+        }
+        if (depthBefore != 0) continue;
+        bool significant = token.kind != CssPiece::Space && token.kind != CssPiece::Comment;
+        if (start == npos && significant) start = token.begin;
+        if (token.kind == CssPiece::Semicolon && lexer.Depth() == 0 && css[start] == '@') {
+            statements.push_back(css.substr(start, token.end - start));
+            start = npos;
+        }
+    }
+    if (beforeLastBlock != npos)
+        statements.resize(beforeLastBlock);
+    else if (opensBlock)
+        statements.clear();
+    return statements;
+}
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size == 0) return 0;
-    RunState state;
-    state.sheetName = kSheetNames[data[0] % 4];
-    state.pageText.assign(reinterpret_cast<const char*>(data) + 1, size - 1);
-    const std::string original = state.pageText;
-
-    RunError error = RewritePage(state);
-    Check(error == RunError::None || error == RunError::StyleBlockUnclosed ||
-              error == RunError::BracesMismatch,
-          "unexpected error of the rewriting");
-    if (error != RunError::None) return 0;
-
+// The raw-text elements' contents stand in the rewritten page as in the original, in order.
+void CheckRawTextsKept(const std::string& original, const std::string& page) {
     size_t at = 0;
     for (std::string_view contents : RawTextContents(original)) {
-        at = state.pageText.find(contents, at);
+        at = page.find(contents, at);
         Check(at != std::string::npos, "the contents of a raw-text element were rewritten");
         at += contents.size();
     }
+}
 
-    PageAttributes before = AttributesOf(original);
-    PageAttributes after = AttributesOf(state.pageText);
-    for (const std::string& style : after.styleValues)
-        Check(after.styleValues.count(style) <= before.styleValues.count(style),
-              "a style attribute was made");
-
-    RunState cleaned = state;
-    RemoveUnusedRules(cleaned);
-    std::string plainSheet = StyleSheetText(state, false);
-    std::string cleanedSheet = StyleSheetText(cleaned, true);
-    // The inline comment line and the inline classes end each sheet.
-    size_t inlinePart =
-        std::string("/* Inline CSS extracted with stylewick (" STYLEWICK_WEBSITE ") */\r\n").size();
-    const std::vector<Rule> inlineClasses = InlineClassesOf(state);
-    for (const Rule& rule : inlineClasses)
-        inlinePart += rule.selector.size() + rule.declarations.size() + 6;
-    for (const std::string& sheet : {plainSheet, cleanedSheet}) {
+// Both sheets close what the page's CSS leaves open before the inline classes, and their
+// braces close nothing that those of the page's CSS did not; every header rule of the cleaned
+// sheet closes what it opens.
+void CheckSheetsClosed(const RunState& state, const RunState& cleaned,
+                       const std::vector<std::string>& sheets, size_t inlinePart) {
+    for (const std::string& sheet : sheets) {
         Check(sheet.size() >= inlinePart &&
                   CssClosers(sheet.substr(0, sheet.size() - inlinePart), state.encoding).empty(),
               "the page's CSS is left open before the inline classes");
@@ -166,6 +183,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                         closesAll);
         Check(closesAll, "a header rule of the cleaned sheet leaves a block open");
     }
+}
+
+void CheckStatementsKept(const RunState& state, const std::string& cleanedSheet) {
+    size_t at = 0;
+    for (std::string_view statement : StatementsRead(state.HeaderCss(), state.encoding)) {
+        at = cleanedSheet.find(statement, at);
+        Check(at != std::string::npos, "the cleaned sheet lacks a statement of the page's CSS");
+        at += statement.size();
+    }
+}
+
+// Each class added to the page names a rule of the cleaned sheet; an inline class, one of the
+// plain sheet as well.
+void CheckAddedClasses(const RunState& state, const std::vector<Rule>& inlineClasses,
+                       const PageAttributes& before, const PageAttributes& after,
+                       const std::string& plainSheet, const std::string& cleanedSheet) {
     std::map<std::string, bool> isInlineBySelector;
     for (const Rule& rule : HeaderRulesOf(state)) isInlineBySelector.emplace(rule.selector, false);
     // A raised inline class's selector is its name followed by the raising.
@@ -185,6 +218,43 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Check(Holds(cleanedSheet, asRule), "the cleaned sheet lacks the rule of an added class");
         if (rule->second) Check(Holds(plainSheet, asRule), "the sheet lacks an inline class");
     }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0) return 0;
+    RunState state;
+    state.sheetName = kSheetNames[data[0] % 4];
+    state.pageText.assign(reinterpret_cast<const char*>(data) + 1, size - 1);
+    const std::string original = state.pageText;
+
+    RunError error = RewritePage(state);
+    Check(error == RunError::None || error == RunError::StyleBlockUnclosed ||
+              error == RunError::BracesMismatch,
+          "unexpected error of the rewriting");
+    if (error != RunError::None) return 0;
+    CheckRawTextsKept(original, state.pageText);
+
+    PageAttributes before = AttributesOf(original);
+    PageAttributes after = AttributesOf(state.pageText);
+    for (const std::string& style : after.styleValues)
+        Check(after.styleValues.count(style) <= before.styleValues.count(style),
+              "a style attribute was made");
+
+    RunState cleaned = state;
+    RemoveUnusedRules(cleaned);
+    std::string plainSheet = StyleSheetText(state, false);
+    std::string cleanedSheet = StyleSheetText(cleaned, true);
+    // The inline comment line and the inline classes end each sheet.
+    size_t inlinePart =
+        std::string("/* Inline CSS extracted with stylewick (" STYLEWICK_WEBSITE ") */\r\n").size();
+    const std::vector<Rule> inlineClasses = InlineClassesOf(state);
+    for (const Rule& rule : inlineClasses)
+        inlinePart += rule.selector.size() + rule.declarations.size() + 6;
+    CheckSheetsClosed(state, cleaned, {plainSheet, cleanedSheet}, inlinePart);
+    CheckStatementsKept(state, cleanedSheet);
+    CheckAddedClasses(state, inlineClasses, before, after, plainSheet, cleanedSheet);
 
     RunState again;
     again.sheetName = state.sheetName;

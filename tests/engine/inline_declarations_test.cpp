@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+#include <string>
+
 #include "tests/support/text_case.h"
 
 namespace {
@@ -44,6 +47,11 @@ TEST(InlineDeclarations, StyleTextDecodesReferencesAndJoinsLines) {
         {"a:&#x110000;&#xD800;&#99999999999999999999;&#128;&#129;&#59",
          "a:\\FFFD \\FFFD \\FFFD \\20AC \\81 ;"},
         {"a:\\&#171;\\\\&#171;", "a:\\AB \\\\\\AB "},
+        {"a:'\\&#171;\\\\&#171;' b", "a:'\\AB \\\\\\AB ' b"},
+        {"a:\\&#92;&#171;&#92;&#92;&#171;", "a:\\\\\\AB \\\\\\AB "},
+        {"a:&#92;&#171;", "a:\\AB "},
+        // A backslash in a comment escapes nothing: it stays before the escape.
+        {"/* \\&#171; */a:\\&#171;", "/* \\\\AB  */a:\\AB "},
         // Old names without ";" only as a whole, and not before "=".
         {"a:&not &notit; &not= &Amp; &#; &#x; & &amp;lt;",
          "a:\\AC  &notit; &not= &Amp; &#; &#x; & &lt;"},
@@ -52,6 +60,26 @@ TEST(InlineDeclarations, StyleTextDecodesReferencesAndJoinsLines) {
     for (const TextCase& c : cases) {
         std::string decoded;
         EXPECT_EQ(StyleTextOf(c.input, decoded), c.expected) << c.input;
+    }
+}
+
+// Each escaped reference is read once, however long the string or comment that holds them
+// (in a comment the backslash escapes nothing and stays).
+TEST(InlineDeclarations, StyleTextOfManyEscapedReferencesTakesAMoment) {
+    const TextCase cases[] = {{"a:'", "\\AB "}, {"/*", "\\\\AB "}};
+    for (const TextCase& c : cases) {
+        std::string value = c.input;
+        std::string expected = c.input;
+        for (int i = 0; i < 100000; ++i) {
+            value += "\\&#171;";
+            expected += c.expected;
+        }
+        std::string decoded;
+        std::clock_t start = std::clock();
+        bool same = StyleTextOf(value, decoded) == expected;
+        double seconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
+        EXPECT_TRUE(same) << c.input;
+        EXPECT_LT(seconds, 1.0) << c.input;
     }
 }
 
@@ -95,6 +123,9 @@ TEST(InlineDeclarations, DeclarationsInEffectIgnoreOrderOnlyWhereItChangesNothin
         {"all:initial;color:red", "color:red;all:initial", false},
         {"/* x */ color:red;color:blue", "color:blue;/* x */ color:red", false},
         {"co\\lor:red;color:blue", "color:blue;co\\lor:red", false},
+        // A name ends where a piece of the CSS may end.
+        {"margin\t:0;margin-left:2em", "margin-left:2em;margin\t:0", false},
+        {"margin/**/:0;margin-left:2em", "margin-left:2em;margin/**/:0", false},
         // The others do not.
         {"margin:0;color:red;margin-left:2em", "color:red;margin:0;margin-left:2em", true},
         {"font-size:2em;color:red;text-align:left", "text-align:left;font-size:2em;color:red",

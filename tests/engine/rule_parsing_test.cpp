@@ -13,6 +13,7 @@ struct ParseCase {
     std::string name;
     std::string css;
     std::vector<Rule> rules;
+    Encoding encoding = Encoding::SingleByte;
 };
 
 void PrintTo(const ParseCase& c, std::ostream* os) { *os << testing::PrintToString(c.css); }
@@ -20,7 +21,7 @@ void PrintTo(const ParseCase& c, std::ostream* os) { *os << testing::PrintToStri
 class ParseHeaderRulesTest : public testing::TestWithParam<ParseCase> {};
 
 TEST_P(ParseHeaderRulesTest, CutsTheTextIntoRules) {
-    std::vector<Rule> rules = ParseHeaderRules(GetParam().css);
+    std::vector<Rule> rules = ParseHeaderRules(GetParam().css, GetParam().encoding);
     const std::vector<Rule>& expected = GetParam().rules;
     ASSERT_EQ(rules.size(), expected.size());
     for (size_t i = 0; i < rules.size(); ++i) {
@@ -62,6 +63,12 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"LineBreakEndingAStringKept",
                   "p 'a\r\n{x:'b\n} q{c:d}",
                   {{"p 'a\r\n", "x:'b\n"}, {"q", "c:d"}}},
+        // In Shift_JIS "\x95\x5C" is a kanji: its trail byte escapes nothing, so the quote
+        // after it closes the string and the rule ends at its own brace.
+        ParseCase{"DoubleByteCharacterBeforeAClosingQuote",
+                  ".a {b:'\x95\x5C'}\r\np {c:d}",
+                  {{".a", "b:'\x95\x5C'"}, {"p", "c:d"}},
+                  Encoding::ShiftJis},
         ParseCase{"EscapedSpaceKept", "p\\ {a:b\\ } q{c:d}", {{"p\\ ", "a:b\\ "}, {"q", "c:d"}}},
         // "/*/" opens a comment, as everywhere CSS is read: it swallows the rule.
         ParseCase{"CommentSharingItsStar", "/*/ p {color:red}", {}},
