@@ -417,15 +417,20 @@ HWND RunningProgram::WaitForMenu(int milliseconds) const {
 }
 
 void RunningProgram::ChooseLanguage(int position) {
+    const std::string labelBefore = ControlText(IDT_HTML_INPUT);
     ClickWindow(Control(IDI_LANGUAGE));
     HWND menuWindow = WaitForMenu();
     if (!menuWindow) return;
     HMENU menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
-    // With the keyboard, as a user may: down to the item, see it highlighted, Enter.
+    // With the keyboard, as a user may: down to the item, see it highlighted, Enter. A busy
+    // machine may take its time to show the highlight.
     for (int i = 0; i <= position; ++i) PressKey(VK_DOWN);
-    WaitUntil([&] { return GetMenuState(menu, position, MF_BYPOSITION) & MF_HILITE; }, 2000);
+    WaitUntil([&] { return GetMenuState(menu, position, MF_BYPOSITION) & MF_HILITE; });
     PressKey(VK_RETURN);
     WaitUntil([&] { return !IsWindowVisible(menuWindow); });
+    // The window relabels itself once the menu is gone: wait for it, unless the language chosen
+    // is the one shown, which changes no label.
+    WaitUntil([&] { return ControlText(IDT_HTML_INPUT) != labelBefore; }, 3000);
 }
 
 void RunningProgram::BrowseTo(const std::string& path) {
