@@ -34,12 +34,8 @@ RunOutcome ConvertPage(const RunRequest& request, const RunFiles& run, RunState&
     state.pageFolder = run.folder;
     state.sheetName = request.sheetName;
     state.backupPath = run.backup;
-    if (!files::ReadWhole(run.page, state.pageText)) return {RunError::PageNotRead, run.page};
-    coding = PageCodingOf(state.pageText);
-    if (coding != PageCoding::AsIs) {
-        pageBytes = std::move(state.pageText);
-        state.pageText = ToRunText(pageBytes, coding);
-    }
+    if (!ReadPageText(run.page, state.pageText, pageBytes, coding))
+        return {RunError::PageNotRead, run.page};
     state.progress.StartPhase(kPageRead, kPageRewritten, state.pageText.size());
     if (RunError error = RewritePage(state); error != RunError::None) return {error, run.page};
     if (!state.hasHeaderBlock && state.convertedStyles == 0)

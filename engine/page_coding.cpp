@@ -4,6 +4,7 @@
 
 #include "engine/ansi_text.h"
 #include "engine/page_reader.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -190,4 +191,15 @@ std::string SheetBytes(std::string sheetText, PageCoding coding) {
         case PageCoding::AsIs: break;
     }
     return sheetText;
+}
+
+bool ReadPageText(const std::string& path, std::string& text, std::string& bytes,
+                  PageCoding& coding) {
+    if (!files::ReadWhole(path, text)) return false;
+    coding = PageCodingOf(text);
+    if (coding != PageCoding::AsIs) {
+        bytes = std::move(text);
+        text = ToRunText(bytes, coding);
+    }
+    return true;
 }

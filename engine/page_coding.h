@@ -30,6 +30,11 @@ PageCoding PageCodingOf(std::string_view page);
 // UTF-8 would give its value, so that it comes back as it was.
 std::string ToRunText(std::string_view page, PageCoding coding);
 
+// Reads the page's file into `text`, in the form the run reads, and tells its coding; a page
+// in a coding of its own keeps the bytes of its file in `bytes`. False when it cannot be read.
+bool ReadPageText(const std::string& path, std::string& text, std::string& bytes,
+                  PageCoding& coding);
+
 // The rewritten page in the page's coding.
 std::string FromRunText(std::string_view text, PageCoding coding);
 

@@ -55,12 +55,7 @@ struct StagedPages {
 
 // The run text of a page's file, and how its bytes read.
 bool ReadPage(const SetPage& page, std::string& bytes, std::string& text, SheetReading& reading) {
-    if (!files::ReadWhole(page.files.page, bytes)) return false;
-    reading.coding = PageCodingOf(bytes);
-    if (reading.coding == PageCoding::AsIs)
-        text = std::move(bytes);
-    else
-        text = ToRunText(bytes, reading.coding);
+    if (!ReadPageText(page.files.page, text, bytes, reading.coding)) return false;
     reading.encoding = DeclaredEncoding(text);
     return true;
 }
