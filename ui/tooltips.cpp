@@ -8,10 +8,10 @@
 
 namespace {
 
-// The tool description in its 48-byte form, ending with the reserved pointer field.
-constexpr UINT kToolInfoSize = 48;
-static_assert(sizeof(void*) != 4 || sizeof(TTTOOLINFOW) == kToolInfoSize,
-              "the 32-bit tool description is 48 bytes");
+// The tool description in its full form, ending with the reserved pointer field (48 bytes in a
+// 32-bit program), which every version of the control accepts.
+constexpr UINT kToolInfoSize = sizeof(TTTOOLINFOW);
+static_assert(sizeof(void*) != 4 || kToolInfoSize == 48, "the 32-bit tool description is 48 bytes");
 
 TTTOOLINFOW ToolFor(HWND control, wchar_t* text) {
     TTTOOLINFOW tool{};

@@ -416,21 +416,38 @@ HWND RunningProgram::WaitForMenu(int milliseconds) const {
     return menu;
 }
 
+namespace {
+
+// The position of the menu's highlighted item, or -1 when none is.
+int HighlightedItem(HMENU menu) {
+    for (int i = 0, count = GetMenuItemCount(menu); i < count; ++i)
+        if (GetMenuState(menu, i, MF_BYPOSITION) & MF_HILITE) return i;
+    return -1;
+}
+
+}  // namespace
+
 void RunningProgram::ChooseLanguage(int position) {
     const std::string labelBefore = ControlText(IDT_HTML_INPUT);
     ClickWindow(Control(IDI_LANGUAGE));
     HWND menuWindow = WaitForMenu();
     if (!menuWindow) return;
     HMENU menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
-    // With the keyboard, as a user may: down to the item, see it highlighted, Enter. A busy
-    // machine may take its time to show the highlight.
-    for (int i = 0; i <= position; ++i) PressKey(VK_DOWN);
-    WaitUntil([&] { return GetMenuState(menu, position, MF_BYPOSITION) & MF_HILITE; });
+    // With the keyboard, as a user may: down until the item is highlighted, then Enter. The menu
+    // may open with an item already highlighted (the one under the mouse), so each key waits for
+    // the highlight to move rather than counting on where it starts.
+    for (int keys = 0; keys < 2 * GetMenuItemCount(menu) && HighlightedItem(menu) != position;
+         ++keys) {
+        int before = HighlightedItem(menu);
+        PressKey(VK_DOWN);
+        WaitUntil([&] { return HighlightedItem(menu) != before; });
+    }
+    const bool shownAlready = GetMenuState(menu, position, MF_BYPOSITION) & MF_CHECKED;
     PressKey(VK_RETURN);
     WaitUntil([&] { return !IsWindowVisible(menuWindow); });
-    // The window relabels itself once the menu is gone: wait for it, unless the language chosen
-    // is the one shown, which changes no label.
-    WaitUntil([&] { return ControlText(IDT_HTML_INPUT) != labelBefore; }, 3000);
+    // The window relabels itself once the menu is gone, unless the language chosen is the one
+    // shown (its item is checked), which changes no label.
+    if (!shownAlready) WaitUntil([&] { return ControlText(IDT_HTML_INPUT) != labelBefore; });
 }
 
 void RunningProgram::BrowseTo(const std::string& path) {
@@ -482,7 +499,7 @@ std::vector<Tool> Tools(HWND mainWindow) {
     for (int i = 0; i < count; ++i) {
         std::vector<char> text(4096);
         TTTOOLINFOA tool{};
-        tool.cbSize = 48;  // the size every version of the control accepts
+        tool.cbSize = sizeof tool;  // the full form, which every version of the control accepts
         tool.lpszText = text.data();
         SendMessageA(tooltip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&tool));
         tools.push_back({reinterpret_cast<HWND>(tool.uId), FullToolText(tooltip, tool)});
