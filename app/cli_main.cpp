@@ -55,7 +55,7 @@ constexpr char kUsage[] =
 // line ends.
 void PrintMessage(std::FILE* stream, const std::string& message, const std::string& first,
                   const std::string& second = {}) {
-    std::string text = WithArguments(message, first, second);
+    std::string text = texts::WithArguments(message, first, second);
     for (char& c : text)
         if (c == '\r') c = '\n';
     WriteText(stream, text + "\n");
@@ -81,7 +81,8 @@ int UsageError(const std::string& problem) {
 // What the command line asks for.
 struct Command {
     RunRequest request;
-    Language language = UserLanguageIsFrench() ? Language::French : Language::English;
+    texts::Language language =
+        UserLanguageIsFrench() ? texts::Language::French : texts::Language::English;
     std::vector<std::string> pages;  // absolute paths, a folder's pages in its place
 };
 
@@ -96,8 +97,8 @@ bool AddPages(const std::string& argument, Command& command) {
     }
     std::vector<std::string> pages = PagesInFolder(path);
     if (pages.empty()) {
-        PrintMessage(stderr, RunErrorMessage(RunError::NoPageInFolder, "%1", command.language),
-                     path);
+        PrintMessage(
+            stderr, texts::RunErrorMessage(RunError::NoPageInFolder, "%1", command.language), path);
         return false;
     }
     command.pages.insert(command.pages.end(), pages.begin(), pages.end());
@@ -107,7 +108,7 @@ bool AddPages(const std::string& argument, Command& command) {
 // Reads the arguments into `command`; returns the exit code when the program ends without a
 // run (usage, help, version), else -1.
 int ReadArguments(const std::vector<std::string>& arguments, Command& command) {
-    command.request.sheetName = kDefaultSheetName;
+    command.request.sheetName = texts::kDefaultSheetName;
     std::vector<std::string> named;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -127,7 +128,7 @@ int ReadArguments(const std::vector<std::string>& arguments, Command& command) {
             if (!hasValue) return UsageError("--lang needs EN or FR");
             std::string code = UpperCase(arguments[++i]);
             if (code != "EN" && code != "FR") return UsageError("--lang takes EN or FR");
-            command.language = LanguageFromCode(code);
+            command.language = texts::LanguageFromCode(code);
         } else if (argument == "--") {
             named.insert(named.end(), arguments.begin() + i + 1, arguments.end());
             break;
@@ -155,7 +156,7 @@ bool InOneFolder(const std::vector<std::string>& pages) {
 RunOutcome Run(Command& command) {
     RunRequest& request = command.request;
     // On a terminal, a long run shows how far it has come; redirected output stays as it was.
-    ProgressLine progress(command.language);
+    texts::ProgressLine progress(command.language);
     if (IsTerminal(stderr)) {
         auto started = std::chrono::steady_clock::now();
         request.progress = [&](double done) {
@@ -164,8 +165,9 @@ RunOutcome Run(Command& command) {
         };
     }
     request.waiting = [&] {
-        WriteText(stderr,
-                  progress.Clear() + Text(TextId::WaitingForFolder, command.language) + "\n");
+        WriteText(stderr, progress.Clear() +
+                              texts::Text(texts::TextId::WaitingForFolder, command.language) +
+                              "\n");
     };
     // Ctrl+C stops the run with nothing changed, unless its outputs are already being placed.
     static std::atomic<bool> stop{false};
@@ -180,32 +182,35 @@ RunOutcome Run(Command& command) {
 // Tells how the run ended; returns the program's exit code.
 int Report(const Command& command, const RunOutcome& outcome, long seconds) {
     const RunRequest& request = command.request;
-    const Language language = command.language;
+    const texts::Language language = command.language;
     if (outcome.error == RunError::Stopped) {
-        WriteText(stderr, std::string(Text(TextId::Stopped, language)) + "\n");
+        WriteText(stderr, std::string(texts::Text(texts::TextId::Stopped, language)) + "\n");
         return kStoppedExitCode;
     }
     // A run over several pages tells first what it did with each.
     for (const PageResult& page : outcome.pages)
-        WriteText(stdout, PageResultLine(page, language) + "\n");
+        WriteText(stdout, texts::PageResultLine(page, language) + "\n");
     if (outcome.error == RunError::NothingToExtract) {
         if (outcome.pages.empty())
-            PrintMessage(stdout, RunErrorMessage(outcome.error, "%1", language), outcome.path);
+            PrintMessage(stdout, texts::RunErrorMessage(outcome.error, "%1", language),
+                         outcome.path);
         return 0;
     }
     if (outcome.error != RunError::None) {
-        PrintMessage(stderr, RunErrorMessage(outcome.error, "%1", language, "%2", outcome.diskFull),
+        PrintMessage(stderr,
+                     texts::RunErrorMessage(outcome.error, "%1", language, "%2", outcome.diskFull),
                      outcome.path, outcome.otherPath);
         return 1;
     }
     if (!request.pagePaths.empty())
-        PrintMessage(stdout, SeveralPagesReport(outcome, "%1", language, seconds),
+        PrintMessage(stdout, texts::SeveralPagesReport(outcome, "%1", language, seconds),
                      request.sheetName);
     else
-        PrintMessage(stdout,
-                     RunReport(language, "%1", request.cleanUnused, seconds, outcome.wroteBackup,
-                               outcome.backupToCopyBack.empty() ? "" : "%2"),
-                     request.sheetName, outcome.backupToCopyBack);
+        PrintMessage(
+            stdout,
+            texts::RunReport(language, "%1", request.cleanUnused, seconds, outcome.wroteBackup,
+                             outcome.backupToCopyBack.empty() ? "" : "%2"),
+            request.sheetName, outcome.backupToCopyBack);
     return 0;
 }
 
@@ -216,15 +221,16 @@ int main(int argc, char** argv) {
     if (int exitCode = ReadArguments(ProgramArguments(argc, argv), command); exitCode >= 0)
         return exitCode;
     if (!InOneFolder(command.pages)) {
-        PrintMessage(stderr,
-                     RunErrorMessage(RunError::PagesInSeveralFolders, "%1", command.language), "");
+        PrintMessage(
+            stderr, texts::RunErrorMessage(RunError::PagesInSeveralFolders, "%1", command.language),
+            "");
         return 2;
     }
     if (command.pages.size() == 1)
         command.request.pagePath = command.pages.front();
     else
         command.request.pagePaths = command.pages;
-    double start = SecondsOfDayNow();
+    double start = texts::SecondsOfDayNow();
     RunOutcome outcome = Run(command);
-    return Report(command, outcome, ElapsedSeconds(start, SecondsOfDayNow()));
+    return Report(command, outcome, texts::ElapsedSeconds(start, texts::SecondsOfDayNow()));
 }

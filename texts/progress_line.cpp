@@ -1,5 +1,7 @@
 #include "texts/progress_line.h"
 
+namespace texts {
+
 std::string ProgressLine::Update(double done, double elapsedSeconds) {
     int percent = static_cast<int>(done * 100);
     if (elapsedSeconds < kDelaySeconds || percent == shownPercent_) return {};
@@ -15,3 +17,5 @@ std::string ProgressLine::Clear() const {
     if (shownWidth_ == 0) return {};
     return '\r' + std::string(shownWidth_, ' ') + '\r';
 }
+
+}  // namespace texts

@@ -7,6 +7,8 @@
 
 #include "texts/strings.h"
 
+namespace texts {
+
 class ProgressLine {
 public:
     explicit ProgressLine(Language language) : language_(language) {}
@@ -25,3 +27,5 @@ private:
     int shownPercent_ = -1;
     size_t shownWidth_ = 0;
 };
+
+}  // namespace texts

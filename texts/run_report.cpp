@@ -6,6 +6,8 @@
 
 #include "engine/run_paths.h"
 
+namespace texts {
+
 namespace {
 
 TextId MessageOf(RunError error) {
@@ -149,3 +151,5 @@ long ElapsedSeconds(double startSecondOfDay, double endSecondOfDay) {
     double start = std::nearbyint(startSecondOfDay);
     return static_cast<long>(std::nearbyint(std::fabs(endSecondOfDay - start)));
 }
+
+}  // namespace texts

@@ -7,6 +7,8 @@
 #include "engine/extraction_run.h"
 #include "texts/strings.h"
 
+namespace texts {
+
 // The message of a run that wrote nothing (a failure, or nothing to extract), naming `path`
 // and `otherPath` where the message has a place for them.
 // A message whose cause was a full disk says so on a second line.
@@ -43,3 +45,5 @@ double SecondsOfDayNow();
 // Whole seconds between two times of day: the start is rounded first, then the difference,
 // both to the nearest whole number with halves to even (10.4 to 12.7 gives 3).
 long ElapsedSeconds(double startSecondOfDay, double endSecondOfDay);
+
+}  // namespace texts

@@ -2,6 +2,8 @@
 
 #include <iterator>
 
+namespace texts {
+
 namespace {
 
 struct Entry {
@@ -194,3 +196,5 @@ std::string WithArguments(std::string_view text,
     }
     return result;
 }
+
+}  // namespace texts

@@ -8,6 +8,8 @@
 
 #include "version.h"
 
+namespace texts {
+
 enum class Language { English, French };
 
 // The process-wide language code: exactly "EN" is English, anything else French.
@@ -95,3 +97,5 @@ constexpr const char kWebPagePattern[] = "*.htm;*.html";
 constexpr const char kAllFilesPattern[] = "*.*";
 constexpr const char kDefaultSheetName[] = "styles.css";
 constexpr const char kNoPageSelected[] = "<none selected>";
+
+}  // namespace texts

@@ -7,6 +7,8 @@
 
 #include "platform/utf16.h"
 
+namespace ui {
+
 namespace {
 
 constexpr UINT_PTR kNameSubclass = 1;
@@ -162,3 +164,5 @@ void SetAccessibleName(HWND control, std::string_view name) {
                            reinterpret_cast<DWORD_PTR>(kept)))
         delete kept;
 }
+
+}  // namespace ui

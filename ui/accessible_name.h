@@ -6,6 +6,10 @@
 
 #include <string_view>
 
+namespace ui {
+
 // Gives `control` the accessible name `name` (replacing an earlier one): the control answers
 // the system's request for its accessible object with its standard one, whose name is `name`.
 void SetAccessibleName(HWND control, std::string_view name);
+
+}  // namespace ui

@@ -22,6 +22,8 @@
 #include "ui/window_text.h"
 #include "version.h"
 
+namespace ui {
+
 namespace {
 
 constexpr int kClicked = 0;             // BN_CLICKED and STN_CLICKED
@@ -99,8 +101,8 @@ void OnCommand(HWND mainWindow, int controlId, int code) {
 }
 
 void BrowseCommand(HWND mainWindow) {
-    Language language = CurrentLanguage();
-    std::wstring title = Utf16(Text(TextId::OpenDialogTitle, language));
+    texts::Language language = CurrentLanguage();
+    std::wstring title = Utf16(texts::Text(texts::TextId::OpenDialogTitle, language));
     std::wstring filter = Utf16(OpenDialogFilter(language));
     std::wstring folder = Utf16(OpenDialogFolder());
     std::wstring chosen(32768, L'\0');
@@ -136,9 +138,10 @@ void DropCommand(HWND mainWindow, HDROP drop) {
     if (!choice.folder.empty()) {
         choice.pages = PagesInFolder(choice.folder);
         if (choice.pages.empty())
-            ShowMessage(mainWindow,
-                        RunErrorMessage(RunError::NoPageInFolder, choice.folder, CurrentLanguage()),
-                        MB_ICONSTOP);
+            ShowMessage(
+                mainWindow,
+                texts::RunErrorMessage(RunError::NoPageInFolder, choice.folder, CurrentLanguage()),
+                MB_ICONSTOP);
     }
     ChoosePages(mainWindow, choice.pages);
 }
@@ -155,7 +158,7 @@ void LaunchCommand(HWND mainWindow) {
     StartExtractionRun(mainWindow, pages, DialogItemText(mainWindow, IDE_SHEET_NAME), cleanUnused);
 }
 
-void ShowChosenPages(HWND mainWindow, Language language) {
+void ShowChosenPages(HWND mainWindow, texts::Language language) {
     const UiState& ui = TheUiState();
     HWND field = GetDlgItem(mainWindow, IDE_PAGE_PATH);
     if (!ui.pagePaths.empty()) {
@@ -165,7 +168,7 @@ void ShowChosenPages(HWND mainWindow, Language language) {
         SetPagePathText(mainWindow, ui.pagePath);
         SetControlTooltip(field, ui.pagePath);
     } else {
-        SetPagePathText(mainWindow, Text(TextId::NothingSelected, language));
+        SetPagePathText(mainWindow, texts::Text(texts::TextId::NothingSelected, language));
     }
 }
 
@@ -174,3 +177,5 @@ void WebLinkCommand() {
 }
 
 std::string PageAmong(const std::vector<std::string>& paths) { return ChosenPage(Offered(paths)); }
+
+}  // namespace ui

@@ -9,6 +9,8 @@
 
 #include "texts/strings.h"
 
+namespace ui {
+
 // Runs the command of control `controlId` for the notification `code`; any other does nothing.
 void OnCommand(HWND mainWindow, int controlId, int code);
 
@@ -28,7 +30,7 @@ void LaunchCommand(HWND mainWindow);
 // Shows the chosen pages in the page path field, in `language`: the one page's path, with the
 // same tooltip; how many pages and their folder, with their names in the tooltip; or that none
 // is chosen yet.
-void ShowChosenPages(HWND mainWindow, Language language);
+void ShowChosenPages(HWND mainWindow, texts::Language language);
 
 // Opens the author's web site.
 void WebLinkCommand();
@@ -36,3 +38,5 @@ void WebLinkCommand();
 // The page among `paths` (dropped, or named on the command line), made absolute: the first
 // existing HTML page, else the first existing file. Empty when none fits.
 std::string PageAmong(const std::vector<std::string>& paths);
+
+}  // namespace ui

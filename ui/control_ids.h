@@ -2,6 +2,8 @@
 // Plain numbers, free of Win32 types, so portable code and tests can name them too.
 #pragma once
 
+namespace ui {
+
 constexpr int IDB_LAUNCH = 1001;        // launch button (picture BICO)
 constexpr int IDT_HTML_INPUT = 1002;    // "HTML input" label
 constexpr int IDT_CSS_OUTPUT = 1003;    // "CSS output" label
@@ -14,3 +16,5 @@ constexpr int IDI_LANGUAGE = 1009;      // language image (bitmap LANG), opens t
 
 constexpr int IDM_ENGLISH = 100;  // language menu, position 1
 constexpr int IDM_FRENCH = 101;   // language menu, position 2
+
+}  // namespace ui

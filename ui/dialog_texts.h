@@ -11,30 +11,35 @@
 #include "texts/strings.h"
 #include "ui/control_ids.h"
 
+namespace ui {
+
 // "stylewick v" and the version, followed by the caption's last part in `language`.
-inline std::string MainCaption(Language language) {
-    return std::string(kProductName) + " " + kVersion + Text(TextId::CaptionTail, language);
+inline std::string MainCaption(texts::Language language) {
+    return std::string(texts::kProductName) + " " + texts::kVersion +
+           texts::Text(texts::TextId::CaptionTail, language);
 }
 
 // The caption while a run goes on: how much of it is done, then the caption.
-inline std::string ProgressCaption(Language language, int percent) {
-    return WithArguments(Text(TextId::ProgressPercent, language), std::to_string(percent)) + " - " +
-           MainCaption(language);
+inline std::string ProgressCaption(texts::Language language, int percent) {
+    return texts::WithArguments(texts::Text(texts::TextId::ProgressPercent, language),
+                                std::to_string(percent)) +
+           " - " + MainCaption(language);
 }
 
 // The two lines of the warning shown when launching before a page was chosen, joined by CR.
-inline std::string SelectionWarning(Language language) {
-    return std::string(Text(TextId::SelectionWarningFirst, language)) + '\r' +
-           Text(TextId::SelectionWarningSecond, language);
+inline std::string SelectionWarning(texts::Language language) {
+    return std::string(texts::Text(texts::TextId::SelectionWarningFirst, language)) + '\r' +
+           texts::Text(texts::TextId::SelectionWarningSecond, language);
 }
 
 // The file-open dialog's filter list: web pages, then all files; each entry a description and
 // a pattern, each ended by NUL, and the list by a further NUL.
-inline std::string OpenDialogFilter(Language language) {
+inline std::string OpenDialogFilter(texts::Language language) {
     std::string filter;
-    for (auto [description, pattern] : {std::pair{TextId::WebPageFilter, kWebPagePattern},
-                                        std::pair{TextId::AllFilesFilter, kAllFilesPattern}}) {
-        filter += Text(description, language);
+    for (auto [description, pattern] :
+         {std::pair{texts::TextId::WebPageFilter, texts::kWebPagePattern},
+          std::pair{texts::TextId::AllFilesFilter, texts::kAllFilesPattern}}) {
+        filter += texts::Text(description, language);
         filter += '\0';
         filter += pattern;
         filter += '\0';
@@ -53,11 +58,12 @@ inline std::string TooltipText(std::string_view text) {
 
 // The page path field's text when several pages are chosen: how many, in the folder of the
 // first, shown without its last separator unless that is all of it or follows a drive (C:\).
-inline std::string SeveralPagesText(Language language, const std::vector<std::string>& pages) {
+inline std::string SeveralPagesText(texts::Language language,
+                                    const std::vector<std::string>& pages) {
     std::string folder = pages.empty() ? std::string() : PageFolder(pages.front());
     if (folder.size() > 1 && folder[folder.size() - 2] != ':') folder.pop_back();
-    return WithArguments(Text(TextId::SeveralPagesChosen, language), std::to_string(pages.size()),
-                         folder);
+    return texts::WithArguments(texts::Text(texts::TextId::SeveralPagesChosen, language),
+                                std::to_string(pages.size()), folder);
 }
 
 // The page path field's tooltip when several pages are chosen: their file names, one a line
@@ -73,11 +79,13 @@ inline std::string PageListTooltip(const std::vector<std::string>& pages) {
 
 // The question whether to stop the run of `pages`: named by its path when there is one, as the
 // page path field names them when there are several.
-inline std::string StopQuestionText(Language language, const std::vector<std::string>& pages) {
+inline std::string StopQuestionText(texts::Language language,
+                                    const std::vector<std::string>& pages) {
     if (pages.size() > 1)
-        return WithArguments(Text(TextId::StopQuestionPages, language),
-                             SeveralPagesText(language, pages));
-    return WithArguments(Text(TextId::StopQuestion, language), pages.empty() ? "" : pages.front());
+        return texts::WithArguments(texts::Text(texts::TextId::StopQuestionPages, language),
+                                    SeveralPagesText(language, pages));
+    return texts::WithArguments(texts::Text(texts::TextId::StopQuestion, language),
+                                pages.empty() ? "" : pages.front());
 }
 
 // Whether the page path names a chosen page; only its first character counts ("<" is none).
@@ -93,19 +101,21 @@ enum class ShownAs { WindowText, Tooltip, NameAndTooltip, AccessibleName };
 // One text of a control, shown in the current language.
 struct ControlText {
     int controlId;
-    TextId text;
+    texts::TextId text;
     ShownAs shownAs;
 };
 
 // The controls' texts that follow the language, in the order they are set at start-up and by
 // every language switch.
 inline constexpr ControlText kControlTexts[] = {
-    {IDT_HTML_INPUT, TextId::HtmlInputLabel, ShownAs::WindowText},
-    {IDT_CSS_OUTPUT, TextId::CssOutputLabel, ShownAs::WindowText},
-    {IDX_CLEAN_UNUSED, TextId::CleanUnusedLabel, ShownAs::WindowText},
-    {IDT_WEB_LINK, TextId::WebLinkLabel, ShownAs::WindowText},
-    {IDB_LAUNCH, TextId::LaunchTooltip, ShownAs::NameAndTooltip},
-    {IDX_CLEAN_UNUSED, TextId::CleanTooltip, ShownAs::Tooltip},
-    {IDI_LANGUAGE, TextId::LanguageTooltip, ShownAs::NameAndTooltip},
-    {IDB_BROWSE, TextId::BrowseName, ShownAs::AccessibleName},
+    {IDT_HTML_INPUT, texts::TextId::HtmlInputLabel, ShownAs::WindowText},
+    {IDT_CSS_OUTPUT, texts::TextId::CssOutputLabel, ShownAs::WindowText},
+    {IDX_CLEAN_UNUSED, texts::TextId::CleanUnusedLabel, ShownAs::WindowText},
+    {IDT_WEB_LINK, texts::TextId::WebLinkLabel, ShownAs::WindowText},
+    {IDB_LAUNCH, texts::TextId::LaunchTooltip, ShownAs::NameAndTooltip},
+    {IDX_CLEAN_UNUSED, texts::TextId::CleanTooltip, ShownAs::Tooltip},
+    {IDI_LANGUAGE, texts::TextId::LanguageTooltip, ShownAs::NameAndTooltip},
+    {IDB_BROWSE, texts::TextId::BrowseName, ShownAs::AccessibleName},
 };
+
+}  // namespace ui

@@ -14,6 +14,8 @@
 #include "ui/ui_state.h"
 #include "ui/window_text.h"
 
+namespace ui {
+
 namespace {
 
 constexpr DWORD kProgressDelay = 1000;  // milliseconds: shorter runs show no progress
@@ -33,7 +35,8 @@ void ReturnToWindow(HWND mainWindow, const RunJob& job) {
     EnableRunControls(mainWindow, true);
     SetWindowTextOf(mainWindow, MainCaption(CurrentLanguage()));
     std::string sheetPath = SheetPath(PageFolder(job.request.pagePath), job.request.sheetName);
-    int focus = MessageConcernsSheetName(job.outcome, sheetPath) ? IDE_SHEET_NAME : IDB_BROWSE;
+    int focus =
+        texts::MessageConcernsSheetName(job.outcome, sheetPath) ? IDE_SHEET_NAME : IDB_BROWSE;
     SendMessageW(mainWindow, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(mainWindow, focus)),
                  TRUE);
 }
@@ -91,27 +94,27 @@ std::vector<std::string> PagesOf(const RunRequest& request) {
 }
 
 // The report of a completed run: of its one page, or of its several.
-std::string Report(const RunJob& job, Language language, double startSecondOfDay) {
-    long seconds = ElapsedSeconds(startSecondOfDay, SecondsOfDayNow());
+std::string Report(const RunJob& job, texts::Language language, double startSecondOfDay) {
+    long seconds = texts::ElapsedSeconds(startSecondOfDay, texts::SecondsOfDayNow());
     const RunRequest& request = job.request;
     if (request.pagePaths.size() > 1)
-        return SeveralPagesReport(job.outcome, request.sheetName, language, seconds);
-    return RunReport(language, request.sheetName, request.cleanUnused, seconds,
-                     job.outcome.wroteBackup, job.outcome.backupToCopyBack);
+        return texts::SeveralPagesReport(job.outcome, request.sheetName, language, seconds);
+    return texts::RunReport(language, request.sheetName, request.cleanUnused, seconds,
+                            job.outcome.wroteBackup, job.outcome.backupToCopyBack);
 }
 
 // A whole run, or a page with nothing to extract, ends the window after its message (true); a
 // run that changed nothing returns to it.
 bool TellOutcome(HWND mainWindow, const RunJob& job, double startSecondOfDay) {
     if (job.threw) return true;
-    Language language = CurrentLanguage();
+    texts::Language language = CurrentLanguage();
     RunError error = job.outcome.error;
     if (error == RunError::None) {
         ShowMessage(mainWindow, Report(job, language, startSecondOfDay), MB_ICONINFORMATION);
         return true;
     }
     if (error != RunError::Stopped)
-        ShowMessage(mainWindow, RunErrorMessage(job.outcome, language),
+        ShowMessage(mainWindow, texts::RunErrorMessage(job.outcome, language),
                     error == RunError::NothingToExtract ? MB_ICONINFORMATION : MB_ICONSTOP);
     if (error == RunError::NothingToExtract) return true;
     ReturnToWindow(mainWindow, job);
@@ -135,7 +138,7 @@ void StartExtractionRun(HWND mainWindow, const std::vector<std::string>& pages,
     request.cleanUnused = cleanUnused;
     run = WindowRun{};
     run.job = NewJob(mainWindow, std::move(request));
-    run.startSecondOfDay = SecondsOfDayNow();
+    run.startSecondOfDay = texts::SecondsOfDayNow();
     run.startTick = GetTickCount();
 
     run.thread = CreateThread(nullptr, 0, RunThread, run.job.get(), 0, nullptr);
@@ -160,8 +163,9 @@ void AskToStopRun(HWND mainWindow) {
     if (!run.job || run.asking || run.job->stop) return;
     run.asking = true;
     std::string question = StopQuestionText(CurrentLanguage(), PagesOf(run.job->request));
-    int answer = MessageBoxW(mainWindow, Utf16(question).c_str(), Utf16(kProductName).c_str(),
-                             MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL);
+    int answer =
+        MessageBoxW(mainWindow, Utf16(question).c_str(), Utf16(texts::kProductName).c_str(),
+                    MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL);
     run.asking = false;
     if (answer == IDYES) run.job->stop = true;
     if (run.endedWhileAsking) {  // its end was put off: the main window takes it in now
@@ -177,10 +181,11 @@ void ShowRunProgress(HWND mainWindow) {
     if (waiting != run.showsWaiting) {
         run.showsWaiting = waiting;
         run.shownPercent = -1;
-        Language language = CurrentLanguage();
+        texts::Language language = CurrentLanguage();
         if (waiting)
-            SetWindowTextOf(mainWindow, std::string(Text(TextId::WaitingForFolder, language)) +
-                                            " - " + MainCaption(language));
+            SetWindowTextOf(mainWindow,
+                            std::string(texts::Text(texts::TextId::WaitingForFolder, language)) +
+                                " - " + MainCaption(language));
     }
     if (!waiting && GetTickCount() - run.startTick >= kProgressDelay)
         ShowPercent(mainWindow, run.job->permille.load(std::memory_order_relaxed) / 10);
@@ -208,3 +213,5 @@ void WaitForExtractionRun() {
     EndTaskbarProgress(run.job->window);
     run.job.reset();
 }
+
+}  // namespace ui

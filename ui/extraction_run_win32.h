@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace ui {
+
 // Posted to the main window once the run has ended: by the run's thread, or again once the
 // question whether to stop, open when the run ended, is answered.
 constexpr UINT kRunEndedMessage = WM_APP + 1;
@@ -40,3 +42,5 @@ bool EndExtractionRun(HWND mainWindow);
 
 // Waits until a run still under way has ended: the program never ends in the middle of writing.
 void WaitForExtractionRun();
+
+}  // namespace ui

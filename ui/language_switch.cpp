@@ -14,6 +14,8 @@
 #include "ui/window_text.h"
 #include "version.h"
 
+namespace ui {
+
 namespace {
 
 void AppendMenuItem(HMENU menu, int commandId, const char* text, bool checked) {
@@ -42,10 +44,10 @@ LRESULT CALLBACK LanguageKeyFilter(int code, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-HMENU CreateLanguageMenu(Language checked) {
+HMENU CreateLanguageMenu(texts::Language checked) {
     HMENU menu = CreatePopupMenu();
-    AppendMenuItem(menu, IDM_ENGLISH, kEnglishMenuItem, checked == Language::English);
-    AppendMenuItem(menu, IDM_FRENCH, kFrenchMenuItem, checked == Language::French);
+    AppendMenuItem(menu, IDM_ENGLISH, texts::kEnglishMenuItem, checked == texts::Language::English);
+    AppendMenuItem(menu, IDM_FRENCH, texts::kFrenchMenuItem, checked == texts::Language::French);
     return menu;
 }
 
@@ -65,15 +67,15 @@ void LanguageCommand(HWND mainWindow, bool fromKeyboard) {
     int chosen = TrackPopupMenuEx(TheUiState().languageMenu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x,
                                   at.y, owner, nullptr);
     if (chosen == IDM_ENGLISH)
-        ApplyLanguage(mainWindow, Language::English);
+        ApplyLanguage(mainWindow, texts::Language::English);
     else if (chosen == IDM_FRENCH)
-        ApplyLanguage(mainWindow, Language::French);
+        ApplyLanguage(mainWindow, texts::Language::French);
 }
 
-void ApplyLanguage(HWND mainWindow, Language language) {
+void ApplyLanguage(HWND mainWindow, texts::Language language) {
     UiState& ui = TheUiState();
-    ui.languageCode = LanguageCode(language);
-    bool english = language == Language::English;
+    ui.languageCode = texts::LanguageCode(language);
+    bool english = language == texts::Language::English;
     CheckMenuItem(ui.languageMenu, 0, MF_BYPOSITION | (english ? MF_CHECKED : MF_UNCHECKED));
     CheckMenuItem(ui.languageMenu, 1, MF_BYPOSITION | (english ? MF_UNCHECKED : MF_CHECKED));
     LabelMainWindow(mainWindow, language);
@@ -81,11 +83,11 @@ void ApplyLanguage(HWND mainWindow, Language language) {
     LayOutControls(mainWindow);
 }
 
-void LabelMainWindow(HWND mainWindow, Language language) {
+void LabelMainWindow(HWND mainWindow, texts::Language language) {
     SetWindowTextOf(mainWindow, MainCaption(language));
     for (const ControlText& entry : kControlTexts) {
         HWND control = GetDlgItem(mainWindow, entry.controlId);
-        const char* text = Text(entry.text, language);
+        const char* text = texts::Text(entry.text, language);
         if (entry.shownAs == ShownAs::WindowText) SetWindowTextOf(control, text);
         if (entry.shownAs == ShownAs::NameAndTooltip) SetPictureName(control, text);
         if (entry.shownAs == ShownAs::AccessibleName) SetAccessibleName(control, text);
@@ -110,3 +112,5 @@ void StopListeningForLanguageKey() {
     ui.languageKey = nullptr;
     ui.mainWindow = nullptr;
 }
+
+}  // namespace ui

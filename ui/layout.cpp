@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace ui {
+
 namespace {
 
 constexpr int kMargin = 8;  // the table's left margin
@@ -60,3 +62,5 @@ WindowLayout MainWindowLayout(int dpi, const TextNeeds& needs) {
     }
     return layout;
 }
+
+}  // namespace ui

@@ -7,6 +7,8 @@
 
 #include "ui/control_ids.h"
 
+namespace ui {
+
 constexpr int kTableDpi = 96;
 // A check box's text starts this far right of its left edge, past the box, at 96 DPI.
 constexpr int kCheckBoxTextOffset = 18;
@@ -72,3 +74,5 @@ struct WindowLayout {
 // label and a small gap, and the two fields beside it keep their right edges; the check box grows
 // to the left, up to the margin; the web link grows upwards. A text that fits moves nothing.
 WindowLayout MainWindowLayout(int dpi, const TextNeeds& needs);
+
+}  // namespace ui

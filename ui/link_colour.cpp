@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace ui {
+
 namespace {
 
 constexpr double kReadableContrast = 4.5;
@@ -27,3 +29,5 @@ double ContrastRatio(Rgb a, Rgb b) {
 bool UsesSystemLinkColour(bool highContrast, Rgb background) {
     return highContrast || ContrastRatio({0, 0, 255}, background) < kReadableContrast;
 }
+
+}  // namespace ui

@@ -2,6 +2,8 @@
 // asks for the system's link colour. Free of Win32 types, so that the native tests check it.
 #pragma once
 
+namespace ui {
+
 struct Rgb {
     int red;
     int green;
@@ -15,3 +17,5 @@ double ContrastRatio(Rgb a, Rgb b);
 // Whether the link takes the system's link colour: in a high-contrast scheme, and wherever pure
 // blue on the window's `background` would read worse than 4.5 to 1 (a dark scheme).
 bool UsesSystemLinkColour(bool highContrast, Rgb background);
+
+}  // namespace ui

@@ -14,6 +14,8 @@
 #include "ui/window_scale.h"
 #include "ui/window_text.h"
 
+namespace ui {
+
 namespace {
 
 constexpr DWORD kWindowStyle = WS_POPUP | WS_CLIPSIBLINGS | WS_CAPTION | WS_SYSMENU |
@@ -78,8 +80,8 @@ void CreateControls(HWND dialog) {
         CreateWindowExW(kind.exStyle, kind.className, L"", WS_CHILD | WS_VISIBLE | kind.style, 0, 0,
                         0, 0, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kind.id)),
                         instance, nullptr);
-    SetDialogItemText(dialog, IDB_BROWSE, kBrowseButtonText);
-    SetDialogItemText(dialog, IDE_SHEET_NAME, kDefaultSheetName);
+    SetDialogItemText(dialog, IDB_BROWSE, texts::kBrowseButtonText);
+    SetDialogItemText(dialog, IDE_SHEET_NAME, texts::kDefaultSheetName);
     SendDlgItemMessageW(dialog, IDE_SHEET_NAME, EM_LIMITTEXT, 0, 0);  // no length limit
     MakeWebLink(GetDlgItem(dialog, IDT_WEB_LINK));
     // Enter launches, also from the output name field.
@@ -193,3 +195,5 @@ INT_PTR ShowMainWindow(HWND parent) {
 }
 
 void EndMainWindow(HWND mainWindow) { EndDialog(mainWindow, 0); }
+
+}  // namespace ui

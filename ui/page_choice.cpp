@@ -4,6 +4,8 @@
 
 #include "engine/ansi_text.h"
 
+namespace ui {
+
 bool IsHtmlPageName(std::string_view path) {
     size_t dot = path.rfind('.');
     if (dot == std::string_view::npos) return false;
@@ -50,3 +52,5 @@ std::vector<std::string> PagesFromOpenDialog(std::string_view names) {
     for (size_t i = 1; i < parts.size(); ++i) pages.push_back(folder + parts[i]);
     return pages;
 }
+
+}  // namespace ui

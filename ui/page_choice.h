@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+namespace ui {
+
 // An existing file or folder offered as the page.
 struct OfferedFile {
     std::string path;
@@ -31,3 +33,5 @@ DroppedChoice ChosenFromDrop(const std::vector<OfferedFile>& offered);
 // The pages chosen in the file-open dialog from its list of names, each ended by NUL: one full
 // path, or the folder followed by the names of several files in it.
 std::vector<std::string> PagesFromOpenDialog(std::string_view names);
+
+}  // namespace ui

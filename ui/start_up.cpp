@@ -11,13 +11,16 @@
 #include "ui/main_window.h"
 #include "ui/ui_state.h"
 
+namespace ui {
+
 int StartUp(const std::vector<std::string>& arguments) {
     UiState& ui = TheUiState();
     // The user's own language, French or English; nothing is stored.
-    Language language = UserLanguageIsFrench() ? Language::French : Language::English;
-    ui.languageCode = LanguageCode(language);
+    texts::Language language =
+        UserLanguageIsFrench() ? texts::Language::French : texts::Language::English;
+    ui.languageCode = texts::LanguageCode(language);
     std::string page = PageAmong(arguments);
-    ui.pagePath = page.empty() ? kNoPageSelected : page;
+    ui.pagePath = page.empty() ? texts::kNoPageSelected : page;
     ui.pagePaths.clear();
     ui.languageMenu = CreateLanguageMenu(language);
 
@@ -32,3 +35,5 @@ int StartUp(const std::vector<std::string>& arguments) {
     if (SUCCEEDED(com)) CoUninitialize();
     return 0;
 }
+
+}  // namespace ui

@@ -2,6 +2,8 @@
 
 #include <shobjidl.h>
 
+namespace ui {
+
 namespace {
 
 // The shell's taskbar object while a progress shows, with the COM initialisation it needed.
@@ -45,3 +47,5 @@ void EndTaskbarProgress(HWND window) {
     if (taskbar.initialisedCom) CoUninitialize();
     taskbar = {};
 }
+
+}  // namespace ui

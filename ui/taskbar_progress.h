@@ -4,8 +4,12 @@
 
 #include <windows.h>
 
+namespace ui {
+
 // Shows `percent` (0 to 100) on the taskbar button of `window`.
 void ShowTaskbarProgress(HWND window, int percent);
 
 // Takes the progress off the button and lets the shell's object go.
 void EndTaskbarProgress(HWND window);
+
+}  // namespace ui

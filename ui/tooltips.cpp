@@ -6,6 +6,8 @@
 #include "ui/dialog_texts.h"
 #include "ui/ui_state.h"
 
+namespace ui {
+
 namespace {
 
 // The tool description in its full form, ending with the reserved pointer field (48 bytes in a
@@ -53,3 +55,5 @@ int SetControlTooltip(HWND control, std::string text) {
     return static_cast<int>(
         SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)));
 }
+
+}  // namespace ui

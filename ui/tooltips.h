@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace ui {
+
 // The widest a tip grows before its text wraps, at 96 DPI.
 constexpr int kTooltipWidth = 300;
 
@@ -15,3 +17,5 @@ HWND CreateTooltipWindow(HWND parent);
 // Gives `control` the tooltip `text` ("|" marks a line break), replacing its earlier one.
 // Returns the tooltip control's answer to adding the tool, or 0 without a tooltip window.
 int SetControlTooltip(HWND control, std::string text);
+
+}  // namespace ui

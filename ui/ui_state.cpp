@@ -2,6 +2,8 @@
 
 #include "ui/dialog_texts.h"
 
+namespace ui {
+
 UiState& TheUiState() {
     static UiState state;
     return state;
@@ -13,3 +15,5 @@ std::vector<std::string> ChosenPages() {
     if (IsPageChosen(ui.pagePath)) return {ui.pagePath};
     return {};
 }
+
+}  // namespace ui

@@ -11,6 +11,8 @@
 #include "engine/extraction_run.h"
 #include "texts/strings.h"
 
+namespace ui {
+
 // What the run's thread works on, handed to it as its parameter. The window's thread fills it
 // in before the thread starts and reads `outcome` and `threw` only once the thread has ended;
 // meanwhile the two share only the atomics.
@@ -54,8 +56,12 @@ struct UiState {
 UiState& TheUiState();
 
 // The language of every text shown now, from the language code.
-inline Language CurrentLanguage() { return LanguageFromCode(TheUiState().languageCode); }
+inline texts::Language CurrentLanguage() {
+    return texts::LanguageFromCode(TheUiState().languageCode);
+}
 
 // The pages the launch runs on: the several chosen together, else the one chosen; none before
 // a page is chosen.
 std::vector<std::string> ChosenPages();
+
+}  // namespace ui

@@ -4,6 +4,8 @@
 
 #include "ui/link_colour.h"
 
+namespace ui {
+
 namespace {
 
 constexpr UINT_PTR kSubclassId = 1;
@@ -44,3 +46,5 @@ COLORREF WebLinkColour() {
         return GetSysColor(COLOR_HOTLIGHT);
     return RGB(0, 0, 255);
 }
+
+}  // namespace ui

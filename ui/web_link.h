@@ -4,9 +4,13 @@
 
 #include <windows.h>
 
+namespace ui {
+
 // Gives the link its focus rectangle, drawn while it has the keyboard focus.
 void MakeWebLink(HWND link);
 
 // The link's text colour: pure blue, or the system's link colour (COLOR_HOTLIGHT) in a
 // high-contrast scheme and wherever blue would not read on the window's background.
 COLORREF WebLinkColour();
+
+}  // namespace ui

@@ -11,6 +11,8 @@
 #include "ui/ui_state.h"
 #include "ui/window_text.h"
 
+namespace ui {
+
 namespace {
 
 constexpr int kFontPoints = 8;
@@ -158,3 +160,5 @@ void LayOutControls(HWND mainWindow) {
     // A control that grew keeps the text it drew at its old size unless it is drawn again.
     RedrawWindow(mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
+
+}  // namespace ui

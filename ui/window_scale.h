@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+namespace ui {
+
 // The DPI of `window`: its monitor's where the system tells it (Windows 10 1607 and later),
 // else the system's.
 int WindowDpi(HWND window);
@@ -19,3 +21,5 @@ void TakeOverDpiChanges(HWND mainWindow);
 
 // Places the controls at the window's DPI, fitted to the texts they show now.
 void LayOutControls(HWND mainWindow);
+
+}  // namespace ui

@@ -4,6 +4,8 @@
 #include "texts/strings.h"
 #include "ui/control_ids.h"
 
+namespace ui {
+
 std::string WindowTextOf(HWND window) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(
@@ -36,6 +38,8 @@ void SetPagePathText(HWND mainWindow, std::string_view text) {
 }
 
 void ShowMessage(HWND mainWindow, std::string_view text, UINT icon) {
-    MessageBoxW(mainWindow, Utf16(text).c_str(), Utf16(kProductName).c_str(),
+    MessageBoxW(mainWindow, Utf16(text).c_str(), Utf16(texts::kProductName).c_str(),
                 MB_OK | icon | MB_TASKMODAL);
 }
+
+}  // namespace ui

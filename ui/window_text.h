@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace ui {
+
 std::string WindowTextOf(HWND window);
 void SetWindowTextOf(HWND window, std::string_view text);
 
@@ -23,3 +25,5 @@ void SetDialogItemText(HWND dialog, int controlId, std::string_view text);
 // A message box owned by the main window, captioned with the product name, modal for the
 // whole task, with one OK button and `icon`.
 void ShowMessage(HWND mainWindow, std::string_view text, UINT icon);
+
+}  // namespace ui

@@ -83,9 +83,9 @@ std::string FrenchMessage(RunError error, const std::string& path) {
 void ExpectMessages(const RunOutcome& outcome, RunError error, const std::string& path) {
     EXPECT_EQ(outcome.error, error);
     EXPECT_EQ(outcome.path, path);
-    EXPECT_EQ(RunErrorMessage(outcome.error, outcome.path, Language::English),
+    EXPECT_EQ(texts::RunErrorMessage(outcome.error, outcome.path, texts::Language::English),
               EnglishMessage(error, path));
-    EXPECT_EQ(RunErrorMessage(outcome.error, outcome.path, Language::French),
+    EXPECT_EQ(texts::RunErrorMessage(outcome.error, outcome.path, texts::Language::French),
               FrenchMessage(error, path));
 }
 
@@ -320,9 +320,9 @@ TEST_F(RealConditionTest, SheetNamesNoLinkCanNameAreRefused) {
         SCOPED_TRACE(name);
         RunOutcome outcome = RunOn(folder, name);
         EXPECT_EQ(outcome.error, RunError::SheetNameInvalid);
-        EXPECT_EQ(RunErrorMessage(outcome.error, outcome.path, Language::English),
+        EXPECT_EQ(texts::RunErrorMessage(outcome.error, outcome.path, texts::Language::English),
                   "Error! \"" + std::string(name) + "\" cannot be the name of a style sheet.");
-        EXPECT_EQ(RunErrorMessage(outcome.error, outcome.path, Language::French),
+        EXPECT_EQ(texts::RunErrorMessage(outcome.error, outcome.path, texts::Language::French),
                   "Erreur! \"" + std::string(name) +
                       "\" ne peut pas \xC3\xAAtre le nom d'une feuille de style.");
         ExpectNothingChanged();

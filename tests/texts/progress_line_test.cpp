@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace texts {
+
 namespace {
 
 TEST(ProgressLine, ShowsAfterASecondOnlyWhenThePercentChangesAndClearsItself) {
@@ -23,3 +25,5 @@ TEST(ProgressLine, FrenchPutsASpaceBeforeThePercentSign) {
 }
 
 }  // namespace
+
+}  // namespace texts

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace texts {
+
 namespace {
 
 TEST(RunReport, EnglishReportWithAndWithoutCleaning) {
@@ -252,3 +254,5 @@ TEST(ElapsedSeconds, StartIsRoundedBeforeTheDifference) {
 }
 
 }  // namespace
+
+}  // namespace texts

@@ -6,41 +6,45 @@
 #include <utility>
 #include <vector>
 
+namespace ui {
+
 namespace {
 
 TEST(DialogTexts, CaptionEndsWithTheAuthorInEachLanguage) {
-    EXPECT_EQ(MainCaption(Language::English), "stylewick v" STYLEWICK_VERSION " - by Tavrel");
-    EXPECT_EQ(MainCaption(Language::French), "stylewick v" STYLEWICK_VERSION " - par Tavrel");
+    EXPECT_EQ(MainCaption(texts::Language::English),
+              "stylewick v" STYLEWICK_VERSION " - by Tavrel");
+    EXPECT_EQ(MainCaption(texts::Language::French),
+              "stylewick v" STYLEWICK_VERSION " - par Tavrel");
 }
 
 TEST(DialogTexts, SelectionWarningIsTwoLinesJoinedByOneCarriageReturn) {
-    EXPECT_EQ(SelectionWarning(Language::English),
+    EXPECT_EQ(SelectionWarning(texts::Language::English),
               "Please select a web page first\rthanks to the \"HTML input\" button \"...\"");
-    EXPECT_EQ(SelectionWarning(Language::French),
+    EXPECT_EQ(SelectionWarning(texts::Language::French),
               "Veuillez d'abord sélectionner une page web\rgrâce au bouton \"...\" de "
               "\"Fichier Html\"");
 }
 
 TEST(DialogTexts, CheckBoxTooltipJoinsItsPartsWithTheFirstPartsSpace) {
-    EXPECT_STREQ(Text(TextId::CleanTooltip, Language::English),
+    EXPECT_STREQ(texts::Text(texts::TextId::CleanTooltip, texts::Language::English),
                  "Bonus: clean CSS elements that are used nowhere in the HTML page (particularly "
                  "useful for webpages generated automatically, e.g. by Ms Word)");
-    std::string french = Text(TextId::CleanTooltip, Language::French);
+    std::string french = texts::Text(texts::TextId::CleanTooltip, texts::Language::French);
     EXPECT_NE(french.find("page HTML (particulièrement"), std::string::npos) << french;
 }
 
 TEST(DialogTexts, OpenDialogFilterListsWebPagesThenAllFilesEndedByTwoNuls) {
     using namespace std::string_literals;
-    EXPECT_EQ(OpenDialogFilter(Language::English),
+    EXPECT_EQ(OpenDialogFilter(texts::Language::English),
               "Web page (*.htm;*.html)\0*.htm;*.html\0All files (*.*)\0*.*\0\0"s);
-    EXPECT_EQ(OpenDialogFilter(Language::French),
+    EXPECT_EQ(OpenDialogFilter(texts::Language::French),
               "Page web (*.htm;*.html)\0*.htm;*.html\0Tous les fichiers (*.*)\0*.*\0\0"s);
 }
 
 TEST(DialogTexts, ProgressCaptionPutsThePercentBeforeTheCaption) {
-    EXPECT_EQ(ProgressCaption(Language::English, 42),
+    EXPECT_EQ(ProgressCaption(texts::Language::English, 42),
               "42% - stylewick v" STYLEWICK_VERSION " - by Tavrel");
-    EXPECT_EQ(ProgressCaption(Language::French, 100),
+    EXPECT_EQ(ProgressCaption(texts::Language::French, 100),
               "100\u00A0% - stylewick v" STYLEWICK_VERSION " - par Tavrel");
 }
 
@@ -55,13 +59,13 @@ TEST(DialogTexts, SeveralPagesShowTheirCountAndFolderAndTheirNamesInTheTooltip) 
                                             "/web/site/c.htm"};
     struct Case {
         std::vector<std::string> pages;
-        Language language;
+        texts::Language language;
         const char* field;
         const char* tooltip;
     } cases[] = {
-        {pages, Language::English, "3 pages in \"/web/site\"", "a.htm|b.html|c.htm"},
-        {pages, Language::French, "3 pages dans \"/web/site\"", "a.htm|b.html|c.htm"},
-        {{"/a.htm", "/b.htm"}, Language::English, "2 pages in \"/\"", "a.htm|b.htm"},
+        {pages, texts::Language::English, "3 pages in \"/web/site\"", "a.htm|b.html|c.htm"},
+        {pages, texts::Language::French, "3 pages dans \"/web/site\"", "a.htm|b.html|c.htm"},
+        {{"/a.htm", "/b.htm"}, texts::Language::English, "2 pages in \"/\"", "a.htm|b.htm"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(SeveralPagesText(c.language, c.pages), c.field);
@@ -73,17 +77,17 @@ TEST(DialogTexts, TheStopQuestionNamesThePageOrThePagesAsTheFieldDoes) {
     using Pages = std::vector<std::string>;
     struct Case {
         Pages pages;
-        Language language;
+        texts::Language language;
         const char* question;
     } cases[] = {
         {{"/web/a.htm"},
-         Language::English,
+         texts::Language::English,
          "Stop the conversion of \"/web/a.htm\"?\rNothing will be changed."},
         {{"/web/a.htm", "/web/b.htm"},
-         Language::English,
+         texts::Language::English,
          "Stop the conversion of 2 pages in \"/web\"?\rNothing will be changed."},
         {{"/web/a.htm", "/web/b.htm"},
-         Language::French,
+         texts::Language::French,
          "Arrêter la conversion de 2 pages dans \"/web\" ?\rRien ne sera modifié."},
     };
     for (const Case& c : cases) EXPECT_EQ(StopQuestionText(c.language, c.pages), c.question);
@@ -109,11 +113,15 @@ TEST(DialogTexts, OneTableLabelsTheControlsAndNamesThePictures) {
                           {1004, ShownAs::Tooltip},
                           {1009, ShownAs::NameAndTooltip},
                           {IDB_BROWSE, ShownAs::AccessibleName}}));
-    EXPECT_STREQ(Text(kControlTexts[2].text, Language::French), "Nettoyer les styles inutilisés");
+    EXPECT_STREQ(texts::Text(kControlTexts[2].text, texts::Language::French),
+                 "Nettoyer les styles inutilisés");
     // The image's name tells the key that opens its menu, in both languages.
-    for (Language language : {Language::English, Language::French})
-        EXPECT_NE(std::string(Text(TextId::LanguageTooltip, language)).find("(Alt+L)"),
-                  std::string::npos);
+    for (texts::Language language : {texts::Language::English, texts::Language::French})
+        EXPECT_NE(
+            std::string(texts::Text(texts::TextId::LanguageTooltip, language)).find("(Alt+L)"),
+            std::string::npos);
 }
 
 }  // namespace
+
+}  // namespace ui

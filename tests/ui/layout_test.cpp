@@ -7,6 +7,8 @@
 #include <map>
 #include <ostream>
 
+namespace ui {
+
 void PrintTo(const Box& box, std::ostream* out) {
     *out << "{" << box.left << ", " << box.top << ", " << box.width << ", " << box.height << "}";
 }
@@ -93,3 +95,5 @@ TEST(Layout, AWrappedLinkGrowsUpwardsAndKeepsItsBottomEdge) {
 }
 
 }  // namespace
+
+}  // namespace ui

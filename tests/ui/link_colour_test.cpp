@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace ui {
+
 namespace {
 
 TEST(LinkColour, ContrastRatioSpansOneToTwentyOne) {
@@ -32,3 +34,5 @@ TEST(LinkColour, BlueStaysOnLightBackgroundsUnlessTheSchemeIsHighContrast) {
 }
 
 }  // namespace
+
+}  // namespace ui

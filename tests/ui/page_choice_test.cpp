@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace ui {
+
 namespace {
 
 TEST(PageChoice, FirstHtmlPageElseFirstFileNeverAFolder) {
@@ -81,3 +83,5 @@ TEST(PageChoice, HtmlPagesEndInHtmOrHtmlInAnyCase) {
 }
 
 }  // namespace
+
+}  // namespace ui

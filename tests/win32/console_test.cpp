@@ -49,7 +49,7 @@ std::string ConsoleLinesAfter(const std::string& command, int lines) {
 
 TEST(Console, MessagesReachAConsoleAsUnicodeCharacters) {
     std::string page = "C:\\δοκιμή\\Ωμέγα 文件 😀.htm";
-    std::string command = "\"" + ProgramPath("stylewick-cli.exe") + "\" \"" + page + "\"";
+    std::string command = "\"" + ui::ProgramPath("stylewick-cli.exe") + "\" \"" + page + "\"";
     EXPECT_EQ(ConsoleLinesAfter(command, 2), "File \"" + page + "\" doesn't exist!\n\n");
 }
 

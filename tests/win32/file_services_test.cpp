@@ -92,7 +92,7 @@ TEST(FileServices, PageThatAnotherProcessHoldsConvertsWhenItLetsOthersWrite) {
         RunOutcome outcome;
         std::string whileHeld;
         {
-            HeldByAnotherProcess held(folder.File("page.html"), c.share);
+            ui::HeldByAnotherProcess held(folder.File("page.html"), c.share);
             ASSERT_TRUE(held.Holding());
             outcome = RunOn(folder);
             whileHeld = folder.Read("page.html");

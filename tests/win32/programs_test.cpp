@@ -8,6 +8,8 @@
 #include "tests/win32/window_driver.h"
 #include "version.h"
 
+namespace ui {
+
 namespace {
 
 struct VersionResource {
@@ -65,3 +67,5 @@ TEST(Programs, CliTakesTheWindowsHelpSwitchAndItsVersionOption) {
 }
 
 }  // namespace
+
+}  // namespace ui

@@ -20,6 +20,8 @@
 #include "platform/utf16.h"
 #include "tests/win32/window_driver.h"
 
+namespace ui {
+
 namespace {
 
 constexpr char kPage[] =
@@ -332,3 +334,5 @@ TEST(RestoreScriptPaths, PageWithoutAFormCmdOpensIsNamedAndKept) {
 }
 
 }  // namespace
+
+}  // namespace ui

@@ -17,17 +17,17 @@
 int main(int argc, char** argv) {
     std::vector<std::string> arguments = ProgramArguments(argc, argv);
     if (arguments.size() == 2 && arguments[0].rfind("--hold=", 0) == 0)
-        return HoldFile(arguments[0].substr(7),
-                        static_cast<DWORD>(std::stoul(arguments[1].substr(8))));
+        return ui::HoldFile(arguments[0].substr(7),
+                            static_cast<DWORD>(std::stoul(arguments[1].substr(8))));
     if (arguments.size() == 2 && arguments[0].rfind("--opened=", 0) == 0)
-        return RecordOpenedAddress(arguments[0].substr(9), arguments[1]);
+        return ui::RecordOpenedAddress(arguments[0].substr(9), arguments[1]);
     testing::InitGoogleTest(&argc, argv);
     for (int i = 1; i < argc; ++i)
         if (std::strncmp(argv[i], "--corpus=", 9) == 0)
             SetCorpusFolder(argv[i] + 9);
         else if (std::strncmp(argv[i], "--oem-code-page=", 16) == 0)
-            SetExpectedOemCodePage(static_cast<unsigned>(std::atoi(argv[i] + 16)));
+            ui::SetExpectedOemCodePage(static_cast<unsigned>(std::atoi(argv[i] + 16)));
         else if (std::strncmp(argv[i], "--dpi=", 6) == 0)
-            SetExpectedDpi(static_cast<unsigned>(std::atoi(argv[i] + 6)));
+            ui::SetExpectedDpi(static_cast<unsigned>(std::atoi(argv[i] + 6)));
     return RUN_ALL_TESTS();
 }

@@ -13,6 +13,8 @@
 #include "tests/support/scratch_folder.h"
 #include "texts/strings.h"
 
+namespace ui {
+
 // Waits until `condition` holds, polling; false after `milliseconds`.
 bool WaitUntil(const std::function<bool()>& condition, int milliseconds = 10000);
 
@@ -140,4 +142,6 @@ std::vector<std::string> ToolTexts(HWND mainWindow, HWND control);
 
 // Checks the caption and every text that a language switch sets, as shown in `language`
 // while no page is chosen.
-void ExpectWindowIn(const RunningProgram& program, Language language);
+void ExpectWindowIn(const RunningProgram& program, texts::Language language);
+
+}  // namespace ui
