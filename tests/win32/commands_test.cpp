@@ -44,17 +44,16 @@ protected:
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
         return text;
     }
-    void Launch() { ClickWindow(program.Control(ui::IDB_LAUNCH)); }
+    void Launch() { ClickWindow(program.Control(IDB_LAUNCH)); }
     void ClearSheetName() {
-        ClickWindow(program.Control(ui::IDE_SHEET_NAME));
+        ClickWindow(program.Control(IDE_SHEET_NAME));
         PressKey(VK_END);
         for (int i = 0; i < 12; ++i) PressKey(VK_BACK);
-        ASSERT_TRUE(
-            WaitUntil([&] { return program.ControlText(ui::IDE_SHEET_NAME).empty(); }, 2000));
+        ASSERT_TRUE(WaitUntil([&] { return program.ControlText(IDE_SHEET_NAME).empty(); }, 2000));
     }
     void Uncheck() {
-        ClickWindow(program.Control(ui::IDX_CLEAN_UNUSED));
-        ASSERT_TRUE(WaitUntil([&] { return !program.Checked(ui::IDX_CLEAN_UNUSED); }, 2000));
+        ClickWindow(program.Control(IDX_CLEAN_UNUSED));
+        ASSERT_TRUE(WaitUntil([&] { return !program.Checked(IDX_CLEAN_UNUSED); }, 2000));
     }
     void ExpectProgramEnded() {
         ASSERT_TRUE(program.WaitForEnd());
@@ -65,8 +64,7 @@ protected:
     void ExpectBackInTheWindow(int focused) {
         ASSERT_TRUE(WaitUntil([&] { return program.Focus() == program.Control(focused); }));
         EXPECT_FALSE(program.WaitForEnd(0));
-        for (int id : {ui::IDB_BROWSE, ui::IDB_LAUNCH, ui::IDE_SHEET_NAME, ui::IDX_CLEAN_UNUSED,
-                       ui::IDI_LANGUAGE})
+        for (int id : {IDB_BROWSE, IDB_LAUNCH, IDE_SHEET_NAME, IDX_CLEAN_UNUSED, IDI_LANGUAGE})
             EXPECT_TRUE(IsWindowEnabled(program.Control(id))) << id;
         EXPECT_EQ(WindowText(program.Window()).rfind("stylewick v", 0), 0u);
     }
@@ -92,14 +90,14 @@ TEST_F(CommandsTest, LaunchBeforeBrowsingWarnsInBothLanguagesAndTheWindowStaysUs
               "Veuillez d'abord sélectionner une page web\rgrâce au bouton \"...\" de "
               "\"Fichier Html\"");
     EXPECT_FALSE(program.WaitForEnd(200));
-    for (int id : {ui::IDB_BROWSE, ui::IDB_LAUNCH, ui::IDE_SHEET_NAME, ui::IDX_CLEAN_UNUSED})
+    for (int id : {IDB_BROWSE, IDB_LAUNCH, IDE_SHEET_NAME, IDX_CLEAN_UNUSED})
         EXPECT_TRUE(IsWindowEnabled(program.Control(id))) << id;
 
     // A later browse and launch work.
     folder.Write("page.html",
                  "<html><head><style>p{color:red}</style></head><body><p>x</p></body></html>");
     program.BrowseTo(folder.File("page.html"));
-    ASSERT_EQ(program.ControlText(ui::IDE_PAGE_PATH), folder.File("page.html"));
+    ASSERT_EQ(program.ControlText(IDE_PAGE_PATH), folder.File("page.html"));
     Launch();
     ExpectReport(DismissMessage(),
                  "Le CSS externe \"styles.css\" a été convenablement créé !\r"
@@ -113,21 +111,21 @@ TEST_F(CommandsTest, BrowseShowsThePathWithItsTooltipAndCancelKeepsIt) {
     folder.Write("first.htm", "<html></html>");
     folder.Write("second.html", "<html></html>");
     program.BrowseTo(folder.File("first.htm"));
-    EXPECT_EQ(program.ControlText(ui::IDE_PAGE_PATH), folder.File("first.htm"));
-    EXPECT_EQ(ui::TheUiState().pagePath, folder.File("first.htm"));
+    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), folder.File("first.htm"));
+    EXPECT_EQ(TheUiState().pagePath, folder.File("first.htm"));
 
     program.BrowseTo(folder.File("second.html"));
-    EXPECT_EQ(program.ControlText(ui::IDE_PAGE_PATH), folder.File("second.html"));
+    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), folder.File("second.html"));
     // Scrolled to its end, so that a long path shows the file name: the caret after the last
     // character.
     DWORD start = 0, end = 0;
-    SendMessageW(program.Control(ui::IDE_PAGE_PATH), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+    SendMessageW(program.Control(IDE_PAGE_PATH), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                  reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(start, Utf16(folder.File("second.html")).size());
     EXPECT_EQ(end, start);
 
     // The dialog's title and place; then cancelled with Escape.
-    ClickWindow(program.Control(ui::IDB_BROWSE));
+    ClickWindow(program.Control(IDB_BROWSE));
     HWND dialog = program.WaitForOwnedDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(WindowText(dialog), "Select main web page");
@@ -143,16 +141,16 @@ TEST_F(CommandsTest, BrowseShowsThePathWithItsTooltipAndCancelKeepsIt) {
     WaitUntil([&] { return GetForegroundWindow() == dialog; }, 3000);
     PressKey(VK_ESCAPE);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
-    EXPECT_EQ(program.ControlText(ui::IDE_PAGE_PATH), folder.File("second.html"));
-    EXPECT_EQ(ui::TheUiState().pagePath, folder.File("second.html"));
+    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), folder.File("second.html"));
+    EXPECT_EQ(TheUiState().pagePath, folder.File("second.html"));
 
     // The page path field has exactly one tool, holding the last chosen path.
-    EXPECT_EQ(ToolTexts(program.Window(), program.Control(ui::IDE_PAGE_PATH)),
+    EXPECT_EQ(ToolTexts(program.Window(), program.Control(IDE_PAGE_PATH)),
               std::vector<std::string>{folder.File("second.html")});
 
     // French after choosing a page leaves the path in the field.
     program.ChooseLanguage(1);
-    EXPECT_EQ(program.ControlText(ui::IDE_PAGE_PATH), folder.File("second.html"));
+    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), folder.File("second.html"));
 }
 
 TEST_F(CommandsTest, CorpusPageGivesTheSameFilesAsTheHeadlessProgram) {
@@ -162,7 +160,7 @@ TEST_F(CommandsTest, CorpusPageGivesTheSameFilesAsTheHeadlessProgram) {
 
     program.BrowseTo(folder.File("page.html"));
     Launch();
-    EXPECT_FALSE(IsWindowEnabled(program.Control(ui::IDB_BROWSE)));
+    EXPECT_FALSE(IsWindowEnabled(program.Control(IDB_BROWSE)));
     HICON icon = nullptr;
     ExpectReport(DismissMessage(&icon),
                  "External CSS \"styles.css\" correctly produced !\r"
@@ -225,7 +223,7 @@ TEST_F(CommandsTest, EmptyOutputNameIsRefusedAndLeavesThePage) {
     std::string message = DismissMessage(&icon);
     EXPECT_EQ(message, "Error! \"\" cannot be the name of a style sheet.");
     EXPECT_EQ(icon, LoadIcon(nullptr, IDI_HAND));
-    ExpectBackInTheWindow(ui::IDE_SHEET_NAME);
+    ExpectBackInTheWindow(IDE_SHEET_NAME);
     EXPECT_EQ(folder.Read("page.html"), page);
     EXPECT_FALSE(folder.Has("restore_backup.bat"));
 }
@@ -240,8 +238,8 @@ TEST_F(CommandsTest, MissingPageShowsOnlyItsMessageAndComesBackToTheWindow) {
     EXPECT_EQ(DismissMessage(&icon),
               "Le fichier \"" + folder.File("gone.html") + "\" n'existe pas!");
     EXPECT_EQ(icon, LoadIcon(nullptr, IDI_HAND));
-    ExpectBackInTheWindow(ui::IDB_BROWSE);
-    EXPECT_EQ(program.ControlText(ui::IDE_PAGE_PATH), folder.File("gone.html"));
+    ExpectBackInTheWindow(IDB_BROWSE);
+    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), folder.File("gone.html"));
     EXPECT_FALSE(folder.Has("gone.backup.html"));
 }
 
@@ -251,7 +249,7 @@ TEST_F(CommandsTest, MalformedHeaderCssShowsOnlyItsMessageAndKeepsThePage) {
     program.BrowseTo(folder.File("page.html"));
     Launch();
     EXPECT_EQ(DismissMessage(), "Error! Malformed internal CSS: mismatching { and }");
-    ExpectBackInTheWindow(ui::IDB_BROWSE);
+    ExpectBackInTheWindow(IDB_BROWSE);
     EXPECT_EQ(folder.Read("page.html"), page);
     EXPECT_FALSE(folder.Has("styles.css"));
 }
@@ -291,13 +289,13 @@ TEST_P(WrittenNothingTest, MessageInTheWindowsLanguageAndNoFileChanged) {
     EXPECT_FALSE(folder.Has("restore_backup.bat"));
     if (!c.siteSheet) return;
     EXPECT_EQ(folder.Read("styles.css"), c.siteSheet);
-    ExpectBackInTheWindow(ui::IDE_SHEET_NAME);
-    EXPECT_EQ(program.ControlText(ui::IDE_PAGE_PATH), folder.File("page.html"));
-    EXPECT_EQ(program.ControlText(ui::IDE_SHEET_NAME), "styles.css");
-    EXPECT_TRUE(program.Checked(ui::IDX_CLEAN_UNUSED));
+    ExpectBackInTheWindow(IDE_SHEET_NAME);
+    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), folder.File("page.html"));
+    EXPECT_EQ(program.ControlText(IDE_SHEET_NAME), "styles.css");
+    EXPECT_TRUE(program.Checked(IDX_CLEAN_UNUSED));
     PressKeyWith(VK_CONTROL, 'A');
     TypeText("site.css");
-    ASSERT_TRUE(WaitUntil([&] { return program.ControlText(ui::IDE_SHEET_NAME) == "site.css"; }));
+    ASSERT_TRUE(WaitUntil([&] { return program.ControlText(IDE_SHEET_NAME) == "site.css"; }));
     PressKey(VK_RETURN);
     EXPECT_NE(DismissMessage().find("\"site.css\""), std::string::npos);
     ExpectProgramEnded();
@@ -326,7 +324,7 @@ TEST_F(CommandsTest, RunUnderWayAsksBeforeItStops) {
         files::FolderLock held;
         ASSERT_EQ(files::TryLockFolder(folder.path(), held), files::LockResult::Locked);
         Launch();
-        ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(program.Control(ui::IDB_BROWSE)); }));
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(program.Control(IDB_BROWSE)); }));
         c.ask(program.Window());
         HWND box = program.WaitForOwnedDialog();
         ASSERT_NE(box, nullptr);
@@ -336,7 +334,7 @@ TEST_F(CommandsTest, RunUnderWayAsksBeforeItStops) {
         ClickWindow(GetDlgItem(box, c.answer));
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
         if (c.answer == IDYES) {
-            ExpectBackInTheWindow(ui::IDB_BROWSE);
+            ExpectBackInTheWindow(IDB_BROWSE);
             files::UnlockFolder(held);
             EXPECT_EQ(folder.Listing(), "page.html\n");
             EXPECT_EQ(folder.Read("page.html"), page);
@@ -375,11 +373,11 @@ TEST_F(CommandsTest, FileDialogOpensInTheLastPagesFolderWithWebPagesThenAllFiles
     std::string site = folder.Subfolder("site");
     folder.Write("site\\page.html", "<html></html>");
     program.BrowseTo(site + "page.html");
-    ASSERT_EQ(program.ControlText(ui::IDE_PAGE_PATH), site + "page.html");
+    ASSERT_EQ(program.ControlText(IDE_PAGE_PATH), site + "page.html");
 
     for (int language : {0, 1}) {
         program.ChooseLanguage(language);
-        ClickWindow(program.Control(ui::IDB_BROWSE));
+        ClickWindow(program.Control(IDB_BROWSE));
         HWND dialog = program.WaitForOwnedDialog();
         ASSERT_NE(dialog, nullptr);
         std::wstring opened(MAX_PATH, L'\0');
@@ -428,7 +426,7 @@ protected:
         return std::to_string(count) + form + "\"" + site.substr(0, site.size() - 1) + "\"";
     }
     std::vector<std::string> FieldTips() const {
-        return ToolTexts(program.Window(), program.Control(ui::IDE_PAGE_PATH));
+        return ToolTexts(program.Window(), program.Control(IDE_PAGE_PATH));
     }
     static constexpr char kPlain[] = "<html><body><p>nothing to move</p></body></html>";
 };
@@ -436,22 +434,20 @@ protected:
 TEST_F(SeveralPagesTest, ChosenInTheDialogTheyShowTheirCountFolderAndNamesInBothLanguages) {
     std::string site = WriteSite();
     program.BrowseTo(site + "a.htm");  // one page, as ever; the dialog then opens in its folder
-    ASSERT_EQ(program.ControlText(ui::IDE_PAGE_PATH), site + "a.htm");
+    ASSERT_EQ(program.ControlText(IDE_PAGE_PATH), site + "a.htm");
     EXPECT_EQ(FieldTips(), std::vector<std::string>{site + "a.htm"});
 
     program.BrowseTo("\"a.htm\" \"b.html\"");
     ASSERT_TRUE(WaitUntil(
-        [&] { return program.ControlText(ui::IDE_PAGE_PATH) == Shown(" pages in ", 2, site); },
-        3000))
-        << program.ControlText(ui::IDE_PAGE_PATH);
+        [&] { return program.ControlText(IDE_PAGE_PATH) == Shown(" pages in ", 2, site); }, 3000))
+        << program.ControlText(IDE_PAGE_PATH);
     EXPECT_EQ(FieldTips(), std::vector<std::string>{"a.htm\rb.html"});
-    EXPECT_EQ(ui::TheUiState().pagePaths,
-              (std::vector<std::string>{site + "a.htm", site + "b.html"}));
+    EXPECT_EQ(TheUiState().pagePaths, (std::vector<std::string>{site + "a.htm", site + "b.html"}));
 
     program.ChooseLanguage(1);
     EXPECT_TRUE(WaitUntil([&] {
-        return program.ControlText(ui::IDE_PAGE_PATH) == Shown(" pages dans ", 2, site);
-    })) << program.ControlText(ui::IDE_PAGE_PATH);
+        return program.ControlText(IDE_PAGE_PATH) == Shown(" pages dans ", 2, site);
+    })) << program.ControlText(IDE_PAGE_PATH);
     EXPECT_EQ(FieldTips(), std::vector<std::string>{"a.htm\rb.html"});
     Launch();
     ExpectReport(DismissMessage(),
@@ -467,12 +463,11 @@ TEST_F(SeveralPagesTest, ADroppedFolderChoosesItsPagesAndOneRunConvertsThemAll) 
     std::string site = WriteSite();
     program.Drop({site.substr(0, site.size() - 1)});
     ASSERT_TRUE(WaitUntil(
-        [&] { return program.ControlText(ui::IDE_PAGE_PATH) == Shown(" pages in ", 3, site); },
-        3000))
-        << program.ControlText(ui::IDE_PAGE_PATH);
+        [&] { return program.ControlText(IDE_PAGE_PATH) == Shown(" pages in ", 3, site); }, 3000))
+        << program.ControlText(IDE_PAGE_PATH);
     EXPECT_EQ(FieldTips(), std::vector<std::string>{"a.htm\rb.html\rplain.htm"});
     Launch();
-    EXPECT_FALSE(IsWindowEnabled(program.Control(ui::IDB_BROWSE)));
+    EXPECT_FALSE(IsWindowEnabled(program.Control(IDB_BROWSE)));
     HICON icon = nullptr;
     ExpectReport(
         DismissMessage(&icon),
@@ -503,8 +498,7 @@ TEST_F(SeveralPagesTest, DroppedPagesEmptyFolderAndPagesOfTwoFolders) {
     empty.pop_back();  // as the shell names a folder
     program.Drop({site + "b.html", site + "notes.txt", site + "a.htm"});
     ASSERT_TRUE(WaitUntil(
-        [&] { return program.ControlText(ui::IDE_PAGE_PATH) == Shown(" pages in ", 2, site); },
-        3000));
+        [&] { return program.ControlText(IDE_PAGE_PATH) == Shown(" pages in ", 2, site); }, 3000));
     EXPECT_EQ(FieldTips(), std::vector<std::string>{"b.html\ra.htm"});
 
     program.Drop({empty});
@@ -512,22 +506,21 @@ TEST_F(SeveralPagesTest, DroppedPagesEmptyFolderAndPagesOfTwoFolders) {
     EXPECT_EQ(DismissMessage(&icon),
               "Error! The folder \"" + empty + "\" holds no web page (*.htm, *.html).");
     EXPECT_EQ(icon, LoadIcon(nullptr, IDI_HAND));
-    EXPECT_EQ(program.ControlText(ui::IDE_PAGE_PATH), Shown(" pages in ", 2, site));
+    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), Shown(" pages in ", 2, site));
 
     program.Drop({site + "a.htm"});
-    ASSERT_TRUE(
-        WaitUntil([&] { return program.ControlText(ui::IDE_PAGE_PATH) == site + "a.htm"; }));
+    ASSERT_TRUE(WaitUntil([&] { return program.ControlText(IDE_PAGE_PATH) == site + "a.htm"; }));
     EXPECT_EQ(FieldTips(), std::vector<std::string>{site + "a.htm"});
-    EXPECT_TRUE(ui::TheUiState().pagePaths.empty());
+    EXPECT_TRUE(TheUiState().pagePaths.empty());
 
     program.Drop({site + "a.htm", other + "x.htm"});
     ASSERT_TRUE(WaitUntil(
-        [&] { return program.ControlText(ui::IDE_PAGE_PATH) == Shown(" pages in ", 2, site); }));
+        [&] { return program.ControlText(IDE_PAGE_PATH) == Shown(" pages in ", 2, site); }));
     Launch();
     EXPECT_EQ(DismissMessage(&icon), "Error! The pages of one run must be in one folder.");
     EXPECT_EQ(icon, LoadIcon(nullptr, IDI_HAND));
-    ExpectBackInTheWindow(ui::IDB_BROWSE);
-    EXPECT_EQ(program.ControlText(ui::IDE_PAGE_PATH), Shown(" pages in ", 2, site));
+    ExpectBackInTheWindow(IDB_BROWSE);
+    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), Shown(" pages in ", 2, site));
     EXPECT_FALSE(folder.Has("site\\a.backup.htm"));
     EXPECT_FALSE(folder.Has("other\\x.backup.htm"));
 }
@@ -538,12 +531,11 @@ TEST_F(SeveralPagesTest, StoppingTheRunNamesItsPages) {
     std::string site = WriteSite();
     program.Drop({site + "a.htm", site + "b.html"});
     ASSERT_TRUE(WaitUntil(
-        [&] { return program.ControlText(ui::IDE_PAGE_PATH) == Shown(" pages in ", 2, site); },
-        3000));
+        [&] { return program.ControlText(IDE_PAGE_PATH) == Shown(" pages in ", 2, site); }, 3000));
     files::FolderLock held;
     ASSERT_EQ(files::TryLockFolder(site, held), files::LockResult::Locked);
     Launch();
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(program.Control(ui::IDB_BROWSE)); }));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(program.Control(IDB_BROWSE)); }));
     PressKey(VK_ESCAPE);
     HWND box = program.WaitForOwnedDialog();
     ASSERT_NE(box, nullptr);
@@ -552,9 +544,9 @@ TEST_F(SeveralPagesTest, StoppingTheRunNamesItsPages) {
         "Stop the conversion of " + Shown(" pages in ", 2, site) + "?\rNothing will be changed.");
     ClickWindow(GetDlgItem(box, IDYES));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
-    ExpectBackInTheWindow(ui::IDB_BROWSE);
+    ExpectBackInTheWindow(IDB_BROWSE);
     files::UnlockFolder(held);
-    EXPECT_EQ(program.ControlText(ui::IDE_PAGE_PATH), Shown(" pages in ", 2, site));
+    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), Shown(" pages in ", 2, site));
     EXPECT_FALSE(folder.Has("site\\a.backup.htm"));
     EXPECT_FALSE(folder.Has("site\\styles.css"));
 }
@@ -588,8 +580,7 @@ private:
 TEST_F(CommandsTest, EnterOnTheFocusedLinkOpensTheWebSiteAndTheWindowStays) {
     AddressRecorder recorder(folder.File("opened.txt"));
     for (int i = 0; i < 4; ++i) PressKey(VK_TAB);  // name, check box, launch, link
-    ASSERT_TRUE(
-        WaitUntil([&] { return program.Focus() == program.Control(ui::IDT_WEB_LINK); }, 3000));
+    ASSERT_TRUE(WaitUntil([&] { return program.Focus() == program.Control(IDT_WEB_LINK); }, 3000));
     PressKey(VK_RETURN);
     ASSERT_TRUE(WaitUntil([&] { return folder.Has("opened.txt"); }, 15000));
     EXPECT_EQ(folder.Read("opened.txt"), STYLEWICK_WEBSITE);
@@ -619,7 +610,7 @@ TEST(StartUpLanguage, WindowStartsInTheUsersLanguage) {
     EXPECT_EQ(WindowText(program.Window()), french ? "stylewick v" STYLEWICK_VERSION " - par Tavrel"
                                                    : "stylewick v" STYLEWICK_VERSION
                                                      " - by Tavrel");
-    EXPECT_EQ(program.ControlText(ui::IDE_PAGE_PATH),
+    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH),
               french ? "<aucun sélectionné>" : "<none selected>");
 }
 

@@ -47,7 +47,7 @@ TEST(WindowRun, TwoHundredMegabytePageLeavesTheWindowAnsweringWithItsProgressUpT
         folder.Write("page.html", GeneratePage(shape).text);
     }
     RunningProgram program({folder.File("page.html")});
-    ClickWindow(program.Control(ui::IDB_LAUNCH));
+    ClickWindow(program.Control(IDB_LAUNCH));
 
     DWORD slowest = 0;
     int answers = 0;
@@ -70,11 +70,10 @@ TEST(WindowRun, TwoHundredMegabytePageLeavesTheWindowAnsweringWithItsProgressUpT
             checkedDuringTheRun = true;
             // Nothing can start a second run or a switch, nor close the window, and the mouse
             // shows the wait cursor over it.
-            for (int id : {ui::IDB_BROWSE, ui::IDB_LAUNCH, ui::IDE_SHEET_NAME, ui::IDX_CLEAN_UNUSED,
-                           ui::IDI_LANGUAGE})
+            for (int id : {IDB_BROWSE, IDB_LAUNCH, IDE_SHEET_NAME, IDX_CLEAN_UNUSED, IDI_LANGUAGE})
                 EXPECT_FALSE(IsWindowEnabled(program.Control(id))) << id;
-            SendMessageW(program.Control(ui::IDT_HTML_INPUT), WM_SETCURSOR,
-                         reinterpret_cast<WPARAM>(program.Control(ui::IDT_HTML_INPUT)),
+            SendMessageW(program.Control(IDT_HTML_INPUT), WM_SETCURSOR,
+                         reinterpret_cast<WPARAM>(program.Control(IDT_HTML_INPUT)),
                          MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
             CURSORINFO cursor{};
             cursor.cbSize = sizeof cursor;
@@ -119,7 +118,7 @@ TEST(WindowRun, AShortRunShowsNoProgress) {
     ScratchFolder folder;
     folder.Write("page.html", "<html><body><p style=\"margin:0\">x</p></body></html>");
     RunningProgram program({folder.File("page.html")});
-    ClickWindow(program.Control(ui::IDB_LAUNCH));
+    ClickWindow(program.Control(IDB_LAUNCH));
     HWND report = program.WaitForOwnedDialog();
     ASSERT_NE(report, nullptr);
     EXPECT_EQ(WindowText(program.Window()), kCaption);

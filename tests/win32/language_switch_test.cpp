@@ -45,7 +45,7 @@ std::string AccessibleName(HWND control) {
 }
 
 bool MenuChecked(int position) {
-    return GetMenuState(ui::TheUiState().languageMenu, position, MF_BYPOSITION) & MF_CHECKED;
+    return GetMenuState(TheUiState().languageMenu, position, MF_BYPOSITION) & MF_CHECKED;
 }
 
 class LanguageSwitchTest : public testing::Test {
@@ -53,28 +53,27 @@ protected:
     RunningProgram program;
 
     void Uncheck() {
-        ClickWindow(program.Control(ui::IDX_CLEAN_UNUSED));
-        ASSERT_TRUE(WaitUntil([&] { return !program.Checked(ui::IDX_CLEAN_UNUSED); }, 2000));
+        ClickWindow(program.Control(IDX_CLEAN_UNUSED));
+        ASSERT_TRUE(WaitUntil([&] { return !program.Checked(IDX_CLEAN_UNUSED); }, 2000));
     }
     void TypeSheetName(const std::string& name) {
-        ClickWindow(program.Control(ui::IDE_SHEET_NAME));
+        ClickWindow(program.Control(IDE_SHEET_NAME));
         PressKey(VK_END);
         for (int i = 0; i < 12; ++i) PressKey(VK_BACK);
         TypeText(name);
-        ASSERT_TRUE(
-            WaitUntil([&] { return program.ControlText(ui::IDE_SHEET_NAME) == name; }, 2000));
+        ASSERT_TRUE(WaitUntil([&] { return program.ControlText(IDE_SHEET_NAME) == name; }, 2000));
     }
     // The window's texts, the menu's check mark and the language code all say `language`.
     void ExpectChosen(texts::Language language) {
         // The switch happens on the window's thread: wait for it before reading the labels.
         const char* code = language == texts::Language::French ? "FR" : "EN";
-        ASSERT_TRUE(WaitUntil([&] { return ui::TheUiState().languageCode == code; }));
+        ASSERT_TRUE(WaitUntil([&] { return TheUiState().languageCode == code; }));
         ASSERT_TRUE(
-            WaitUntil([&] { return WindowText(program.Window()) == ui::MainCaption(language); }));
+            WaitUntil([&] { return WindowText(program.Window()) == MainCaption(language); }));
         ExpectWindowIn(program, language);
         EXPECT_EQ(MenuChecked(0), language == texts::Language::English);
         EXPECT_EQ(MenuChecked(1), language == texts::Language::French);
-        EXPECT_EQ(ui::TheUiState().languageCode, language == texts::Language::French ? "FR" : "EN");
+        EXPECT_EQ(TheUiState().languageCode, language == texts::Language::French ? "FR" : "EN");
     }
 };
 
@@ -84,59 +83,59 @@ TEST_F(LanguageSwitchTest, FrenchAndBackRelabelsTheWindowAndKeepsTheTypedName) {
 
     program.ChooseLanguage(1);
     ExpectChosen(texts::Language::French);
-    EXPECT_EQ(program.ControlText(ui::IDE_SHEET_NAME), "site.css");
-    EXPECT_TRUE(program.Checked(ui::IDX_CLEAN_UNUSED));
-    EXPECT_EQ(ui::TheUiState().pagePath, "<none selected>");
+    EXPECT_EQ(program.ControlText(IDE_SHEET_NAME), "site.css");
+    EXPECT_TRUE(program.Checked(IDX_CLEAN_UNUSED));
+    EXPECT_EQ(TheUiState().pagePath, "<none selected>");
     using Texts = std::vector<std::string>;
-    EXPECT_EQ(TipsOf(program, ui::IDB_LAUNCH),
+    EXPECT_EQ(TipsOf(program, IDB_LAUNCH),
               Texts{"Lancer l'extraction vers un css externe des css présents dans les tags "
                     "et dans le header!"});
-    EXPECT_EQ(TipsOf(program, ui::IDX_CLEAN_UNUSED),
+    EXPECT_EQ(TipsOf(program, IDX_CLEAN_UNUSED),
               Texts{"Bonus: nettoyer les éléments CSS utilisés nulle part dans la page "
                     "HTML (particulièrement intéressant pour les pages web générées "
                     "automatiquement, par ex. par Ms Word)"});
-    EXPECT_EQ(TipsOf(program, ui::IDT_WEB_LINK), Texts{STYLEWICK_WEBSITE});
+    EXPECT_EQ(TipsOf(program, IDT_WEB_LINK), Texts{STYLEWICK_WEBSITE});
 
     Uncheck();
     program.ChooseLanguage(0);
     ExpectChosen(texts::Language::English);
-    EXPECT_EQ(program.ControlText(ui::IDE_SHEET_NAME), "site.css");
-    EXPECT_TRUE(program.Checked(ui::IDX_CLEAN_UNUSED));
+    EXPECT_EQ(program.ControlText(IDE_SHEET_NAME), "site.css");
+    EXPECT_TRUE(program.Checked(IDX_CLEAN_UNUSED));
 }
 
 TEST_F(LanguageSwitchTest, ChoosingTheCurrentLanguageChecksTheBoxAgain) {
     Uncheck();
     program.ChooseLanguage(0);
-    EXPECT_TRUE(program.Checked(ui::IDX_CLEAN_UNUSED));
+    EXPECT_TRUE(program.Checked(IDX_CLEAN_UNUSED));
     ExpectWindowIn(program, texts::Language::English);
 }
 
 TEST_F(LanguageSwitchTest, SeveralSwitchesLeaveExactlyOneToolPerControl) {
     for (int position : {1, 0, 1}) program.ChooseLanguage(position);
-    std::vector<std::string> launchTips = TipsOf(program, ui::IDB_LAUNCH);
+    std::vector<std::string> launchTips = TipsOf(program, IDB_LAUNCH);
     ASSERT_EQ(launchTips.size(), 1u);
     EXPECT_EQ(launchTips[0].substr(0, 22), "Lancer l'extraction ve");
-    EXPECT_EQ(TipsOf(program, ui::IDX_CLEAN_UNUSED).size(), 1u);
-    EXPECT_EQ(TipsOf(program, ui::IDT_WEB_LINK).size(), 1u);
-    EXPECT_EQ(TipsOf(program, ui::IDE_PAGE_PATH).size(), 0u);
+    EXPECT_EQ(TipsOf(program, IDX_CLEAN_UNUSED).size(), 1u);
+    EXPECT_EQ(TipsOf(program, IDT_WEB_LINK).size(), 1u);
+    EXPECT_EQ(TipsOf(program, IDE_PAGE_PATH).size(), 0u);
 }
 
 TEST_F(LanguageSwitchTest, DismissedMenuChangesNothing) {
     Uncheck();
-    ClickWindow(program.Control(ui::IDI_LANGUAGE));
+    ClickWindow(program.Control(IDI_LANGUAGE));
     HWND menu = program.WaitForMenu();
     ASSERT_NE(menu, nullptr);
     PressKey(VK_ESCAPE);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }, 3000));
     Sleep(200);
-    EXPECT_FALSE(program.Checked(ui::IDX_CLEAN_UNUSED));
+    EXPECT_FALSE(program.Checked(IDX_CLEAN_UNUSED));
     ExpectChosen(texts::Language::English);
     EXPECT_FALSE(program.WaitForEnd(0));
 }
 
 TEST_F(LanguageSwitchTest, DoubleClickOnTheImageAlsoOpensTheMenu) {
-    PostMessageA(program.Window(), WM_COMMAND, MAKEWPARAM(ui::IDI_LANGUAGE, STN_DBLCLK),
-                 reinterpret_cast<LPARAM>(program.Control(ui::IDI_LANGUAGE)));
+    PostMessageA(program.Window(), WM_COMMAND, MAKEWPARAM(IDI_LANGUAGE, STN_DBLCLK),
+                 reinterpret_cast<LPARAM>(program.Control(IDI_LANGUAGE)));
     HWND menu = program.WaitForMenu();
     ASSERT_NE(menu, nullptr);
     PressKey(VK_ESCAPE);
@@ -148,7 +147,7 @@ TEST_F(LanguageSwitchTest, AltLOpensTheMenuBelowTheImageForTheKeyboard) {
     HWND menu = program.WaitForMenu();
     ASSERT_NE(menu, nullptr);
     RECT image{}, shown{};
-    GetWindowRect(program.Control(ui::IDI_LANGUAGE), &image);
+    GetWindowRect(program.Control(IDI_LANGUAGE), &image);
     GetWindowRect(menu, &shown);
     EXPECT_EQ(shown.left, image.left);
     EXPECT_EQ(shown.top, image.bottom);
@@ -160,22 +159,21 @@ TEST_F(LanguageSwitchTest, AltLOpensTheMenuBelowTheImageForTheKeyboard) {
 }
 
 TEST_F(LanguageSwitchTest, ThePicturesAreNamedForScreenReadersInTheLanguageShown) {
-    EXPECT_EQ(AccessibleName(program.Control(ui::IDB_LAUNCH)),
+    EXPECT_EQ(AccessibleName(program.Control(IDB_LAUNCH)),
               "Launch the extraction of inline and internal css to external css!");
-    EXPECT_EQ(AccessibleName(program.Control(ui::IDI_LANGUAGE)),
-              "Language: English or French (Alt+L)");
+    EXPECT_EQ(AccessibleName(program.Control(IDI_LANGUAGE)), "Language: English or French (Alt+L)");
     // The browse button shows "..." and is read as what it does.
-    EXPECT_EQ(AccessibleName(program.Control(ui::IDB_BROWSE)), "Browse for the page");
-    EXPECT_EQ(program.ControlText(ui::IDB_BROWSE), "...");
+    EXPECT_EQ(AccessibleName(program.Control(IDB_BROWSE)), "Browse for the page");
+    EXPECT_EQ(program.ControlText(IDB_BROWSE), "...");
     program.ChooseLanguage(1);
-    EXPECT_EQ(AccessibleName(program.Control(ui::IDB_BROWSE)), "Choisir la page");
-    EXPECT_EQ(AccessibleName(program.Control(ui::IDB_LAUNCH)),
+    EXPECT_EQ(AccessibleName(program.Control(IDB_BROWSE)), "Choisir la page");
+    EXPECT_EQ(AccessibleName(program.Control(IDB_LAUNCH)),
               "Lancer l'extraction vers un css externe des css présents dans les tags et dans le "
               "header!");
-    EXPECT_EQ(AccessibleName(program.Control(ui::IDI_LANGUAGE)),
+    EXPECT_EQ(AccessibleName(program.Control(IDI_LANGUAGE)),
               "Langue : anglais ou français (Alt+L)");
     // The language image keeps its picture.
-    EXPECT_NE(SendMessageW(program.Control(ui::IDI_LANGUAGE), STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+    EXPECT_NE(SendMessageW(program.Control(IDI_LANGUAGE), STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
 }
 
 }  // namespace

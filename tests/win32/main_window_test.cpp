@@ -25,15 +25,15 @@ struct ExpectedControl {
 
 // In creation order, which is the tab order.
 const ExpectedControl kExpected[] = {
-    {ui::IDT_HTML_INPUT, "Static", SS_LEFT, 0, {8, 12, 72, 32}},
-    {ui::IDE_PAGE_PATH, "Edit", ES_READONLY | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, {72, 10, 208, 30}},
-    {ui::IDB_BROWSE, "Button", BS_PUSHBUTTON | WS_TABSTOP, 0, {208, 8, 240, 32}},
-    {ui::IDT_CSS_OUTPUT, "Static", SS_LEFT, 0, {8, 52, 72, 72}},
-    {ui::IDE_SHEET_NAME, "Edit", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, {72, 48, 168, 68}},
-    {ui::IDI_LANGUAGE, "Static", SS_BITMAP | SS_NOTIFY, 0, {192, 46, 216, 70}},
-    {ui::IDX_CLEAN_UNUSED, "Button", BS_AUTOCHECKBOX | WS_TABSTOP, 0, {28, 84, 240, 108}},
-    {ui::IDB_LAUNCH, "Button", BS_ICON | WS_TABSTOP, 0, {248, 8, 376, 136}},
-    {ui::IDT_WEB_LINK, "Static", SS_CENTER | SS_NOTIFY | WS_TABSTOP, 0, {8, 120, 240, 136}},
+    {IDT_HTML_INPUT, "Static", SS_LEFT, 0, {8, 12, 72, 32}},
+    {IDE_PAGE_PATH, "Edit", ES_READONLY | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, {72, 10, 208, 30}},
+    {IDB_BROWSE, "Button", BS_PUSHBUTTON | WS_TABSTOP, 0, {208, 8, 240, 32}},
+    {IDT_CSS_OUTPUT, "Static", SS_LEFT, 0, {8, 52, 72, 72}},
+    {IDE_SHEET_NAME, "Edit", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, {72, 48, 168, 68}},
+    {IDI_LANGUAGE, "Static", SS_BITMAP | SS_NOTIFY, 0, {192, 46, 216, 70}},
+    {IDX_CLEAN_UNUSED, "Button", BS_AUTOCHECKBOX | WS_TABSTOP, 0, {28, 84, 240, 108}},
+    {IDB_LAUNCH, "Button", BS_ICON | WS_TABSTOP, 0, {248, 8, 376, 136}},
+    {IDT_WEB_LINK, "Static", SS_CENTER | SS_NOTIFY | WS_TABSTOP, 0, {8, 120, 240, 136}},
 };
 
 std::string ClassOf(HWND window) {
@@ -50,24 +50,24 @@ protected:
 TEST_F(MainWindowTest, StartsInEnglishWithNoPageAndTheBoxChecked) {
     ASSERT_NE(program.Window(), nullptr);
     ExpectWindowIn(program, texts::Language::English);
-    EXPECT_EQ(program.ControlText(ui::IDE_PAGE_PATH), "<none selected>");
-    EXPECT_EQ(program.ControlText(ui::IDE_SHEET_NAME), "styles.css");
+    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), "<none selected>");
+    EXPECT_EQ(program.ControlText(IDE_SHEET_NAME), "styles.css");
     // The picture controls carry names for screen readers: their tooltips.
-    EXPECT_EQ(program.ControlText(ui::IDB_LAUNCH),
+    EXPECT_EQ(program.ControlText(IDB_LAUNCH),
               "Launch the extraction of inline and internal css to external css!");
-    EXPECT_EQ(program.ControlText(ui::IDI_LANGUAGE), "Language: English or French (Alt+L)");
-    EXPECT_TRUE(program.Checked(ui::IDX_CLEAN_UNUSED));
-    EXPECT_EQ(program.Focus(), program.Control(ui::IDB_BROWSE));
+    EXPECT_EQ(program.ControlText(IDI_LANGUAGE), "Language: English or French (Alt+L)");
+    EXPECT_TRUE(program.Checked(IDX_CLEAN_UNUSED));
+    EXPECT_EQ(program.Focus(), program.Control(IDB_BROWSE));
 
-    HMENU menu = ui::TheUiState().languageMenu;
+    HMENU menu = TheUiState().languageMenu;
     ASSERT_EQ(GetMenuItemCount(menu), 2);
     wchar_t text[32] = {};
     GetMenuStringW(menu, 0, text, 32, MF_BYPOSITION);
     EXPECT_STREQ(text, L"English");
     GetMenuStringW(menu, 1, text, 32, MF_BYPOSITION);
     EXPECT_STREQ(text, L"Fran\u00E7ais");
-    EXPECT_EQ(GetMenuItemID(menu, 0), static_cast<UINT>(ui::IDM_ENGLISH));
-    EXPECT_EQ(GetMenuItemID(menu, 1), static_cast<UINT>(ui::IDM_FRENCH));
+    EXPECT_EQ(GetMenuItemID(menu, 0), static_cast<UINT>(IDM_ENGLISH));
+    EXPECT_EQ(GetMenuItemID(menu, 1), static_cast<UINT>(IDM_FRENCH));
     EXPECT_TRUE(GetMenuState(menu, 0, MF_BYPOSITION) & MF_CHECKED);
     EXPECT_FALSE(GetMenuState(menu, 1, MF_BYPOSITION) & MF_CHECKED);
 }
@@ -97,15 +97,12 @@ TEST_F(MainWindowTest, NineControlsInOrderWithTheirClassesStylesAndPixelPlaces) 
         EXPECT_TRUE(IsWindowEnabled(control));
     }
     // Static controls keep their alignment type exactly, not just its bits.
-    EXPECT_EQ(GetWindowLongA(program.Control(ui::IDT_HTML_INPUT), GWL_STYLE) & SS_TYPEMASK,
-              SS_LEFT);
-    EXPECT_EQ(GetWindowLongA(program.Control(ui::IDT_WEB_LINK), GWL_STYLE) & SS_TYPEMASK,
-              SS_CENTER);
-    EXPECT_EQ(GetWindowLongA(program.Control(ui::IDB_BROWSE), GWL_STYLE) & BS_TYPEMASK,
-              BS_PUSHBUTTON);
-    EXPECT_EQ(GetWindowLongA(program.Control(ui::IDX_CLEAN_UNUSED), GWL_STYLE) & BS_TYPEMASK,
+    EXPECT_EQ(GetWindowLongA(program.Control(IDT_HTML_INPUT), GWL_STYLE) & SS_TYPEMASK, SS_LEFT);
+    EXPECT_EQ(GetWindowLongA(program.Control(IDT_WEB_LINK), GWL_STYLE) & SS_TYPEMASK, SS_CENTER);
+    EXPECT_EQ(GetWindowLongA(program.Control(IDB_BROWSE), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+    EXPECT_EQ(GetWindowLongA(program.Control(IDX_CLEAN_UNUSED), GWL_STYLE) & BS_TYPEMASK,
               BS_AUTOCHECKBOX);
-    EXPECT_GT(SendMessageA(program.Control(ui::IDE_SHEET_NAME), EM_GETLIMITTEXT, 0, 0), 0x10000);
+    EXPECT_GT(SendMessageA(program.Control(IDE_SHEET_NAME), EM_GETLIMITTEXT, 0, 0), 0x10000);
 }
 
 TEST_F(MainWindowTest, FixedPopupWindowWithExactClientAreaCentredInTheWorkArea) {
@@ -131,9 +128,8 @@ TEST_F(MainWindowTest, FixedPopupWindowWithExactClientAreaCentredInTheWorkArea) 
 }
 
 TEST_F(MainWindowTest, TabVisitsBrowseNameCheckBoxLaunchAndTheLinkOnly) {
-    const int order[] = {ui::IDE_SHEET_NAME, ui::IDX_CLEAN_UNUSED, ui::IDB_LAUNCH, ui::IDT_WEB_LINK,
-                         ui::IDB_BROWSE};
-    ASSERT_EQ(program.Focus(), program.Control(ui::IDB_BROWSE));
+    const int order[] = {IDE_SHEET_NAME, IDX_CLEAN_UNUSED, IDB_LAUNCH, IDT_WEB_LINK, IDB_BROWSE};
+    ASSERT_EQ(program.Focus(), program.Control(IDB_BROWSE));
     for (int id : order) {
         PressKey(VK_TAB);
         EXPECT_TRUE(WaitUntil([&] { return program.Focus() == program.Control(id); }, 2000))
@@ -152,8 +148,8 @@ TEST_F(MainWindowTest, OnlyTheWebLinkIsDrawnBlueOrInTheSystemLinkColourOnADarkSc
         EXPECT_NE(brush, 0);
         return GetTextColor(dc);
     };
-    EXPECT_NE(colourOf(ui::IDT_HTML_INPUT), RGB(0, 0, 255));
-    EXPECT_EQ(colourOf(ui::IDT_WEB_LINK), RGB(0, 0, 255));
+    EXPECT_NE(colourOf(IDT_HTML_INPUT), RGB(0, 0, 255));
+    EXPECT_EQ(colourOf(IDT_WEB_LINK), RGB(0, 0, 255));
 
     // A dark scheme: blue would read 2.4 to 1 on black. Wine keeps no high-contrast flag
     // (SPI_SETHIGHCONTRAST), so the scheme is made by its colours; the flag takes the same way.
@@ -161,9 +157,9 @@ TEST_F(MainWindowTest, OnlyTheWebLinkIsDrawnBlueOrInTheSystemLinkColourOnADarkSc
     const COLORREF before[] = {GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_HOTLIGHT)};
     const COLORREF dark[] = {RGB(0, 0, 0), RGB(255, 255, 0)};
     ASSERT_TRUE(SetSysColors(2, elements, dark));
-    EXPECT_EQ(colourOf(ui::IDT_WEB_LINK), RGB(255, 255, 0));
+    EXPECT_EQ(colourOf(IDT_WEB_LINK), RGB(255, 255, 0));
     SetSysColors(2, elements, before);
-    EXPECT_EQ(colourOf(ui::IDT_WEB_LINK), RGB(0, 0, 255));
+    EXPECT_EQ(colourOf(IDT_WEB_LINK), RGB(0, 0, 255));
     DeleteDC(dc);
 }
 
@@ -182,17 +178,17 @@ TEST_F(MainWindowTest, HandCursorOverTheLinkAndTheLanguageImageOnly) {
         WaitUntil([&] { return GetCursorInfo(&info) && info.hCursor == expected; }, 1000);
         return info.hCursor;
     };
-    EXPECT_EQ(cursorOver(ui::IDT_WEB_LINK, hand), hand);
-    EXPECT_EQ(cursorOver(ui::IDE_SHEET_NAME, beam), beam);
-    EXPECT_EQ(cursorOver(ui::IDI_LANGUAGE, hand), hand);
-    EXPECT_EQ(cursorOver(ui::IDT_HTML_INPUT, arrow), arrow);
-    EXPECT_EQ(cursorOver(ui::IDT_WEB_LINK, hand), hand);
-    EXPECT_EQ(cursorOver(ui::IDB_LAUNCH, arrow), arrow);
-    EXPECT_EQ(cursorOver(ui::IDI_LANGUAGE, hand), hand);
-    EXPECT_EQ(cursorOver(ui::IDE_PAGE_PATH, beam), beam);
+    EXPECT_EQ(cursorOver(IDT_WEB_LINK, hand), hand);
+    EXPECT_EQ(cursorOver(IDE_SHEET_NAME, beam), beam);
+    EXPECT_EQ(cursorOver(IDI_LANGUAGE, hand), hand);
+    EXPECT_EQ(cursorOver(IDT_HTML_INPUT, arrow), arrow);
+    EXPECT_EQ(cursorOver(IDT_WEB_LINK, hand), hand);
+    EXPECT_EQ(cursorOver(IDB_LAUNCH, arrow), arrow);
+    EXPECT_EQ(cursorOver(IDI_LANGUAGE, hand), hand);
+    EXPECT_EQ(cursorOver(IDE_PAGE_PATH, beam), beam);
 
     // The answer to the cursor query is marked handled for the two controls.
-    for (int id : {ui::IDT_WEB_LINK, ui::IDI_LANGUAGE}) {
+    for (int id : {IDT_WEB_LINK, IDI_LANGUAGE}) {
         LRESULT answer = SendMessageA(program.Window(), WM_SETCURSOR,
                                       reinterpret_cast<WPARAM>(program.Control(id)),
                                       MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
@@ -205,14 +201,15 @@ TEST_F(MainWindowTest, LaunchCheckBoxLanguageImageAndLinkHaveOneTooltipEachAtSta
     for (const Tool& tool : Tools(program.Window()))
         tools.emplace_back(GetDlgCtrlID(tool.control), tool.text);
     using Tools = std::vector<std::pair<int, std::string>>;
-    EXPECT_EQ(tools, (Tools{{ui::IDB_LAUNCH,
-                             "Launch the extraction of inline and internal css to external css!"},
-                            {ui::IDX_CLEAN_UNUSED,
-                             "Bonus: clean CSS elements that are used nowhere in the HTML page "
-                             "(particularly useful for webpages generated automatically, e.g. by "
-                             "Ms Word)"},
-                            {ui::IDI_LANGUAGE, "Language: English or French (Alt+L)"},
-                            {ui::IDT_WEB_LINK, STYLEWICK_WEBSITE}}));
+    EXPECT_EQ(
+        tools,
+        (Tools{{IDB_LAUNCH, "Launch the extraction of inline and internal css to external css!"},
+               {IDX_CLEAN_UNUSED,
+                "Bonus: clean CSS elements that are used nowhere in the HTML page "
+                "(particularly useful for webpages generated automatically, e.g. by "
+                "Ms Word)"},
+               {IDI_LANGUAGE, "Language: English or French (Alt+L)"},
+               {IDT_WEB_LINK, STYLEWICK_WEBSITE}}));
 }
 
 TEST_F(MainWindowTest, TooltipControlIsAnAlwaysShownBalloon300PixelsWide) {
@@ -229,8 +226,7 @@ TEST_F(MainWindowTest, EscapeDoesNothing) {
     EXPECT_FALSE(program.WaitForEnd(0));
     EXPECT_TRUE(IsWindowVisible(program.Window()));
     PressKeyWith(VK_SHIFT, VK_TAB);  // the window still takes keys
-    EXPECT_TRUE(
-        WaitUntil([&] { return program.Focus() == program.Control(ui::IDT_WEB_LINK); }, 2000));
+    EXPECT_TRUE(WaitUntil([&] { return program.Focus() == program.Control(IDT_WEB_LINK); }, 2000));
 }
 
 TEST_F(MainWindowTest, AltF4EndsTheProgram) {

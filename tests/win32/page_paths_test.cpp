@@ -172,10 +172,10 @@ class PagePathsInTheWindowTest : public PagePathsTest {
 protected:
     // Checks what the window shows for the chosen page, launches, reads the report.
     void LaunchOn(RunningProgram& program, const std::string& path) {
-        ASSERT_EQ(program.ControlText(ui::IDE_PAGE_PATH), path);
-        EXPECT_EQ(ToolTexts(program.Window(), program.Control(ui::IDE_PAGE_PATH)),
+        ASSERT_EQ(program.ControlText(IDE_PAGE_PATH), path);
+        EXPECT_EQ(ToolTexts(program.Window(), program.Control(IDE_PAGE_PATH)),
                   std::vector<std::string>{path});
-        ClickWindow(program.Control(ui::IDB_LAUNCH));
+        ClickWindow(program.Control(IDB_LAUNCH));
         HWND box = program.WaitForOwnedDialog();
         ASSERT_NE(box, nullptr);
         std::string report = RunningProgram::MessageText(box);
@@ -204,7 +204,7 @@ TEST_F(PagePathsInTheWindowTest, DropChoosesItsOnePageAmongOtherFilesAndFolders)
     // The shell drops files only on a window that says it takes them.
     EXPECT_TRUE(GetWindowLongW(program.Window(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
     program.Drop({root.File(kGreekFolder), root.File("notes.txt"), path});
-    ASSERT_TRUE(WaitUntil([&] { return program.ControlText(ui::IDE_PAGE_PATH) == path; }, 3000));
+    ASSERT_TRUE(WaitUntil([&] { return program.ControlText(IDE_PAGE_PATH) == path; }, 3000));
     LaunchOn(program, path);
     ExpectSameAsAscii(shapes[1]);
     EXPECT_EQ(root.Read("other.html"), kPage);
@@ -217,7 +217,7 @@ TEST_F(PagePathsInTheWindowTest, PageInALongFolderDropped) {
     ASSERT_EQ(Utf16(root.File(shape.folder)).size(), kLongFolderLength + 1);
     RunningProgram program;
     program.Drop({path});
-    ASSERT_TRUE(WaitUntil([&] { return program.ControlText(ui::IDE_PAGE_PATH) == path; }, 3000));
+    ASSERT_TRUE(WaitUntil([&] { return program.ControlText(IDE_PAGE_PATH) == path; }, 3000));
     LaunchOn(program, path);
     ExpectSameAsAscii(shape);
 }
@@ -226,16 +226,16 @@ TEST_F(PagePathsInTheWindowTest, FolderInPlaceOfTheChosenPageIsNamedInTheMessage
     std::string path = Place(shapes[1]);
     RunningProgram program;
     program.Drop({path});
-    ASSERT_TRUE(WaitUntil([&] { return program.ControlText(ui::IDE_PAGE_PATH) == path; }, 3000));
+    ASSERT_TRUE(WaitUntil([&] { return program.ControlText(IDE_PAGE_PATH) == path; }, 3000));
     DeleteFileW(LongPath(path).c_str());
     CreateDirectoryW(LongPath(path).c_str(), nullptr);
-    ClickWindow(program.Control(ui::IDB_LAUNCH));
+    ClickWindow(program.Control(IDB_LAUNCH));
     HWND box = program.WaitForOwnedDialog();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(RunningProgram::MessageText(box), "Error! \"" + path + "\" is a folder, not a page.");
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     // The window comes back, ready for another page.
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(program.Control(ui::IDB_BROWSE)); }));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(program.Control(IDB_BROWSE)); }));
     EXPECT_FALSE(program.WaitForEnd(0));
     EXPECT_FALSE(root.Has(std::string(kGreekFolder) + "\\restore_backup.bat"));
 }
@@ -277,10 +277,10 @@ WindowProgramRun RunWindowProgram(const std::string& arguments) {
         return found;
     };
     // The output name field gets its text last: the window is then ready.
-    if (HWND window = shown(nullptr, ui::IDE_SHEET_NAME)) {
-        run.field = TextIn(GetDlgItem(window, ui::IDE_PAGE_PATH));
-        PostMessageW(window, WM_COMMAND, MAKEWPARAM(ui::IDB_LAUNCH, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(window, ui::IDB_LAUNCH)));
+    if (HWND window = shown(nullptr, IDE_SHEET_NAME)) {
+        run.field = TextIn(GetDlgItem(window, IDE_PAGE_PATH));
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDB_LAUNCH, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(window, IDB_LAUNCH)));
         if (HWND box = shown(window, 0xFFFF)) {
             run.message = TextIn(GetDlgItem(box, 0xFFFF));
             PostMessageW(box, WM_COMMAND, IDOK, 0);

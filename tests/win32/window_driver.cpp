@@ -53,7 +53,7 @@ std::string FullToolText(HWND tooltip, const TTTOOLINFOA& tool) {
 }
 
 DWORD WINAPI ProgramThread(void* arguments) {
-    return static_cast<DWORD>(ui::StartUp(*static_cast<std::vector<std::string>*>(arguments)));
+    return static_cast<DWORD>(StartUp(*static_cast<std::vector<std::string>*>(arguments)));
 }
 
 // Everything that `pipe` delivers until its writer closes it.
@@ -332,7 +332,7 @@ RunningProgram::RunningProgram(std::vector<std::string> arguments)
     thread_ = CreateThread(nullptr, 0, ProgramThread, &arguments_, 0, &threadId_);
     WaitUntil([&] {
         window_ = ThreadWindows::Find(threadId_, [](HWND w) {
-            return ClassOf(w) == "#32770" && IsWindowVisible(w) && GetDlgItem(w, ui::IDB_LAUNCH);
+            return ClassOf(w) == "#32770" && IsWindowVisible(w) && GetDlgItem(w, IDB_LAUNCH);
         });
         return window_ != nullptr;
     });
@@ -430,8 +430,8 @@ int HighlightedItem(HMENU menu) {
 }  // namespace
 
 void RunningProgram::ChooseLanguage(int position) {
-    const std::string labelBefore = ControlText(ui::IDT_HTML_INPUT);
-    ClickWindow(Control(ui::IDI_LANGUAGE));
+    const std::string labelBefore = ControlText(IDT_HTML_INPUT);
+    ClickWindow(Control(IDI_LANGUAGE));
     HWND menuWindow = WaitForMenu();
     if (!menuWindow) return;
     HMENU menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
@@ -449,11 +449,11 @@ void RunningProgram::ChooseLanguage(int position) {
     WaitUntil([&] { return !IsWindowVisible(menuWindow); });
     // The window relabels itself once the menu is gone, unless the language chosen is the one
     // shown (its item is checked), which changes no label.
-    if (!shownAlready) WaitUntil([&] { return ControlText(ui::IDT_HTML_INPUT) != labelBefore; });
+    if (!shownAlready) WaitUntil([&] { return ControlText(IDT_HTML_INPUT) != labelBefore; });
 }
 
 void RunningProgram::BrowseTo(const std::string& path) {
-    ClickWindow(Control(ui::IDB_BROWSE));
+    ClickWindow(Control(IDB_BROWSE));
     HWND dialog = WaitForOwnedDialog();
     if (!dialog) return;
     WaitUntil([&] { return GetForegroundWindow() == dialog && Focus() != nullptr; });
@@ -540,12 +540,12 @@ void ExpectWindowIn(const RunningProgram& program, texts::Language language) {
     const Shown& shown = language == texts::Language::English ? kEnglish : kFrench;
     EXPECT_EQ(WindowText(program.Window()),
               std::string("stylewick v" STYLEWICK_VERSION) + shown.caption);
-    EXPECT_EQ(program.ControlText(ui::IDT_HTML_INPUT), shown.htmlInput);
-    EXPECT_EQ(program.ControlText(ui::IDT_CSS_OUTPUT), shown.cssOutput);
-    EXPECT_EQ(program.ControlText(ui::IDX_CLEAN_UNUSED), shown.cleanUnused);
-    EXPECT_EQ(program.ControlText(ui::IDT_WEB_LINK), shown.webLink);
-    EXPECT_EQ(program.ControlText(ui::IDE_PAGE_PATH), shown.noPage);
-    EXPECT_EQ(program.ControlText(ui::IDB_BROWSE), "...");
+    EXPECT_EQ(program.ControlText(IDT_HTML_INPUT), shown.htmlInput);
+    EXPECT_EQ(program.ControlText(IDT_CSS_OUTPUT), shown.cssOutput);
+    EXPECT_EQ(program.ControlText(IDX_CLEAN_UNUSED), shown.cleanUnused);
+    EXPECT_EQ(program.ControlText(IDT_WEB_LINK), shown.webLink);
+    EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), shown.noPage);
+    EXPECT_EQ(program.ControlText(IDB_BROWSE), "...");
 }
 
 }  // namespace ui

@@ -24,10 +24,10 @@ struct TextControl {
     Drawn drawn;
 };
 const TextControl kTextControls[] = {
-    {ui::IDT_HTML_INPUT, Drawn::Wrapped}, {ui::IDT_CSS_OUTPUT, Drawn::Wrapped},
-    {ui::IDT_WEB_LINK, Drawn::Wrapped},   {ui::IDX_CLEAN_UNUSED, Drawn::CheckBox},
-    {ui::IDE_PAGE_PATH, Drawn::Field},    {ui::IDE_SHEET_NAME, Drawn::Field},
-    {ui::IDB_BROWSE, Drawn::Button},
+    {IDT_HTML_INPUT, Drawn::Wrapped}, {IDT_CSS_OUTPUT, Drawn::Wrapped},
+    {IDT_WEB_LINK, Drawn::Wrapped},   {IDX_CLEAN_UNUSED, Drawn::CheckBox},
+    {IDE_PAGE_PATH, Drawn::Field},    {IDE_SHEET_NAME, Drawn::Field},
+    {IDB_BROWSE, Drawn::Button},
 };
 
 LOGFONTW FontOf(HWND control) {
@@ -122,8 +122,8 @@ RECT TableRect(int id, int dpi) {
 void ExpectTableAt(const RunningProgram& program, int dpi) {
     RECT client{};
     GetClientRect(program.Window(), &client);
-    EXPECT_EQ(client.right, Scaled(ui::kClientWidth, dpi));
-    EXPECT_EQ(client.bottom, Scaled(ui::kClientHeight, dpi));
+    EXPECT_EQ(client.right, Scaled(kClientWidth, dpi));
+    EXPECT_EQ(client.bottom, Scaled(kClientHeight, dpi));
     for (const PlacedControl& placed : kLayoutTable) {
         RECT expected = TableRect(placed.id, dpi), shown = program.ClientRectOf(placed.id);
         EXPECT_TRUE(EqualRect(&shown, &expected))
@@ -150,14 +150,14 @@ void ExpectNearTheTable(const RunningProgram& program, int dpi) {
 // the launch picture and the language image at the sizes of `dpi`, and tips as wide.
 void ExpectFontsAndPicturesAt(const RunningProgram& program, int dpi) {
     for (const PlacedControl& placed : kLayoutTable) {
-        if (placed.id == ui::IDI_LANGUAGE) continue;
+        if (placed.id == IDI_LANGUAGE) continue;
         LOGFONTW font = FontOf(program.Control(placed.id));
         EXPECT_STREQ(font.lfFaceName, L"MS Sans Serif") << placed.id;
         EXPECT_EQ(font.lfHeight, -MulDiv(8, dpi, 72)) << placed.id;
         EXPECT_EQ(font.lfWeight, FW_NORMAL) << placed.id;
         EXPECT_FALSE(font.lfItalic) << placed.id;
         EXPECT_EQ(font.lfCharSet, ANSI_CHARSET) << placed.id;
-        EXPECT_EQ(font.lfUnderline != 0, placed.id == ui::IDT_WEB_LINK) << placed.id;
+        EXPECT_EQ(font.lfUnderline != 0, placed.id == IDT_WEB_LINK) << placed.id;
     }
     auto windowIcon = [&](WPARAM which) {
         return IconSize(
@@ -166,12 +166,12 @@ void ExpectFontsAndPicturesAt(const RunningProgram& program, int dpi) {
     EXPECT_EQ(windowIcon(ICON_BIG).cx, Scaled(32, dpi));
     EXPECT_EQ(windowIcon(ICON_SMALL).cx, Scaled(16, dpi));
     SIZE launch = IconSize(reinterpret_cast<HICON>(
-        SendMessageW(program.Control(ui::IDB_LAUNCH), BM_GETIMAGE, IMAGE_ICON, 0)));
+        SendMessageW(program.Control(IDB_LAUNCH), BM_GETIMAGE, IMAGE_ICON, 0)));
     EXPECT_EQ(launch.cx, Scaled(128, dpi));
     EXPECT_EQ(launch.cy, Scaled(128, dpi));
     BITMAP picture{};
     HANDLE bitmap = reinterpret_cast<HANDLE>(
-        SendMessageW(program.Control(ui::IDI_LANGUAGE), STM_GETIMAGE, IMAGE_BITMAP, 0));
+        SendMessageW(program.Control(IDI_LANGUAGE), STM_GETIMAGE, IMAGE_BITMAP, 0));
     ASSERT_TRUE(GetObjectW(bitmap, sizeof picture, &picture));
     EXPECT_EQ(picture.bmWidth, Scaled(24, dpi));
     EXPECT_EQ(picture.bmHeight, Scaled(24, dpi));
@@ -197,7 +197,7 @@ TEST_F(WindowScaleTest, EnglishKeepsTheTableScaledAndEveryTextFitsInBothLanguage
     ExpectInsideAndApart(program);
 
     program.ChooseLanguage(1);
-    ASSERT_EQ(program.ControlText(ui::IDT_HTML_INPUT), "Fichier Html");
+    ASSERT_EQ(program.ControlText(IDT_HTML_INPUT), "Fichier Html");
     ExpectTextsFit(program, dpi);
     ExpectInsideAndApart(program);
     ExpectNearTheTable(program, dpi);
