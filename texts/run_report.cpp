@@ -58,7 +58,20 @@ std::string RunErrorMessage(RunError error, std::string_view path, Language lang
     return message;
 }
 
+// A folder as the user names it: without its last separator, unless that is all of it or
+// follows a drive ("C:\\").
+std::string FolderShown(std::string folder) {
+    if (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/') &&
+        folder[folder.size() - 2] != ':')
+        folder.pop_back();
+    return folder;
+}
+
 std::string RunErrorMessage(const RunOutcome& outcome, Language language) {
+    // Several pages with nothing to extract are named by their count and folder.
+    if (outcome.error == RunError::NothingToExtract && outcome.pages.size() > 1)
+        return WithArguments(Text(TextId::NothingToExtractInPages, language),
+                             std::to_string(outcome.pages.size()), FolderShown(outcome.path));
     return RunErrorMessage(outcome.error, outcome.path, language, outcome.otherPath,
                            outcome.diskFull);
 }

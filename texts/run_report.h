@@ -16,6 +16,10 @@ std::string RunErrorMessage(RunError error, std::string_view path, Language lang
                             std::string_view otherPath = {}, bool diskFull = false);
 std::string RunErrorMessage(const RunOutcome& outcome, Language language);
 
+// A folder as the user names it: without its last separator, unless that is all of it or
+// follows a drive ("C:\\").
+std::string FolderShown(std::string folder);
+
 // Whether the message of a run that changed nothing is about the output sheet name (another
 // name would do), so that the window puts the keyboard there. `sheetPath`: the sheet's file.
 bool MessageConcernsSheetName(const RunOutcome& outcome, std::string_view sheetPath);

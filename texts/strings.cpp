@@ -60,6 +60,11 @@ constexpr Entry kTexts[] = {
      "The page was left unchanged.",
      "Rien à extraire : la page \"%1\" ne contient ni CSS interne ni CSS dans les tags.\r"
      "La page n'a pas été modifiée."},
+    {TextId::NothingToExtractInPages,
+     "Nothing to extract: none of the %1 pages in \"%2\" holds internal or inline CSS.\r"
+     "The pages were left unchanged.",
+     "Rien à extraire : aucune des %1 pages de \"%2\" ne contient de CSS interne ni de CSS "
+     "dans les tags.\rLes pages n'ont pas été modifiées."},
     {TextId::PageMissing, "File \"%1\" doesn't exist!", "Le fichier \"%1\" n'existe pas!"},
     {TextId::PageIsFolder, "Error! \"%1\" is a folder, not a page.",
      "Erreur! \"%1\" est un dossier, pas une page."},

@@ -42,6 +42,7 @@ enum class TextId {
     ReportTimeUnit,
     // Messages of the run; "%1" and "%2" stand for the paths they name.
     NothingToExtract,
+    NothingToExtractInPages,  // "%1" pages of the folder "%2", none of which held any
     PageMissing,
     PageIsFolder,
     BackupNotCreated,

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/run_paths.h"
+#include "texts/run_report.h"
 #include "texts/strings.h"
 #include "ui/control_ids.h"
 
@@ -60,10 +61,9 @@ inline std::string TooltipText(std::string_view text) {
 // first, shown without its last separator unless that is all of it or follows a drive (C:\).
 inline std::string SeveralPagesText(texts::Language language,
                                     const std::vector<std::string>& pages) {
-    std::string folder = pages.empty() ? std::string() : PageFolder(pages.front());
-    if (folder.size() > 1 && folder[folder.size() - 2] != ':') folder.pop_back();
     return texts::WithArguments(texts::Text(texts::TextId::SeveralPagesChosen, language),
-                                std::to_string(pages.size()), folder);
+                                std::to_string(pages.size()),
+                                texts::FolderShown(pages.empty() ? "" : PageFolder(pages.front())));
 }
 
 // The page path field's tooltip when several pages are chosen: their file names, one a line

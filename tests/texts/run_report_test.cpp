@@ -204,6 +204,32 @@ TEST(RunReport, SeveralPagesReportCountsThePagesClassesAndSheets) {
         EXPECT_EQ(SeveralPagesReport(c.outcome, "site.css", c.language, 7), c.report);
 }
 
+// Pages that all held nothing are named by their count and folder, as the page field names
+// them; one such page is named by its path.
+TEST(RunReport, NothingToExtractOnEveryPageNamesTheFolder) {
+    struct Case {
+        const char* folder;
+        size_t pages;
+        Language language;
+        const char* message;
+    } cases[] = {
+        {"C:\\web\\site\\", 2, Language::English,
+         "Nothing to extract: none of the 2 pages in \"C:\\web\\site\" holds internal or inline "
+         "CSS.\rThe pages were left unchanged."},
+        {"C:\\", 3, Language::French,
+         "Rien à extraire : aucune des 3 pages de \"C:\\\" ne contient de CSS interne ni de CSS "
+         "dans les tags.\rLes pages n'ont pas été modifiées."},
+        {"/web/a.htm", 1, Language::English,
+         "Nothing to extract: the page \"/web/a.htm\" holds no internal or inline CSS.\rThe "
+         "page was left unchanged."},
+    };
+    for (const Case& c : cases) {
+        RunOutcome outcome(RunError::NothingToExtract, c.folder);
+        outcome.pages.resize(c.pages, PageResult{"x.htm", 1, 1, true});
+        EXPECT_EQ(RunErrorMessage(outcome, c.language), c.message);
+    }
+}
+
 TEST(RunReport, PageLinesNameThePageWithItsBytesOrThatItHeldNothing) {
     struct Case {
         PageResult page;
