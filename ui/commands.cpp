@@ -176,6 +176,9 @@ void WebLinkCommand() {
     ShellExecuteW(nullptr, L"open", Utf16(STYLEWICK_WEBSITE).c_str(), nullptr, nullptr, SW_SHOW);
 }
 
-std::string PageAmong(const std::vector<std::string>& paths) { return ChosenPage(Offered(paths)); }
+std::vector<std::string> PagesAmong(const std::vector<std::string>& paths) {
+    DroppedChoice choice = ChosenFromDrop(Offered(paths));
+    return choice.folder.empty() ? choice.pages : PagesInFolder(choice.folder);
+}
 
 }  // namespace ui

@@ -35,8 +35,9 @@ void ShowChosenPages(HWND mainWindow, texts::Language language);
 // Opens the author's web site.
 void WebLinkCommand();
 
-// The page among `paths` (dropped, or named on the command line), made absolute: the first
-// existing HTML page, else the first existing file. Empty when none fits.
-std::string PageAmong(const std::vector<std::string>& paths);
+// The pages the command line names (as the shell's Send To or a shortcut passes them), chosen
+// as a drop chooses them: every HTML page, else the pages of the first folder, else the first
+// file; made absolute. Empty when none fits.
+std::vector<std::string> PagesAmong(const std::vector<std::string>& paths);
 
 }  // namespace ui

@@ -19,9 +19,9 @@ int StartUp(const std::vector<std::string>& arguments) {
     texts::Language language =
         UserLanguageIsFrench() ? texts::Language::French : texts::Language::English;
     ui.languageCode = texts::LanguageCode(language);
-    std::string page = PageAmong(arguments);
-    ui.pagePath = page.empty() ? texts::kNoPageSelected : page;
-    ui.pagePaths.clear();
+    std::vector<std::string> pages = PagesAmong(arguments);
+    ui.pagePath = pages.empty() ? texts::kNoPageSelected : pages.front();
+    ui.pagePaths = pages.size() > 1 ? pages : std::vector<std::string>();
     ui.languageMenu = CreateLanguageMenu(language);
 
     // Registers the version 6 controls (tooltips) that the manifest asks for.

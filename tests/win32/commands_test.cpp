@@ -404,6 +404,26 @@ TEST_F(CommandsTest, FileDialogOpensInTheLastPagesFolderWithWebPagesThenAllFiles
     }
 }
 
+// The command line (Send To, a shortcut) chooses its pages as a drop does: several pages, or a
+// folder's pages, all of them.
+TEST(CommandLine, SeveralPagesOrAFolderAreAllChosen) {
+    ScratchFolder folder;
+    std::string site = folder.Subfolder("site");
+    for (const char* name : {"site\\a.htm", "site\\b.html"})
+        folder.Write(name, "<html><body><p style=\"color:red\">x</p></body></html>");
+    folder.Write("site\\notes.txt", "not a page");
+    std::string shown = "2 pages in \"" + site.substr(0, site.size() - 1) + "\"";
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{site + "a.htm", site + "notes.txt", site + "b.html"},
+          std::vector<std::string>{site.substr(0, site.size() - 1)}}) {
+        RunningProgram program(arguments);
+        EXPECT_TRUE(WaitUntil([&] { return program.ControlText(IDE_PAGE_PATH) == shown; }))
+            << program.ControlText(IDE_PAGE_PATH);
+        EXPECT_EQ(TheUiState().pagePaths,
+                  (std::vector<std::string>{site + "a.htm", site + "b.html"}));
+    }
+}
+
 // Several pages of one folder, chosen together: the page path field shows how many and where,
 // its tooltip names them, and one launch converts them into one shared sheet.
 class SeveralPagesTest : public CommandsTest {
