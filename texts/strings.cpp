@@ -141,6 +141,11 @@ constexpr Entry kTexts[] = {
      "Erreur! Les pages d'une conversion doivent être dans un même dossier."},
     {TextId::NoPageInFolder, "Error! The folder \"%1\" holds no web page (*.htm, *.html).",
      "Erreur! Le dossier \"%1\" ne contient aucune page web (*.htm, *.html)."},
+    {TextId::TooManyPagesChosen,
+     "Error! Too many pages were chosen at once. Choose fewer, or drop their folder on the "
+     "window.",
+     "Erreur! Trop de pages ont été choisies à la fois. Choisissez-en moins, ou déposez leur "
+     "dossier sur la fenêtre."},
     {TextId::DiskFull, "There is not enough space on the disk.",
      "Il n'y a pas assez d'espace sur le disque."},
     {TextId::WaitingForFolder, "Waiting for another stylewick run in this folder...",

@@ -65,9 +65,10 @@ enum class TextId {
     PageDamaged,
     PagesInSeveralFolders,
     NoPageInFolder,
-    DiskFull,          // second line of a message about a file the full disk kept from writing
-    WaitingForFolder,  // while another run holds the page's folder
-    StopQuestion,      // "%1" stands for the page
+    TooManyPagesChosen,  // the file dialog's list of names overflowed
+    DiskFull,            // second line of a message about a file the full disk kept from writing
+    WaitingForFolder,    // while another run holds the page's folder
+    StopQuestion,        // "%1" stands for the page
     // A run over several pages: "%1" pages converted into the sheet "%2" (with "%3" inline
     // classes and "%4" header sheets), "%5" pages that held nothing to extract.
     SeveralPagesReport,

@@ -1,5 +1,6 @@
 #include "ui/commands.h"
 
+#include <cderr.h>
 #include <commdlg.h>
 #include <shellapi.h>
 
@@ -105,7 +106,8 @@ void BrowseCommand(HWND mainWindow) {
     std::wstring title = Utf16(texts::Text(texts::TextId::OpenDialogTitle, language));
     std::wstring filter = Utf16(OpenDialogFilter(language));
     std::wstring folder = Utf16(OpenDialogFolder());
-    std::wstring chosen(32768, L'\0');
+    // Room for the names of thousands of pages chosen at once.
+    std::wstring chosen(1 << 20, L'\0');
 
     OPENFILENAMEW options{};
     options.lStructSize = sizeof options;
@@ -118,7 +120,12 @@ void BrowseCommand(HWND mainWindow) {
     options.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY |
                     OFN_NOCHANGEDIR | OFN_ENABLEHOOK;
     options.lpfnHook = OpenDialogHook;
-    if (!GetOpenFileNameW(&options)) return;
+    if (!GetOpenFileNameW(&options)) {
+        if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL)
+            ShowMessage(mainWindow, texts::Text(texts::TextId::TooManyPagesChosen, language),
+                        MB_ICONSTOP);
+        return;
+    }
 
     ChoosePages(mainWindow, PagesFromOpenDialog(DialogNames(chosen)));
 }
