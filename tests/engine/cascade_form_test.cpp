@@ -29,6 +29,8 @@ INSTANTIATE_TEST_SUITE_P(
                              ""},  // no other style to stand outside
                     FormCase{"<p style=\"color:red !important\"><i style=\"margin:0\">", kRaised},
                     FormCase{"<style>p {color:red! IMPORTANT}</style>", kRaised},
+                    FormCase{"<style>p {color:red!\fimportant}</style>", kRaised},
+                    FormCase{"<p style=\"\fanimation:spin 1s\">", kRaised},
                     FormCase{"<body><style>p {color:red !\n important}</style>", kRaised},
                     FormCase{"<style>/* !important */ p {content:\"!important\"}</style>", ""},
                     FormCase{"<style>@-webkit-keyframes spin {to {left:0}}</style>", kRaised},

@@ -20,6 +20,7 @@ TEST(InlineDeclarations, EachDeclarationEndsImportantOnItsOwnLine) {
         {"display:none !important; color:red",
          "display:none !important;\r\n color:red !important;"},
         {"display:none ! IMPORTANT", "display:none ! IMPORTANT;"},
+        {"color:red!\fimportant", "color:red!\fimportant;"},  // a form feed is a space
         {"background:url(data:image/png;base64,AAA=);color:red",
          "background:url(data:image/png;base64,AAA=) !important;\r\ncolor:red !important;"},
         {"content:\";\";quotes:'a;b'", "content:\";\" !important;\r\nquotes:'a;b' !important;"},
@@ -144,6 +145,7 @@ TEST(InlineDeclarations, DeclarationsInEffectIgnoreOrderOnlyWhereItChangesNothin
         // A name ends where a piece of the CSS may end.
         {"margin\t:0;margin-left:2em", "margin-left:2em;margin\t:0", false},
         {"margin/**/:0;margin-left:2em", "margin-left:2em;margin/**/:0", false},
+        {"color\f:red;color:blue", "color:blue;color\f:red", false},  // a form feed is a space
         // The others do not.
         {"margin:0;color:red;margin-left:2em", "color:red;margin:0;margin-left:2em", true},
         {"font-size:2em;color:red;text-align:left", "text-align:left;font-size:2em;color:red",
