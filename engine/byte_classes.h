@@ -16,6 +16,10 @@ constexpr bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c 
 // tag's name.
 constexpr bool IsTagSpace(char c) { return IsSpace(c) || c == '\f'; }
 
+// The whitespace of CSS as browsers read it: the engine's and form feed. It parts the words of
+// selectors and values, and "!" from "important".
+constexpr bool IsCssSpace(char c) { return IsSpace(c) || c == '\f'; }
+
 // A line break inside CSS: it ends a string, as LF, CR and form feed do for browsers.
 constexpr bool IsCssLineBreak(char c) { return c == '\n' || c == '\r' || c == '\f'; }
 

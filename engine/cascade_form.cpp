@@ -149,7 +149,7 @@ void CascadeFeatures::See(const Markup& markup, const PageReader& reader) {
             ++styles_;
             // Most styles hold none of the words: they are read only when they may.
             if (!MayHoldFeature(attribute.value)) continue;
-            std::string_view style = StyleTextOf(attribute.value, decoded_);
+            std::string_view style = StyleTextOf(attribute.value, decoded_, encoding_);
             importantStyles_ += CssHoldsImportant(style, encoding_) ? 1 : 0;
             raise_ = raise_ || CssAnimatesOrImports(style, encoding_);
         } else if (IsEventHandler(attribute)) {

@@ -40,7 +40,7 @@ enum class CssByte : unsigned char {
 
 constexpr CssByte CssByteOf(char c, Encoding encoding = Encoding::SingleByte) {
     return IsLeadByte(encoding, c)            ? CssByte::Lead
-           : IsSpace(c)                       ? CssByte::Space
+           : IsCssSpace(c)                    ? CssByte::Space
            : c == '"' || c == '\''            ? CssByte::Quote
            : c == ';'                         ? CssByte::Semicolon
            : c == '{' || c == '[' || c == '(' ? CssByte::Open
@@ -52,7 +52,7 @@ constexpr CssByte CssByteOf(char c, Encoding encoding = Encoding::SingleByte) {
 
 enum class CssPiece {
     Text,       // a run of anything else; an escape and the byte it escapes are text
-    Space,      // a run of space, tab, CR and LF
+    Space,      // a run of space, tab, CR, LF and form feed
     Comment,    // "/*" through "*/"
     String,     // a quote through its closing quote, or up to the line break that ends it
     Open,       // "{", "[" or "("

@@ -18,10 +18,27 @@ namespace {
 // is that character. Whether it escapes it is read with the CSS lexer (a backslash in a comment
 // escapes nothing), each time from the end of the escape appended after the last such backslash:
 // an escape leaves the reading as it found it, inside the same string or comment or outside any.
+// The text is read in the page's encoding: a backslash that is the trail byte of a double-byte
+// character escapes nothing and stays. A lead byte that is a character of its own (followed by
+// the "&" of the reference) would take the first byte appended for its trail byte: it becomes
+// the escape of the character a browser reads for it, U+FFFD.
 class ReferenceAppender {
 public:
-    explicit ReferenceAppender(std::string& out) : out_(out) {}
+    ReferenceAppender(std::string& out, Encoding encoding) : out_(out), encoding_(encoding) {}
 
+    // Appends the one or two characters of a reference that follows `before`, the bytes copied
+    // since the last reference or line break (which begin at a character).
+    void AppendReference(std::string_view before, char32_t first, char32_t second) {
+        char firstByte = first < 0x80 ? static_cast<char>(first) : '\\';
+        if (IsTrailByte(encoding_, firstByte) && EndsInLoneLeadByte(before)) {
+            out_.pop_back();
+            Append(0xFFFD);
+        }
+        Append(first);
+        if (second != 0) Append(second);
+    }
+
+private:
     void Append(char32_t character) {
         if (character < 0x80) {
             out_ += static_cast<char>(character);
@@ -39,10 +56,17 @@ public:
         if (afterBackslash) read_ = out_.size();
     }
 
-private:
+    // Whether the text, which begins at a character, ends in a lead byte with no trail byte.
+    bool EndsInLoneLeadByte(std::string_view text) const {
+        if (encoding_ == Encoding::SingleByte || text.empty()) return false;
+        size_t last = 0;
+        for (size_t at = 0; at < text.size(); at += CharacterSize(text, at, encoding_)) last = at;
+        return last + 1 == text.size() && IsLeadByte(encoding_, text[last]);
+    }
+
     // Whether the text ends inside an escape, right after its backslash; reads it from read_.
     bool EndsInEscape() {
-        CssLexer lexer(std::string_view(out_).substr(read_), Encoding::SingleByte, open_);
+        CssLexer lexer(std::string_view(out_).substr(read_), encoding_, open_);
         CssToken token;
         bool dangling = false;
         while (lexer.Next(token)) dangling = token.danglingEscape;
@@ -51,6 +75,7 @@ private:
     }
 
     std::string& out_;
+    Encoding encoding_;
     size_t read_ = 0;    // where the text is read from next
     CssOpenPiece open_;  // the piece open there
 };
@@ -322,8 +347,9 @@ private:
 
 }  // namespace
 
-std::string_view StyleTextOf(std::string_view value, std::string& decoded) {
+std::string_view StyleTextOf(std::string_view value, std::string& decoded, Encoding encoding) {
     // Most values hold nothing to change: they are looked through at one table lookup a byte.
+    // None of these bytes is a trail byte, so each begins a character in every encoding.
     static constexpr std::array<bool, 256> kSpecial = [] {
         std::array<bool, 256> special{};
         special['&'] = special['\r'] = special['\n'] = true;
@@ -333,7 +359,8 @@ std::string_view StyleTextOf(std::string_view value, std::string& decoded) {
     size_t at = std::find_if(value.begin(), value.end(), special) - value.begin();
     if (at == value.size()) return value;
     decoded.assign(value, 0, at);
-    ReferenceAppender references(decoded);
+    ReferenceAppender references(decoded, encoding);
+    size_t copiedFrom = 0;  // where the bytes copied since the last reference or line break begin
     while (at < value.size()) {
         char c = value[at];
         char32_t first = 0;
@@ -342,10 +369,11 @@ std::string_view StyleTextOf(std::string_view value, std::string& decoded) {
         if (c == '\r' || c == '\n') {
             decoded += ' ';
             at += c == '\r' && at + 1 < value.size() && value[at + 1] == '\n' ? 2 : 1;
+            copiedFrom = at;
         } else if (length > 0) {
-            references.Append(first);
-            if (second != 0) references.Append(second);
+            references.AppendReference(value.substr(copiedFrom, at - copiedFrom), first, second);
             at += length;
+            copiedFrom = at;
         } else {
             decoded += c;
             ++at;

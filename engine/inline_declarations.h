@@ -13,9 +13,12 @@
 // becomes a space, and each character reference is decoded as a browser decodes it (the
 // named ones of HTML, numeric ones of any size): an ASCII character becomes its byte, any
 // other a CSS escape ("\AB "), so that the style sheet holds no byte whose meaning depends on
-// the page's encoding. What is no reference stays as written. Returns the value itself when
-// it holds nothing to change, else the text made in `decoded`.
-std::string_view StyleTextOf(std::string_view attributeValue, std::string& decoded);
+// the page's encoding. What is no reference stays as written. The value is read in the page's
+// `encoding`, a double-byte character as one: its trail byte is no backslash before a
+// reference, and a lead byte with no trail byte never takes a reference's character for one.
+// Returns the value itself when it holds nothing to change, else the text made in `decoded`.
+std::string_view StyleTextOf(std::string_view attributeValue, std::string& decoded,
+                             Encoding encoding = Encoding::SingleByte);
 
 // True when the style text can stand between the braces of a rule without changing the rest
 // of the style sheet: no brace outside strings and comments, no ")" that closes nothing, and

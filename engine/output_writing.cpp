@@ -48,13 +48,15 @@ std::string InlineClassDeclarations(const RunState& state, size_t i) {
                               state.raisedBy.empty() ? Importance::MarkAll : Importance::AsWritten);
 }
 
-// Whether the CSS opens a block ("{") anywhere outside its comments and strings: a rule or an
-// at-rule with a block.
+// Whether the CSS opens a block ("{") at its top level, outside its comments and strings: a
+// rule or an at-rule with a block. One inside brackets (a "<![CDATA[" wrapper) is part of the
+// text around it, which a browser reads as no rule.
 bool HoldsBlock(std::string_view css, Encoding encoding) {
     CssLexer lexer(css, encoding);
     CssToken token;
     while (lexer.Next(token))
-        if (token.kind == CssPiece::Open && css[token.begin] == '{') return true;
+        if (token.kind == CssPiece::Open && css[token.begin] == '{' && lexer.Depth() == 1)
+            return true;
     return false;
 }
 

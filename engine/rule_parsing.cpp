@@ -10,12 +10,19 @@
 
 namespace {
 
+// The text without the whitespace at its front, as CSS reads it: form feeds too.
+std::string_view TrimCssSpaceFront(std::string_view text) {
+    size_t start = 0;
+    while (start < text.size() && IsCssSpace(text[start])) ++start;
+    return text.substr(start);
+}
+
 // Drops the comments that stand before a rule, read as the CSS lexer reads them.
 std::string_view SkipLeadingComments(std::string_view text, Encoding encoding) {
-    text = TrimSpaceFront(text);
+    text = TrimCssSpaceFront(text);
     CssToken comment;
     while (CssLexer(text, encoding).Next(comment) && comment.kind == CssPiece::Comment)
-        text = TrimSpaceFront(text.substr(comment.end));
+        text = TrimCssSpaceFront(text.substr(comment.end));
     return text;
 }
 
@@ -44,7 +51,7 @@ std::vector<HeaderRule> ReadHeaderRules(std::string_view headerCss, std::string&
     // Selectors and declarations are trimmed by the pieces they hold: whitespace that a
     // backslash escapes belongs to a text piece and stays.
     auto cut = [&](size_t from, size_t end) {
-        return TrimSpaceFront(headerCss.substr(from, std::max(from, end) - from));
+        return TrimCssSpaceFront(headerCss.substr(from, std::max(from, end) - from));
     };
     auto place = [&](std::string_view part) {
         return static_cast<uint32_t>(part.data() - headerCss.data());

@@ -59,6 +59,9 @@ public:
     // the next call of ClassFor or Name.
     std::string_view Name(Class found);
 
+    // The page's encoding, in which its style attributes are read.
+    Encoding PageEncoding() const { return state_.encoding; }
+
 private:
     // A class by 32 bits: the index of a header rule, or of an inline class with kInline.
     static constexpr uint32_t kInline = 0x80000000u;

@@ -68,7 +68,8 @@ size_t AppendConvertedTag(std::string& out, std::string_view text, bool textIsSc
     }
     if (style == none || !styleAttribute.hasValue) return 0;
 
-    std::string_view styleText = StyleTextOf(styleAttribute.value, scratch.decodedStyle);
+    std::string_view styleText =
+        StyleTextOf(styleAttribute.value, scratch.decodedStyle, index.PageEncoding());
     bool decoded = styleText.data() == scratch.decodedStyle.data();
     std::optional<StyleIndex::Class> found = index.ClassFor(styleText, decoded || textIsScratch);
     if (!found) return 0;

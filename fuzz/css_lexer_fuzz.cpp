@@ -25,7 +25,7 @@ void CheckPiece(std::string_view css, const CssToken& token) {
     char first = piece[0];
     switch (token.kind) {
         case CssPiece::Space:
-            for (char c : piece) Check(IsSpace(c), "a space piece holds another byte");
+            for (char c : piece) Check(IsCssSpace(c), "a space piece holds another byte");
             break;
         case CssPiece::Comment:
             Check(piece.substr(0, 2) == "/*", "a comment piece opens without /*");
@@ -49,7 +49,7 @@ void CheckPiece(std::string_view css, const CssToken& token) {
                   "a close piece is not one closing byte");
             break;
         case CssPiece::Text:
-            Check(!IsSpace(first) && !IsQuote(first) && first != ';' && first != '{' &&
+            Check(!IsCssSpace(first) && !IsQuote(first) && first != ';' && first != '{' &&
                       first != '}' && first != '[' && first != ']' && first != '(' &&
                       first != ')' && piece.substr(0, 2) != "/*",
                   "a text piece opens with a byte of another piece");

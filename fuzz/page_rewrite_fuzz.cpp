@@ -116,21 +116,19 @@ bool Holds(std::string_view text, const std::string& part) {
 
 // The top-level statements of the CSS that end in ";" and that a browser reads, as the cleaned
 // sheet keeps them: those before its last top-level block (after a rule, an @import, @charset
-// or @namespace counts for nothing); all of them in a CSS that opens no block, which the sheet
-// keeps whole; none in one that opens blocks only inside brackets (in a "<![CDATA[" wrapper),
-// which it leaves out. A statement begins with "@" once whitespace and comments are passed; a
-// text that begins otherwise is a rule's selector up to its "{", whatever ";" it holds.
+// or @namespace counts for nothing); all of them in a CSS that opens no block at its top level
+// (none at all, or only inside brackets, as in a "<![CDATA[" wrapper), which the sheet keeps
+// whole. A statement begins with "@" once whitespace and comments are passed; a text that
+// begins otherwise is a rule's selector up to its "{", whatever ";" it holds.
 std::vector<std::string_view> StatementsRead(std::string_view css, Encoding encoding) {
     constexpr size_t npos = std::string_view::npos;
     std::vector<std::string_view> statements;
     size_t beforeLastBlock = npos;  // how many of them stand before the last top-level block
-    bool opensBlock = false;
-    size_t start = npos;  // where the statement or selector being read begins
+    size_t start = npos;            // where the statement or selector being read begins
     size_t depthBefore = 0;
     CssLexer lexer(css, encoding);
     for (CssToken token; lexer.Next(token); depthBefore = lexer.Depth()) {
         bool brace = css[token.begin] == '{' || css[token.begin] == '}';
-        opensBlock = opensBlock || (token.kind == CssPiece::Open && brace);
         if (depthBefore + lexer.Depth() == 1 && brace) {
             // A top-level block opens (after a selector or an at-rule's prelude), or closes.
             if (lexer.Depth() == 1) beforeLastBlock = statements.size();
@@ -145,10 +143,7 @@ std::vector<std::string_view> StatementsRead(std::string_view css, Encoding enco
             start = npos;
         }
     }
-    if (beforeLastBlock != npos)
-        statements.resize(beforeLastBlock);
-    else if (opensBlock)
-        statements.clear();
+    if (beforeLastBlock != npos) statements.resize(beforeLastBlock);
     return statements;
 }
 

@@ -17,7 +17,7 @@ namespace {
 // that ends a final string (whitespace that a backslash escapes belongs to a text piece).
 bool Trimmed(std::string_view text) {
     if (text.empty()) return true;
-    if (IsSpace(text.front())) return false;
+    if (IsCssSpace(text.front())) return false;
     CssLexer lexer(text);
     CssToken token;
     CssToken last;

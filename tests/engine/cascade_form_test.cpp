@@ -12,12 +12,14 @@ const std::string kRaised = ":not(#_):not(#_):not(#_)";
 struct FormCase {
     const char* page;
     std::string raisedBy;
+    Encoding encoding = Encoding::SingleByte;
 };
 
 class CascadeFormTest : public testing::TestWithParam<FormCase> {};
 
 TEST_P(CascadeFormTest, RaisesTheClassesOfPagesWhereImportantWouldChangeThePage) {
-    EXPECT_EQ(ChooseCascadeForm(GetParam().page).raisedBy, GetParam().raisedBy) << GetParam().page;
+    const FormCase& c = GetParam();
+    EXPECT_EQ(ChooseCascadeForm(c.page, c.encoding).raisedBy, c.raisedBy) << c.page;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -27,6 +29,8 @@ INSTANTIATE_TEST_SUITE_P(
                              ""},  // no other style to stand outside
                     FormCase{"<p style=\"color:red !important\"><i style=\"margin:0\">", kRaised},
                     FormCase{"<style>p {color:red! IMPORTANT}</style>", kRaised},
+                    FormCase{"<style>p {color:red!\fimportant}</style>", kRaised},
+                    FormCase{"<p style=\"\fanimation:spin 1s\">", kRaised},
                     FormCase{"<body><style>p {color:red !\n important}</style>", kRaised},
                     FormCase{"<style>/* !important */ p {content:\"!important\"}</style>", ""},
                     FormCase{"<style>@-webkit-keyframes spin {to {left:0}}</style>", kRaised},
@@ -38,7 +42,12 @@ INSTANTIATE_TEST_SUITE_P(
                     FormCase{"<p onclick=\"f()\">", kRaised}, FormCase{"<p one two=x>", ""},
                     FormCase{"<link rel=\"alternate StyleSheet\" href=a.css>", kRaised},
                     FormCase{"<link rel=File-List href=a.xml><link rel=themeData href=b.thmx>", ""},
-                    FormCase{"<!-- <script> --><textarea><script></textarea>", ""}));
+                    FormCase{"<!-- <script> --><textarea><script></textarea>", ""},
+                    // In Shift_JIS a lead byte with no trail byte stays a character of its own:
+                    // the backslash of "&#92;" after it escapes the quote, and the string holds
+                    // the "!important".
+                    FormCase{"<p style=\"a:'\x95&#92;';b:c!important\"><i style=\"d:e\">", "",
+                             Encoding::ShiftJis}));
 
 // One id more than the selector with the most ids, at least three, of an id no element has.
 INSTANTIATE_TEST_SUITE_P(

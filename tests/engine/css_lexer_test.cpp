@@ -65,7 +65,9 @@ INSTANTIATE_TEST_SUITE_P(
         LexCase{"/*/ p {a:b}", "m!/*/ p {a:b}", "*/"},
         LexCase{"a:'x;}' \"y'\"", "ta:|q'x;}'|s |q\"y'\"", ""},
         // A line break ends a string (LF, CR or form feed); it is not part of it.
-        LexCase{"a:'x\n}", "ta:|q~'x|s\n|c?}", ""}, LexCase{"a:'x\fy'", "ta:|q~'x|t\fy|q!'", "'"},
+        LexCase{"a:'x\n}", "ta:|q~'x|s\n|c?}", ""}, LexCase{"a:'x\fy'", "ta:|q~'x|s\f|ty|q!'", "'"},
+        // Whitespace: space, tab, CR, LF and form feed.
+        LexCase{"p\f{a:b\t!\fimportant}", "tp|s\f|o{|ta:b|s\t|t!|s\f|timportant|c}", ""},
         LexCase{"'x\\'\r\n'y\\\\'", "q~'x\\'|s\r\n|q'y\\\\'", ""}, LexCase{"'\n", "q~'|s\n", ""},
         // An escape takes the next byte, a CR LF pair whole, outside strings and inside.
         LexCase{"a\\;b:'c\\'d' e", "ta\\;b:|q'c\\'d'|s |te", ""},

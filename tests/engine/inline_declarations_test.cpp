@@ -20,6 +20,7 @@ TEST(InlineDeclarations, EachDeclarationEndsImportantOnItsOwnLine) {
         {"display:none !important; color:red",
          "display:none !important;\r\n color:red !important;"},
         {"display:none ! IMPORTANT", "display:none ! IMPORTANT;"},
+        {"color:red!\fimportant", "color:red!\fimportant;"},  // a form feed is a space
         {"background:url(data:image/png;base64,AAA=);color:red",
          "background:url(data:image/png;base64,AAA=) !important;\r\ncolor:red !important;"},
         {"content:\";\";quotes:'a;b'", "content:\";\" !important;\r\nquotes:'a;b' !important;"},
@@ -36,7 +37,12 @@ TEST(InlineDeclarations, EachDeclarationEndsImportantOnItsOwnLine) {
 }
 
 TEST(InlineDeclarations, StyleTextDecodesReferencesAndJoinsLines) {
-    const TextCase cases[] = {
+    struct Case {
+        std::string input;
+        std::string expected;
+        Encoding encoding = Encoding::SingleByte;
+    };
+    const Case cases[] = {
         {"font-family:&quot;Times New Roman&quot;,serif", "font-family:\"Times New Roman\",serif"},
         {"a:&QUOT;&apos;&amp;&lt;&gt;", "a:\"'&<>"},
         // Characters outside ASCII become CSS escapes, whatever the page's encoding.
@@ -56,10 +62,23 @@ TEST(InlineDeclarations, StyleTextDecodesReferencesAndJoinsLines) {
         {"a:&not &notit; &not= &Amp; &#; &#x; & &amp;lt;",
          "a:\\AC  &notit; &not= &Amp; &#; &#x; & &lt;"},
         {"margin:0in\r\n0in\n0in\r1in", "margin:0in 0in 0in 1in"},
+        // In Shift_JIS "\x95\x5C" is a kanji whose trail byte is a backslash: it escapes no
+        // reference after it, and stays.
+        {"a:'\x95\x5C&eacute;'", "a:'\x95\x5C\\E9 '", Encoding::ShiftJis},
+        {"a:\x95\x5C\\&eacute;", "a:\x95\x5C\\E9 ", Encoding::ShiftJis},
+        {"a:'\xA5\x5C&eacute;'", "a:'\xA5\x5C\\E9 '", Encoding::Big5},
+        {"a:'\x95\x5C&eacute;'", "a:'\x95\\E9 '"},  // one byte a character, as written
+        // A lead byte with no trail byte before a reference: a browser reads U+FFFD for it,
+        // which the character of the reference must not complete into a kanji.
+        {"content:'\x95&#64;'", "content:'\\FFFD @'", Encoding::ShiftJis},
+        {"a:\x95&eacute;", "a:\\FFFD \\E9 ", Encoding::ShiftJis},
+        {"a:\\\x95&#64;", "a:\\FFFD @", Encoding::ShiftJis},
+        {"a:\x95&#33;", "a:\x95!", Encoding::ShiftJis},          // "!" is no trail byte
+        {"a:\x95\x95&#64;", "a:\x95\x95@", Encoding::ShiftJis},  // a kanji, then "@"
     };
-    for (const TextCase& c : cases) {
+    for (const Case& c : cases) {
         std::string decoded;
-        EXPECT_EQ(StyleTextOf(c.input, decoded), c.expected) << c.input;
+        EXPECT_EQ(StyleTextOf(c.input, decoded, c.encoding), c.expected) << c.input;
     }
 }
 
@@ -126,6 +145,7 @@ TEST(InlineDeclarations, DeclarationsInEffectIgnoreOrderOnlyWhereItChangesNothin
         // A name ends where a piece of the CSS may end.
         {"margin\t:0;margin-left:2em", "margin-left:2em;margin\t:0", false},
         {"margin/**/:0;margin-left:2em", "margin-left:2em;margin/**/:0", false},
+        {"color\f:red;color:blue", "color:blue;color\f:red", false},  // a form feed is a space
         // The others do not.
         {"margin:0;color:red;margin-left:2em", "color:red;margin:0;margin-left:2em", true},
         {"font-size:2em;color:red;text-align:left", "text-align:left;font-size:2em;color:red",

@@ -313,14 +313,24 @@ TEST(HeaderExtraction, LinkStandsWhereItIsReadBesideThePage) {
         EXPECT_EQ(RewrittenState(page).pageText, rewritten) << page;
 }
 
-// A brace inside a comment opens no rule.
+// A brace inside a comment opens no rule, nor does one inside brackets: a "<![CDATA[" wrapper
+// makes the whole text the selector of a rule that never opens, which the sheet then closes.
 TEST(HeaderExtraction, CssWithoutRulesIsKeptInBothLayouts) {
-    for (std::string css : {"@import url(base.css);", "@import url(base.css); /* { } */"}) {
-        RunState state = RewrittenState("<style>" + css + "</style><body>");
-        EXPECT_TRUE(state.headerRules.empty()) << css;
+    struct Case {
+        std::string css;
+        std::string closers;  // what the sheet writes after it, before the inline classes
+    } cases[] = {
+        {"@import url(base.css);", ""},
+        {"@import url(base.css); /* { } */", ""},
+        {"@import url(base.css);\n<![CDATA[\n.hide{display:none}\n]]>", "{}\r\n"},
+        {"@import url(base.css) supports(a{b});", ""},
+    };
+    for (const Case& c : cases) {
+        RunState state = RewrittenState("<style>" + c.css + "</style><body>");
+        EXPECT_TRUE(state.headerRules.empty()) << c.css;
         for (bool cleaned : {false, true}) {
             std::string sheet = StyleSheetText(state, cleaned);
-            EXPECT_EQ(sheet.rfind(css + "\r\n/* Inline CSS", 0), 0u) << sheet;
+            EXPECT_EQ(sheet.rfind(c.css + "\r\n" + c.closers + "/* Inline CSS", 0), 0u) << sheet;
         }
     }
 }

@@ -77,6 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"p", "a:b"}}},
         ParseCase{"TrailingTextDropped", "p{a:b} /* end */ stray", {{"p", "a:b"}}},
         ParseCase{"DeclarationsTrimmed", "p {\r\n  color: red;\r\n}", {{"p", "color: red;"}}},
+        ParseCase{"FormFeedsTrimmed", "\f.note\f{\fcolor: red;\f}", {{".note", "color: red;"}}},
         ParseCase{"InnerLineBreaksKept", "p {a:b;\r\nc:d}", {{"p", "a:b;\r\nc:d"}}},
         ParseCase{"SelectorLineBreaksKept", "h1,\r\n\th2\t{A:B}", {{"h1,\r\n\th2", "A:B"}}},
         ParseCase{"EmptyRule", "p{}", {{"p", ""}}},

@@ -5,6 +5,7 @@
 #include "engine/output_writing.h"
 #include "engine/page_rewriting.h"
 #include "tests/support/page_run.h"
+#include "tests/support/text_case.h"
 #include "version.h"
 
 namespace {
@@ -213,6 +214,24 @@ TEST(InlineStyles, CharacterReferencesAreDecodedBeforeTheKey) {
     ASSERT_EQ(r.inlineClasses.size(), 1u);
     EXPECT_EQ(r.inlineClasses[0].declarations, "font-family:\"Times New Roman\",serif !important;");
     EXPECT_EQ(r.page, "<p class=\"inlineClass001\">a</p><p class=\"inlineClass001\">b</p>");
+}
+
+// A Shift_JIS page's style is decoded by its characters: the trail byte "\x5C" of the kanji
+// "\x95\x5C" escapes no reference after it, and a lead byte with no trail byte never takes
+// the character of a reference after it for one.
+TEST(InlineStyles, DoubleBytePageDecodesReferencesByItsCharacters) {
+    const TextCase cases[] = {
+        {"font-family:'\x95\x5C&eacute;'", "font-family:'\x95\x5C\\E9 ' !important;"},
+        {"font-family:\x95\x5C\\&eacute;", "font-family:\x95\x5C\\E9  !important;"},
+        {"list-style-type:'\x95&#64;'", "list-style-type:'\\FFFD @' !important;"},
+    };
+    for (const TextCase& c : cases) {
+        RunState state = RewrittenState(
+            "<head><meta charset=\"shift_jis\"></head><body><p style=\"" + c.input + "\">x</p>");
+        std::vector<Rule> classes = InlineClassesOf(state);
+        ASSERT_EQ(classes.size(), 1u) << c.input;
+        EXPECT_EQ(classes[0].declarations, c.expected) << c.input;
+    }
 }
 
 // Inline classes are numbered after the highest "inlineClassN" the page already names in its
