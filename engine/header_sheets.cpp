@@ -22,7 +22,7 @@ std::pair<std::string, std::string> StemAndExtension(std::string_view name) {
 size_t HeaderSheets::Find(std::string_view css, SheetReading reading) const {
     size_t i = 0;
     while (i < sheets_.size() &&
-           !(sheets_[i].reading == reading && sheets_[i].css.HeaderCss() == css))
+           !(sheets_[i].reading == reading && sheets_[i].css.header.Css() == css))
         ++i;
     return i;
 }
@@ -54,7 +54,7 @@ std::string HeaderSheets::NameFor(std::string_view css, SheetReading reading,
 }
 
 HeaderSheet* HeaderSheets::Keep(const RunState& state, SheetReading reading) {
-    std::string_view css = state.HeaderCss();
+    std::string_view css = state.header.Css();
     if (!state.hasHeaderBlock || css.empty()) return nullptr;
     if (size_t known = Find(css, reading); known < sheets_.size()) return &sheets_[known];
     HeaderSheet sheet;
@@ -64,15 +64,7 @@ HeaderSheet* HeaderSheets::Keep(const RunState& state, SheetReading reading) {
     RunState& kept = sheet.css;
     kept.encoding = state.encoding;
     kept.hasHeaderBlock = true;
-    kept.headerCssInRunTexts = true;
-    kept.headerCssSize = css.size();
-    kept.headerTailSize = state.headerTailSize;
-    kept.runTexts = std::string(css);
-    // A tail is made only in the run's texts, right after the header CSS.
-    if (state.headerTailSize > 0)
-        kept.runTexts +=
-            state.runTexts.substr(state.headerCssBegin + css.size(), state.headerTailSize);
-    kept.headerRules = state.headerRules;
+    kept.header = state.header.Kept();
     sheets_.push_back(std::move(sheet));
     return &sheets_.back();
 }

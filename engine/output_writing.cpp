@@ -25,9 +25,9 @@ void AppendRule(std::string& sheet, std::string_view selector, std::string_view 
 // inline classes is a good part of the page's size. An inline class's declarations are its
 // style text and, for each declaration, at most " !important" and ";\r\n" for its ";".
 size_t SheetSizeAtMost(const RunState& state, bool cleanedLayout) {
-    size_t size = state.HeaderCss().size() + 512;
+    size_t size = state.header.Css().size() + 512;
     if (cleanedLayout)
-        for (const HeaderRule& rule : state.headerRules)
+        for (const HeaderRule& rule : state.header.rules)
             size += rule.selectorSize + rule.declarationsSize + 6;
     for (const InlineClass& made : state.inlineClasses) {
         std::string_view style = state.StyleText(made);
@@ -61,7 +61,7 @@ bool HoldsBlock(std::string_view css, Encoding encoding) {
 }  // namespace
 
 std::string StyleSheetText(const RunState& state, bool cleanedLayout) {
-    std::string_view css = state.HeaderCss();
+    std::string_view css = state.header.Css();
     std::string sheet;
     sheet.reserve(SheetSizeAtMost(state, cleanedLayout));
     // A header CSS text without any rule (only @import or @charset, say) is kept as it is.
@@ -70,11 +70,11 @@ std::string StyleSheetText(const RunState& state, bool cleanedLayout) {
         sheet += css;
         sheet += kLineEnd;
     }
-    if (cleanedLayout && !state.headerRules.empty()) {
+    if (cleanedLayout && !state.header.rules.empty()) {
         sheet += kInternalCommentLine;
         sheet += kLineEnd;
-        for (const HeaderRule& rule : state.headerRules)
-            AppendRule(sheet, state.Selector(rule), state.Declarations(rule));
+        for (const HeaderRule& rule : state.header.rules)
+            AppendRule(sheet, state.header.Selector(rule), state.header.Declarations(rule));
     }
     // Whatever the page's own CSS leaves open must not take the inline classes with it.
     if (std::string closers = CssClosers(sheet, state.encoding); !closers.empty())
@@ -88,8 +88,9 @@ std::string StyleSheetText(const RunState& state, bool cleanedLayout) {
 
 std::vector<Rule> HeaderRulesOf(const RunState& state) {
     std::vector<Rule> rules;
-    for (const HeaderRule& rule : state.headerRules)
-        rules.push_back({std::string(state.Selector(rule)), std::string(state.Declarations(rule))});
+    for (const HeaderRule& rule : state.header.rules)
+        rules.push_back({std::string(state.header.Selector(rule)),
+                         std::string(state.header.Declarations(rule))});
     return rules;
 }
 

@@ -81,17 +81,17 @@ private:
     // The header style block and the blocks of the same text; false for another style tag.
     bool TakeStyleBlock(const Markup& tag, std::string_view tagText, RunError& error);
     // Keeps the CSS of the header block, whose text between its tags is `inner`: by its place
-    // in the page when it is a part of it as it stands, else made in the run's texts.
+    // in the page when it is a part of it as it stands, else in a text of its own.
     void KeepHeaderCss(std::string_view inner);
     // Cuts the header CSS into rules. The declarations of a last block that it leaves open,
-    // closed, go right after it, in the run's texts.
+    // closed, go right after it, in its own text.
     void ReadRules();
     // Style attributes become classes from here on.
     void StartConverting() {
         // The pages of a run over several were searched for every number they name.
         state_.firstInlineClass =
             state_.shared.active ? highestInlineClass_ + 1
-                                 : FirstInlineClassNumber(state_.HeaderCss(), highestInlineClass_);
+                                 : FirstInlineClassNumber(state_.header.Css(), highestInlineClass_);
         index_.emplace(state_);
         inRegion_ = true;
     }
@@ -99,7 +99,7 @@ private:
     // On a page of a run over several: the header block's link names the header sheet of its
     // CSS, then the sheet of inline classes.
     void LinkHeaderSheet() {
-        std::string headerSheet = state_.shared.headerSheetOf(state_.HeaderCss());
+        std::string headerSheet = state_.shared.headerSheetOf(state_.header.Css());
         link_ =
             (headerSheet.empty() ? "" : LinkElement(headerSheet)) + LinkElement(state_.sheetName);
     }
@@ -171,11 +171,9 @@ RunError PageWalk::Walk(bool& bodyFound) {
 void PageWalk::Start() {
     out_.clear();
     out_.reserve(page_.size() + page_.size() / 8);
-    state_.runTexts.clear();
-    state_.headerCssBegin = state_.headerCssSize = state_.headerTailSize = 0;
-    state_.headerCssInRunTexts = false;
+    state_.header = HeaderCss();
+    state_.header.page = page_;
     state_.hasHeaderBlock = false;
-    state_.headerRules.clear();
     state_.inlineClasses.resize(state_.shared.classesBefore);
     if (state_.shared.classesBefore == 0) state_.inlineByFingerprint = HashSlots();
     state_.styleTexts.resize(state_.shared.styleTextsBefore);
@@ -236,9 +234,9 @@ RunError PageWalk::SeeBodyTag(const Markup& tag) {
     bodyTag_ = OutputPosition(tag.begin);
     if (region_ == Region::WholePage) return RunError::None;
     // The header block is known now: the page has a body tag after it.
-    if (state_.hasHeaderBlock && !BracesBalance(state_.HeaderCss(), state_.encoding))
+    if (state_.hasHeaderBlock && !BracesBalance(state_.header.Css(), state_.encoding))
         return RunError::BracesMismatch;
-    if (state_.headerCssSize > 0) ReadRules();
+    if (state_.header.size > 0) ReadRules();
     StartConverting();
     return RunError::None;
 }
@@ -298,39 +296,38 @@ bool PageWalk::TakeStyleBlock(const Markup& tag, std::string_view tagText, RunEr
 }
 
 void PageWalk::KeepHeaderCss(std::string_view inner) {
+    HeaderCss& header = state_.header;
     size_t innerAt = static_cast<size_t>(inner.data() - page_.data());
     if (inner.find("<!--") == npos && inner.find("-->") == npos) {
         size_t first = inner.find_first_not_of("\r\n");
         if (first == npos) return;  // no CSS
-        state_.headerCssBegin = innerAt + first;
-        state_.headerCssSize = inner.find_last_not_of("\r\n") + 1 - first;
+        header.begin = innerAt + first;
+        header.size = inner.find_last_not_of("\r\n") + 1 - first;
         return;
     }
     std::string css = HeaderCssOf(inner);
-    state_.headerCssSize = css.size();
+    header.size = css.size();
     size_t place = HeaderCssPlace(inner, css);
     if (place != npos) {
-        state_.headerCssBegin = innerAt + place;
+        header.begin = innerAt + place;
         return;
     }
-    state_.headerCssInRunTexts = true;
-    state_.headerCssBegin = state_.runTexts.size();
-    state_.runTexts += css;
+    header.inOwn = true;
+    header.own = std::move(css);
 }
 
 void PageWalk::ReadRules() {
+    HeaderCss& header = state_.header;
     std::string closedLast;
-    state_.headerRules = ReadHeaderRules(state_.HeaderCss(), closedLast, state_.encoding);
+    header.rules = ReadHeaderRules(header.Css(), closedLast, state_.encoding);
     if (closedLast.empty()) return;
-    if (!state_.headerCssInRunTexts) {
-        std::string_view css = state_.HeaderCss();
-        state_.headerCssInRunTexts = true;
-        state_.headerCssBegin = state_.runTexts.size();
-        state_.runTexts += css;
+    if (!header.inOwn) {
+        header.own = header.Css();
+        header.inOwn = true;
     }
-    // The header CSS is the last text made so far: its tail follows it.
-    state_.runTexts += closedLast;
-    state_.headerTailSize = closedLast.size();
+    // The tail follows the CSS.
+    header.own += closedLast;
+    header.tailSize = closedLast.size();
 }
 
 void PageWalk::RewriteTag(const Markup& tag, bool hasLang) {

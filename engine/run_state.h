@@ -10,7 +10,7 @@
 
 #include "engine/byte_classes.h"
 #include "engine/hash_slots.h"
-#include "engine/rules.h"
+#include "engine/header_css.h"
 #include "engine/run_progress.h"
 
 // One inline class, by the style text it was made from: a part of the page as read, or of the
@@ -47,23 +47,13 @@ struct RunState {
     std::string pageText;                      // the page, rewritten by RewritePage
     std::string originalPage;                  // the page as it was read, once RewritePage has run
     Encoding encoding = Encoding::SingleByte;  // the page's, as far as CSS readers care
-    // The texts of the run that are no part of the page: the header CSS when it is not one
-    // (comment markers inside it, what closes a block it leaves open).
-    std::string runTexts;
     // The style texts of inline classes that are no part of the page as read: decoded, or (on
     // the pages of a run over several) every one.
     std::string styleTexts;
-    // The header CSS (the text of the header style block, comment markers removed): a part of
-    // the page as read or of the run's texts. In the run's texts, it may be followed by its
-    // tail: the declarations of a last block that it leaves open, closed.
-    size_t headerCssBegin = 0;
-    size_t headerCssSize = 0;
-    size_t headerTailSize = 0;
-    bool headerCssInRunTexts = false;
-    bool hasHeaderBlock = false;          // a header style block was replaced by the link element
-    size_t convertedStyles = 0;           // style attributes turned into classes
-    std::vector<std::string> linkHrefs;   // of the page's link elements as read, in page order
-    std::vector<HeaderRule> headerRules;  // the rules of the header style block, in page order
+    HeaderCss header;             // of the header style block, in the page as read or its own text
+    bool hasHeaderBlock = false;  // a header style block was replaced by the link element
+    size_t convertedStyles = 0;   // style attributes turned into classes
+    std::vector<std::string> linkHrefs;       // of the page's link elements as read, in page order
     unsigned long long firstInlineClass = 1;  // the number of the first inline class
     // What follows each inline class's name in its selector where the classes are raised in the
     // cascade (CascadeForm): their declarations then keep the importance they were written with.
@@ -76,22 +66,8 @@ struct RunState {
     SharedClasses shared;
     RunProgress progress;  // told how far the phases have come
 
-    std::string_view HeaderCss() const { return HeaderText().substr(0, headerCssSize); }
-    std::string_view Selector(const HeaderRule& rule) const {
-        return HeaderText().substr(rule.selectorBegin, rule.selectorSize);
-    }
-    std::string_view Declarations(const HeaderRule& rule) const {
-        return HeaderText().substr(rule.declarationsBegin, rule.declarationsSize);
-    }
     std::string_view StyleText(const InlineClass& made) const {
         return std::string_view(made.inStyleTexts ? styleTexts : originalPage)
             .substr(made.styleBegin, made.styleSize);
-    }
-
-private:
-    // The header CSS and its tail.
-    std::string_view HeaderText() const {
-        return std::string_view(headerCssInRunTexts ? runTexts : originalPage)
-            .substr(headerCssBegin, headerCssSize + headerTailSize);
     }
 };

@@ -96,23 +96,24 @@ std::string_view SingleClassName(std::string_view selector) { return selector.su
 }  // namespace
 
 std::vector<bool> StyleIndex::ReusableHeaderRules() const {
-    const std::vector<HeaderRule>& rules = state_.headerRules;
+    const std::vector<HeaderRule>& rules = state_.header.rules;
     std::vector<bool> reusable(rules.size());
     // The single-class rules by their names in any ASCII case, each name by its first rule.
     HashSlots byName;
     size_t singleClasses = 0;
     for (size_t i = 0; i < rules.size(); ++i)
-        if ((reusable[i] = IsSingleClassSelector(state_.Selector(rules[i])))) ++singleClasses;
+        if ((reusable[i] = IsSingleClassSelector(state_.header.Selector(rules[i]))))
+            ++singleClasses;
     if (singleClasses == 0) return reusable;
     byName.Reserve(singleClasses);
     auto find = [&](std::string_view name) {
         return byName.Find(TextHash(name, true), [&](uint32_t rule) {
-            return SameClassName(SingleClassName(state_.Selector(rules[rule])), name);
+            return SameClassName(SingleClassName(state_.header.Selector(rules[rule])), name);
         });
     };
     for (size_t i = 0; i < rules.size(); ++i) {
         if (!reusable[i]) continue;
-        std::string_view name = SingleClassName(state_.Selector(rules[i]));
+        std::string_view name = SingleClassName(state_.header.Selector(rules[i]));
         if (find(name) == HashSlots::kNone)
             byName.Add(TextHash(name, true), static_cast<uint32_t>(i));
     }
@@ -121,7 +122,7 @@ std::vector<bool> StyleIndex::ReusableHeaderRules() const {
     constexpr uint32_t kSeveral = UINT32_MAX;
     std::vector<uint32_t> lastRuleNaming(rules.size());
     uint32_t styleRule = 0;
-    ForEachStyleRuleSelector(state_.HeaderCss(), state_.encoding, [&](std::string_view selector) {
+    ForEachStyleRuleSelector(state_.header.Css(), state_.encoding, [&](std::string_view selector) {
         ++styleRule;
         for (size_t dot = selector.find('.'); dot != npos; dot = selector.find('.', dot + 1)) {
             std::string_view name = ClassNameAt(selector, dot + 1);
@@ -134,7 +135,7 @@ std::vector<bool> StyleIndex::ReusableHeaderRules() const {
     for (size_t i = 0; i < rules.size(); ++i)
         if (reusable[i])
             reusable[i] =
-                lastRuleNaming[find(SingleClassName(state_.Selector(rules[i])))] != kSeveral;
+                lastRuleNaming[find(SingleClassName(state_.header.Selector(rules[i])))] != kSeveral;
     return reusable;
 }
 
@@ -148,7 +149,7 @@ void StyleIndex::IndexHeaderRules() {
     headerRules_.Reserve(std::count(reusable.begin(), reusable.end(), true));
     for (size_t i = 0; i < reusable.size(); ++i) {
         if (!reusable[i]) continue;
-        std::string_view declarations = state_.Declarations(state_.headerRules[i]);
+        std::string_view declarations = state_.header.Declarations(state_.header.rules[i]);
         uint64_t fingerprint = Fingerprint(declarations, state_.encoding);
         if (EqualIn(headerRules_, fingerprint, declarations) != HashSlots::kNone)
             continue;  // an earlier rule wins
@@ -159,7 +160,7 @@ void StyleIndex::IndexHeaderRules() {
 std::string_view StyleIndex::TextOf(uint32_t reference) const {
     Class found = ClassOf(reference);
     return found.isInline ? state_.StyleText(state_.inlineClasses[found.rule])
-                          : state_.Declarations(state_.headerRules[found.rule]);
+                          : state_.header.Declarations(state_.header.rules[found.rule]);
 }
 
 uint32_t StyleIndex::Equal(uint64_t fingerprint, std::string_view styleText) const {
@@ -227,6 +228,6 @@ std::string_view StyleIndex::Name(Class found) {
         name_ = InlineClassSelector(state_.firstInlineClass + found.rule);
         return std::string_view(name_).substr(1);
     }
-    std::string_view selector = state_.Selector(state_.headerRules[found.rule]);
+    std::string_view selector = state_.header.Selector(state_.header.rules[found.rule]);
     return selector.substr(std::min(selector.find_first_not_of('.'), selector.size()));
 }

@@ -197,18 +197,18 @@ void FindNamesInPage(std::string_view page, SoughtNames& sought, RunProgress& pr
 
 void MarkUsedRules(RunState& state, std::vector<bool>& used) {
     // Most rules are judged by one name: room for as many names as rules.
-    Names names(state.HeaderCss(), state.headerRules.size());
+    Names names(state.header.Css(), state.header.rules.size());
     std::vector<std::string_view> tested;
-    for (const HeaderRule& rule : state.headerRules)
-        if (TestedNames(state.Selector(rule), tested))
+    for (const HeaderRule& rule : state.header.rules)
+        if (TestedNames(state.header.Selector(rule), tested))
             for (std::string_view name : tested) names.Add(name);
     SoughtNames sought(names);
     FindNamesInPage(state.pageText, sought, state.progress);
 
-    used.resize(state.headerRules.size());
+    used.resize(state.header.rules.size());
     for (size_t i = 0; i < used.size(); ++i) {
         if (used[i]) continue;
-        used[i] = !TestedNames(state.Selector(state.headerRules[i]), tested);
+        used[i] = !TestedNames(state.header.Selector(state.header.rules[i]), tested);
         for (size_t n = 0; n < tested.size() && !used[i]; ++n)
             used[i] = sought.Found(names.Find(tested[n]));
     }
@@ -216,9 +216,9 @@ void MarkUsedRules(RunState& state, std::vector<bool>& used) {
 
 void KeepUsedRules(RunState& state, const std::vector<bool>& used) {
     size_t kept = 0;
-    for (size_t i = 0; i < state.headerRules.size(); ++i)
-        if (used[i]) state.headerRules[kept++] = state.headerRules[i];
-    state.headerRules.resize(kept);
+    for (size_t i = 0; i < state.header.rules.size(); ++i)
+        if (used[i]) state.header.rules[kept++] = state.header.rules[i];
+    state.header.rules.resize(kept);
 }
 
 void RemoveUnusedRules(RunState& state) {

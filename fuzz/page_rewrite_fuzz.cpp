@@ -174,7 +174,7 @@ void CheckSheetsClosed(const RunState& state, const RunState& cleaned,
         Check(CssClosers(sheet, state.encoding).empty(), "the inline classes leave the sheet open");
         bool closesAll = false;
         Check(UnmatchedBraces(sheet, state.encoding, closesAll) <=
-                  UnmatchedBraces(state.HeaderCss(), state.encoding, closesAll),
+                  UnmatchedBraces(state.header.Css(), state.encoding, closesAll),
               "a } of the sheet closes nothing that the page's CSS did not");
     }
     for (const Rule& rule : HeaderRulesOf(cleaned)) {
@@ -187,7 +187,7 @@ void CheckSheetsClosed(const RunState& state, const RunState& cleaned,
 
 void CheckStatementsKept(const RunState& state, const std::string& cleanedSheet) {
     size_t at = 0;
-    for (std::string_view statement : StatementsRead(state.HeaderCss(), state.encoding)) {
+    for (std::string_view statement : StatementsRead(state.header.Css(), state.encoding)) {
         at = cleanedSheet.find(statement, at);
         Check(at != std::string::npos, "the cleaned sheet lacks a statement of the page's CSS");
         at += statement.size();

@@ -59,19 +59,19 @@ TEST(HeaderExtraction, CutsTheBlockInItsOwnCaseAndKeepsItsCss) {
     RunState state =
         RewrittenState("<HEAD><STYLE><!--\r\np { color: red }\r\n--></STYLE></HEAD><BODY>");
     EXPECT_EQ(state.pageText, "<HEAD>" + kLink + "</HEAD><BODY>");
-    EXPECT_EQ(state.HeaderCss(), "p { color: red }");
+    EXPECT_EQ(state.header.Css(), "p { color: red }");
     EXPECT_TRUE(state.hasHeaderBlock);
 }
 
 TEST(HeaderExtraction, TrimsOnlyLineBreaksAtTheEnds) {
     RunState state = RewrittenState("<style>\r\n  p{color:red}\r\n  </style><body>");
-    EXPECT_EQ(state.HeaderCss(), "  p{color:red}\r\n  ");
-    EXPECT_EQ(RewrittenState("<style>p{color:red}</style><body>").HeaderCss(), "p{color:red}");
+    EXPECT_EQ(state.header.Css(), "  p{color:red}\r\n  ");
+    EXPECT_EQ(RewrittenState("<style>p{color:red}</style><body>").header.Css(), "p{color:red}");
 }
 
 TEST(HeaderExtraction, CommentMarkersGoEvenInsideCssComments) {
     RunState state = RewrittenState("<style>/* <!-- a --> */ p{b:c}</style><body>");
-    EXPECT_EQ(state.HeaderCss(), "/*  a  */ p{b:c}");
+    EXPECT_EQ(state.header.Css(), "/*  a  */ p{b:c}");
 }
 
 // The header CSS stays where the page holds it unless markers inside it must go: a block of
@@ -93,17 +93,17 @@ TEST(HeaderExtraction, CssIsKeptInThePageWhenMarkersStandOnlyAtItsEnds) {
     };
     for (const Case& c : cases) {
         RunState state = RewrittenState("<style>" + std::string(c.inner) + "</style><body>");
-        EXPECT_EQ(state.HeaderCss(), c.css) << c.inner;
-        EXPECT_EQ(state.HeaderCss(), HeaderCssOf(c.inner)) << c.inner;
-        EXPECT_EQ(state.headerCssInRunTexts, !c.inPage) << c.inner;
+        EXPECT_EQ(state.header.Css(), c.css) << c.inner;
+        EXPECT_EQ(state.header.Css(), HeaderCssOf(c.inner)) << c.inner;
+        EXPECT_EQ(state.header.inOwn, !c.inPage) << c.inner;
     }
 }
 
 TEST(HeaderExtraction, EmptyBlockBecomesTheLinkWithoutRules) {
     RunState state = RewrittenState("<head><style></style></head><body>");
     EXPECT_EQ(state.pageText, "<head>" + kLink + "</head><body>");
-    EXPECT_EQ(state.HeaderCss(), "");
-    EXPECT_TRUE(state.headerRules.empty());
+    EXPECT_EQ(state.header.Css(), "");
+    EXPECT_TRUE(state.header.rules.empty());
 }
 
 TEST(HeaderExtraction, OnlyAPlainStyleTagBeforeTheBodyCounts) {
@@ -116,7 +116,7 @@ TEST(HeaderExtraction, OnlyAPlainStyleTagBeforeTheBodyCounts) {
     for (const char* page : untouched) {
         RunState state = RewrittenState(page);
         EXPECT_EQ(state.pageText, page);
-        EXPECT_EQ(state.HeaderCss(), "");
+        EXPECT_EQ(state.header.Css(), "");
         EXPECT_FALSE(state.hasHeaderBlock);
     }
 }
@@ -127,7 +127,7 @@ TEST(HeaderExtraction, SameBlocksBecomeLinksOthersStay) {
         "<style>p{a:b}</style><!--<style>p{a:b}</style>-->");
     EXPECT_EQ(state.pageText, kLink + "<style>h1{c:d}</style>" + kLink + "<body>" + kLink +
                                   "<!--<style>p{a:b}</style>-->");
-    EXPECT_EQ(state.HeaderCss(), "p{a:b}");
+    EXPECT_EQ(state.header.Css(), "p{a:b}");
 }
 
 TEST(HeaderExtraction, SkipsBlocksAndBodyTagsInCommentsAndScripts) {
@@ -140,9 +140,9 @@ TEST(HeaderExtraction, SkipsBlocksAndBodyTagsInCommentsAndScripts) {
                        "<!-- <body> -->\n</head>\n<body lang=EN-US>";
     RunState state = RewrittenState(page);
     EXPECT_EQ(state.pageText, vml + script + kLink + "\n<!-- <body> -->\n</head>\n<body>");
-    EXPECT_EQ(state.HeaderCss(), " p.MsoNormal {margin:0}");
-    ASSERT_EQ(state.headerRules.size(), 1u);
-    EXPECT_EQ(state.Selector(state.headerRules[0]), "p.MsoNormal");
+    EXPECT_EQ(state.header.Css(), " p.MsoNormal {margin:0}");
+    ASSERT_EQ(state.header.rules.size(), 1u);
+    EXPECT_EQ(state.header.Selector(state.header.rules[0]), "p.MsoNormal");
 }
 
 TEST(HeaderExtraction, StyleInRawTextIsNotTheBlock) {
@@ -150,7 +150,7 @@ TEST(HeaderExtraction, StyleInRawTextIsNotTheBlock) {
     std::string before = "<head><noscript><style>.g{a:b}</style></noscript><xmp><style>x{}</xmp>";
     RunState state = RewrittenState(before + "<style>p{c:d}</style></head><body>");
     EXPECT_EQ(state.pageText, before + kLink + "</head><body>");
-    EXPECT_EQ(state.HeaderCss(), "p{c:d}");
+    EXPECT_EQ(state.header.Css(), "p{c:d}");
     // Nor is one in a template, whose contents are no part of the page until a script uses them.
     std::string templates = "<head><template><style>.g{a:b}</style><body></head></template>";
     state = RewrittenState(templates + "<style>p{c:d}</style></head><body>");
@@ -161,14 +161,14 @@ TEST(HeaderExtraction, StyleInsideCommentWithoutRealBlockExtractsNothing) {
     std::string page = "<!--[if gte mso 10]><style>table.x{a:b}</style><![endif]--><body><p>x";
     RunState state = RewrittenState(page);
     EXPECT_EQ(state.pageText, page);
-    EXPECT_EQ(state.HeaderCss(), "");
+    EXPECT_EQ(state.header.Css(), "");
 }
 
 TEST(HeaderExtraction, OnlyARealEndTagEndsTheBlockForTheReader) {
     // "</stylea>" does not end a style element: the block runs to "</style>", and the body
     // tag after it is a tag, as a browser reads the page.
     RunState state = RewrittenState("<style>p{a:b}</stylea><a s='</style><body class=x>");
-    EXPECT_EQ(state.HeaderCss(), "p{a:b}</stylea><a s='");
+    EXPECT_EQ(state.header.Css(), "p{a:b}</stylea><a s='");
     EXPECT_EQ(state.pageText, kLink + "<body class=x>");
 }
 
@@ -176,7 +176,7 @@ TEST(HeaderExtraction, BlockEndsWhereABrowserEndsTheStyleElement) {
     for (const char* end : {"</style>", "</style >", "</STYLE\r\n>", "</style/>", "</style x>"}) {
         RunState state = RewrittenState(std::string("<head><style>p{a:b}") + end + "</head><body>");
         EXPECT_EQ(state.pageText, "<head>" + kLink + "</head><body>") << end;
-        EXPECT_EQ(state.HeaderCss(), "p{a:b}") << end;
+        EXPECT_EQ(state.header.Css(), "p{a:b}") << end;
     }
     // A start tag left plain once its lang attribute is gone opens the block too.
     EXPECT_EQ(RewrittenState("<style lang=en>p{a:b}</style><body>").pageText, kLink + "<body>");
@@ -194,8 +194,8 @@ TEST(HeaderExtraction, MalformedBlocksStopTheRun) {
 TEST(HeaderExtraction, DoubleBytePageKeepsItsCharactersWhole) {
     std::string head = "<head><meta charset=\"shift_jis\"><style>.\x83\x7D {color:red}</style>";
     RunState state = RewrittenState(head + "</head><body><p class=\"\x83\x7D\">");
-    ASSERT_EQ(state.headerRules.size(), 1u);
-    EXPECT_EQ(state.Selector(state.headerRules[0]), ".\x83\x7D");
+    ASSERT_EQ(state.header.rules.size(), 1u);
+    EXPECT_EQ(state.header.Selector(state.header.rules[0]), ".\x83\x7D");
     RewrittenState("<style>.\x83\x7D {color:red}</style><body>", RunError::BracesMismatch);
 }
 
@@ -317,7 +317,7 @@ TEST(HeaderExtraction, LinkStandsWhereItIsReadBesideThePage) {
 TEST(HeaderExtraction, CssWithoutRulesIsKeptInBothLayouts) {
     for (std::string css : {"@import url(base.css);", "@import url(base.css); /* { } */"}) {
         RunState state = RewrittenState("<style>" + css + "</style><body>");
-        EXPECT_TRUE(state.headerRules.empty()) << css;
+        EXPECT_TRUE(state.header.rules.empty()) << css;
         for (bool cleaned : {false, true}) {
             std::string sheet = StyleSheetText(state, cleaned);
             EXPECT_EQ(sheet.rfind(css + "\r\n/* Inline CSS", 0), 0u) << sheet;
@@ -334,8 +334,8 @@ TEST(HeaderExtraction, CorpusWordPagesGetTheirMainStyleSheetLinked) {
         std::string original = CorpusPage(name);
         RunState state = RewrittenState(original);
         EXPECT_TRUE(state.hasHeaderBlock) << name;
-        EXPECT_EQ(state.HeaderCss().find("v\\:*"), std::string::npos) << name;
-        EXPECT_GT(state.headerRules.size(), 5u) << name;
+        EXPECT_EQ(state.header.Css().find("v\\:*"), std::string::npos) << name;
+        EXPECT_GT(state.header.rules.size(), 5u) << name;
         // The link stands outside every comment: no "<!--" opens between it and the page start
         // without a "-->" closing after it.
         size_t link = state.pageText.find(kLink);

@@ -11,21 +11,22 @@ std::vector<std::string> KeptSelectors(const std::vector<std::string>& selectors
     RunState state;
     state.pageText = page;
     // A header CSS of the rules, each "SELECTOR{a:b}", then the inline classes' style texts.
-    state.headerCssInRunTexts = true;
+    state.header.inOwn = true;
     for (const std::string& selector : selectors) {
-        auto at = static_cast<uint32_t>(state.runTexts.size());
+        auto at = static_cast<uint32_t>(state.header.own.size());
         auto size = static_cast<uint32_t>(selector.size());
-        state.headerRules.push_back({at, size, at + size + 1, 3});
-        state.runTexts += selector + "{a:b}";
+        state.header.rules.push_back({at, size, at + size + 1, 3});
+        state.header.own += selector + "{a:b}";
     }
-    state.headerCssSize = state.runTexts.size();
+    state.header.size = state.header.own.size();
     for (size_t i = 0; i < inlineClasses; ++i) {
-        state.inlineClasses.push_back({state.runTexts.size(), 3, true});
-        state.runTexts += "c:d";
+        state.inlineClasses.push_back({state.styleTexts.size(), 3, true});
+        state.styleTexts += "c:d";
     }
     RemoveUnusedRules(state);
     std::vector<std::string> kept;
-    for (const HeaderRule& rule : state.headerRules) kept.emplace_back(state.Selector(rule));
+    for (const HeaderRule& rule : state.header.rules)
+        kept.emplace_back(state.header.Selector(rule));
     EXPECT_EQ(state.inlineClasses.size(), inlineClasses);
     return kept;
 }
