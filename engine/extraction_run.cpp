@@ -52,7 +52,7 @@ RunOutcome WriteOutputs(const RunRequest& request, const RunFiles& run, const Ea
                             &unrestorable))
         return {RunError::FileNotWritten, run.script};
     state.progress.StartPhase(kPageRewritten, kRulesCleaned, state.pageText.size());
-    if (request.cleanUnused) RemoveUnusedRules(state);
+    if (request.cleanUnused) RemoveUnusedRules(state.header, state.pageText, state.progress);
     const std::string sheetText = SheetBytes(StyleSheetText(state, request.cleanUnused), coding);
     if (coding != PageCoding::AsIs) state.pageText = FromRunText(state.pageText, coding);
     std::vector<OutputFile> outputs;

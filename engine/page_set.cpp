@@ -267,7 +267,8 @@ void SetRun::KeepHeaderSheet(SetPage& page, RunState& state) {
     if (sheet != nullptr) {
         page.sheets.push_back(sheet->path);
         // A rule stays when any page that links the sheet uses it.
-        if (request_.cleanUnused) MarkUsedRules(state, sheet->used);
+        if (request_.cleanUnused)
+            MarkUsedRules(state.header, state.pageText, sheet->used, progress_);
     }
     page.sheets.push_back(page.files.sheet);
 }
@@ -308,7 +309,7 @@ std::vector<Conversion> SetRun::Conversions() const {
 std::vector<std::string> SetRun::SheetsBytes() {
     std::vector<std::string> sheets;
     for (HeaderSheet& sheet : headerSheets_.Sheets()) {
-        if (request_.cleanUnused) KeepUsedRules(sheet.css, sheet.used);
+        if (request_.cleanUnused) KeepUsedRules(sheet.css.header.rules, sheet.used);
         sheets.push_back(
             SheetBytes(StyleSheetText(sheet.css, request_.cleanUnused), sheet.reading.coding));
     }

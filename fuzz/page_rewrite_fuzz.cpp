@@ -243,7 +243,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
               "a style attribute was made");
 
     RunState cleaned = state;
-    RemoveUnusedRules(cleaned);
+    RemoveUnusedRules(cleaned.header, cleaned.pageText, cleaned.progress);
     std::string plainSheet = StyleSheetText(state, false);
     std::string cleanedSheet = StyleSheetText(cleaned, true);
     // The inline comment line and the inline classes end each sheet.
