@@ -111,6 +111,25 @@ TEST(PageSet, ChangesNothingUnlessEveryPageConvertsAndRestoresThemAll) {
     EXPECT_EQ(folder.Files(), before);
 }
 
+// A header sheet outlives the pages it was read from: it keeps their CSS and, of a CSS that
+// leaves its last block open (its "}" in a string) with a function in it, that block's
+// declarations, closed, which the cleaned layout writes.
+TEST(PageSet, AHeaderSheetKeepsTheLastBlockThatItsCssLeavesOpen) {
+    ScratchFolder folder;
+    const std::string head = "<style>\n.x{color:red} .y{content:\"}\"; margin:calc(1px\n</style>";
+    folder.Write("one.htm", Page(head, "<p class=y style=\"top:0\">1</p>"));
+    folder.Write("two.htm", Page(head, "<p class=x>2</p>"));
+    for (bool clean : {false, true}) {
+        ASSERT_EQ(RunOver(folder, {"one.htm", "two.htm"}, clean).error, RunError::None);
+        std::string sheet = folder.Read("styles.one.css");
+        EXPECT_NE(sheet.find(clean ? ".y\r\n{content:\"}\"; margin:calc(1px)}\r\n"
+                                   : ".x{color:red} .y{content:\"}\"; margin:calc(1px\r\n"),
+                  std::string::npos)
+            << sheet;
+        RestoreAsTheScriptDoes(folder);
+    }
+}
+
 TEST(PageSet, RefusesPagesOfSeveralFoldersBeforeReadingThem) {
     ScratchFolder folder;
     folder.Write("a.htm", Page("", "<p style=\"top:0\">"));
