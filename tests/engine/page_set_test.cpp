@@ -130,6 +130,22 @@ TEST(PageSet, AHeaderSheetKeepsTheLastBlockThatItsCssLeavesOpen) {
     }
 }
 
+// Pages that read bytes above ASCII in different ways share only the classes of ASCII styles:
+// their one sheet of classes would read the others otherwise on some page.
+TEST(PageSet, PagesThatReadBytesDifferentlyShareOnlyAsciiStyles) {
+    ScratchFolder folder;
+    const std::string body = "<p style=\"top:0\">a</p><p style=\"font-family:\x83\x7D\">b</p>";
+    folder.Write("japanese.htm", Page("<meta charset=\"shift_jis\">", body));
+    folder.Write("western.htm", Page("", body));
+    ASSERT_EQ(RunOver(folder, {"japanese.htm", "western.htm"}).error, RunError::None);
+    for (const char* name : {"japanese.htm", "western.htm"}) {
+        std::string page = folder.Read(name);
+        EXPECT_NE(page.find("<p class=\"inlineClass001\">a"), std::string::npos) << page;
+        EXPECT_NE(page.find("<p style=\"font-family:\x83\x7D\">b"), std::string::npos) << page;
+    }
+    EXPECT_EQ(Count(folder.Read("styles.css"), ".inlineClass"), 1u);
+}
+
 TEST(PageSet, RefusesPagesOfSeveralFoldersBeforeReadingThem) {
     ScratchFolder folder;
     folder.Write("a.htm", Page("", "<p style=\"top:0\">"));
