@@ -7,8 +7,9 @@
 namespace {
 
 // The page, as read, links the style sheet: it was converted to it by an earlier run.
-bool PageLinksSheet(const RunState& state, const std::string& folder, const std::string& sheet) {
-    for (const std::string& href : state.linkHrefs)
+bool PageLinksSheet(const std::vector<std::string>& linkHrefs, const std::string& folder,
+                    const std::string& sheet) {
+    for (const std::string& href : linkHrefs)
         if (files::SamePath(SheetPath(folder, SheetNameOfHref(href)), sheet)) return true;
     return false;
 }
@@ -88,9 +89,9 @@ RunOutcome ReadEarlierWork(const std::vector<RunFiles>& runs, std::vector<Earlie
     return {};
 }
 
-RunOutcome JudgeAgainstPage(const RunState& state, std::string_view pageBytes, const RunFiles& run,
-                            EarlierWork& earlier) {
-    if (earlier.sheetExists && PageLinksSheet(state, run.folder, run.sheet))
+RunOutcome JudgeAgainstPage(const std::vector<std::string>& linkHrefs, std::string_view pageBytes,
+                            const RunFiles& run, EarlierWork& earlier) {
+    if (earlier.sheetExists && PageLinksSheet(linkHrefs, run.folder, run.sheet))
         return {RunError::PageConvertedBefore, run.page, run.sheet};
     earlier.keepsBackup = false;
     if (earlier.ofPage.empty()) return {};
@@ -103,7 +104,7 @@ RunOutcome JudgeAgainstPage(const RunState& state, std::string_view pageBytes, c
     if (earlier.staleBackup) return {};
     bool linksAny = false;
     for (const std::string& sheet : earlier.ofPage.front().sheetPaths)
-        linksAny = linksAny || PageLinksSheet(state, run.folder, sheet);
+        linksAny = linksAny || PageLinksSheet(linkHrefs, run.folder, sheet);
     if (!linksAny) return {RunError::PageReplaced, run.page, run.backup};
     earlier.keepsBackup = true;
     return {};

@@ -4,12 +4,12 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/restore_script.h"
 #include "engine/run_error.h"
 #include "engine/run_paths.h"
-#include "engine/run_state.h"
 
 struct EarlierWork {
     bool sheetExists = false;
@@ -31,12 +31,13 @@ RunOutcome ReadEarlierWork(const RunFiles& run, EarlierWork& earlier);
 // conversions are given to the first page's.
 RunOutcome ReadEarlierWork(const std::vector<RunFiles>& runs, std::vector<EarlierWork>& earlier);
 
-// Judges the earlier work against the page as read (`pageBytes`, the bytes of its file): a page
-// that already links the sheet, or that was saved again since its conversion, is refused.
+// Judges the earlier work against the page as read (`pageBytes`, the bytes of its file, and
+// `linkHrefs`, the hrefs of its link elements): a page that already links the sheet, or that
+// was saved again since its conversion, is refused.
 // Decides whether the earlier backup stays; one that holds the page as it is now (a run killed
 // before its commit) is stale: RemoveStaleBackup removes it, to be written again.
-RunOutcome JudgeAgainstPage(const RunState& state, std::string_view pageBytes, const RunFiles& run,
-                            EarlierWork& earlier);
+RunOutcome JudgeAgainstPage(const std::vector<std::string>& linkHrefs, std::string_view pageBytes,
+                            const RunFiles& run, EarlierWork& earlier);
 RunOutcome RemoveStaleBackup(const RunFiles& run, const EarlierWork& earlier);
 
 // The conversion that this run makes of a page: its backup, the page, `sheets`, and the sheets

@@ -26,48 +26,66 @@ constexpr double kPageRead = 0.05;
 constexpr double kPageRewritten = 0.70;
 constexpr double kRulesCleaned = 0.85;
 
+// The page of a run over one page, as read, and what its rewriting made of it. Its rewrite and
+// its classes refer to its text: it stays where it was made.
+struct OnePage {
+    std::string text;   // as the run reads it
+    std::string bytes;  // its file, when the run reads it in another coding
+    PageCoding coding = PageCoding::AsIs;
+    InlineClasses classes;
+    PageRewrite rewrite;
+
+    OnePage() = default;
+    OnePage(const OnePage&) = delete;
+    OnePage& operator=(const OnePage&) = delete;
+
+    // The bytes of its file, as read.
+    std::string_view FileBytes() const { return coding == PageCoding::AsIs ? text : bytes; }
+};
+
 // Reads the page and rewrites it in memory. A page in a coding of its own is rewritten in the
-// form the run reads; `pageBytes` then keeps the bytes of its file.
-RunOutcome ConvertPage(const RunRequest& request, const RunFiles& run, RunState& state,
-                       PageCoding& coding, std::string& pageBytes) {
-    state.pagePath = run.page;
-    state.pageFolder = run.folder;
-    state.sheetName = request.sheetName;
-    state.backupPath = run.backup;
-    if (!ReadPageText(run.page, state.pageText, pageBytes, coding))
+// form the run reads.
+RunOutcome ConvertPage(const RunFiles& run, std::string_view sheetName, OnePage& page,
+                       RunProgress& progress) {
+    if (!ReadPageText(run.page, page.text, page.bytes, page.coding))
         return {RunError::PageNotRead, run.page};
-    state.progress.StartPhase(kPageRead, kPageRewritten, state.pageText.size());
-    if (RunError error = RewritePage(state); error != RunError::None) return {error, run.page};
-    if (!state.hasHeaderBlock && state.convertedStyles == 0)
+    progress.StartPhase(kPageRead, kPageRewritten, page.text.size());
+    page.rewrite = RewritePage(page.text, sheetName, page.classes, progress);
+    if (page.rewrite.error != RunError::None) return {page.rewrite.error, run.page};
+    if (!page.rewrite.hasHeaderBlock && page.rewrite.convertedStyles == 0)
         return {RunError::NothingToExtract, run.page};
     return {};
 }
 
 // Writes the outputs as one transaction, the page last.
 RunOutcome WriteOutputs(const RunRequest& request, const RunFiles& run, const EarlierWork& earlier,
-                        PageCoding coding, std::string_view pageBytes, RunState& state) {
+                        OnePage& page, RunProgress& progress) {
     std::string scriptBytes;
     std::vector<std::string> unrestorable;
     if (!RestoreScriptBytes(ConversionsToRestore(run, earlier), run.script, scriptBytes,
                             &unrestorable))
         return {RunError::FileNotWritten, run.script};
-    state.progress.StartPhase(kPageRewritten, kRulesCleaned, state.pageText.size());
-    if (request.cleanUnused) RemoveUnusedRules(state);
-    const std::string sheetText = SheetBytes(StyleSheetText(state, request.cleanUnused), coding);
-    if (coding != PageCoding::AsIs) state.pageText = FromRunText(state.pageText, coding);
+    PageRewrite& rewrite = page.rewrite;
+    progress.StartPhase(kPageRewritten, kRulesCleaned, rewrite.text.size());
+    if (request.cleanUnused) RemoveUnusedRules(rewrite.header, rewrite.text, progress);
+    const std::string sheetText =
+        SheetBytes(StyleSheetText(rewrite.header, page.classes, rewrite.classForm, rewrite.encoding,
+                                  request.cleanUnused),
+                   page.coding);
+    if (page.coding != PageCoding::AsIs) rewrite.text = FromRunText(rewrite.text, page.coding);
     std::vector<OutputFile> outputs;
     outputs.push_back({run.script, scriptBytes, earlier.scriptExists});
     if (!earlier.keepsBackup)
         outputs.push_back({run.backup, {}, false, true, RunError::BackupNotCreated});
     outputs.push_back({run.sheet, sheetText, earlier.sheetExists});
-    state.progress.StartPhase(kRulesCleaned, 1,
-                              scriptBytes.size() + sheetText.size() + state.pageText.size());
+    progress.StartPhase(kRulesCleaned, 1,
+                        scriptBytes.size() + sheetText.size() + rewrite.text.size());
     RunOutcome written = CommitOutputs(
-        outputs, PageOutput{run.pageFile, state.pageText, pageBytes, {}}, &state.progress);
+        outputs, PageOutput{run.pageFile, rewrite.text, page.FileBytes(), {}}, &progress);
     if (written.error != RunError::None) return written;
-    state.progress.Finish();
-    for (const std::string& page : unrestorable)
-        if (files::SamePath(page, run.page)) written.backupToCopyBack = run.backup;
+    progress.Finish();
+    for (const std::string& path : unrestorable)
+        if (files::SamePath(path, run.page)) written.backupToCopyBack = run.backup;
     return written;
 }
 
@@ -89,20 +107,18 @@ RunOutcome RunPhases(const RunRequest& request) {
     if (RunOutcome refusal = ReadEarlierWork(run, earlier); refusal.error != RunError::None)
         return refusal;
 
-    RunState state;
-    state.progress = RunProgress(request.progress, request.stop);
-    PageCoding coding = PageCoding::AsIs;
-    std::string codedBytes;  // the page's file, when the run reads it in another coding
-    if (RunOutcome converted = ConvertPage(request, run, state, coding, codedBytes);
+    RunProgress progress(request.progress, request.stop);
+    OnePage page;
+    if (RunOutcome converted = ConvertPage(run, request.sheetName, page, progress);
         converted.error != RunError::None)
         return converted;
-    std::string_view pageBytes = coding == PageCoding::AsIs ? state.originalPage : codedBytes;
-    if (RunOutcome refusal = JudgeAgainstPage(state, pageBytes, run, earlier);
+    if (RunOutcome refusal =
+            JudgeAgainstPage(page.rewrite.linkHrefs, page.FileBytes(), run, earlier);
         refusal.error != RunError::None)
         return refusal;
     if (RunOutcome failure = RemoveStaleBackup(run, earlier); failure.error != RunError::None)
         return failure;
-    return WriteOutputs(request, run, earlier, coding, pageBytes, state);
+    return WriteOutputs(request, run, earlier, page, progress);
 }
 
 }  // namespace

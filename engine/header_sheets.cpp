@@ -21,8 +21,7 @@ std::pair<std::string, std::string> StemAndExtension(std::string_view name) {
 
 size_t HeaderSheets::Find(std::string_view css, SheetReading reading) const {
     size_t i = 0;
-    while (i < sheets_.size() &&
-           !(sheets_[i].reading == reading && sheets_[i].css.HeaderCss() == css))
+    while (i < sheets_.size() && !(sheets_[i].reading == reading && sheets_[i].css.Css() == css))
         ++i;
     return i;
 }
@@ -53,26 +52,16 @@ std::string HeaderSheets::NameFor(std::string_view css, SheetReading reading,
     }
 }
 
-HeaderSheet* HeaderSheets::Keep(const RunState& state, SheetReading reading) {
-    std::string_view css = state.HeaderCss();
-    if (!state.hasHeaderBlock || css.empty()) return nullptr;
+HeaderSheet* HeaderSheets::Keep(const HeaderCss& header, SheetReading reading,
+                                const std::string& page) {
+    std::string_view css = header.Css();
+    if (css.empty()) return nullptr;
     if (size_t known = Find(css, reading); known < sheets_.size()) return &sheets_[known];
     HeaderSheet sheet;
     sheet.reading = reading;
-    sheet.name = NameFor(css, reading, state.pagePath);
+    sheet.name = NameFor(css, reading, page);
     sheet.path = SheetPath(folder_, sheet.name);
-    RunState& kept = sheet.css;
-    kept.encoding = state.encoding;
-    kept.hasHeaderBlock = true;
-    kept.headerCssInRunTexts = true;
-    kept.headerCssSize = css.size();
-    kept.headerTailSize = state.headerTailSize;
-    kept.runTexts = std::string(css);
-    // A tail is made only in the run's texts, right after the header CSS.
-    if (state.headerTailSize > 0)
-        kept.runTexts +=
-            state.runTexts.substr(state.headerCssBegin + css.size(), state.headerTailSize);
-    kept.headerRules = state.headerRules;
+    sheet.css = header.Kept();
     sheets_.push_back(std::move(sheet));
     return &sheets_.back();
 }

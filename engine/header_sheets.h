@@ -7,9 +7,10 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/byte_classes.h"
+#include "engine/header_css.h"
 #include "engine/page_coding.h"
 #include "engine/run_paths.h"
-#include "engine/run_state.h"
 
 // How a page reads the bytes of a sheet it links: pages that read them alike can share one.
 struct SheetReading {
@@ -22,7 +23,7 @@ struct SheetReading {
 };
 
 struct HeaderSheet {
-    RunState css;  // its header CSS and tail (in the run's texts), rules and encoding
+    HeaderCss css;  // in a text of its own
     SheetReading reading;
     std::string name;  // as the pages' links name it, beside the output sheet's name
     std::string path;
@@ -40,9 +41,10 @@ public:
     // else a free name made from the output sheet's name and `page`'s ("styles.index.css").
     std::string NameFor(std::string_view css, SheetReading reading, const std::string& page) const;
 
-    // The header sheet of the page that `state` holds, made when it is the first to use it;
-    // none (nullptr) for a page without header CSS. Valid until the next call.
-    HeaderSheet* Keep(const RunState& state, SheetReading reading);
+    // The header sheet of `header`, the header CSS of `page` as read by `reading`, made when
+    // the page is the first to use it; none (nullptr) for a page without header CSS. Valid
+    // until the next call.
+    HeaderSheet* Keep(const HeaderCss& header, SheetReading reading, const std::string& page);
 
     std::vector<HeaderSheet>& Sheets() { return sheets_; }
     size_t Count() const { return sheets_.size(); }

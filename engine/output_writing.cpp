@@ -24,14 +24,15 @@ void AppendRule(std::string& sheet, std::string_view selector, std::string_view 
 // No more than the bytes of the sheet, so that it is made without growing: a sheet of many
 // inline classes is a good part of the page's size. An inline class's declarations are its
 // style text and, for each declaration, at most " !important" and ";\r\n" for its ";".
-size_t SheetSizeAtMost(const RunState& state, bool cleanedLayout) {
-    size_t size = state.HeaderCss().size() + 512;
+size_t SheetSizeAtMost(const HeaderCss& header, const InlineClasses& classes, const ClassForm& form,
+                       bool cleanedLayout) {
+    size_t size = header.Css().size() + 512;
     if (cleanedLayout)
-        for (const HeaderRule& rule : state.headerRules)
+        for (const HeaderRule& rule : header.rules)
             size += rule.selectorSize + rule.declarationsSize + 6;
-    for (const InlineClass& made : state.inlineClasses) {
-        std::string_view style = state.StyleText(made);
-        size += 32 + state.raisedBy.size() + 6 + style.size() +
+    for (const InlineClass& made : classes.list) {
+        std::string_view style = classes.StyleText(made);
+        size += 32 + form.raisedBy.size() + 6 + style.size() +
                 13 * (std::count(style.begin(), style.end(), ';') + 1);
     }
     return size;
@@ -39,13 +40,14 @@ size_t SheetSizeAtMost(const RunState& state, bool cleanedLayout) {
 
 // The selector and the declarations of inline class `i`: marked !important, or raised in the
 // cascade with the importance they were written with.
-std::string InlineSelector(const RunState& state, size_t i) {
-    return InlineClassSelector(state.firstInlineClass + i) + state.raisedBy;
+std::string InlineSelector(const ClassForm& form, size_t i) {
+    return InlineClassSelector(form.firstNumber + i) + form.raisedBy;
 }
 
-std::string InlineClassDeclarations(const RunState& state, size_t i) {
-    return InlineDeclarations(state.StyleText(state.inlineClasses[i]), state.encoding,
-                              state.raisedBy.empty() ? Importance::MarkAll : Importance::AsWritten);
+std::string InlineClassDeclarations(const InlineClasses& classes, const ClassForm& form,
+                                    Encoding encoding, size_t i) {
+    return InlineDeclarations(classes.StyleText(classes.list[i]), encoding,
+                              form.raisedBy.empty() ? Importance::MarkAll : Importance::AsWritten);
 }
 
 // Whether the CSS opens a block ("{") at its top level, outside its comments and strings: a
@@ -62,43 +64,48 @@ bool HoldsBlock(std::string_view css, Encoding encoding) {
 
 }  // namespace
 
-std::string StyleSheetText(const RunState& state, bool cleanedLayout) {
-    std::string_view css = state.HeaderCss();
+std::string StyleSheetText(const HeaderCss& header, const InlineClasses& classes,
+                           const ClassForm& form, Encoding encoding, bool cleanedLayout) {
+    std::string_view css = header.Css();
     std::string sheet;
-    sheet.reserve(SheetSizeAtMost(state, cleanedLayout));
+    sheet.reserve(SheetSizeAtMost(header, classes, form, cleanedLayout));
     // A header CSS text without any rule (only @import or @charset, say) is kept as it is.
-    bool cssWithoutRules = !css.empty() && !HoldsBlock(css, state.encoding);
+    bool cssWithoutRules = !css.empty() && !HoldsBlock(css, encoding);
     if ((!cleanedLayout && !css.empty()) || (cleanedLayout && cssWithoutRules)) {
         sheet += css;
         sheet += kLineEnd;
     }
-    if (cleanedLayout && !state.headerRules.empty()) {
+    if (cleanedLayout && !header.rules.empty()) {
         sheet += kInternalCommentLine;
         sheet += kLineEnd;
-        for (const HeaderRule& rule : state.headerRules)
-            AppendRule(sheet, state.Selector(rule), state.Declarations(rule));
+        for (const HeaderRule& rule : header.rules)
+            AppendRule(sheet, header.Selector(rule), header.Declarations(rule));
     }
     // Whatever the page's own CSS leaves open must not take the inline classes with it.
-    if (std::string closers = CssClosers(sheet, state.encoding); !closers.empty())
+    if (std::string closers = CssClosers(sheet, encoding); !closers.empty())
         sheet += closers + kLineEnd;
     sheet += kInlineCommentLine;
     sheet += kLineEnd;
-    for (size_t i = 0; i < state.inlineClasses.size(); ++i)
-        AppendRule(sheet, InlineSelector(state, i), InlineClassDeclarations(state, i));
+    for (size_t i = 0; i < classes.list.size(); ++i)
+        AppendRule(sheet, InlineSelector(form, i),
+                   InlineClassDeclarations(classes, form, encoding, i));
     return sheet;
 }
 
-std::vector<Rule> HeaderRulesOf(const RunState& state) {
+std::vector<Rule> HeaderRulesOf(const HeaderCss& header) {
     std::vector<Rule> rules;
-    for (const HeaderRule& rule : state.headerRules)
-        rules.push_back({std::string(state.Selector(rule)), std::string(state.Declarations(rule))});
+    for (const HeaderRule& rule : header.rules)
+        rules.push_back(
+            {std::string(header.Selector(rule)), std::string(header.Declarations(rule))});
     return rules;
 }
 
-std::vector<Rule> InlineClassesOf(const RunState& state) {
+std::vector<Rule> InlineClassesOf(const InlineClasses& classes, const ClassForm& form,
+                                  Encoding encoding) {
     std::vector<Rule> rules;
-    for (size_t i = 0; i < state.inlineClasses.size(); ++i)
-        rules.push_back({InlineSelector(state, i), InlineClassDeclarations(state, i)});
+    for (size_t i = 0; i < classes.list.size(); ++i)
+        rules.push_back(
+            {InlineSelector(form, i), InlineClassDeclarations(classes, form, encoding, i)});
     return rules;
 }
 

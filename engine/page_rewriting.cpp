@@ -41,27 +41,47 @@ bool HasStyleAttribute(const Markup& tag) {
     return false;
 }
 
+// What every walk over a page reads: the page as read, and what its run gives it.
+struct WalkInputs {
+    WalkInputs(std::string_view page, std::string_view sheetName, InlineClasses& classes,
+               RunProgress& progress)
+        : page(page),
+          sheetName(sheetName),
+          encoding(DeclaredEncoding(page)),
+          classes(classes),
+          progress(progress) {}
+
+    std::string_view page;
+    std::string_view sheetName;
+    Encoding encoding;
+    InlineClasses& classes;  // that style attributes become, added to
+    RunProgress& progress;
+    // The form of the inline classes. On a page alone, they are numbered past the "inlineClassN"
+    // that its class attributes name and, once it is read, that its header CSS names.
+    ClassForm classForm;
+    const SharedTerms* shared = nullptr;  // on a page of a run over several
+};
+
+PageRewrite Failed(RunError error) {
+    PageRewrite failed;
+    failed.error = error;
+    return failed;
+}
+
+// One walk over the page, which it rewrites into a result of its own.
 class PageWalk {
 public:
-    // Inline classes are numbered after `highestInlineClass`, the highest that the page's class
-    // attributes name.
     // Every markup of the page is shown to `features`, when given.
-    PageWalk(std::string_view page, Region region, unsigned long long highestInlineClass,
-             CascadeFeatures* features, RunState& state)
-        : page_(page),
-          region_(region),
-          highestInlineClass_(highestInlineClass),
-          features_(features),
-          state_(state),
-          out_(state.pageText) {}
+    PageWalk(const WalkInputs& in, Region region, CascadeFeatures* features)
+        : in_(in), page_(in.page), region_(region), features_(features) {}
 
-    // Rewrites the page into the page text of the run state. With Region::FromBodyTag,
-    // `bodyFound` false means that the walk has to be made again over the whole page.
-    RunError Walk(bool& bodyFound);
+    // The page rewritten. With Region::FromBodyTag and a page without a body tag, nothing:
+    // BodyFound() then tells that the walk has to be made again over the whole page.
+    PageRewrite Walk();
+    bool BodyFound() const { return bodyFound_; }
 
 private:
-    // Starts the walk afresh: what an earlier walk of the page put in the run state is cleared
-    // (but the inline classes of the pages before it, in a run over several), and the output.
+    // What the walk starts from, before the first markup.
     void Start();
     // What each markup tells the walk, by the kind of its tag. The start tags are rewritten
     // here, the header block taken.
@@ -81,33 +101,32 @@ private:
     // The header style block and the blocks of the same text; false for another style tag.
     bool TakeStyleBlock(const Markup& tag, std::string_view tagText, RunError& error);
     // Keeps the CSS of the header block, whose text between its tags is `inner`: by its place
-    // in the page when it is a part of it as it stands, else made in the run's texts.
+    // in the page when it is a part of it as it stands, else in a text of its own.
     void KeepHeaderCss(std::string_view inner);
     // Cuts the header CSS into rules. The declarations of a last block that it leaves open,
-    // closed, go right after it, in the run's texts.
+    // closed, go right after it, in its own text.
     void ReadRules();
     // Style attributes become classes from here on.
     void StartConverting() {
         // The pages of a run over several were searched for every number they name.
-        state_.firstInlineClass =
-            state_.shared.active ? highestInlineClass_ + 1
-                                 : FirstInlineClassNumber(state_.HeaderCss(), highestInlineClass_);
-        index_.emplace(state_);
+        if (in_.shared == nullptr)
+            made_.classForm.firstNumber =
+                FirstInlineClassNumber(made_.header.Css(), in_.classForm.firstNumber - 1);
+        index_.emplace(made_.header, made_.encoding, made_.classForm, in_.classes);
         inRegion_ = true;
     }
     void RewriteTag(const Markup& tag, bool hasLang);
     // On a page of a run over several: the header block's link names the header sheet of its
     // CSS, then the sheet of inline classes.
     void LinkHeaderSheet() {
-        std::string headerSheet = state_.shared.headerSheetOf(state_.HeaderCss());
-        link_ =
-            (headerSheet.empty() ? "" : LinkElement(headerSheet)) + LinkElement(state_.sheetName);
+        std::string headerSheet = in_.shared->headerSheetOf(made_.header.Css());
+        link_ = (headerSheet.empty() ? "" : LinkElement(headerSheet)) + LinkElement(in_.sheetName);
     }
     // Keeps the sheet that a link element of the page names, to tell a page converted before.
     void KeepLinkHref(const Markup& tag) {
         for (const Attribute& attribute : TagAttributes(tag))
             if (attribute.hasValue && EqualsNoCase(attribute.name, "href"))
-                state_.linkHrefs.emplace_back(attribute.value);
+                made_.linkHrefs.emplace_back(attribute.value);
     }
     void CopyUpTo(size_t at) {
         out_.append(page_, copied_, at - copied_);
@@ -115,12 +134,12 @@ private:
     }
     size_t OutputPosition(size_t pageAt) const { return out_.size() + pageAt - copied_; }
 
+    const WalkInputs& in_;
     std::string_view page_;
     Region region_;
-    unsigned long long highestInlineClass_;
     CascadeFeatures* features_;
-    RunState& state_;
-    std::string& out_;
+    PageRewrite made_;
+    std::string& out_ = made_.text;
     size_t copied_ = 0;  // the page up to here is in the output
     PageReader reader_;
     bool bodyFound_ = false;
@@ -135,7 +154,6 @@ private:
     size_t templates_ = 0;  // the template elements open here
     bool inRegion_ = false;
     std::optional<StyleIndex> index_;
-    size_t converted_ = 0;
     std::string link_;
     // Where the output holds the first base element with an href: a link after it would be
     // fetched against the base address, not beside the page.
@@ -148,12 +166,12 @@ private:
     Markup readAgain_;
 };
 
-RunError PageWalk::Walk(bool& bodyFound) {
+PageRewrite PageWalk::Walk() {
     Start();
     RunError error = RunError::None;
     Markup tag;
     while (error == RunError::None && NextMarkup(reader_, tag)) {
-        state_.progress.At(tag.end);
+        in_.progress.At(tag.end);
         if (features_ != nullptr) features_->See(tag, reader_);
         switch (tag.kind) {
             case MarkupKind::StartTag: error = SeeStartTag(tag); break;
@@ -162,33 +180,21 @@ RunError PageWalk::Walk(bool& bodyFound) {
             case MarkupKind::Comment: break;
         }
     }
-    bodyFound = bodyFound_;
-    if (error != RunError::None || (region_ == Region::FromBodyTag && !bodyFound_)) return error;
+    if (error != RunError::None) return Failed(error);
+    if (region_ == Region::FromBodyTag && !bodyFound_) return {};
     Finish();
-    return RunError::None;
+    return std::move(made_);
 }
 
 void PageWalk::Start() {
-    out_.clear();
     out_.reserve(page_.size() + page_.size() / 8);
-    state_.runTexts.clear();
-    state_.headerCssBegin = state_.headerCssSize = state_.headerTailSize = 0;
-    state_.headerCssInRunTexts = false;
-    state_.hasHeaderBlock = false;
-    state_.headerRules.clear();
-    state_.inlineClasses.resize(state_.shared.classesBefore);
-    if (state_.shared.classesBefore == 0) state_.inlineByFingerprint = HashSlots();
-    state_.styleTexts.resize(state_.shared.styleTextsBefore);
-    state_.linkHrefs.clear();
-    link_ = LinkElement(state_.sheetName);
+    made_.encoding = in_.encoding;
+    made_.header.page = page_;
+    made_.classForm = in_.classForm;
+    link_ = LinkElement(in_.sheetName);
     inRegion_ = region_ == Region::WholePage;
     if (inRegion_) StartConverting();
-    bodyFound_ = false;
-    headEnd_ = bodyTag_ = baseTag_ = npos;
     prologEnd_ = ByteOrderMarkSize(page_);
-    prologRead_ = false;
-    templates_ = 0;
-    converted_ = 0;
     reader_ = MakePageReader(page_);
 }
 
@@ -236,9 +242,9 @@ RunError PageWalk::SeeBodyTag(const Markup& tag) {
     bodyTag_ = OutputPosition(tag.begin);
     if (region_ == Region::WholePage) return RunError::None;
     // The header block is known now: the page has a body tag after it.
-    if (state_.hasHeaderBlock && !BracesBalance(state_.HeaderCss(), state_.encoding))
+    if (made_.hasHeaderBlock && !BracesBalance(made_.header.Css(), made_.encoding))
         return RunError::BracesMismatch;
-    if (state_.headerCssSize > 0) ReadRules();
+    if (made_.header.size > 0) ReadRules();
     StartConverting();
     return RunError::None;
 }
@@ -256,11 +262,10 @@ bool PageWalk::SeeStyleTag(const Markup& tag, bool hasLang, RunError& error) {
 
 void PageWalk::Finish() {
     CopyUpTo(page_.size());
-    state_.convertedStyles = converted_;
-    if (converted_ > 0 && !state_.hasHeaderBlock) {
+    if (made_.convertedStyles > 0 && !made_.hasHeaderBlock) {
         size_t at = headEnd_ != npos ? headEnd_ : bodyTag_ != npos ? bodyTag_ : prologEnd_;
         out_.insert(std::min(at, baseTag_), link_);
-    } else if (state_.hasHeaderBlock && baseTag_ < blockAt_) {
+    } else if (made_.hasHeaderBlock && baseTag_ < blockAt_) {
         out_.insert(baseTag_, link_);
     }
 }
@@ -273,7 +278,7 @@ bool PageWalk::TakeStyleBlock(const Markup& tag, std::string_view tagText, RunEr
     bool closed = NextMarkup(ahead, endTag) && endTag.kind == MarkupKind::EndTag &&
                   page_[endTag.end - 1] == '>';
     std::string_view rest = page_.substr(tag.end, closed ? endTag.end - tag.end : 0);
-    if (!state_.hasHeaderBlock && !inRegion_) {
+    if (!made_.hasHeaderBlock && !inRegion_) {
         if (!closed) {
             // Without its end tag the block runs to the end of the page, over any body tag.
             if (FindNoCase(page_, "<body", tag.end) != npos) error = RunError::StyleBlockUnclosed;
@@ -283,8 +288,8 @@ bool PageWalk::TakeStyleBlock(const Markup& tag, std::string_view tagText, RunEr
         blockStartTag_ = tagText;
         blockRest_ = rest;
         KeepHeaderCss(page_.substr(tag.end, endTag.begin - tag.end));
-        state_.hasHeaderBlock = true;
-        if (state_.shared.headerSheetOf) LinkHeaderSheet();
+        made_.hasHeaderBlock = true;
+        if (in_.shared != nullptr && in_.shared->headerSheetOf) LinkHeaderSheet();
         blockAt_ = OutputPosition(tag.begin);
     } else if (!closed || tagText != blockStartTag_ || rest != blockRest_ || baseTag_ != npos) {
         return false;  // a block after a base element stays: a link there would not be found
@@ -298,39 +303,38 @@ bool PageWalk::TakeStyleBlock(const Markup& tag, std::string_view tagText, RunEr
 }
 
 void PageWalk::KeepHeaderCss(std::string_view inner) {
+    HeaderCss& header = made_.header;
     size_t innerAt = static_cast<size_t>(inner.data() - page_.data());
     if (inner.find("<!--") == npos && inner.find("-->") == npos) {
         size_t first = inner.find_first_not_of("\r\n");
         if (first == npos) return;  // no CSS
-        state_.headerCssBegin = innerAt + first;
-        state_.headerCssSize = inner.find_last_not_of("\r\n") + 1 - first;
+        header.begin = innerAt + first;
+        header.size = inner.find_last_not_of("\r\n") + 1 - first;
         return;
     }
     std::string css = HeaderCssOf(inner);
-    state_.headerCssSize = css.size();
+    header.size = css.size();
     size_t place = HeaderCssPlace(inner, css);
     if (place != npos) {
-        state_.headerCssBegin = innerAt + place;
+        header.begin = innerAt + place;
         return;
     }
-    state_.headerCssInRunTexts = true;
-    state_.headerCssBegin = state_.runTexts.size();
-    state_.runTexts += css;
+    header.inOwn = true;
+    header.own = std::move(css);
 }
 
 void PageWalk::ReadRules() {
+    HeaderCss& header = made_.header;
     std::string closedLast;
-    state_.headerRules = ReadHeaderRules(state_.HeaderCss(), closedLast, state_.encoding);
+    header.rules = ReadHeaderRules(header.Css(), closedLast, made_.encoding);
     if (closedLast.empty()) return;
-    if (!state_.headerCssInRunTexts) {
-        std::string_view css = state_.HeaderCss();
-        state_.headerCssInRunTexts = true;
-        state_.headerCssBegin = state_.runTexts.size();
-        state_.runTexts += css;
+    if (!header.inOwn) {
+        header.own = header.Css();
+        header.inOwn = true;
     }
-    // The header CSS is the last text made so far: its tail follows it.
-    state_.runTexts += closedLast;
-    state_.headerTailSize = closedLast.size();
+    // The tail follows the CSS.
+    header.own += closedLast;
+    header.tailSize = closedLast.size();
 }
 
 void PageWalk::RewriteTag(const Markup& tag, bool hasLang) {
@@ -348,38 +352,42 @@ void PageWalk::RewriteTag(const Markup& tag, bool hasLang) {
     size_t converted =
         inRegion_ ? AppendConvertedTag(out_, text, hasLang, *view, *index_, scratch_) : 0;
     if (converted == 0) out_.append(text, view->begin, view->end - view->begin);
-    converted_ += converted;
+    made_.convertedStyles += converted;
     copied_ = tag.end;
+}
+
+// Walks the page from its body tag on, and again over the whole page when it has none.
+PageRewrite Rewrite(const WalkInputs& in, CascadeFeatures* features) {
+    PageWalk fromBodyTag(in, Region::FromBodyTag, features);
+    PageRewrite rewrite = fromBodyTag.Walk();
+    if (rewrite.error != RunError::None || fromBodyTag.BodyFound()) return rewrite;
+    return PageWalk(in, Region::WholePage, nullptr).Walk();
 }
 
 }  // namespace
 
-RunError RewritePage(RunState& state) {
-    state.originalPage = std::move(state.pageText);
-    std::string_view page = state.originalPage;
-    state.encoding = DeclaredEncoding(page);
-    // The pages of a run over several share the form and numbering of their classes.
-    const bool shared = state.shared.active;
-    unsigned long long highestInlineClass =
-        shared ? state.shared.highestInlineClass : HighestInlineClassInPage(page);
+PageRewrite RewritePage(std::string_view page, std::string_view sheetName, InlineClasses& classes,
+                        RunProgress& progress) {
+    classes.page = page;
+    WalkInputs in(page, sheetName, classes, progress);
+    in.classForm.firstNumber = HighestInlineClassInPage(page) + 1;
     // The first walk makes classes marked !important and reads what decides their form; a page
-    // whose classes are to be raised in the cascade is walked again.
-    CascadeFeatures features(state.encoding);
-    if (!shared) state.raisedBy.clear();
-    auto rewrite = [&](CascadeFeatures* seen) {
-        bool bodyFound = false;
-        RunError error =
-            PageWalk(page, Region::FromBodyTag, highestInlineClass, seen, state).Walk(bodyFound);
-        if (error == RunError::None && !bodyFound)
-            error = PageWalk(page, Region::WholePage, highestInlineClass, nullptr, state)
-                        .Walk(bodyFound);
-        return error;
-    };
-    RunError error = rewrite(shared ? nullptr : &features);
-    if (error == RunError::None && !shared) {
-        state.raisedBy = features.Form().raisedBy;
-        if (!state.raisedBy.empty()) error = rewrite(nullptr);
-    }
-    if (error != RunError::None) state.pageText = state.originalPage;
-    return error;
+    // whose classes are to be raised in the cascade is walked again, its classes made afresh.
+    CascadeFeatures features(in.encoding);
+    PageRewrite rewrite = Rewrite(in, &features);
+    const std::string raisedBy = features.Form().raisedBy;
+    if (rewrite.error != RunError::None || raisedBy.empty()) return rewrite;
+    in.classForm.raisedBy = raisedBy;
+    classes = InlineClasses();
+    classes.page = page;
+    return Rewrite(in, nullptr);
+}
+
+PageRewrite RewriteSharedPage(std::string_view page, std::string_view sheetName,
+                              const SharedTerms& terms, InlineClasses& classes,
+                              RunProgress& progress) {
+    WalkInputs in(page, sheetName, classes, progress);
+    in.classForm = terms.classForm;
+    in.shared = &terms;
+    return Rewrite(in, nullptr);
 }

@@ -148,9 +148,9 @@ public:
     RunOutcome Run();
 
 private:
-    RunError RewriteSharing(const SetPage& page, RunState& state);
+    SharedTerms TermsFor(const SetPage& page) const;
     RunOutcome ConvertPage(SetPage& page, double from, double to);
-    void KeepHeaderSheet(SetPage& page, RunState& state);
+    void KeepHeaderSheet(SetPage& page, const PageRewrite& rewrite);
     std::vector<Conversion> Conversions() const;
     std::vector<std::string> SheetsBytes();
     RunOutcome WriteOutputs();
@@ -162,11 +162,8 @@ private:
     RunProgress progress_;
     Survey survey_;
     HeaderSheets headerSheets_;
-    std::string raisedBy_;
-    // The inline classes of every page so far, with their style texts and index.
-    std::vector<InlineClass> inlineClasses_;
-    HashSlots inlineByFingerprint_;
-    std::string styleTexts_;
+    ClassForm classForm_;    // of the classes of every page
+    InlineClasses classes_;  // of every page so far
     StagedPages staged_;
 };
 
@@ -174,7 +171,8 @@ RunOutcome SetRun::Run() {
     if (RunOutcome failure = SurveyPages(pages_, survey_, progress_);
         failure.error != RunError::None)
         return failure;
-    raisedBy_ = survey_.features.Form().raisedBy;
+    classForm_ = {survey_.highestInlineClass + 1, survey_.features.Form().raisedBy};
+    classes_.asciiOnly = survey_.readingsDiffer;
     double done = 0;
     for (SetPage& page : pages_) {
         double share =
@@ -201,85 +199,63 @@ RunOutcome SetRun::Run() {
     return WriteOutputs();
 }
 
-// Rewrites the page of `state` against the classes of the pages before it, which it adds to.
-RunError SetRun::RewriteSharing(const SetPage& page, RunState& state) {
-    const RunFiles& run = page.files;
-    state.pagePath = run.page;
-    state.pageFolder = run.folder;
-    state.sheetName = request_.sheetName;
-    state.backupPath = run.backup;
-    state.raisedBy = raisedBy_;
-    state.shared = {
-        true,
-        survey_.highestInlineClass,
-        inlineClasses_.size(),
-        styleTexts_.size(),
-        survey_.readingsDiffer,
-        [&](std::string_view css) { return headerSheets_.NameFor(css, page.reading, run.page); }};
-    state.inlineClasses = std::move(inlineClasses_);
-    state.inlineByFingerprint = std::move(inlineByFingerprint_);
-    state.styleTexts = std::move(styleTexts_);
-    state.progress = std::move(progress_);
-    RunError error = RewritePage(state);
-    inlineClasses_ = std::move(state.inlineClasses);
-    inlineByFingerprint_ = std::move(state.inlineByFingerprint);
-    styleTexts_ = std::move(state.styleTexts);
-    progress_ = std::move(state.progress);
-    state.shared.headerSheetOf = nullptr;
-    return error;
+// What the page's rewriting takes from the run: the numbering and form of the classes, and
+// the header sheets.
+SharedTerms SetRun::TermsFor(const SetPage& page) const {
+    SharedTerms terms;
+    terms.classForm = classForm_;
+    terms.headerSheetOf = [this, &page](std::string_view css) {
+        return headerSheets_.NameFor(css, page.reading, page.files.page);
+    };
+    return terms;
 }
 
-// Rewrites the page, judges it against what earlier runs left, and stages it.
+// Rewrites the page against the classes of the pages before it, which it adds to, judges it
+// against what earlier runs left, and stages it.
 RunOutcome SetRun::ConvertPage(SetPage& page, double from, double to) {
     const RunFiles& run = page.files;
-    RunState state;
-    std::string bytes;
-    if (!ReadPage(page, bytes, state.pageText, page.reading))
-        return {RunError::PageNotRead, run.page};
-    progress_.StartPhase(from, to, state.pageText.size());
-    if (RunError error = RewriteSharing(page, state); error != RunError::None)
-        return {error, run.page};
+    std::string bytes, text;
+    if (!ReadPage(page, bytes, text, page.reading)) return {RunError::PageNotRead, run.page};
+    progress_.StartPhase(from, to, text.size());
+    PageRewrite rewrite =
+        RewriteSharedPage(text, request_.sheetName, TermsFor(page), classes_, progress_);
+    if (rewrite.error != RunError::None) return {rewrite.error, run.page};
     page.result = {run.page, page.bytes, page.bytes, false};
-    if (!state.hasHeaderBlock && state.convertedStyles == 0) {
+    if (!rewrite.hasHeaderBlock && rewrite.convertedStyles == 0) {
         page.result.nothingToExtract = true;
         return {};
     }
-    std::string_view pageBytes =
-        page.reading.coding == PageCoding::AsIs ? state.originalPage : bytes;
-    if (RunOutcome refusal = JudgeAgainstPage(state, pageBytes, run, page.earlier);
+    std::string_view pageBytes = page.reading.coding == PageCoding::AsIs ? text : bytes;
+    if (RunOutcome refusal = JudgeAgainstPage(rewrite.linkHrefs, pageBytes, run, page.earlier);
         refusal.error != RunError::None)
         return refusal;
-    KeepHeaderSheet(page, state);
+    KeepHeaderSheet(page, rewrite);
     if (page.reading.coding != PageCoding::AsIs)
-        state.pageText = FromRunText(state.pageText, page.reading.coding);
+        rewrite.text = FromRunText(rewrite.text, page.reading.coding);
     staged_.pages.push_back({run.pageFile, {}, {}, {}});
-    if (!StagePage(staged_.pages.back(), state.pageText)) {
+    if (!StagePage(staged_.pages.back(), rewrite.text)) {
         RunOutcome failure(RunError::FileNotWritten, run.pageFile);
         failure.diskFull = files::LastFailureWasDiskFull();
         return failure;
     }
-    page.result.bytesAfter = state.pageText.size();
+    page.result.bytesAfter = rewrite.text.size();
     return {};
 }
 
-void SetRun::KeepHeaderSheet(SetPage& page, RunState& state) {
-    HeaderSheet* sheet = headerSheets_.Keep(state, page.reading);
+void SetRun::KeepHeaderSheet(SetPage& page, const PageRewrite& rewrite) {
+    HeaderSheet* sheet = headerSheets_.Keep(rewrite.header, page.reading, page.files.page);
     if (sheet != nullptr) {
         page.sheets.push_back(sheet->path);
         // A rule stays when any page that links the sheet uses it.
-        if (request_.cleanUnused) MarkUsedRules(state, sheet->used);
+        if (request_.cleanUnused)
+            MarkUsedRules(rewrite.header, rewrite.text, sheet->used, progress_);
     }
     page.sheets.push_back(page.files.sheet);
 }
 
 std::string SetRun::SharedSheetBytes() const {
-    RunState classes;
-    classes.encoding =
+    Encoding encoding =
         survey_.readingsDiffer ? Encoding::SingleByte : pages_.front().reading.encoding;
-    classes.firstInlineClass = survey_.highestInlineClass + 1;
-    classes.raisedBy = raisedBy_;
-    classes.inlineClasses = inlineClasses_;
-    classes.styleTexts = styleTexts_;
     // Pages that read bytes above ASCII in different ways share only classes of ASCII bytes;
     // a UTF-16 page's sheet then keeps the mark that makes every page read it as UTF-8.
     PageCoding coding = pages_.front().reading.coding;
@@ -290,7 +266,8 @@ std::string SetRun::SharedSheetBytes() const {
                 page.reading.coding == PageCoding::Utf16Be)
                 coding = page.reading.coding;
     }
-    return SheetBytes(StyleSheetText(classes, request_.cleanUnused), coding);
+    return SheetBytes(
+        StyleSheetText(HeaderCss(), classes_, classForm_, encoding, request_.cleanUnused), coding);
 }
 
 // This run's conversions, then those of the folder's other pages that the script undoes.
@@ -308,9 +285,10 @@ std::vector<Conversion> SetRun::Conversions() const {
 std::vector<std::string> SetRun::SheetsBytes() {
     std::vector<std::string> sheets;
     for (HeaderSheet& sheet : headerSheets_.Sheets()) {
-        if (request_.cleanUnused) KeepUsedRules(sheet.css, sheet.used);
-        sheets.push_back(
-            SheetBytes(StyleSheetText(sheet.css, request_.cleanUnused), sheet.reading.coding));
+        if (request_.cleanUnused) KeepUsedRules(sheet.css.rules, sheet.used);
+        sheets.push_back(SheetBytes(StyleSheetText(sheet.css, InlineClasses(), ClassForm(),
+                                                   sheet.reading.encoding, request_.cleanUnused),
+                                    sheet.reading.coding));
     }
     sheets.push_back(SharedSheetBytes());
     return sheets;
@@ -359,7 +337,7 @@ void SetRun::Tell(RunOutcome& written, const std::vector<std::string>& unrestora
                 files::SamePath(named, page.files.page))
                 written.backupToCopyBack = page.files.backup;
     }
-    written.inlineClasses = inlineClasses_.size();
+    written.inlineClasses = classes_.list.size();
     written.headerSheets = headerSheets_.Count();
 }
 

@@ -13,7 +13,7 @@ struct Rule {
 // One rule of the header style block, by the places of its selector and its declarations in
 // the header CSS: 16 bytes however long the rule, as a block may hold millions of small ones.
 // The declarations of a last block that the CSS leaves open, closed, stand right after the CSS
-// (RunState::headerTailSize).
+// (HeaderCss::tailSize).
 struct HeaderRule {
     uint32_t selectorBegin = 0;
     uint32_t selectorSize = 0;

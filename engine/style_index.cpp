@@ -93,26 +93,33 @@ uint64_t Fingerprint(std::string_view styleText, Encoding encoding) {
 // The class name of a single-class selector.
 std::string_view SingleClassName(std::string_view selector) { return selector.substr(1); }
 
+// True when `part` lies within `whole`, a text that is not empty.
+bool PartOf(std::string_view part, std::string_view whole) {
+    std::less<const char*> before;
+    return !whole.empty() && !before(part.data(), whole.data()) &&
+           !before(whole.data() + whole.size(), part.data() + part.size());
+}
+
 }  // namespace
 
 std::vector<bool> StyleIndex::ReusableHeaderRules() const {
-    const std::vector<HeaderRule>& rules = state_.headerRules;
+    const std::vector<HeaderRule>& rules = header_.rules;
     std::vector<bool> reusable(rules.size());
     // The single-class rules by their names in any ASCII case, each name by its first rule.
     HashSlots byName;
     size_t singleClasses = 0;
     for (size_t i = 0; i < rules.size(); ++i)
-        if ((reusable[i] = IsSingleClassSelector(state_.Selector(rules[i])))) ++singleClasses;
+        if ((reusable[i] = IsSingleClassSelector(header_.Selector(rules[i])))) ++singleClasses;
     if (singleClasses == 0) return reusable;
     byName.Reserve(singleClasses);
     auto find = [&](std::string_view name) {
         return byName.Find(TextHash(name, true), [&](uint32_t rule) {
-            return SameClassName(SingleClassName(state_.Selector(rules[rule])), name);
+            return SameClassName(SingleClassName(header_.Selector(rules[rule])), name);
         });
     };
     for (size_t i = 0; i < rules.size(); ++i) {
         if (!reusable[i]) continue;
-        std::string_view name = SingleClassName(state_.Selector(rules[i]));
+        std::string_view name = SingleClassName(header_.Selector(rules[i]));
         if (find(name) == HashSlots::kNone)
             byName.Add(TextHash(name, true), static_cast<uint32_t>(i));
     }
@@ -121,7 +128,7 @@ std::vector<bool> StyleIndex::ReusableHeaderRules() const {
     constexpr uint32_t kSeveral = UINT32_MAX;
     std::vector<uint32_t> lastRuleNaming(rules.size());
     uint32_t styleRule = 0;
-    ForEachStyleRuleSelector(state_.HeaderCss(), state_.encoding, [&](std::string_view selector) {
+    ForEachStyleRuleSelector(header_.Css(), encoding_, [&](std::string_view selector) {
         ++styleRule;
         for (size_t dot = selector.find('.'); dot != npos; dot = selector.find('.', dot + 1)) {
             std::string_view name = ClassNameAt(selector, dot + 1);
@@ -134,13 +141,15 @@ std::vector<bool> StyleIndex::ReusableHeaderRules() const {
     for (size_t i = 0; i < rules.size(); ++i)
         if (reusable[i])
             reusable[i] =
-                lastRuleNaming[find(SingleClassName(state_.Selector(rules[i])))] != kSeveral;
+                lastRuleNaming[find(SingleClassName(header_.Selector(rules[i])))] != kSeveral;
     return reusable;
 }
 
-StyleIndex::StyleIndex(RunState& state) : state_(state) {
+StyleIndex::StyleIndex(const HeaderCss& header, Encoding encoding, const ClassForm& form,
+                       InlineClasses& classes)
+    : header_(header), encoding_(encoding), form_(form), classes_(classes) {
     // A header rule's class stands lower in the cascade than a raised class.
-    if (state_.raisedBy.empty()) IndexHeaderRules();
+    if (form_.raisedBy.empty()) IndexHeaderRules();
 }
 
 void StyleIndex::IndexHeaderRules() {
@@ -148,8 +157,8 @@ void StyleIndex::IndexHeaderRules() {
     headerRules_.Reserve(std::count(reusable.begin(), reusable.end(), true));
     for (size_t i = 0; i < reusable.size(); ++i) {
         if (!reusable[i]) continue;
-        std::string_view declarations = state_.Declarations(state_.headerRules[i]);
-        uint64_t fingerprint = Fingerprint(declarations, state_.encoding);
+        std::string_view declarations = header_.Declarations(header_.rules[i]);
+        uint64_t fingerprint = Fingerprint(declarations, encoding_);
         if (EqualIn(headerRules_, fingerprint, declarations) != HashSlots::kNone)
             continue;  // an earlier rule wins
         headerRules_.Add(fingerprint, static_cast<uint32_t>(i));
@@ -158,27 +167,24 @@ void StyleIndex::IndexHeaderRules() {
 
 std::string_view StyleIndex::TextOf(uint32_t reference) const {
     Class found = ClassOf(reference);
-    return found.isInline ? state_.StyleText(state_.inlineClasses[found.rule])
-                          : state_.Declarations(state_.headerRules[found.rule]);
+    return found.isInline ? classes_.StyleText(classes_.list[found.rule])
+                          : header_.Declarations(header_.rules[found.rule]);
 }
 
 uint32_t StyleIndex::Equal(uint64_t fingerprint, std::string_view styleText) const {
     uint32_t header = EqualIn(headerRules_, fingerprint, styleText);
     return header != HashSlots::kNone ? header
-                                      : EqualIn(state_.inlineByFingerprint, fingerprint, styleText);
+                                      : EqualIn(classes_.byFingerprint, fingerprint, styleText);
 }
 
 uint32_t StyleIndex::EqualIn(const HashSlots& table, uint64_t fingerprint,
                              std::string_view styleText) const {
     return table.Find(fingerprint, [&](uint32_t reference) {
-        // A class that a walk made and a later walk of the page did not is none of the run's.
-        if ((reference & kInline) != 0 && (reference & ~kInline) >= state_.inlineClasses.size())
-            return false;
         std::string_view known = TextOf(reference);
         // Another spacing or case is the most common difference: only the rest need sets.
         return SameDeclarationsOtherwiseSpaced(known, styleText) ||
                (SameDeclarationKey(known, styleText) &&
-                SameDeclarationsInEffect(known, styleText, state_.encoding));
+                SameDeclarationsInEffect(known, styleText, encoding_));
     });
 }
 
@@ -189,44 +195,45 @@ std::optional<StyleIndex::Class> StyleIndex::ClassFor(std::string_view styleText
     uint32_t known =
         byText_.Find(textHash, [&](uint32_t reference) { return TextOf(reference) == styleText; });
     if (known != HashSlots::kNone) return ClassOf(known);
-    if (!FitsInOneRule(styleText, state_.encoding)) return std::nullopt;
-    if (state_.shared.asciiStylesOnly &&
-        !std::all_of(styleText.begin(), styleText.end(),
-                     [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    if (!FitsInOneRule(styleText, encoding_)) return std::nullopt;
+    if (classes_.asciiOnly && !std::all_of(styleText.begin(), styleText.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x80;
+        }))
         return std::nullopt;
-    uint64_t fingerprint = Fingerprint(styleText, state_.encoding);
+    uint64_t fingerprint = Fingerprint(styleText, encoding_);
     if (uint32_t equal = Equal(fingerprint, styleText); equal != HashSlots::kNone) {
         // A header rule's class (or a class of the pages before) met as written is found by
         // its text from now on.
         if (TextOf(equal) == styleText) byText_.Add(textHash, equal);
         return ClassOf(equal);
     }
+    uint32_t reference = Add(styleText, textIsScratch, fingerprint);
+    byText_.Add(textHash, reference);
+    return ClassOf(reference);
+}
 
-    if (Past32Bits(styleText.size()) || state_.inlineClasses.size() >= kInline)
+uint32_t StyleIndex::Add(std::string_view styleText, bool textIsScratch, uint64_t fingerprint) {
+    if (Past32Bits(styleText.size()) || classes_.list.size() >= kInline)
         throw std::length_error("style text or inline classes past 32 bits");
     InlineClass made{0, static_cast<uint32_t>(styleText.size()), false};
-    std::string_view page = state_.originalPage;
-    std::less<const char*> before;
-    if (!textIsScratch && !state_.shared.active && !before(styleText.data(), page.data()) &&
-        !before(page.data() + page.size(), styleText.data() + styleText.size())) {
-        made.styleBegin = static_cast<size_t>(styleText.data() - page.data());
+    if (!textIsScratch && PartOf(styleText, classes_.page)) {
+        made.styleBegin = static_cast<size_t>(styleText.data() - classes_.page.data());
     } else {
-        made.styleBegin = state_.styleTexts.size();
+        made.styleBegin = classes_.styleTexts.size();
         made.inStyleTexts = true;
-        state_.styleTexts += styleText;
+        classes_.styleTexts += styleText;
     }
-    uint32_t reference = kInline | static_cast<uint32_t>(state_.inlineClasses.size());
-    state_.inlineClasses.push_back(made);
-    byText_.Add(textHash, reference);
-    state_.inlineByFingerprint.Add(fingerprint, reference);
-    return ClassOf(reference);
+    uint32_t reference = kInline | static_cast<uint32_t>(classes_.list.size());
+    classes_.list.push_back(made);
+    classes_.byFingerprint.Add(fingerprint, reference);
+    return reference;
 }
 
 std::string_view StyleIndex::Name(Class found) {
     if (found.isInline) {
-        name_ = InlineClassSelector(state_.firstInlineClass + found.rule);
+        name_ = InlineClassSelector(form_.firstNumber + found.rule);
         return std::string_view(name_).substr(1);
     }
-    std::string_view selector = state_.Selector(state_.headerRules[found.rule]);
+    std::string_view selector = header_.Selector(header_.rules[found.rule]);
     return selector.substr(std::min(selector.find_first_not_of('.'), selector.size()));
 }

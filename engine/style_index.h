@@ -9,8 +9,10 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/byte_classes.h"
 #include "engine/hash_slots.h"
-#include "engine/run_state.h"
+#include "engine/header_css.h"
+#include "engine/inline_classes.h"
 
 // The number of the first inline class: one more than the highest N of the classes
 // "inlineClassN" (N digits, the name in any ASCII case, as a page without doctype matches class
@@ -35,15 +37,16 @@ std::string InlineClassSelector(unsigned long long number);
 // are made. A header rule's class is reused only when no other rule of the header CSS, in any
 // block, names that class: another rule would style the element as well. Where the inline
 // classes are raised in the cascade, no header rule's class is reused.
-// It keeps no text of its own: its tables hold 32-bit references to the rules of the run state,
-// about 11 bytes each, so that pages of millions of rules or styles fit in memory.
+// It keeps no text of its own: its tables hold 32-bit references to the header rules and the
+// inline classes, about 11 bytes each, so that pages of millions of rules or styles fit in memory.
 class StyleIndex {
 public:
-    // Reads the header rules of `state` and its header CSS; inline classes are appended to
-    // `state.inlineClasses` (which may hold those of the pages before, in a run over several,
-    // with their index `state.inlineByFingerprint`), numbered from `state.firstInlineClass` on.
-    // Style texts are read in the page's encoding. The state must outlive the index.
-    explicit StyleIndex(RunState& state);
+    // Reads the header rules of `header` and its CSS; inline classes are added to `classes`
+    // (which may hold those of the pages before, in a run over several, with their index), and
+    // named in their `form`. Style texts are read in `encoding`, the page's. All must outlive
+    // the index.
+    StyleIndex(const HeaderCss& header, Encoding encoding, const ClassForm& form,
+               InlineClasses& classes);
 
     struct Class {
         bool isInline = false;  // an inline class rather than a header rule's class
@@ -51,8 +54,8 @@ public:
     };
 
     // The class for a style text; none when the text does not fit in one rule. A text that is
-    // no part of the page as read (`textIsScratch`, or any other), or any text on a page of a
-    // run over several, is copied into the style texts when it makes an inline class.
+    // no part of the page of the classes (`textIsScratch`, or any other), or any text where the
+    // classes have no page, is copied into their style texts when it makes an inline class.
     std::optional<Class> ClassFor(std::string_view styleText, bool textIsScratch);
 
     // The class name to write in the page: the selector without its leading "."s. Valid until
@@ -60,7 +63,7 @@ public:
     std::string_view Name(Class found);
 
     // The page's encoding, in which its style attributes are read.
-    Encoding PageEncoding() const { return state_.encoding; }
+    Encoding PageEncoding() const { return encoding_; }
 
 private:
     // A class by 32 bits: the index of a header rule, or of an inline class with kInline.
@@ -76,15 +79,21 @@ private:
     uint32_t Equal(uint64_t fingerprint, std::string_view styleText) const;
     uint32_t EqualIn(const HashSlots& table, uint64_t fingerprint,
                      std::string_view styleText) const;
+    // Makes an inline class of the style text, with the fingerprint of its declarations; returns
+    // its reference.
+    uint32_t Add(std::string_view styleText, bool textIsScratch, uint64_t fingerprint);
     // The header rules that may be reused: single classes that no other rule names.
     std::vector<bool> ReusableHeaderRules() const;
     void IndexHeaderRules();
 
-    RunState& state_;
+    const HeaderCss& header_;
+    Encoding encoding_;
+    const ClassForm& form_;
+    InlineClasses& classes_;
     // The classes met on this page as written, by text: inline classes, and header rules.
     HashSlots byText_;
-    // The header rules that may be reused, by fingerprint; the inline classes are in the run
-    // state's index, which the pages of a run over several share.
+    // The header rules that may be reused, by fingerprint; the inline classes are in the index
+    // of `classes_`, which the pages of a run over several share.
     HashSlots headerRules_;
     std::string name_;
 };

@@ -195,34 +195,35 @@ void FindNamesInPage(std::string_view page, SoughtNames& sought, RunProgress& pr
 
 }  // namespace
 
-void MarkUsedRules(RunState& state, std::vector<bool>& used) {
+void MarkUsedRules(const HeaderCss& header, std::string_view page, std::vector<bool>& used,
+                   RunProgress& progress) {
     // Most rules are judged by one name: room for as many names as rules.
-    Names names(state.HeaderCss(), state.headerRules.size());
+    Names names(header.Css(), header.rules.size());
     std::vector<std::string_view> tested;
-    for (const HeaderRule& rule : state.headerRules)
-        if (TestedNames(state.Selector(rule), tested))
+    for (const HeaderRule& rule : header.rules)
+        if (TestedNames(header.Selector(rule), tested))
             for (std::string_view name : tested) names.Add(name);
     SoughtNames sought(names);
-    FindNamesInPage(state.pageText, sought, state.progress);
+    FindNamesInPage(page, sought, progress);
 
-    used.resize(state.headerRules.size());
+    used.resize(header.rules.size());
     for (size_t i = 0; i < used.size(); ++i) {
         if (used[i]) continue;
-        used[i] = !TestedNames(state.Selector(state.headerRules[i]), tested);
+        used[i] = !TestedNames(header.Selector(header.rules[i]), tested);
         for (size_t n = 0; n < tested.size() && !used[i]; ++n)
             used[i] = sought.Found(names.Find(tested[n]));
     }
 }
 
-void KeepUsedRules(RunState& state, const std::vector<bool>& used) {
+void KeepUsedRules(std::vector<HeaderRule>& rules, const std::vector<bool>& used) {
     size_t kept = 0;
-    for (size_t i = 0; i < state.headerRules.size(); ++i)
-        if (used[i]) state.headerRules[kept++] = state.headerRules[i];
-    state.headerRules.resize(kept);
+    for (size_t i = 0; i < rules.size(); ++i)
+        if (used[i]) rules[kept++] = rules[i];
+    rules.resize(kept);
 }
 
-void RemoveUnusedRules(RunState& state) {
+void RemoveUnusedRules(HeaderCss& header, std::string_view page, RunProgress& progress) {
     std::vector<bool> used;
-    MarkUsedRules(state, used);
-    KeepUsedRules(state, used);
+    MarkUsedRules(header, page, used, progress);
+    KeepUsedRules(header.rules, used);
 }

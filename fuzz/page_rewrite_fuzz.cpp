@@ -160,29 +160,29 @@ void CheckRawTextsKept(const std::string& original, const std::string& page) {
 // Both sheets close what the page's CSS leaves open before the inline classes, and their
 // braces close nothing that those of the page's CSS did not; every header rule of the cleaned
 // sheet closes what it opens.
-void CheckSheetsClosed(const RunState& state, const RunState& cleaned,
+void CheckSheetsClosed(const PageRewrite& rewrite, const HeaderCss& cleaned,
                        const std::vector<std::string>& sheets, size_t inlinePart) {
+    const Encoding encoding = rewrite.encoding;
     for (const std::string& sheet : sheets) {
         Check(sheet.size() >= inlinePart &&
-                  CssClosers(sheet.substr(0, sheet.size() - inlinePart), state.encoding).empty(),
+                  CssClosers(sheet.substr(0, sheet.size() - inlinePart), encoding).empty(),
               "the page's CSS is left open before the inline classes");
-        Check(CssClosers(sheet, state.encoding).empty(), "the inline classes leave the sheet open");
+        Check(CssClosers(sheet, encoding).empty(), "the inline classes leave the sheet open");
         bool closesAll = false;
-        Check(UnmatchedBraces(sheet, state.encoding, closesAll) <=
-                  UnmatchedBraces(state.HeaderCss(), state.encoding, closesAll),
+        Check(UnmatchedBraces(sheet, encoding, closesAll) <=
+                  UnmatchedBraces(rewrite.header.Css(), encoding, closesAll),
               "a } of the sheet closes nothing that the page's CSS did not");
     }
     for (const Rule& rule : HeaderRulesOf(cleaned)) {
         bool closesAll = false;
-        UnmatchedBraces(rule.selector + "\r\n{" + rule.declarations + "}", state.encoding,
-                        closesAll);
+        UnmatchedBraces(rule.selector + "\r\n{" + rule.declarations + "}", encoding, closesAll);
         Check(closesAll, "a header rule of the cleaned sheet leaves a block open");
     }
 }
 
-void CheckStatementsKept(const RunState& state, const std::string& cleanedSheet) {
+void CheckStatementsKept(const PageRewrite& rewrite, const std::string& cleanedSheet) {
     size_t at = 0;
-    for (std::string_view statement : StatementsRead(state.HeaderCss(), state.encoding)) {
+    for (std::string_view statement : StatementsRead(rewrite.header.Css(), rewrite.encoding)) {
         at = cleanedSheet.find(statement, at);
         Check(at != std::string::npos, "the cleaned sheet lacks a statement of the page's CSS");
         at += statement.size();
@@ -191,25 +191,27 @@ void CheckStatementsKept(const RunState& state, const std::string& cleanedSheet)
 
 // Each class added to the page names a rule of the cleaned sheet; an inline class, one of the
 // plain sheet as well.
-void CheckAddedClasses(const RunState& state, const std::vector<Rule>& inlineClasses,
+void CheckAddedClasses(const PageRewrite& rewrite, const std::vector<Rule>& inlineClasses,
                        const PageAttributes& before, const PageAttributes& after,
                        const std::string& plainSheet, const std::string& cleanedSheet) {
+    const std::string& raisedBy = rewrite.classForm.raisedBy;
     std::map<std::string, bool> isInlineBySelector;
-    for (const Rule& rule : HeaderRulesOf(state)) isInlineBySelector.emplace(rule.selector, false);
+    for (const Rule& rule : HeaderRulesOf(rewrite.header))
+        isInlineBySelector.emplace(rule.selector, false);
     // A raised inline class's selector is its name followed by the raising.
     for (const Rule& rule : inlineClasses) {
-        Check(rule.selector.size() > state.raisedBy.size() &&
-                  rule.selector.compare(rule.selector.size() - state.raisedBy.size(),
-                                        std::string::npos, state.raisedBy) == 0,
+        Check(rule.selector.size() > raisedBy.size() &&
+                  rule.selector.compare(rule.selector.size() - raisedBy.size(), std::string::npos,
+                                        raisedBy) == 0,
               "an inline class is raised otherwise than the page's classes");
-        isInlineBySelector.emplace(
-            rule.selector.substr(0, rule.selector.size() - state.raisedBy.size()), true);
+        isInlineBySelector.emplace(rule.selector.substr(0, rule.selector.size() - raisedBy.size()),
+                                   true);
     }
     for (const std::string& name : after.classNames) {
         if (before.classNames.count(name)) continue;
         auto rule = isInlineBySelector.find("." + name);
         Check(rule != isInlineBySelector.end(), "a class was added that names no rule");
-        std::string asRule = "\r\n." + name + (rule->second ? state.raisedBy : "") + "\r\n{";
+        std::string asRule = "\r\n." + name + (rule->second ? raisedBy : "") + "\r\n{";
         Check(Holds(cleanedSheet, asRule), "the cleaned sheet lacks the rule of an added class");
         if (rule->second) Check(Holds(plainSheet, asRule), "the sheet lacks an inline class");
     }
@@ -219,42 +221,40 @@ void CheckAddedClasses(const RunState& state, const std::vector<Rule>& inlineCla
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
-    RunState state;
-    state.sheetName = kSheetNames[data[0] % 4];
-    state.pageText.assign(reinterpret_cast<const char*>(data) + 1, size - 1);
-    const std::string original = state.pageText;
-
-    RunError error = RewritePage(state);
-    Check(error == RunError::None || error == RunError::StyleBlockUnclosed ||
-              error == RunError::BracesMismatch,
+    const char* sheetName = kSheetNames[data[0] % 4];
+    const std::string original(reinterpret_cast<const char*>(data) + 1, size - 1);
+    RunProgress progress;
+    InlineClasses classes;
+    const PageRewrite rewrite = RewritePage(original, sheetName, classes, progress);
+    Check(rewrite.error == RunError::None || rewrite.error == RunError::StyleBlockUnclosed ||
+              rewrite.error == RunError::BracesMismatch,
           "unexpected error of the rewriting");
-    if (error != RunError::None) return 0;
-    CheckRawTextsKept(original, state.pageText);
+    if (rewrite.error != RunError::None) return 0;
+    CheckRawTextsKept(original, rewrite.text);
 
     PageAttributes before = AttributesOf(original);
-    PageAttributes after = AttributesOf(state.pageText);
+    PageAttributes after = AttributesOf(rewrite.text);
     for (const std::string& style : after.styleValues)
         Check(after.styleValues.count(style) <= before.styleValues.count(style),
               "a style attribute was made");
 
-    RunState cleaned = state;
-    RemoveUnusedRules(cleaned);
-    std::string plainSheet = StyleSheetText(state, false);
-    std::string cleanedSheet = StyleSheetText(cleaned, true);
+    HeaderCss cleaned = rewrite.header;
+    RemoveUnusedRules(cleaned, rewrite.text, progress);
+    const ClassForm& form = rewrite.classForm;
+    std::string plainSheet = StyleSheetText(rewrite.header, classes, form, rewrite.encoding, false);
+    std::string cleanedSheet = StyleSheetText(cleaned, classes, form, rewrite.encoding, true);
     // The inline comment line and the inline classes end each sheet.
     size_t inlinePart =
         std::string("/* Inline CSS extracted with stylewick (" STYLEWICK_WEBSITE ") */\r\n").size();
-    const std::vector<Rule> inlineClasses = InlineClassesOf(state);
+    const std::vector<Rule> inlineClasses = InlineClassesOf(classes, form, rewrite.encoding);
     for (const Rule& rule : inlineClasses)
         inlinePart += rule.selector.size() + rule.declarations.size() + 6;
-    CheckSheetsClosed(state, cleaned, {plainSheet, cleanedSheet}, inlinePart);
-    CheckStatementsKept(state, cleanedSheet);
-    CheckAddedClasses(state, inlineClasses, before, after, plainSheet, cleanedSheet);
+    CheckSheetsClosed(rewrite, cleaned, {plainSheet, cleanedSheet}, inlinePart);
+    CheckStatementsKept(rewrite, cleanedSheet);
+    CheckAddedClasses(rewrite, inlineClasses, before, after, plainSheet, cleanedSheet);
 
-    RunState again;
-    again.sheetName = state.sheetName;
-    again.pageText = state.pageText;
-    if (RewritePage(again) == RunError::None)
-        Check(again.inlineClasses.empty(), "a second pass made an inline class");
+    InlineClasses again;
+    if (RewritePage(rewrite.text, sheetName, again, progress).error == RunError::None)
+        Check(again.list.empty(), "a second pass made an inline class");
     return 0;
 }

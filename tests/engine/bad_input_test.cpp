@@ -281,10 +281,9 @@ TEST_P(ManyTagsTest, RunEndsAndLosesNothing) {
 
 // What the rewriting of `page` asks of the heap, in bytes: a count, the same on a busy machine.
 size_t RewriteHeapBytes(const std::string& page) {
-    RunState state;
-    state.pageText = page;
-    state.sheetName = kSheet;
-    return HeapUseOf([&] { RewritePage(state); }).bytes;
+    RunProgress progress;
+    InlineClasses classes;
+    return HeapUseOf([&] { RewritePage(page, kSheet, classes, progress); }).bytes;
 }
 
 // Four times the tags ask the heap for about four times the bytes (the output, reserved once,

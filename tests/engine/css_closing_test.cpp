@@ -37,10 +37,10 @@ TEST(CssClosing, ClosesWhatIsLeftOpen) {
 
 TEST(CssClosing, InlineClassesOfAPageWithACdataWrapperSurvive) {
     for (bool cleaned : {false, true}) {
-        RunState state = RewrittenState(
+        const RewrittenPage r(
             "<html><head><style>\n<![CDATA[\n.hide{display:none}\n]]>\n</style>"
             "</head><body><p class=\"hide\" style=\"color:red\">red text</p>");
-        std::string sheet = StyleSheetText(state, cleaned);
+        std::string sheet = r.Sheet(cleaned);
         size_t inlineComment = sheet.find("/* Inline CSS");
         ASSERT_NE(inlineComment, std::string::npos);
         EXPECT_EQ(CssClosers(sheet.substr(0, inlineComment)), "") << sheet;

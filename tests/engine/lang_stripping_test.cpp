@@ -10,12 +10,12 @@ namespace {
 // `page` rewritten by the run between `before` and `after`, which it leaves as they are.
 std::string Rewritten(const std::string& before, const std::string& page,
                       const std::string& after) {
-    RunState state;
-    state.pageText = before + page + after;
-    state.sheetName = "s.css";
-    EXPECT_EQ(RewritePage(state), RunError::None);
-    return state.pageText.substr(before.size(),
-                                 state.pageText.size() - before.size() - after.size());
+    const std::string whole = before + page + after;
+    RunProgress progress;
+    InlineClasses classes;
+    PageRewrite rewrite = RewritePage(whole, "s.css", classes, progress);
+    EXPECT_EQ(rewrite.error, RunError::None);
+    return rewrite.text.substr(before.size(), rewrite.text.size() - before.size() - after.size());
 }
 
 // Before the body tag, where style attributes stay.

@@ -56,22 +56,22 @@ std::string FetchedName(std::string href) {
 }
 
 TEST(HeaderExtraction, CutsTheBlockInItsOwnCaseAndKeepsItsCss) {
-    RunState state =
-        RewrittenState("<HEAD><STYLE><!--\r\np { color: red }\r\n--></STYLE></HEAD><BODY>");
-    EXPECT_EQ(state.pageText, "<HEAD>" + kLink + "</HEAD><BODY>");
-    EXPECT_EQ(state.HeaderCss(), "p { color: red }");
-    EXPECT_TRUE(state.hasHeaderBlock);
+    const RewrittenPage r("<HEAD><STYLE><!--\r\np { color: red }\r\n--></STYLE></HEAD><BODY>");
+    EXPECT_EQ(r.rewrite.text, "<HEAD>" + kLink + "</HEAD><BODY>");
+    EXPECT_EQ(r.rewrite.header.Css(), "p { color: red }");
+    EXPECT_TRUE(r.rewrite.hasHeaderBlock);
 }
 
 TEST(HeaderExtraction, TrimsOnlyLineBreaksAtTheEnds) {
-    RunState state = RewrittenState("<style>\r\n  p{color:red}\r\n  </style><body>");
-    EXPECT_EQ(state.HeaderCss(), "  p{color:red}\r\n  ");
-    EXPECT_EQ(RewrittenState("<style>p{color:red}</style><body>").HeaderCss(), "p{color:red}");
+    const RewrittenPage r("<style>\r\n  p{color:red}\r\n  </style><body>");
+    EXPECT_EQ(r.rewrite.header.Css(), "  p{color:red}\r\n  ");
+    EXPECT_EQ(RewrittenPage("<style>p{color:red}</style><body>").rewrite.header.Css(),
+              "p{color:red}");
 }
 
 TEST(HeaderExtraction, CommentMarkersGoEvenInsideCssComments) {
-    RunState state = RewrittenState("<style>/* <!-- a --> */ p{b:c}</style><body>");
-    EXPECT_EQ(state.HeaderCss(), "/*  a  */ p{b:c}");
+    const RewrittenPage r("<style>/* <!-- a --> */ p{b:c}</style><body>");
+    EXPECT_EQ(r.rewrite.header.Css(), "/*  a  */ p{b:c}");
 }
 
 // The header CSS stays where the page holds it unless markers inside it must go: a block of
@@ -92,18 +92,18 @@ TEST(HeaderExtraction, CssIsKeptInThePageWhenMarkersStandOnlyAtItsEnds) {
         {"a<!-->{b:c}", "a>{b:c}", false},
     };
     for (const Case& c : cases) {
-        RunState state = RewrittenState("<style>" + std::string(c.inner) + "</style><body>");
-        EXPECT_EQ(state.HeaderCss(), c.css) << c.inner;
-        EXPECT_EQ(state.HeaderCss(), HeaderCssOf(c.inner)) << c.inner;
-        EXPECT_EQ(state.headerCssInRunTexts, !c.inPage) << c.inner;
+        const RewrittenPage r("<style>" + std::string(c.inner) + "</style><body>");
+        EXPECT_EQ(r.rewrite.header.Css(), c.css) << c.inner;
+        EXPECT_EQ(r.rewrite.header.Css(), HeaderCssOf(c.inner)) << c.inner;
+        EXPECT_EQ(r.rewrite.header.inOwn, !c.inPage) << c.inner;
     }
 }
 
 TEST(HeaderExtraction, EmptyBlockBecomesTheLinkWithoutRules) {
-    RunState state = RewrittenState("<head><style></style></head><body>");
-    EXPECT_EQ(state.pageText, "<head>" + kLink + "</head><body>");
-    EXPECT_EQ(state.HeaderCss(), "");
-    EXPECT_TRUE(state.headerRules.empty());
+    const RewrittenPage r("<head><style></style></head><body>");
+    EXPECT_EQ(r.rewrite.text, "<head>" + kLink + "</head><body>");
+    EXPECT_EQ(r.rewrite.header.Css(), "");
+    EXPECT_TRUE(r.rewrite.header.rules.empty());
 }
 
 TEST(HeaderExtraction, OnlyAPlainStyleTagBeforeTheBodyCounts) {
@@ -114,20 +114,20 @@ TEST(HeaderExtraction, OnlyAPlainStyleTagBeforeTheBodyCounts) {
         "<head><style >p{a:b}</style></head><body>",
     };
     for (const char* page : untouched) {
-        RunState state = RewrittenState(page);
-        EXPECT_EQ(state.pageText, page);
-        EXPECT_EQ(state.HeaderCss(), "");
-        EXPECT_FALSE(state.hasHeaderBlock);
+        const RewrittenPage r(page);
+        EXPECT_EQ(r.rewrite.text, page);
+        EXPECT_EQ(r.rewrite.header.Css(), "");
+        EXPECT_FALSE(r.rewrite.hasHeaderBlock);
     }
 }
 
 TEST(HeaderExtraction, SameBlocksBecomeLinksOthersStay) {
-    RunState state = RewrittenState(
+    const RewrittenPage r(
         "<style>p{a:b}</style><style>h1{c:d}</style><style>p{a:b}</style><body>"
         "<style>p{a:b}</style><!--<style>p{a:b}</style>-->");
-    EXPECT_EQ(state.pageText, kLink + "<style>h1{c:d}</style>" + kLink + "<body>" + kLink +
+    EXPECT_EQ(r.rewrite.text, kLink + "<style>h1{c:d}</style>" + kLink + "<body>" + kLink +
                                   "<!--<style>p{a:b}</style>-->");
-    EXPECT_EQ(state.HeaderCss(), "p{a:b}");
+    EXPECT_EQ(r.rewrite.header.Css(), "p{a:b}");
 }
 
 TEST(HeaderExtraction, SkipsBlocksAndBodyTagsInCommentsAndScripts) {
@@ -138,65 +138,65 @@ TEST(HeaderExtraction, SkipsBlocksAndBodyTagsInCommentsAndScripts) {
     std::string script = "<script>document.write('<body><style>x{}</style>');</script>\n";
     std::string page = vml + script + "<style>\n<!--\n p.MsoNormal {margin:0}\n-->\n</style>\n" +
                        "<!-- <body> -->\n</head>\n<body lang=EN-US>";
-    RunState state = RewrittenState(page);
-    EXPECT_EQ(state.pageText, vml + script + kLink + "\n<!-- <body> -->\n</head>\n<body>");
-    EXPECT_EQ(state.HeaderCss(), " p.MsoNormal {margin:0}");
-    ASSERT_EQ(state.headerRules.size(), 1u);
-    EXPECT_EQ(state.Selector(state.headerRules[0]), "p.MsoNormal");
+    const RewrittenPage r(page);
+    EXPECT_EQ(r.rewrite.text, vml + script + kLink + "\n<!-- <body> -->\n</head>\n<body>");
+    EXPECT_EQ(r.rewrite.header.Css(), " p.MsoNormal {margin:0}");
+    ASSERT_EQ(r.rewrite.header.rules.size(), 1u);
+    EXPECT_EQ(r.rewrite.header.Selector(r.rewrite.header.rules[0]), "p.MsoNormal");
 }
 
 TEST(HeaderExtraction, StyleInRawTextIsNotTheBlock) {
     // A browser that runs scripts reads noscript as text: a link there would never be read.
     std::string before = "<head><noscript><style>.g{a:b}</style></noscript><xmp><style>x{}</xmp>";
-    RunState state = RewrittenState(before + "<style>p{c:d}</style></head><body>");
-    EXPECT_EQ(state.pageText, before + kLink + "</head><body>");
-    EXPECT_EQ(state.HeaderCss(), "p{c:d}");
+    const RewrittenPage r(before + "<style>p{c:d}</style></head><body>");
+    EXPECT_EQ(r.rewrite.text, before + kLink + "</head><body>");
+    EXPECT_EQ(r.rewrite.header.Css(), "p{c:d}");
     // Nor is one in a template, whose contents are no part of the page until a script uses them.
     std::string templates = "<head><template><style>.g{a:b}</style><body></head></template>";
-    state = RewrittenState(templates + "<style>p{c:d}</style></head><body>");
-    EXPECT_EQ(state.pageText, templates + kLink + "</head><body>");
+    const RewrittenPage inTemplate(templates + "<style>p{c:d}</style></head><body>");
+    EXPECT_EQ(inTemplate.rewrite.text, templates + kLink + "</head><body>");
 }
 
 TEST(HeaderExtraction, StyleInsideCommentWithoutRealBlockExtractsNothing) {
     std::string page = "<!--[if gte mso 10]><style>table.x{a:b}</style><![endif]--><body><p>x";
-    RunState state = RewrittenState(page);
-    EXPECT_EQ(state.pageText, page);
-    EXPECT_EQ(state.HeaderCss(), "");
+    const RewrittenPage r(page);
+    EXPECT_EQ(r.rewrite.text, page);
+    EXPECT_EQ(r.rewrite.header.Css(), "");
 }
 
 TEST(HeaderExtraction, OnlyARealEndTagEndsTheBlockForTheReader) {
     // "</stylea>" does not end a style element: the block runs to "</style>", and the body
     // tag after it is a tag, as a browser reads the page.
-    RunState state = RewrittenState("<style>p{a:b}</stylea><a s='</style><body class=x>");
-    EXPECT_EQ(state.HeaderCss(), "p{a:b}</stylea><a s='");
-    EXPECT_EQ(state.pageText, kLink + "<body class=x>");
+    const RewrittenPage r("<style>p{a:b}</stylea><a s='</style><body class=x>");
+    EXPECT_EQ(r.rewrite.header.Css(), "p{a:b}</stylea><a s='");
+    EXPECT_EQ(r.rewrite.text, kLink + "<body class=x>");
 }
 
 TEST(HeaderExtraction, BlockEndsWhereABrowserEndsTheStyleElement) {
     for (const char* end : {"</style>", "</style >", "</STYLE\r\n>", "</style/>", "</style x>"}) {
-        RunState state = RewrittenState(std::string("<head><style>p{a:b}") + end + "</head><body>");
-        EXPECT_EQ(state.pageText, "<head>" + kLink + "</head><body>") << end;
-        EXPECT_EQ(state.HeaderCss(), "p{a:b}") << end;
+        const RewrittenPage r(std::string("<head><style>p{a:b}") + end + "</head><body>");
+        EXPECT_EQ(r.rewrite.text, "<head>" + kLink + "</head><body>") << end;
+        EXPECT_EQ(r.rewrite.header.Css(), "p{a:b}") << end;
     }
     // A start tag left plain once its lang attribute is gone opens the block too.
-    EXPECT_EQ(RewrittenState("<style lang=en>p{a:b}</style><body>").pageText, kLink + "<body>");
-    RewrittenState("<style>p{a:b}</style<body>", RunError::StyleBlockUnclosed);
+    EXPECT_EQ(RewrittenPage("<style lang=en>p{a:b}</style><body>").rewrite.text, kLink + "<body>");
+    RewrittenPage("<style>p{a:b}</style<body>", RunError::StyleBlockUnclosed);
 }
 
 TEST(HeaderExtraction, MalformedBlocksStopTheRun) {
-    RewrittenState("<style>p{a:b}<body>", RunError::StyleBlockUnclosed);
-    RewrittenState("<style>p{a:b}}</style><body>", RunError::BracesMismatch);
+    RewrittenPage("<style>p{a:b}<body>", RunError::StyleBlockUnclosed);
+    RewrittenPage("<style>p{a:b}}</style><body>", RunError::BracesMismatch);
     // Without a body the unclosed block is simply not a header block.
-    EXPECT_EQ(RewrittenState("<style>p{a:b}").pageText, "<style>p{a:b}");
+    EXPECT_EQ(RewrittenPage("<style>p{a:b}").rewrite.text, "<style>p{a:b}");
 }
 
 // In Shift_JIS the katakana "\x83\x7D" ends in the byte of "}": it is no brace.
 TEST(HeaderExtraction, DoubleBytePageKeepsItsCharactersWhole) {
     std::string head = "<head><meta charset=\"shift_jis\"><style>.\x83\x7D {color:red}</style>";
-    RunState state = RewrittenState(head + "</head><body><p class=\"\x83\x7D\">");
-    ASSERT_EQ(state.headerRules.size(), 1u);
-    EXPECT_EQ(state.Selector(state.headerRules[0]), ".\x83\x7D");
-    RewrittenState("<style>.\x83\x7D {color:red}</style><body>", RunError::BracesMismatch);
+    const RewrittenPage r(head + "</head><body><p class=\"\x83\x7D\">");
+    ASSERT_EQ(r.rewrite.header.rules.size(), 1u);
+    EXPECT_EQ(r.rewrite.header.Selector(r.rewrite.header.rules[0]), ".\x83\x7D");
+    RewrittenPage("<style>.\x83\x7D {color:red}</style><body>", RunError::BracesMismatch);
 }
 
 TEST(HeaderExtraction, LinkNamesTheSheetAsTyped) {
@@ -276,12 +276,14 @@ TEST(HeaderExtraction, SheetOfAnyNameIsLinkedWhereItIs) {
 }
 
 TEST(HeaderExtraction, PageWithoutBlockGetsLinkOnlyWhenStylesMove) {
-    EXPECT_EQ(RewrittenState("<head><title>t</title></head><body><p style=\"a:b\">x</p>").pageText,
-              "<head><title>t</title>" + kLink + "</head><body><p class=\"inlineClass001\">x</p>");
-    EXPECT_EQ(RewrittenState("<BODY><p style=\"a:b\">").pageText,
+    EXPECT_EQ(
+        RewrittenPage("<head><title>t</title></head><body><p style=\"a:b\">x</p>").rewrite.text,
+        "<head><title>t</title>" + kLink + "</head><body><p class=\"inlineClass001\">x</p>");
+    EXPECT_EQ(RewrittenPage("<BODY><p style=\"a:b\">").rewrite.text,
               kLink + "<BODY><p class=\"inlineClass001\">");
-    EXPECT_EQ(RewrittenState("<p style=\"a:b\">").pageText, kLink + "<p class=\"inlineClass001\">");
-    EXPECT_EQ(RewrittenState("<head></head><body><p>x</p>").pageText,
+    EXPECT_EQ(RewrittenPage("<p style=\"a:b\">").rewrite.text,
+              kLink + "<p class=\"inlineClass001\">");
+    EXPECT_EQ(RewrittenPage("<head></head><body><p>x</p>").rewrite.text,
               "<head></head><body><p>x</p>");
 }
 
@@ -310,7 +312,7 @@ TEST(HeaderExtraction, LinkStandsWhereItIsReadBesideThePage) {
         {"\xEF\xBB\xBF<p style=\"a:b\">", "\xEF\xBB\xBF" + kLink + "<p class=\"inlineClass001\">"},
     };
     for (const auto& [page, rewritten] : cases)
-        EXPECT_EQ(RewrittenState(page).pageText, rewritten) << page;
+        EXPECT_EQ(RewrittenPage(page).rewrite.text, rewritten) << page;
 }
 
 // A brace inside a comment opens no rule, nor does one inside brackets: a "<![CDATA[" wrapper
@@ -326,10 +328,10 @@ TEST(HeaderExtraction, CssWithoutRulesIsKeptInBothLayouts) {
         {"@import url(base.css) supports(a{b});", ""},
     };
     for (const Case& c : cases) {
-        RunState state = RewrittenState("<style>" + c.css + "</style><body>");
-        EXPECT_TRUE(state.headerRules.empty()) << c.css;
+        const RewrittenPage r("<style>" + c.css + "</style><body>");
+        EXPECT_TRUE(r.rewrite.header.rules.empty()) << c.css;
         for (bool cleaned : {false, true}) {
-            std::string sheet = StyleSheetText(state, cleaned);
+            std::string sheet = r.Sheet(cleaned);
             EXPECT_EQ(sheet.rfind(c.css + "\r\n" + c.closers + "/* Inline CSS", 0), 0u) << sheet;
         }
     }
@@ -342,15 +344,15 @@ TEST(HeaderExtraction, CorpusWordPagesGetTheirMainStyleSheetLinked) {
                            "publisher-web-page.htm"};
     for (const char* name : pages) {
         std::string original = CorpusPage(name);
-        RunState state = RewrittenState(original);
-        EXPECT_TRUE(state.hasHeaderBlock) << name;
-        EXPECT_EQ(state.HeaderCss().find("v\\:*"), std::string::npos) << name;
-        EXPECT_GT(state.headerRules.size(), 5u) << name;
+        const RewrittenPage r(original);
+        EXPECT_TRUE(r.rewrite.hasHeaderBlock) << name;
+        EXPECT_EQ(r.rewrite.header.Css().find("v\\:*"), std::string::npos) << name;
+        EXPECT_GT(r.rewrite.header.rules.size(), 5u) << name;
         // The link stands outside every comment: no "<!--" opens between it and the page start
         // without a "-->" closing after it.
-        size_t link = state.pageText.find(kLink);
+        size_t link = r.rewrite.text.find(kLink);
         ASSERT_NE(link, std::string::npos) << name;
-        std::string before = state.pageText.substr(0, link);
+        std::string before = r.rewrite.text.substr(0, link);
         size_t lastOpen = before.rfind("<!--");
         EXPECT_TRUE(lastOpen == std::string::npos ||
                     before.find("-->", lastOpen) != std::string::npos)
@@ -359,7 +361,7 @@ TEST(HeaderExtraction, CorpusWordPagesGetTheirMainStyleSheetLinked) {
         size_t vml = original.find("<!--[if !mso]>");
         if (vml != std::string::npos) {
             std::string block = original.substr(vml, original.find("<![endif]-->", vml) - vml);
-            EXPECT_NE(state.pageText.find(block), std::string::npos) << name;
+            EXPECT_NE(r.rewrite.text.find(block), std::string::npos) << name;
         }
     }
 }

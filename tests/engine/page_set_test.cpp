@@ -111,6 +111,41 @@ TEST(PageSet, ChangesNothingUnlessEveryPageConvertsAndRestoresThemAll) {
     EXPECT_EQ(folder.Files(), before);
 }
 
+// A header sheet outlives the pages it was read from: it keeps their CSS and, of a CSS that
+// leaves its last block open (its "}" in a string) with a function in it, that block's
+// declarations, closed, which the cleaned layout writes.
+TEST(PageSet, AHeaderSheetKeepsTheLastBlockThatItsCssLeavesOpen) {
+    ScratchFolder folder;
+    const std::string head = "<style>\n.x{color:red} .y{content:\"}\"; margin:calc(1px\n</style>";
+    folder.Write("one.htm", Page(head, "<p class=y style=\"top:0\">1</p>"));
+    folder.Write("two.htm", Page(head, "<p class=x>2</p>"));
+    for (bool clean : {false, true}) {
+        ASSERT_EQ(RunOver(folder, {"one.htm", "two.htm"}, clean).error, RunError::None);
+        std::string sheet = folder.Read("styles.one.css");
+        EXPECT_NE(sheet.find(clean ? ".y\r\n{content:\"}\"; margin:calc(1px)}\r\n"
+                                   : ".x{color:red} .y{content:\"}\"; margin:calc(1px\r\n"),
+                  std::string::npos)
+            << sheet;
+        RestoreAsTheScriptDoes(folder);
+    }
+}
+
+// Pages that read bytes above ASCII in different ways share only the classes of ASCII styles:
+// their one sheet of classes would read the others otherwise on some page.
+TEST(PageSet, PagesThatReadBytesDifferentlyShareOnlyAsciiStyles) {
+    ScratchFolder folder;
+    const std::string body = "<p style=\"top:0\">a</p><p style=\"font-family:\x83\x7D\">b</p>";
+    folder.Write("japanese.htm", Page("<meta charset=\"shift_jis\">", body));
+    folder.Write("western.htm", Page("", body));
+    ASSERT_EQ(RunOver(folder, {"japanese.htm", "western.htm"}).error, RunError::None);
+    for (const char* name : {"japanese.htm", "western.htm"}) {
+        std::string page = folder.Read(name);
+        EXPECT_NE(page.find("<p class=\"inlineClass001\">a"), std::string::npos) << page;
+        EXPECT_NE(page.find("<p style=\"font-family:\x83\x7D\">b"), std::string::npos) << page;
+    }
+    EXPECT_EQ(Count(folder.Read("styles.css"), ".inlineClass"), 1u);
+}
+
 TEST(PageSet, RefusesPagesOfSeveralFoldersBeforeReadingThem) {
     ScratchFolder folder;
     folder.Write("a.htm", Page("", "<p style=\"top:0\">"));

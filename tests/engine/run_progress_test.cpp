@@ -72,4 +72,23 @@ TEST(RunProgress, AWholeRunGoesUpToOneAndAFailedRunNever) {
     for (double done : told) EXPECT_LT(done, 1.0);
 }
 
+// The cleaning of each page of a run over several tells how far along it is too, past the
+// page's last tag: here a text after it that names a class of the header CSS.
+TEST(RunProgress, ARunOverSeveralPagesGoesUpToOneAndNeverBack) {
+    ScratchFolder folder;
+    std::string tail;
+    for (int i = 0; i < 20000; ++i) tail += " mind ";
+    tail += " never";
+    folder.Write("a.htm", PageOf(2000) + tail);
+    folder.Write("b.htm", PageOf(1000) + tail);
+    std::vector<double> told;
+    RunRequest request;
+    request.pagePaths = {folder.File("a.htm"), folder.File("b.htm")};
+    request.progress = [&](double done) { told.push_back(done); };
+    ASSERT_EQ(RunExtraction(request).error, RunError::None);
+    ASSERT_FALSE(told.empty());
+    EXPECT_EQ(told.back(), 1.0);
+    for (size_t i = 1; i < told.size(); ++i) EXPECT_GT(told[i], told[i - 1]) << i;
+}
+
 }  // namespace

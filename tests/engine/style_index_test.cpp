@@ -19,11 +19,11 @@ struct Rewrite {
 Rewrite RewriteBody(const std::string& body, const std::string& headerCss = "") {
     std::string head =
         headerCss.empty() ? "<head></head>" : "<head><style>" + headerCss + "</style></head>";
-    RunState state = RewrittenState(head + "<body>" + body);
+    const RewrittenPage rewritten(head + "<body>" + body);
     Rewrite rewrite;
-    size_t body_at = state.pageText.find("<body>");
-    rewrite.page = state.pageText.substr(body_at + 6);
-    rewrite.inlineClasses = InlineClassesOf(state);
+    size_t body_at = rewritten.rewrite.text.find("<body>");
+    rewrite.page = rewritten.rewrite.text.substr(body_at + 6);
+    rewrite.inlineClasses = rewritten.InlineClassRules();
     return rewrite;
 }
 
@@ -161,21 +161,20 @@ TEST(InlineStyles, OnlyTheAttributesABrowserReadsTakePart) {
 }
 
 TEST(InlineStyles, SelfClosingAndBodyTagsAreConverted) {
-    RunState state =
-        RewrittenState("<html><body style=\"margin:0\"><img style=\"a:b\"/><br style=x />");
-    EXPECT_EQ(state.pageText,
+    const RewrittenPage r("<html><body style=\"margin:0\"><img style=\"a:b\"/><br style=x />");
+    EXPECT_EQ(r.rewrite.text,
               "<html><link rel=\"stylesheet\" type=\"text/css\" href=\"styles.css\" />"
               "<body class=\"inlineClass001\"><img class=\"inlineClass002\" /><br "
               "class=\"inlineClass003\" />");
 }
 
 TEST(InlineStyles, RegionStartsAtTheBodyTagOrCoversAPageWithoutOne) {
-    RunState state = RewrittenState("<html style=\"a:b\"><head></head><body><p style=\"c:d\">");
-    EXPECT_EQ(state.pageText.find("<html style=\"a:b\">"), 0u);
-    EXPECT_EQ(state.inlineClasses.size(), 1u);
+    const RewrittenPage r("<html style=\"a:b\"><head></head><body><p style=\"c:d\">");
+    EXPECT_EQ(r.rewrite.text.find("<html style=\"a:b\">"), 0u);
+    EXPECT_EQ(r.classes.list.size(), 1u);
 
-    RunState headless = RewrittenState("<p style=\"a:b\">x</p>");
-    EXPECT_EQ(headless.inlineClasses.size(), 1u);
+    const RewrittenPage headless("<p style=\"a:b\">x</p>");
+    EXPECT_EQ(headless.classes.list.size(), 1u);
 }
 
 TEST(InlineStyles, ThePagesOwnInlineClassesAreLeftAlone) {
@@ -226,9 +225,9 @@ TEST(InlineStyles, DoubleBytePageDecodesReferencesByItsCharacters) {
         {"list-style-type:'\x95&#64;'", "list-style-type:'\\FFFD @' !important;"},
     };
     for (const TextCase& c : cases) {
-        RunState state = RewrittenState(
-            "<head><meta charset=\"shift_jis\"></head><body><p style=\"" + c.input + "\">x</p>");
-        std::vector<Rule> classes = InlineClassesOf(state);
+        const RewrittenPage r("<head><meta charset=\"shift_jis\"></head><body><p style=\"" +
+                              c.input + "\">x</p>");
+        std::vector<Rule> classes = r.InlineClassRules();
         ASSERT_EQ(classes.size(), 1u) << c.input;
         EXPECT_EQ(classes[0].declarations, c.expected) << c.input;
     }
@@ -286,10 +285,10 @@ TEST(InlineStyles, RaisedClassesReuseNoHeaderClassAndKeepTheirImportance) {
 }
 
 TEST(InlineStyles, WholeRunWritesTheClassesIntoTheSheet) {
-    RunState state = RewrittenState(
+    const RewrittenPage r(
         "<head><style>.warning {color:red}</style></head><body>"
         "<p style=\"color:red\">a</p><p style=\"margin:0\">b</p>");
-    EXPECT_EQ(StyleSheetText(state, false),
+    EXPECT_EQ(r.Sheet(false),
               ".warning {color:red}\r\n/* Inline CSS extracted with stylewick (" STYLEWICK_WEBSITE
               ") */\r\n.inlineClass001\r\n{margin:0 !important;}\r\n");
 }

@@ -7,26 +7,21 @@ namespace {
 
 // The selectors of the header rules that stay for a page text.
 std::vector<std::string> KeptSelectors(const std::vector<std::string>& selectors,
-                                       const std::string& page, size_t inlineClasses = 0) {
-    RunState state;
-    state.pageText = page;
-    // A header CSS of the rules, each "SELECTOR{a:b}", then the inline classes' style texts.
-    state.headerCssInRunTexts = true;
+                                       const std::string& page) {
+    // A header CSS of the rules, each "SELECTOR{a:b}".
+    HeaderCss header;
+    header.inOwn = true;
     for (const std::string& selector : selectors) {
-        auto at = static_cast<uint32_t>(state.runTexts.size());
+        auto at = static_cast<uint32_t>(header.own.size());
         auto size = static_cast<uint32_t>(selector.size());
-        state.headerRules.push_back({at, size, at + size + 1, 3});
-        state.runTexts += selector + "{a:b}";
+        header.rules.push_back({at, size, at + size + 1, 3});
+        header.own += selector + "{a:b}";
     }
-    state.headerCssSize = state.runTexts.size();
-    for (size_t i = 0; i < inlineClasses; ++i) {
-        state.inlineClasses.push_back({state.runTexts.size(), 3, true});
-        state.runTexts += "c:d";
-    }
-    RemoveUnusedRules(state);
+    header.size = header.own.size();
+    RunProgress progress;
+    RemoveUnusedRules(header, page, progress);
     std::vector<std::string> kept;
-    for (const HeaderRule& rule : state.headerRules) kept.emplace_back(state.Selector(rule));
-    EXPECT_EQ(state.inlineClasses.size(), inlineClasses);
+    for (const HeaderRule& rule : header.rules) kept.emplace_back(header.Selector(rule));
     return kept;
 }
 
@@ -81,11 +76,10 @@ TEST(UnusedCleaning, ClassNameDecidesBySearchInAnyAsciiCase) {
     }
 }
 
-TEST(UnusedCleaning, EveryRuleIsExaminedOnceAndInlineClassesStay) {
-    Selectors kept =
-        KeptSelectors({".gone1", ".gone2", ".kept", ".gone3", "h1"}, "<p class=kept>", 2);
+TEST(UnusedCleaning, EveryRuleIsExaminedOnce) {
+    Selectors kept = KeptSelectors({".gone1", ".gone2", ".kept", ".gone3", "h1"}, "<p class=kept>");
     EXPECT_EQ(kept, (Selectors{".kept", "h1"}));
-    EXPECT_TRUE(KeptSelectors({".x", ".y"}, "<p>", 1).empty());
+    EXPECT_TRUE(KeptSelectors({".x", ".y"}, "<p>").empty());
 }
 
 TEST(UnusedCleaning, ManyRulesOnALargePageStayFast) {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/page_rewriting.h"
+#include "engine/output_writing.h"
 #include "engine/sheet_comments.h"
 
 PageRun RunOnPage(const ScratchFolder& folder, std::string_view pageText, bool cleanUnused,
@@ -20,12 +20,19 @@ PageRun RunOnPage(const ScratchFolder& folder, std::string_view pageText, bool c
     return run;
 }
 
-RunState RewrittenState(std::string page, RunError expected) {
-    RunState state;
-    state.pageText = std::move(page);
-    state.sheetName = "styles.css";
-    EXPECT_EQ(RewritePage(state), expected);
-    return state;
+RewrittenPage::RewrittenPage(std::string page, RunError expected) : read(std::move(page)) {
+    RunProgress progress;
+    rewrite = RewritePage(read, "styles.css", classes, progress);
+    EXPECT_EQ(rewrite.error, expected);
+}
+
+std::string RewrittenPage::Sheet(bool cleanedLayout) const {
+    return StyleSheetText(rewrite.header, classes, rewrite.classForm, rewrite.encoding,
+                          cleanedLayout);
+}
+
+std::vector<Rule> RewrittenPage::InlineClassRules() const {
+    return InlineClassesOf(classes, rewrite.classForm, rewrite.encoding);
 }
 
 std::string InlineCommentLine() { return std::string(kInlineCommentLine) + "\r\n"; }

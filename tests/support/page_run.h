@@ -3,9 +3,11 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/extraction_run.h"
-#include "engine/run_state.h"
+#include "engine/page_rewriting.h"
+#include "engine/rules.h"
 #include "tests/support/scratch_folder.h"
 
 struct PageRun {
@@ -19,9 +21,21 @@ PageRun RunOnPage(const ScratchFolder& folder, std::string_view pageText, bool c
                   std::string_view sheetName = "styles.css",
                   std::string_view pageName = "page.html");
 
-// The run state once the page text `page` has gone through every rewriting phase in memory,
-// for a sheet named styles.css; the phases must end with `expected`.
-RunState RewrittenState(std::string page, RunError expected = RunError::None);
+// The page text `page` rewritten alone in memory, for a sheet named styles.css, with the page as
+// read and the classes that its rewrite refers to; the rewriting must end with `expected`.
+struct RewrittenPage {
+    explicit RewrittenPage(std::string page, RunError expected = RunError::None);
+    RewrittenPage(const RewrittenPage&) = delete;
+    RewrittenPage& operator=(const RewrittenPage&) = delete;
+
+    // The style sheet in either layout, and its inline classes as it writes them.
+    std::string Sheet(bool cleanedLayout) const;
+    std::vector<Rule> InlineClassRules() const;
+
+    const std::string read;
+    InlineClasses classes;
+    PageRewrite rewrite;
+};
 
 // The inline comment line of every style sheet, with its CR LF.
 std::string InlineCommentLine();
