@@ -58,12 +58,12 @@ void PrintMessage(std::FILE* stream, const std::string& message, const std::stri
     std::string text = texts::WithArguments(message, first, second);
     for (char& c : text)
         if (c == '\r') c = '\n';
-    WriteText(stream, text + "\n");
+    platform::WriteText(stream, text + "\n");
 }
 
 // Whether `argument` asks for the usage: --help, -h, or the platform's own switch.
 bool AsksForHelp(const std::string& argument) {
-    return argument == "--help" || argument == "-h" || IsPlatformHelpSwitch(argument);
+    return argument == "--help" || argument == "-h" || platform::IsPlatformHelpSwitch(argument);
 }
 
 std::string UpperCase(std::string text) {
@@ -74,15 +74,15 @@ std::string UpperCase(std::string text) {
 
 // The problem may quote an argument, so it goes out as text, not bytes.
 int UsageError(const std::string& problem) {
-    WriteText(stderr, "stylewick-cli: " + problem + "\n\n" + kUsage);
+    platform::WriteText(stderr, "stylewick-cli: " + problem + "\n\n" + kUsage);
     return 2;
 }
 
 // What the command line asks for.
 struct Command {
-    RunRequest request;
+    engine::RunRequest request;
     texts::Language language =
-        UserLanguageIsFrench() ? texts::Language::French : texts::Language::English;
+        platform::UserLanguageIsFrench() ? texts::Language::French : texts::Language::English;
     std::vector<std::string> pages;  // absolute paths, a folder's pages in its place
 };
 
@@ -90,15 +90,16 @@ struct Command {
 // for a folder without pages.
 bool AddPages(const std::string& argument, Command& command) {
     // The restore script names every file by its absolute path.
-    std::string path = files::AbsolutePath(argument);
-    if (!files::IsFolder(path)) {
+    std::string path = platform::AbsolutePath(argument);
+    if (!platform::IsFolder(path)) {
         command.pages.push_back(path);
         return true;
     }
-    std::vector<std::string> pages = PagesInFolder(path);
+    std::vector<std::string> pages = engine::PagesInFolder(path);
     if (pages.empty()) {
         PrintMessage(
-            stderr, texts::RunErrorMessage(RunError::NoPageInFolder, "%1", command.language), path);
+            stderr,
+            texts::RunErrorMessage(engine::RunError::NoPageInFolder, "%1", command.language), path);
         return false;
     }
     command.pages.insert(command.pages.end(), pages.begin(), pages.end());
@@ -147,56 +148,58 @@ int ReadArguments(const std::vector<std::string>& arguments, Command& command) {
 // Pages of several folders are refused before any is read.
 bool InOneFolder(const std::vector<std::string>& pages) {
     for (const std::string& page : pages)
-        if (!files::SamePath(PageFolder(page), PageFolder(pages.front()))) return false;
+        if (!platform::SamePath(engine::PageFolder(page), engine::PageFolder(pages.front())))
+            return false;
     return true;
 }
 
 // Runs the extraction the command asks for, showing its progress on a terminal and stopping
 // it on Ctrl+C.
-RunOutcome Run(Command& command) {
-    RunRequest& request = command.request;
+engine::RunOutcome Run(Command& command) {
+    engine::RunRequest& request = command.request;
     // On a terminal, a long run shows how far it has come; redirected output stays as it was.
     texts::ProgressLine progress(command.language);
-    if (IsTerminal(stderr)) {
+    if (platform::IsTerminal(stderr)) {
         auto started = std::chrono::steady_clock::now();
         request.progress = [&](double done) {
             std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
-            WriteText(stderr, progress.Update(done, elapsed.count()));
+            platform::WriteText(stderr, progress.Update(done, elapsed.count()));
         };
     }
     request.waiting = [&] {
-        WriteText(stderr, progress.Clear() +
-                              texts::Text(texts::TextId::WaitingForFolder, command.language) +
-                              "\n");
+        platform::WriteText(
+            stderr, progress.Clear() +
+                        texts::Text(texts::TextId::WaitingForFolder, command.language) + "\n");
     };
     // Ctrl+C stops the run with nothing changed, unless its outputs are already being placed.
     static std::atomic<bool> stop{false};
-    StopOnInterrupt(stop);
+    platform::StopOnInterrupt(stop);
     request.stop = &stop;
-    RunOutcome outcome = RunExtraction(request);
-    RunOver();
-    WriteText(stderr, progress.Clear());
+    engine::RunOutcome outcome = engine::RunExtraction(request);
+    platform::RunOver();
+    platform::WriteText(stderr, progress.Clear());
     return outcome;
 }
 
 // Tells how the run ended; returns the program's exit code.
-int Report(const Command& command, const RunOutcome& outcome, long seconds) {
-    const RunRequest& request = command.request;
+int Report(const Command& command, const engine::RunOutcome& outcome, long seconds) {
+    const engine::RunRequest& request = command.request;
     const texts::Language language = command.language;
-    if (outcome.error == RunError::Stopped) {
-        WriteText(stderr, std::string(texts::Text(texts::TextId::Stopped, language)) + "\n");
+    if (outcome.error == engine::RunError::Stopped) {
+        platform::WriteText(stderr,
+                            std::string(texts::Text(texts::TextId::Stopped, language)) + "\n");
         return kStoppedExitCode;
     }
     // A run over several pages tells first what it did with each.
-    for (const PageResult& page : outcome.pages)
-        WriteText(stdout, texts::PageResultLine(page, language) + "\n");
-    if (outcome.error == RunError::NothingToExtract) {
+    for (const engine::PageResult& page : outcome.pages)
+        platform::WriteText(stdout, texts::PageResultLine(page, language) + "\n");
+    if (outcome.error == engine::RunError::NothingToExtract) {
         if (outcome.pages.empty())
             PrintMessage(stdout, texts::RunErrorMessage(outcome.error, "%1", language),
                          outcome.path);
         return 0;
     }
-    if (outcome.error != RunError::None) {
+    if (outcome.error != engine::RunError::None) {
         PrintMessage(stderr,
                      texts::RunErrorMessage(outcome.error, "%1", language, "%2", outcome.diskFull),
                      outcome.path, outcome.otherPath);
@@ -218,11 +221,13 @@ int Report(const Command& command, const RunOutcome& outcome, long seconds) {
 
 int main(int argc, char** argv) {
     Command command;
-    if (int exitCode = ReadArguments(ProgramArguments(argc, argv), command); exitCode >= 0)
+    if (int exitCode = ReadArguments(platform::ProgramArguments(argc, argv), command);
+        exitCode >= 0)
         return exitCode;
     if (!InOneFolder(command.pages)) {
         PrintMessage(
-            stderr, texts::RunErrorMessage(RunError::PagesInSeveralFolders, "%1", command.language),
+            stderr,
+            texts::RunErrorMessage(engine::RunError::PagesInSeveralFolders, "%1", command.language),
             "");
         return 2;
     }
@@ -231,6 +236,6 @@ int main(int argc, char** argv) {
     else
         command.request.pagePaths = command.pages;
     double start = texts::SecondsOfDayNow();
-    RunOutcome outcome = Run(command);
+    engine::RunOutcome outcome = Run(command);
     return Report(command, outcome, texts::ElapsedSeconds(start, texts::SecondsOfDayNow()));
 }

@@ -8,5 +8,5 @@
 #include "ui/start_up.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    return ui::StartUp(ProgramArguments(__argc, __argv));
+    return ui::StartUp(platform::ProgramArguments(__argc, __argv));
 }

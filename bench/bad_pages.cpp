@@ -21,29 +21,29 @@ const std::vector<BadPage>& ManyTagsPages() {
                     Repeated("</div>", n);
          }},
         {"UnclosedStartTags", [](size_t n) { return "<body>" + Repeated("<p class=a ", n); },
-         RunError::NothingToExtract},
+         engine::RunError::NothingToExtract},
         {"UnclosedQuotedValues",
          [](size_t n) { return "<body>" + Repeated("<p style=\"color:red x>", n); }},
         {"UnclosedSingleQuotes", [](size_t n) { return "<body>" + Repeated("<a title='x>", n); },
-         RunError::NothingToExtract},
+         engine::RunError::NothingToExtract},
         {"UnclosedComments", [](size_t n) { return "<body><p style=a:b>" + Repeated("<!--", n); }},
         {"StyleTagsBeforeTheBody",
          [](size_t n) { return Repeated("<style>", n) + "<body><p style=\"a:b\">"; },
-         RunError::StyleBlockUnclosed},
+         engine::RunError::StyleBlockUnclosed},
         {"ClosedStyleBlocks",
          [](size_t n) {
              return Repeated("<style>.a{color:red}</style>", n) + "<body><p class=a>x</p>";
          }},
         {"LangAttributes", [](size_t n) { return "<body>" + Repeated("<p lang=\"en\">", n); },
-         RunError::NothingToExtract},
+         engine::RunError::NothingToExtract},
         {"ManyStyleAttributes",
          [](size_t n) { return "<body><p" + Repeated(" style=\"a:b\"", n) + ">"; },
-         RunError::NothingToExtract},
+         engine::RunError::NothingToExtract},
         {"RawTextElements",
          [](size_t n) {
              return "<body>" + Repeated("<noscript><p style=a:b lang=x></noscript>", n);
          },
-         RunError::NothingToExtract},
+         engine::RunError::NothingToExtract},
         {"DoubleByteCharacters",
          [](size_t n) {
              // Shift_JIS characters whose trail bytes are "}" and "\\".
@@ -66,7 +66,7 @@ const std::vector<BadPage>& ManyTagsPages() {
              return "<html><head><style>" + css + "</style></head><body><p class=c7>";
          }},
         {"UnclosedLessThan", [](size_t n) { return "<body>" + Repeated("<", n); },
-         RunError::NothingToExtract},
+         engine::RunError::NothingToExtract},
     };
     return pages;
 }

@@ -12,7 +12,7 @@
 struct BadPage {
     const char* name;
     std::string (*make)(size_t count);  // the page with `count` of its units (tags, rules...)
-    RunError error = RunError::None;    // the message the page deserves, if any
+    engine::RunError error = engine::RunError::None;  // the message the page deserves, if any
 };
 
 // Pages of very many tags of one kind, each unit a tag, a rule or a character.

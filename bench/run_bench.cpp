@@ -44,32 +44,32 @@ double SecondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-const char* ErrorName(RunError error) {
+const char* ErrorName(engine::RunError error) {
     switch (error) {
-        case RunError::None: return "none";
-        case RunError::NothingToExtract: return "nothing to extract";
-        case RunError::PageMissing: return "page missing";
-        case RunError::PageIsFolder: return "page is a folder";
-        case RunError::BackupNotCreated: return "backup not created";
-        case RunError::PageNotRead: return "page not read";
-        case RunError::SheetNameCollides: return "sheet name collides";
-        case RunError::StyleBlockUnclosed: return "style block unclosed";
-        case RunError::BracesMismatch: return "braces mismatch";
-        case RunError::SheetNotOurs: return "sheet not written by the tool";
-        case RunError::ScriptNotOurs: return "script not written by the tool";
-        case RunError::PageConvertedBefore: return "page converted before";
-        case RunError::SheetOfOtherPage: return "sheet of another page";
-        case RunError::FileNotWritten: return "file not written";
-        case RunError::OutOfMemory: return "out of memory";
-        case RunError::FolderBusy: return "folder busy";
-        case RunError::SheetExists: return "sheet exists";
-        case RunError::PageReplaced: return "page replaced";
-        case RunError::BackupNotOurs: return "backup not written by the tool";
-        case RunError::SheetNameInvalid: return "sheet name invalid";
-        case RunError::Stopped: return "stopped";
-        case RunError::PageDamaged: return "page damaged";
-        case RunError::PagesInSeveralFolders: return "pages in several folders";
-        case RunError::NoPageInFolder: return "no page in the folder";
+        case engine::RunError::None: return "none";
+        case engine::RunError::NothingToExtract: return "nothing to extract";
+        case engine::RunError::PageMissing: return "page missing";
+        case engine::RunError::PageIsFolder: return "page is a folder";
+        case engine::RunError::BackupNotCreated: return "backup not created";
+        case engine::RunError::PageNotRead: return "page not read";
+        case engine::RunError::SheetNameCollides: return "sheet name collides";
+        case engine::RunError::StyleBlockUnclosed: return "style block unclosed";
+        case engine::RunError::BracesMismatch: return "braces mismatch";
+        case engine::RunError::SheetNotOurs: return "sheet not written by the tool";
+        case engine::RunError::ScriptNotOurs: return "script not written by the tool";
+        case engine::RunError::PageConvertedBefore: return "page converted before";
+        case engine::RunError::SheetOfOtherPage: return "sheet of another page";
+        case engine::RunError::FileNotWritten: return "file not written";
+        case engine::RunError::OutOfMemory: return "out of memory";
+        case engine::RunError::FolderBusy: return "folder busy";
+        case engine::RunError::SheetExists: return "sheet exists";
+        case engine::RunError::PageReplaced: return "page replaced";
+        case engine::RunError::BackupNotOurs: return "backup not written by the tool";
+        case engine::RunError::SheetNameInvalid: return "sheet name invalid";
+        case engine::RunError::Stopped: return "stopped";
+        case engine::RunError::PageDamaged: return "page damaged";
+        case engine::RunError::PagesInSeveralFolders: return "pages in several folders";
+        case engine::RunError::NoPageInFolder: return "no page in the folder";
     }
     return "unknown error";
 }
@@ -94,36 +94,36 @@ long PeakKbOfThisProcess() {
 }
 
 // What the child prints: its error, the seconds its job took, and its peak resident size.
-void Report(RunError error, double seconds) {
+void Report(engine::RunError error, double seconds) {
     std::printf("%d %.6f %ld\n", static_cast<int>(error), seconds, PeakKbOfThisProcess());
 }
 
 int CopyOne(const char* pagePath) {
     Clock::time_point start = Clock::now();
     std::string page;
-    bool copied = files::ReadWhole(pagePath, page) &&
-                  files::WriteWhole(std::string(pagePath) + ".copy", page);
-    Report(copied ? RunError::None : RunError::FileNotWritten, SecondsSince(start));
+    bool copied = platform::ReadWhole(pagePath, page) &&
+                  platform::WriteWhole(std::string(pagePath) + ".copy", page);
+    Report(copied ? engine::RunError::None : engine::RunError::FileNotWritten, SecondsSince(start));
     return copied ? 0 : 1;
 }
 
 // The child's side: one run, reported on stdout as "<error> <seconds> <peak KB>".
 int RunOne(const char* pagePath, const char* clean) {
     if (std::strcmp(clean, "copy") == 0) return CopyOne(pagePath);
-    RunRequest request;
+    engine::RunRequest request;
     request.pagePath = pagePath;
     request.sheetName = kSheetName;
     request.cleanUnused = std::strcmp(clean, "1") == 0;
     Clock::time_point start = Clock::now();
-    RunOutcome outcome = RunExtraction(request);
+    engine::RunOutcome outcome = engine::RunExtraction(request);
     double seconds = SecondsSince(start);
     Report(outcome.error, seconds);
-    return outcome.error == RunError::None ? 0 : 1;
+    return outcome.error == engine::RunError::None ? 0 : 1;
 }
 
 struct RunResult {
     bool finished = false;  // the child reported a time
-    RunError error = RunError::None;
+    engine::RunError error = engine::RunError::None;
     double seconds = 0;
     double peakMb = 0;
     double cpuSeconds =
@@ -210,7 +210,7 @@ RunResult RunChild(const std::string& self, const fs::path& page, ChildJob job) 
     if (std::sscanf(child.output.c_str(), "%d %lf %ld", &error, &result.seconds, &peakKb) >= 2) {
         if (peakKb > 0) result.peakMb = peakKb * 1024.0 / kBytesPerMb;
         result.finished = true;
-        result.error = static_cast<RunError>(error);
+        result.error = static_cast<engine::RunError>(error);
     } else {
         result.failure = HowItEnded(child) + " without a report";
     }
@@ -497,14 +497,14 @@ struct ShapeOfPage {
     std::string name;
     std::string (*make)(size_t count);
     bool anyEnd = false;  // the page may end in any message but a failure to write or to fit
-    RunError error = RunError::None;
+    engine::RunError error = engine::RunError::None;
 };
 
 std::vector<ShapeOfPage> Shapes() {
     std::vector<ShapeOfPage> shapes;
     for (const BadPage& page : ManyTagsPages())
         shapes.push_back({page.name, page.make, false, page.error});
-    shapes.push_back({"ImageBytes", ImageBytesPage, false, RunError::NothingToExtract});
+    shapes.push_back({"ImageBytes", ImageBytesPage, false, engine::RunError::NothingToExtract});
     shapes.push_back({"BinaryBytes", [](size_t n) { return BinaryBytesPage(n); }, true});
     return shapes;
 }
@@ -566,8 +566,8 @@ bool ShapeRows(const std::string& self, const Options& options, const fs::path& 
                     fs::path folder = root / (shape.name + "-" + JobArgument(job));
                     fs::path page = FreshCopy(source, folder);
                     RunResult run = RunChild(self, page, job);
-                    bool expected = shape.anyEnd ? run.error != RunError::FileNotWritten &&
-                                                       run.error != RunError::OutOfMemory
+                    bool expected = shape.anyEnd ? run.error != engine::RunError::FileNotWritten &&
+                                                       run.error != engine::RunError::OutOfMemory
                                                  : run.error == shape.error;
                     if (!run.finished) {
                         verdict = "FAILED: " + run.failure;
@@ -576,11 +576,11 @@ bool ShapeRows(const std::string& self, const Options& options, const fs::path& 
                     } else {
                         times.push_back(run.seconds);
                         peakMb = std::max(peakMb, run.peakMb);
-                        if (run.error == RunError::None)
+                        if (run.error == engine::RunError::None)
                             outputBytes =
                                 pageBytes + FileSize(page) + FileSize(folder / kSheetName);
                     }
-                    if (verdict.empty() && run.error != RunError::None)
+                    if (verdict.empty() && run.error != engine::RunError::None)
                         verdict = std::string("ok: ") + ErrorName(run.error);
                     if (!options.keep) fs::remove_all(folder);
                 }
@@ -607,7 +607,7 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "--run-one") == 0) return RunOne(argv[2], argv[3]);
     if (argc >= 3 && std::strcmp(argv[1], "--time-process") == 0) return TimeProcess(argv + 2);
     if (argc == 2 && std::strcmp(argv[1], "--idle") == 0) {
-        Report(RunError::None, 0);
+        Report(engine::RunError::None, 0);
         return 0;
     }
     Options options;
@@ -675,7 +675,7 @@ int main(int argc, char** argv) {
                 RunResult run = RunChild(self, page, job);
                 if (!run.finished) {
                     verdict = "FAILED: " + run.failure;
-                } else if (run.error != RunError::None) {
+                } else if (run.error != engine::RunError::None) {
                     verdict = std::string("FAILED: ") + ErrorName(run.error);
                 } else {
                     times.push_back(run.seconds);

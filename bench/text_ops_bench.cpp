@@ -79,7 +79,7 @@ void BM_ParseHeaderRules(benchmark::State& state) {
     for (int i = 0; css.size() < static_cast<size_t>(state.range(0)); ++i)
         css += " /* Style " + std::to_string(i) + " */\r\np.Style" + std::to_string(i) + "\r\n\t{" +
                kDeclarations[1] + "}\r\n";
-    for (auto _ : state) benchmark::DoNotOptimize(ParseHeaderRules(css));
+    for (auto _ : state) benchmark::DoNotOptimize(engine::ParseHeaderRules(css));
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(css.size()));
 }
 BENCHMARK(BM_ParseHeaderRules)->RangeMultiplier(16)->Range(1 << 10, 1 << 22);

@@ -4,6 +4,8 @@
 
 #include "engine/byte_classes.h"
 
+namespace engine {
+
 size_t FindNoCase(std::string_view text, std::string_view lowerWord, size_t from) {
     const size_t size = lowerWord.size();
     if (size == 0) return from <= text.size() ? from : std::string_view::npos;
@@ -33,3 +35,5 @@ std::string_view TrimSpace(std::string_view text) {
     while (end > 0 && IsSpace(text[end - 1])) --end;
     return text.substr(0, end);
 }
+
+}  // namespace engine

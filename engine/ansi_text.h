@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace engine {
+
 // The Windows-1252 lower case of each byte: A-Z, the accented capitals 0xC0-0xDE except the
 // multiplication sign 0xD7, and the four capitals of 0x80-0x9F that have a lower-case form.
 constexpr std::array<char, 256> MakeAnsiLowerTable() {
@@ -45,3 +47,5 @@ size_t FindNoCase(std::string_view text, std::string_view lowerWord, size_t from
 // `text` without the whitespace at its ends.
 std::string_view TrimSpace(std::string_view text);
 std::string_view TrimSpaceFront(std::string_view text);
+
+}  // namespace engine

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string_view>
 
+namespace engine {
+
 // Where a search of a text finds nothing.
 constexpr size_t npos = std::string_view::npos;
 
@@ -105,3 +107,5 @@ constexpr size_t CountCharacter(std::string_view text, char c, Encoding encoding
         count += text[at] == c ? 1 : 0;
     return count;
 }
+
+}  // namespace engine

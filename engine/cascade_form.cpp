@@ -9,6 +9,8 @@
 #include "engine/page_reader.h"
 #include "engine/rule_parsing.h"
 
+namespace engine {
+
 namespace {
 
 // At least this many ids raise a class: more than the selectors of a sheet the run cannot read
@@ -196,3 +198,5 @@ CascadeForm ChooseCascadeForm(std::string_view page, Encoding encoding) {
     while (NextMarkup(reader, markup)) features.See(markup, reader);
     return features.Form();
 }
+
+}  // namespace engine

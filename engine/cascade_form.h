@@ -15,6 +15,8 @@
 #include "engine/byte_classes.h"
 #include "engine/page_reader.h"
 
+namespace engine {
+
 struct CascadeForm {
     // Empty for the form of classes marked !important; else what follows each class's name in
     // its selector: ":not(#_)" as many times as the page needs, "_" an id no element has.
@@ -67,3 +69,5 @@ bool CssAnimatesOrImports(std::string_view css, Encoding encoding = Encoding::Si
 
 // The most ids that one selector of the CSS names ("#a #b, .c" names 2), at any depth.
 size_t MostIdsInOneSelector(std::string_view css, Encoding encoding = Encoding::SingleByte);
+
+}  // namespace engine

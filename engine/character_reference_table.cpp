@@ -3,6 +3,8 @@
 // the script again.
 #include "engine/character_references.h"
 
+namespace engine {
+
 // clang-format off
 const NamedCharacterReference kNamedCharacterReferences[] = {
     {"AElig", 0xC6, 0x0},
@@ -2241,3 +2243,5 @@ const NamedCharacterReference kNamedCharacterReferences[] = {
 
 const size_t kNamedCharacterReferenceCount =
     sizeof(kNamedCharacterReferences) / sizeof(kNamedCharacterReferences[0]);
+
+}  // namespace engine

@@ -4,6 +4,8 @@
 
 #include "engine/byte_classes.h"
 
+namespace engine {
+
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -63,3 +65,5 @@ size_t ReadCharacterReference(std::string_view text, char32_t& first, char32_t& 
     second = found->second;
     return end + semicolon;
 }
+
+}  // namespace engine

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string_view>
 
+namespace engine {
+
 struct NamedCharacterReference {
     std::string_view name;  // without the "&"; with the final ";" when it has one
     char32_t first;         // the character it stands for
@@ -24,3 +26,5 @@ extern const size_t kNamedCharacterReferenceCount;
 // 0x80 to 0x9F for the Windows-1252 character of that byte. Returns the length of the
 // reference, 0 when `text` begins none (it then stays as written).
 size_t ReadCharacterReference(std::string_view text, char32_t& first, char32_t& second);
+
+}  // namespace engine

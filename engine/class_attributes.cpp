@@ -5,6 +5,8 @@
 #include "engine/ansi_text.h"
 #include "engine/page_coding.h"
 
+namespace engine {
+
 namespace {
 
 // Appends `value` with each double quote written as &quot;.
@@ -89,3 +91,5 @@ void AppendMergedClassAttributes(std::string& out, const std::vector<std::string
     if (tag.selfClosing) out += " /";
     TrimTrailingSpaces(out);
 }
+
+}  // namespace engine

@@ -5,6 +5,8 @@
 
 #include "engine/byte_classes.h"
 
+namespace engine {
+
 // The class name that begins at `at` of `text` (right after its "."): its class-name bytes.
 constexpr std::string_view ClassNameAt(std::string_view text, size_t at) {
     size_t end = at;
@@ -28,3 +30,5 @@ constexpr bool IsSingleClassSelector(std::string_view selector) {
         if (!IsClassNameByte(selector[i])) return false;
     return true;
 }
+
+}  // namespace engine

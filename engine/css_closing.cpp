@@ -2,6 +2,8 @@
 
 #include "engine/css_lexer.h"
 
+namespace engine {
+
 std::string CssClosers(std::string_view css, Encoding encoding) {
     CssLexer lexer(css, encoding);
     CssToken token;
@@ -36,3 +38,5 @@ std::string CssClosers(std::string_view css, Encoding encoding) {
     if (pendingPrelude && !blockOutermost) closers += "{}";
     return closers;
 }
+
+}  // namespace engine

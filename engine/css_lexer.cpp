@@ -4,6 +4,8 @@
 
 #include "engine/byte_classes.h"
 
+namespace engine {
+
 namespace {
 
 constexpr std::array<CssByte, 256> MakeByteKinds(Encoding encoding) {
@@ -163,3 +165,5 @@ std::string CssLexer::Closers() const {
     closers.append(open_.rbegin(), open_.rend());
     return closers;
 }
+
+}  // namespace engine

@@ -23,6 +23,8 @@
 
 #include "engine/byte_classes.h"
 
+namespace engine {
+
 // What a byte may begin, the lexer's first look at it. A Text piece runs over bytes of kind
 // Text, over a lead byte and its trail byte, and over "/" and "\\" when they begin no comment
 // and escape the next character; a byte of any other kind ends it.
@@ -132,3 +134,5 @@ private:
 inline std::string_view PieceText(std::string_view css, const CssToken& token) {
     return css.substr(token.begin, token.end - token.begin);
 }
+
+}  // namespace engine

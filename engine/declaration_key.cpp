@@ -6,6 +6,8 @@
 #include "engine/ansi_text.h"
 #include "engine/byte_classes.h"
 
+namespace engine {
+
 namespace {
 
 // A fixed pseudo-random 64-bit weight for each byte (SplitMix64), so that a sum of weights
@@ -56,3 +58,5 @@ bool SameDeclarationKey(std::string_view a, std::string_view b) {
         if (count != 0) return false;
     return true;
 }
+
+}  // namespace engine

@@ -4,13 +4,15 @@
 #include "engine/output_writing.h"
 #include "platform/files.h"
 
+namespace engine {
+
 namespace {
 
 // The page, as read, links the style sheet: it was converted to it by an earlier run.
 bool PageLinksSheet(const std::vector<std::string>& linkHrefs, const std::string& folder,
                     const std::string& sheet) {
     for (const std::string& href : linkHrefs)
-        if (files::SamePath(SheetPath(folder, SheetNameOfHref(href)), sheet)) return true;
+        if (platform::SamePath(SheetPath(folder, SheetNameOfHref(href)), sheet)) return true;
     return false;
 }
 
@@ -20,18 +22,19 @@ RunOutcome SortConversions(const std::vector<RunFiles>& runs, const std::vector<
                            std::vector<EarlierWork>& earlier) {
     const std::string& sheetPath = runs.front().sheet;
     for (const Conversion& conversion : listed) {
-        if (!files::Exists(conversion.backupPath)) continue;  // undone or given up
+        if (!platform::Exists(conversion.backupPath)) continue;  // undone or given up
         size_t page = 0;
-        while (page < runs.size() && !files::SamePath(conversion.pagePath, runs[page].page)) ++page;
+        while (page < runs.size() && !platform::SamePath(conversion.pagePath, runs[page].page))
+            ++page;
         if (page < runs.size()) {
             earlier[page].ofPage = {conversion};
             for (const std::string& sheet : conversion.sheetPaths)
                 earlier[page].listsSheetForPage =
-                    earlier[page].listsSheetForPage || files::SamePath(sheet, sheetPath);
+                    earlier[page].listsSheetForPage || platform::SamePath(sheet, sheetPath);
             continue;
         }
         for (const std::string& sheet : conversion.sheetPaths)
-            if (files::SamePath(sheet, sheetPath))
+            if (platform::SamePath(sheet, sheetPath))
                 return {RunError::SheetOfOtherPage, sheetPath, conversion.pagePath};
         earlier.front().others.push_back(conversion);
     }
@@ -40,9 +43,9 @@ RunOutcome SortConversions(const std::vector<RunFiles>& runs, const std::vector<
 
 // What stands at the page's backup path must be the backup of its earlier conversion.
 RunOutcome RefuseBackupPath(const RunFiles& run, const EarlierWork& earlier) {
-    if (earlier.ofPage.empty() && files::IsFolder(run.backup))
+    if (earlier.ofPage.empty() && platform::IsFolder(run.backup))
         return {RunError::BackupNotCreated, run.backup};
-    if (earlier.ofPage.empty() && files::Exists(run.backup))
+    if (earlier.ofPage.empty() && platform::Exists(run.backup))
         return {RunError::BackupNotOurs, run.backup};
     return {};
 }
@@ -60,15 +63,15 @@ RunOutcome ReadEarlierWork(const std::vector<RunFiles>& runs, std::vector<Earlie
     const RunFiles& run = runs.front();
     earlier.assign(runs.size(), {});
     std::string bytes;
-    files::ReadResult sheet = files::ReadIfPresent(run.sheet, bytes);
-    if (sheet == files::ReadResult::Failed) return {RunError::FileNotWritten, run.sheet};
-    bool sheetExists = sheet == files::ReadResult::Read;
+    platform::ReadResult sheet = platform::ReadIfPresent(run.sheet, bytes);
+    if (sheet == platform::ReadResult::Failed) return {RunError::FileNotWritten, run.sheet};
+    bool sheetExists = sheet == platform::ReadResult::Read;
     if (sheetExists && !HoldsInlineCommentLine(bytes)) return {RunError::SheetNotOurs, run.sheet};
 
     std::vector<Conversion> listed;
-    files::ReadResult script = files::ReadIfPresent(run.script, bytes);
-    if (script == files::ReadResult::Failed) return {RunError::FileNotWritten, run.script};
-    bool scriptExists = script == files::ReadResult::Read;
+    platform::ReadResult script = platform::ReadIfPresent(run.script, bytes);
+    if (script == platform::ReadResult::Failed) return {RunError::FileNotWritten, run.script};
+    bool scriptExists = script == platform::ReadResult::Read;
     if (scriptExists && !ReadRestoreScript(bytes, listed))
         return {RunError::ScriptNotOurs, run.script};
     if (RunOutcome refusal = SortConversions(runs, listed, earlier);
@@ -96,7 +99,7 @@ RunOutcome JudgeAgainstPage(const std::vector<std::string>& linkHrefs, std::stri
     earlier.keepsBackup = false;
     if (earlier.ofPage.empty()) return {};
     std::string backup;
-    if (!files::ReadWhole(run.backup, backup)) return {RunError::BackupNotCreated, run.backup};
+    if (!platform::ReadWhole(run.backup, backup)) return {RunError::BackupNotCreated, run.backup};
     // A backup that holds the page as it is now is one a run made and never committed (killed
     // before the page was replaced), or the page was put back by hand: it is written again,
     // and nothing is lost.
@@ -111,7 +114,7 @@ RunOutcome JudgeAgainstPage(const std::vector<std::string>& linkHrefs, std::stri
 }
 
 RunOutcome RemoveStaleBackup(const RunFiles& run, const EarlierWork& earlier) {
-    if (earlier.staleBackup && !files::Remove(run.backup))
+    if (earlier.staleBackup && !platform::Remove(run.backup))
         return {RunError::BackupNotCreated, run.backup};
     return {};
 }
@@ -122,7 +125,7 @@ Conversion ConversionOfRun(const RunFiles& run, const std::vector<std::string>& 
     for (const Conversion& before : earlier.ofPage)
         for (const std::string& sheet : before.sheetPaths) {
             bool listed = false;
-            for (const std::string& now : sheets) listed = listed || files::SamePath(sheet, now);
+            for (const std::string& now : sheets) listed = listed || platform::SamePath(sheet, now);
             if (!listed) conversion.sheetPaths.push_back(sheet);
         }
     return conversion;
@@ -133,3 +136,5 @@ std::vector<Conversion> ConversionsToRestore(const RunFiles& run, const EarlierW
     conversions.insert(conversions.end(), earlier.others.begin(), earlier.others.end());
     return conversions;
 }
+
+}  // namespace engine

@@ -11,6 +11,8 @@
 #include "engine/run_error.h"
 #include "engine/run_paths.h"
 
+namespace engine {
+
 struct EarlierWork {
     bool sheetExists = false;
     bool scriptExists = false;
@@ -48,3 +50,5 @@ Conversion ConversionOfRun(const RunFiles& run, const std::vector<std::string>& 
 // This run's conversion first, then the other pages' conversions that the script undoes. The
 // sheets of this page's earlier conversion stay with this run's.
 std::vector<Conversion> ConversionsToRestore(const RunFiles& run, const EarlierWork& earlier);
+
+}  // namespace engine

@@ -18,6 +18,8 @@
 #include "engine/unused_cleaning.h"
 #include "platform/files.h"
 
+namespace engine {
+
 namespace {
 
 // Each phase's share of a run, from the times of runs on big pages: reading the page, rewriting
@@ -85,7 +87,7 @@ RunOutcome WriteOutputs(const RunRequest& request, const RunFiles& run, const Ea
     if (written.error != RunError::None) return written;
     progress.Finish();
     for (const std::string& path : unrestorable)
-        if (files::SamePath(path, run.page)) written.backupToCopyBack = run.backup;
+        if (platform::SamePath(path, run.page)) written.backupToCopyBack = run.backup;
     return written;
 }
 
@@ -144,9 +146,9 @@ RunOutcome RunExtraction(const RunRequest& request) {
 
 std::vector<std::string> PagesInFolder(const std::string& folder) {
     std::string prefix = folder;
-    if (!prefix.empty() && prefix.find_last_of(files::kFolderSeparators) != prefix.size() - 1)
-        prefix += files::kFolderSeparators[0];
-    std::vector<std::string> names = files::FolderEntries(prefix, "");
+    if (!prefix.empty() && prefix.find_last_of(platform::kFolderSeparators) != prefix.size() - 1)
+        prefix += platform::kFolderSeparators[0];
+    std::vector<std::string> names = platform::FolderEntries(prefix, "");
     auto isPage = [](const std::string& name) {
         size_t dot = name.rfind('.');
         return dot != std::string::npos && dot > 0 &&
@@ -155,7 +157,7 @@ std::vector<std::string> PagesInFolder(const std::string& folder) {
     };
     std::vector<std::string> pages;
     for (const std::string& name : names)
-        if (isPage(name) && !files::IsFolder(prefix + name)) pages.push_back(prefix + name);
+        if (isPage(name) && !platform::IsFolder(prefix + name)) pages.push_back(prefix + name);
     std::sort(pages.begin(), pages.end());
     // The backup of another page there is none of the folder's pages.
     std::vector<std::string> backups;
@@ -168,3 +170,5 @@ std::vector<std::string> PagesInFolder(const std::string& folder) {
                 pages.end());
     return pages;
 }
+
+}  // namespace engine

@@ -8,6 +8,8 @@
 
 #include "engine/run_error.h"
 
+namespace engine {
+
 struct RunRequest {
     std::string pagePath;
     // The pages of a run over several pages, all in one folder: their inline styles become the
@@ -40,3 +42,5 @@ RunOutcome RunExtraction(const RunRequest& request);
 // The pages of a folder: its files named *.htm or *.html (in any case), not those of its
 // subfolders, nor the backups of other pages there, in the order of their names.
 std::vector<std::string> PagesInFolder(const std::string& folder);
+
+}  // namespace engine

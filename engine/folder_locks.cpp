@@ -6,20 +6,23 @@
 
 #include "engine/output_commit.h"
 
+namespace engine {
+
 RunOutcome LockFolders(const RunRequest& request, const std::vector<FolderToLock>& folders,
                        FolderLocks& locks) {
     std::map<std::string, const FolderToLock*> ordered;
     for (const FolderToLock& folder : folders)
-        ordered.emplace(files::AbsolutePath(folder.folder.empty() ? "." : folder.folder), &folder);
+        ordered.emplace(platform::AbsolutePath(folder.folder.empty() ? "." : folder.folder),
+                        &folder);
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::seconds(request.folderWaitSeconds);
     bool toldWaiting = false;
     for (const auto& [absolute, folder] : ordered) {
-        files::FolderLock lock;
+        platform::FolderLock lock;
         for (;;) {
-            files::LockResult result = files::TryLockFolder(folder->folder, lock);
-            if (result == files::LockResult::Locked) break;
-            if (result == files::LockResult::Failed) return folder->failure;
+            platform::LockResult result = platform::TryLockFolder(folder->folder, lock);
+            if (result == platform::LockResult::Locked) break;
+            if (result == platform::LockResult::Failed) return folder->failure;
             if (request.stop && request.stop->load()) return {RunError::Stopped, request.pagePath};
             if (std::chrono::steady_clock::now() >= deadline)
                 return {RunError::FolderBusy, folder->folder.empty() ? absolute : folder->folder};
@@ -32,3 +35,5 @@ RunOutcome LockFolders(const RunRequest& request, const std::vector<FolderToLock
     }
     return {};
 }
+
+}  // namespace engine

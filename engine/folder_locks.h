@@ -9,13 +9,15 @@
 #include "engine/extraction_run.h"
 #include "platform/files.h"
 
+namespace engine {
+
 struct FolderLocks {
-    std::vector<files::FolderLock> held;
+    std::vector<platform::FolderLock> held;
     FolderLocks() = default;
     FolderLocks(const FolderLocks&) = delete;
     FolderLocks& operator=(const FolderLocks&) = delete;
     ~FolderLocks() {
-        for (files::FolderLock& lock : held) files::UnlockFolder(lock);
+        for (platform::FolderLock& lock : held) platform::UnlockFolder(lock);
     }
 };
 
@@ -30,3 +32,5 @@ struct FolderToLock {
 // (telling the request once), up to the request's limit; a run asked to stop stops waiting.
 RunOutcome LockFolders(const RunRequest& request, const std::vector<FolderToLock>& folders,
                        FolderLocks& locks);
+
+}  // namespace engine

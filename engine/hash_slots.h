@@ -13,6 +13,8 @@
 
 #include "engine/byte_classes.h"
 
+namespace engine {
+
 class HashSlots {
 public:
     static constexpr uint32_t kNone = UINT32_MAX;
@@ -104,3 +106,5 @@ inline uint64_t TextHash(std::string_view text, bool lower = false) {
         hash = (hash ^ static_cast<unsigned char>(lower ? AsciiLower(c) : c)) * 1099511628211ull;
     return MixedHash(hash);
 }
+
+}  // namespace engine

@@ -8,6 +8,8 @@
 
 #include "engine/rules.h"
 
+namespace engine {
+
 // The header CSS (the text of the header style block, comment markers removed) and its rules,
 // by their places in the text that holds the CSS: the page as read, which whoever holds this
 // keeps while it does, or a text of its own. A block of many megabytes is then not held twice.
@@ -48,3 +50,5 @@ private:
         return std::string_view(inOwn ? own : page).substr(inOwn ? 0 : begin, size + tailSize);
     }
 };
+
+}  // namespace engine

@@ -5,12 +5,14 @@
 #include "engine/ansi_text.h"
 #include "platform/files.h"
 
+namespace engine {
+
 namespace {
 
 // `name` cut before the "." of its extension in its last part: "css/site.css" gives
 // "css/site" and ".css"; a name without one has an empty extension.
 std::pair<std::string, std::string> StemAndExtension(std::string_view name) {
-    size_t part = name.find_last_of(files::kFolderSeparators);
+    size_t part = name.find_last_of(platform::kFolderSeparators);
     part = part == std::string_view::npos ? 0 : part + 1;
     size_t dot = name.rfind('.');
     if (dot == std::string_view::npos || dot <= part) return {std::string(name), ""};
@@ -27,7 +29,7 @@ size_t HeaderSheets::Find(std::string_view css, SheetReading reading) const {
 }
 
 bool HeaderSheets::IsFree(const std::string& path) const {
-    if (files::Exists(path)) return false;
+    if (platform::Exists(path)) return false;
     // The paths are all made from the same folder: a name that differs in case alone is taken
     // too, as it is on Windows.
     std::string lower = path;
@@ -65,3 +67,5 @@ HeaderSheet* HeaderSheets::Keep(const HeaderCss& header, SheetReading reading,
     sheets_.push_back(std::move(sheet));
     return &sheets_.back();
 }
+
+}  // namespace engine

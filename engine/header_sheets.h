@@ -12,6 +12,8 @@
 #include "engine/page_coding.h"
 #include "engine/run_paths.h"
 
+namespace engine {
+
 // How a page reads the bytes of a sheet it links: pages that read them alike can share one.
 struct SheetReading {
     PageCoding coding = PageCoding::AsIs;
@@ -59,3 +61,5 @@ private:
     std::vector<std::string> taken_;
     std::vector<HeaderSheet> sheets_;
 };
+
+}  // namespace engine

@@ -9,6 +9,8 @@
 
 #include "engine/hash_slots.h"
 
+namespace engine {
+
 // One inline class, by the style text it was made from: a part of the page as read, or of the
 // style texts of its classes. Its name follows from its place among them, its declarations from
 // the style text (InlineDeclarations).
@@ -50,3 +52,5 @@ struct ClassForm {
     unsigned long long firstNumber = 1;
     std::string raisedBy;
 };
+
+}  // namespace engine

@@ -9,6 +9,8 @@
 #include "engine/character_references.h"
 #include "engine/css_lexer.h"
 
+namespace engine {
+
 namespace {
 
 // Appends to a style text being decoded the characters that references stand for: an ASCII
@@ -446,3 +448,5 @@ uint64_t DeclarationSetHash(std::string_view styleText, Encoding encoding) {
     });
     return sum;
 }
+
+}  // namespace engine

@@ -9,6 +9,8 @@
 
 #include "engine/byte_classes.h"
 
+namespace engine {
+
 // The style text of an attribute value: each line break (a CR LF pair counting as one)
 // becomes a space, and each character reference is decoded as a browser decodes it (the
 // named ones of HTML, numeric ones of any size): an ASCII character becomes its byte, any
@@ -60,3 +62,5 @@ bool SameDeclarationsOtherwiseSpaced(std::string_view a, std::string_view b);
 // the same hash, and so have texts that SameDeclarationsInEffect finds equal. The set is a
 // multiset of declarations, so the hash is a sum over them.
 uint64_t DeclarationSetHash(std::string_view styleText, Encoding encoding = Encoding::SingleByte);
+
+}  // namespace engine

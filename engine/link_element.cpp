@@ -6,6 +6,8 @@
 #include "engine/byte_classes.h"
 #include "engine/character_references.h"
 
+namespace engine {
+
 namespace {
 
 // Removes every `marker` of the text, as found in it from left to right: what the removal
@@ -143,3 +145,5 @@ bool BracesBalance(std::string_view css, Encoding encoding) {
         return std::count(css.begin(), css.end(), '{') == std::count(css.begin(), css.end(), '}');
     return CountCharacter(css, '{', encoding) == CountCharacter(css, '}', encoding);
 }
+
+}  // namespace engine

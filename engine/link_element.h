@@ -9,6 +9,8 @@
 
 #include "engine/byte_classes.h"
 
+namespace engine {
+
 // The output sheet name as a URL path in a double-quoted attribute: its ASCII bytes as typed,
 // but those that the attribute or the URL would read otherwise, percent-encoded with every
 // other byte of its UTF-8. A browser resolves a URL path as percent-encoded UTF-8 whatever the
@@ -48,3 +50,5 @@ size_t HeaderCssPlace(std::string_view inner, std::string_view css);
 // True when the CSS holds as many "{" as "}", counting every one, but the trail bytes of the
 // double-byte characters of `encoding`, the page's.
 bool BracesBalance(std::string_view css, Encoding encoding = Encoding::SingleByte);
+
+}  // namespace engine

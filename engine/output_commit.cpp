@@ -5,6 +5,8 @@
 #include "engine/run_paths.h"
 #include "platform/files.h"
 
+namespace engine {
+
 namespace {
 
 // An output on its way: its temporary, then where it stands once placed.
@@ -20,13 +22,13 @@ std::string FileName(const std::string& path) { return path.substr(PageFolder(pa
 // A free name beside `path` that keeps the earlier file while its replacement is not
 // committed; it ends in the file's own name, so that a killed run's can be put back.
 std::string AsideName(const std::string& path) {
-    return PageFolder(path) + std::string(files::kTemporaryPrefix) + files::RandomNamePart() + "-" +
-           FileName(path);
+    return PageFolder(path) + std::string(platform::kTemporaryPrefix) + platform::RandomNamePart() +
+           "-" + FileName(path);
 }
 
 RunOutcome Failure(RunError error, const std::string& path) {
     RunOutcome outcome(error, path);
-    outcome.diskFull = files::LastFailureWasDiskFull();
+    outcome.diskFull = platform::LastFailureWasDiskFull();
     return outcome;
 }
 
@@ -44,7 +46,7 @@ bool OriginalOf(const PageOutput& page, std::string& read, std::string_view& ori
         original = page.original;
         return true;
     }
-    if (!files::ReadWhole(page.pageFile, read)) return false;
+    if (!platform::ReadWhole(page.pageFile, read)) return false;
     original = read;
     return true;
 }
@@ -54,25 +56,25 @@ bool OriginalOf(const PageOutput& page, std::string& read, std::string_view& ori
 void Undo(std::vector<Placed>& run, std::vector<PageCommit>& pages) {
     for (auto it = run.rbegin(); it != run.rend(); ++it) {
         if (it->placed && !it->aside.empty())
-            files::MoveReplacing(it->aside, it->output->path);
+            platform::MoveReplacing(it->aside, it->output->path);
         else if (it->placed)
-            files::Remove(it->output->path);
-        if (!it->temporary.empty()) files::Remove(it->temporary);
+            platform::Remove(it->output->path);
+        if (!it->temporary.empty()) platform::Remove(it->temporary);
     }
     for (const PageCommit& page : pages)
-        if (!page.temporary.empty()) files::Remove(page.temporary);
+        if (!page.temporary.empty()) platform::Remove(page.temporary);
 }
 
 // The backup: the original file itself under a second name where the file system allows and
 // the page is replaced by a new file, else a copy with the page's metadata.
 bool PlaceBackup(Placed& backup, const PageCommit& page) {
     const std::string& path = backup.output->path;
-    if (!page.inPlace && files::LinkNew(page.page->pageFile, path)) return true;
+    if (!page.inPlace && platform::LinkNew(page.page->pageFile, path)) return true;
     std::string read;
     std::string_view original;
     if (!OriginalOf(*page.page, read, original) ||
-        !files::WriteTemporary(path, original, backup.temporary, &page.page->pageFile) ||
-        !files::MoveNew(backup.temporary, path))
+        !platform::WriteTemporary(path, original, backup.temporary, &page.page->pageFile) ||
+        !platform::MoveNew(backup.temporary, path))
         return false;
     backup.temporary.clear();
     return true;
@@ -84,10 +86,10 @@ bool Place(Placed& output, const std::vector<PageCommit>& pages) {
     bool moved = false;
     if (output.output->replacesEarlier) {
         output.aside = AsideName(path);
-        moved = files::ReplaceKeeping(output.temporary, path, output.aside);
+        moved = platform::ReplaceKeeping(output.temporary, path, output.aside);
         if (!moved) output.aside.clear();
     } else {
-        moved = files::MoveNew(output.temporary, path);
+        moved = platform::MoveNew(output.temporary, path);
     }
     if (moved) output.temporary.clear();
     return moved;
@@ -98,7 +100,7 @@ RunOutcome Stage(std::vector<Placed>& run, std::vector<PageCommit>& pages, RunPr
     size_t staged = 0;
     for (Placed& output : run) {
         if (output.output->isBackup) continue;  // placed from the page itself
-        if (!files::WriteTemporary(output.output->path, output.output->bytes, output.temporary))
+        if (!platform::WriteTemporary(output.output->path, output.output->bytes, output.temporary))
             return Failure(output.output->error, output.output->path);
         if (progress && !progress->Advance(staged += output.output->bytes.size()))
             return {RunError::Stopped, pages.front().page->pageFile};
@@ -106,8 +108,8 @@ RunOutcome Stage(std::vector<Placed>& run, std::vector<PageCommit>& pages, RunPr
     for (PageCommit& page : pages) {
         const PageOutput& output = *page.page;
         bool write = !page.inPlace && page.temporary.empty();
-        if (write &&
-            !files::WriteTemporary(output.pageFile, output.bytes, page.temporary, &output.pageFile))
+        if (write && !platform::WriteTemporary(output.pageFile, output.bytes, page.temporary,
+                                               &output.pageFile))
             return Failure(RunError::FileNotWritten, output.pageFile);
         // The last moment a run may stop: from here on its outputs take their places.
         if (progress && !progress->Advance(staged += output.bytes.size()))
@@ -119,14 +121,14 @@ RunOutcome Stage(std::vector<Placed>& run, std::vector<PageCommit>& pages, RunPr
 // Replaces the page, or rewrites it in place with its new bytes.
 bool CommitPage(PageCommit& page) {
     const PageOutput& output = *page.page;
-    if (!page.inPlace) return files::ReplacePage(page.temporary, output.pageFile);
+    if (!page.inPlace) return platform::ReplacePage(page.temporary, output.pageFile);
     std::string staged;
     std::string_view bytes = output.bytes;
     if (!page.temporary.empty()) {
-        if (!files::ReadWhole(page.temporary, staged)) return false;
+        if (!platform::ReadWhole(page.temporary, staged)) return false;
         bytes = staged;
     }
-    return files::RewriteInPlace(output.pageFile, bytes);
+    return platform::RewriteInPlace(output.pageFile, bytes);
 }
 
 // Puts back the pages committed before a later one failed, the last first, from their backups.
@@ -140,9 +142,9 @@ bool PutBackCommittedPages(std::vector<PageCommit>& pages, const std::vector<Pla
             if (output.output->isBackup && output.output->page == index)
                 backup = output.output->path;
         std::string original;
-        bool back = page->inPlace ? files::ReadWhole(backup, original) &&
-                                        files::RewriteInPlace(page->page->pageFile, original)
-                                  : files::ReplacePage(backup, page->page->pageFile);
+        bool back = page->inPlace ? platform::ReadWhole(backup, original) &&
+                                        platform::RewriteInPlace(page->page->pageFile, original)
+                                  : platform::ReplacePage(backup, page->page->pageFile);
         if (!back) return false;
         page->committed = false;
     }
@@ -156,19 +158,20 @@ RunOutcome PageFailure(std::vector<PageCommit>& pages, size_t failed, std::vecto
     RunOutcome failure = Failure(RunError::FileNotWritten, pages[failed].page->pageFile);
     std::string now, read;
     std::string_view original;
-    bool damaged = pages[failed].inPlace && files::ReadWhole(pages[failed].page->pageFile, now) &&
+    bool damaged = pages[failed].inPlace &&
+                   platform::ReadWhole(pages[failed].page->pageFile, now) &&
                    OriginalOf(*pages[failed].page, read, original) && now != original;
     if (!damaged && PutBackCommittedPages(pages, run)) {
         for (Placed& output : run)
             if (output.output->isBackup && output.placed && output.output->page < failed &&
-                !files::Exists(output.output->path))
+                !platform::Exists(output.output->path))
                 output.placed = false;  // moved back over its page
         Undo(run, pages);
         return failure;
     }
     failure.error = RunError::PageDamaged;
     for (PageCommit& page : pages)
-        if (!page.committed && !page.temporary.empty()) files::Remove(page.temporary);
+        if (!page.committed && !page.temporary.empty()) platform::Remove(page.temporary);
     for (const Placed& output : run)
         if (output.output->isBackup && output.output->page == failed)
             failure.otherPath = output.output->path;
@@ -178,12 +181,12 @@ RunOutcome PageFailure(std::vector<PageCommit>& pages, size_t failed, std::vecto
 }  // namespace
 
 bool StagePage(PageOutput& page, std::string_view bytes) {
-    return files::WriteTemporary(page.pageFile, bytes, page.staged, &page.pageFile);
+    return platform::WriteTemporary(page.pageFile, bytes, page.staged, &page.pageFile);
 }
 
 void RemoveStagedPages(std::vector<PageOutput>& pages) {
     for (PageOutput& page : pages)
-        if (!page.staged.empty()) files::Remove(page.staged);
+        if (!page.staged.empty()) platform::Remove(page.staged);
 }
 
 RunOutcome CommitOutputs(const std::vector<OutputFile>& outputs, const PageOutput& page,
@@ -198,9 +201,9 @@ RunOutcome CommitOutputs(const std::vector<OutputFile>& outputs,
     // backup (then a copy).
     std::vector<PageCommit> pages;
     for (const PageOutput& page : pageOutputs)
-        pages.push_back({&page,
-                         files::LinkCount(page.pageFile) > 1 || files::IsHeldOpen(page.pageFile),
-                         page.staged});
+        pages.push_back(
+            {&page, platform::LinkCount(page.pageFile) > 1 || platform::IsHeldOpen(page.pageFile),
+             page.staged});
     std::vector<Placed> run;
     for (const OutputFile& output : outputs) run.push_back(Placed{&output, {}, {}});
     if (RunOutcome staged = Stage(run, pages, progress); staged.error != RunError::None) {
@@ -220,19 +223,19 @@ RunOutcome CommitOutputs(const std::vector<OutputFile>& outputs,
         folders.insert(PageFolder(output.output->path));
     }
     // The outputs are on disk before the pages name them.
-    for (const std::string& folder : folders) files::FlushFolder(folder);
+    for (const std::string& folder : folders) platform::FlushFolder(folder);
     for (size_t i = 0; i < pages.size(); ++i) {
         if (!CommitPage(pages[i])) return PageFailure(pages, i, run);
         pages[i].committed = true;
         if (!pages[i].inPlace || !pages[i].temporary.empty()) {
-            if (pages[i].inPlace) files::Remove(pages[i].temporary);
+            if (pages[i].inPlace) platform::Remove(pages[i].temporary);
             pages[i].temporary.clear();
         }
     }
-    for (const std::string& folder : folders) files::FlushFolder(folder);
+    for (const std::string& folder : folders) platform::FlushFolder(folder);
     RunOutcome done;
     for (const Placed& output : run) {
-        if (!output.aside.empty()) files::Remove(output.aside);
+        if (!output.aside.empty()) platform::Remove(output.aside);
         done.wroteBackup = done.wroteBackup || output.output->isBackup;
     }
     return done;
@@ -240,17 +243,19 @@ RunOutcome CommitOutputs(const std::vector<OutputFile>& outputs,
 
 void ClearKilledRunFiles(const std::string& folder) {
     constexpr size_t kRandomLength = 16;
-    const size_t nameStart = files::kTemporaryPrefix.size() + kRandomLength;
-    for (const std::string& name : files::FolderEntries(folder, files::kTemporaryPrefix)) {
-        bool runsName =
-            name.size() > nameStart + 1 &&
-            name.find_first_not_of("0123456789abcdef", files::kTemporaryPrefix.size()) == nameStart;
+    const size_t nameStart = platform::kTemporaryPrefix.size() + kRandomLength;
+    for (const std::string& name : platform::FolderEntries(folder, platform::kTemporaryPrefix)) {
+        bool runsName = name.size() > nameStart + 1 &&
+                        name.find_first_not_of("0123456789abcdef",
+                                               platform::kTemporaryPrefix.size()) == nameStart;
         if (!runsName) continue;
         std::string kept = name.substr(nameStart + 1);  // after "-": a file kept aside
-        if (name[nameStart] == '-' && !files::Exists(folder + kept)) {
-            files::MoveNew(folder + name, folder + kept);
+        if (name[nameStart] == '-' && !platform::Exists(folder + kept)) {
+            platform::MoveNew(folder + name, folder + kept);
             continue;
         }
-        if (name[nameStart] == '-' || kept == "tmp") files::Remove(folder + name);
+        if (name[nameStart] == '-' || kept == "tmp") platform::Remove(folder + name);
     }
 }
+
+}  // namespace engine

@@ -13,6 +13,8 @@
 #include "engine/run_error.h"
 #include "engine/run_progress.h"
 
+namespace engine {
+
 // One output placed before the page: the restore script, the backup or the style sheet.
 struct OutputFile {
     std::string path;
@@ -56,3 +58,5 @@ RunOutcome CommitOutputs(const std::vector<OutputFile>& outputs,
 // Puts a folder right after a run that was killed there: its temporaries go, and a file it had
 // moved aside comes back when nothing took its name. Only for a folder whose lock is held.
 void ClearKilledRunFiles(const std::string& folder);
+
+}  // namespace engine

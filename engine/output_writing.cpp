@@ -8,6 +8,8 @@
 #include "engine/sheet_comments.h"
 #include "engine/style_index.h"
 
+namespace engine {
+
 namespace {
 
 constexpr char kLineEnd[] = "\r\n";
@@ -121,3 +123,5 @@ bool HoldsInlineCommentLine(std::string_view sheet) {
     }
     return false;
 }
+
+}  // namespace engine

@@ -10,6 +10,8 @@
 #include "engine/inline_classes.h"
 #include "engine/rules.h"
 
+namespace engine {
+
 // The style sheet: in the plain layout the header CSS text as the page held it, in the
 // cleaned layout the header rules one by one; then the inline classes, in their form. Both
 // are read in `encoding`, that of the pages that link the sheet.
@@ -25,3 +27,5 @@ std::vector<Rule> InlineClassesOf(const InlineClasses& classes, const ClassForm&
 // True when `sheet` holds the inline comment line as a whole line, as every sheet the tool
 // writes does (after a UTF-8 byte-order mark, in the sheet of a UTF-16 page).
 bool HoldsInlineCommentLine(std::string_view sheet);
+
+}  // namespace engine

@@ -6,6 +6,8 @@
 #include "engine/page_reader.h"
 #include "platform/files.h"
 
+namespace engine {
+
 namespace {
 
 constexpr char kEscape = '\x1B';
@@ -195,7 +197,7 @@ std::string SheetBytes(std::string sheetText, PageCoding coding) {
 
 bool ReadPageText(const std::string& path, std::string& text, std::string& bytes,
                   PageCoding& coding) {
-    if (!files::ReadWhole(path, text)) return false;
+    if (!platform::ReadWhole(path, text)) return false;
     coding = PageCodingOf(text);
     if (coding != PageCoding::AsIs) {
         bytes = std::move(text);
@@ -203,3 +205,5 @@ bool ReadPageText(const std::string& path, std::string& text, std::string& bytes
     }
     return true;
 }
+
+}  // namespace engine

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace engine {
+
 enum class PageCoding {
     AsIs,       // the bytes themselves
     Utf16Le,    // with its byte-order mark FF FE; read as UTF-8 with its mark
@@ -42,3 +44,5 @@ std::string FromRunText(std::string_view text, PageCoding coding);
 // page is UTF-8 with its byte-order mark (a browser would read a sheet without one in the
 // page's encoding); that of an ISO-2022-JP page in ISO-2022-JP, as the page.
 std::string SheetBytes(std::string sheetText, PageCoding coding);
+
+}  // namespace engine

@@ -5,6 +5,8 @@
 #include "engine/ansi_text.h"
 #include "engine/byte_classes.h"
 
+namespace engine {
+
 namespace {
 
 // What ends a name or an unquoted value inside a tag, looked up for every byte of a tag.
@@ -352,3 +354,5 @@ Encoding DeclaredEncoding(std::string_view page) {
     if (page.compare(0, 3, "\xEF\xBB\xBF") == 0) return Encoding::SingleByte;
     return EncodingOfLabel(DeclaredCharset(page));
 }
+
+}  // namespace engine

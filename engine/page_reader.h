@@ -11,6 +11,8 @@
 
 #include "engine/byte_classes.h"
 
+namespace engine {
+
 struct Attribute {
     size_t begin = 0;  // first byte of the name
     size_t end = 0;    // one past the value (its closing quote), or past the name
@@ -151,3 +153,5 @@ std::string_view DeclaredCharset(std::string_view page);
 // double-byte encodings are told apart (Shift_JIS, GBK and Big5 with their aliases); any
 // other is SingleByte.
 Encoding DeclaredEncoding(std::string_view page);
+
+}  // namespace engine

@@ -12,6 +12,8 @@
 #include "engine/style_index.h"
 #include "engine/tag_rewriting.h"
 
+namespace engine {
+
 namespace {
 
 // Where style attributes are converted: from the body tag on, or, in a page without one, the
@@ -391,3 +393,5 @@ PageRewrite RewriteSharedPage(std::string_view page, std::string_view sheetName,
     in.shared = &terms;
     return Rewrite(in, nullptr);
 }
+
+}  // namespace engine

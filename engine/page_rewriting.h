@@ -14,6 +14,8 @@
 #include "engine/run_error.h"
 #include "engine/run_progress.h"
 
+namespace engine {
+
 // What the rewriting of a page found and made. Its header CSS may be a part of the page as
 // read, which the caller keeps while it uses it.
 struct PageRewrite {
@@ -56,3 +58,5 @@ PageRewrite RewritePage(std::string_view page, std::string_view sheetName, Inlin
 PageRewrite RewriteSharedPage(std::string_view page, std::string_view sheetName,
                               const SharedTerms& terms, InlineClasses& classes,
                               RunProgress& progress);
+
+}  // namespace engine

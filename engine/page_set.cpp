@@ -19,6 +19,8 @@
 #include "engine/unused_cleaning.h"
 #include "platform/files.h"
 
+namespace engine {
+
 namespace {
 
 // Each pass's share of a run: the first pass, the second (rewriting, judging and staging each
@@ -100,15 +102,15 @@ RunOutcome SurveyPages(std::vector<SetPage>& pages, Survey& survey, RunProgress&
 // The refusals before any page is read: pages of several folders, and those of each page.
 RunOutcome RefuseBeforeReading(const RunRequest& request, const std::vector<SetPage>& pages) {
     for (const SetPage& page : pages)
-        if (!files::SamePath(page.files.folder, pages.front().files.folder))
+        if (!platform::SamePath(page.files.folder, pages.front().files.folder))
             return {RunError::PagesInSeveralFolders, page.files.page, pages.front().files.page};
     for (const SetPage& page : pages) {
         if (RunOutcome refusal = RefuseFilesOfRun(request.sheetName, page.files);
             refusal.error != RunError::None)
             return refusal;
         // The sheet, the same for every page, must not take the place of another's files.
-        if (files::SamePath(pages.front().files.sheet, page.files.page) ||
-            files::SamePath(pages.front().files.sheet, page.files.backup))
+        if (platform::SamePath(pages.front().files.sheet, page.files.page) ||
+            platform::SamePath(pages.front().files.sheet, page.files.backup))
             return {RunError::SheetNameCollides, page.files.page};
     }
     return {};
@@ -235,7 +237,7 @@ RunOutcome SetRun::ConvertPage(SetPage& page, double from, double to) {
     staged_.pages.push_back({run.pageFile, {}, {}, {}});
     if (!StagePage(staged_.pages.back(), rewrite.text)) {
         RunOutcome failure(RunError::FileNotWritten, run.pageFile);
-        failure.diskFull = files::LastFailureWasDiskFull();
+        failure.diskFull = platform::LastFailureWasDiskFull();
         return failure;
     }
     page.result.bytesAfter = rewrite.text.size();
@@ -334,7 +336,7 @@ void SetRun::Tell(RunOutcome& written, const std::vector<std::string>& unrestora
         written.pages.push_back(page.result);
         for (const std::string& named : unrestorable)
             if (written.backupToCopyBack.empty() && !page.result.nothingToExtract &&
-                files::SamePath(named, page.files.page))
+                platform::SamePath(named, page.files.page))
                 written.backupToCopyBack = page.files.backup;
     }
     written.inlineClasses = classes_.list.size();
@@ -347,7 +349,7 @@ RunOutcome RunPageSet(const RunRequest& request) {
     std::vector<SetPage> pages;
     std::set<std::string> listed;  // each page once, however often it was given
     for (const std::string& path : request.pagePaths) {
-        std::string key = files::AbsolutePath(path);
+        std::string key = platform::AbsolutePath(path);
         for (char& c : key) c = AsciiLower(c);
         if (!listed.insert(key).second) continue;
         pages.emplace_back();
@@ -366,3 +368,5 @@ RunOutcome RunPageSet(const RunRequest& request) {
     for (size_t i = 0; i < pages.size(); ++i) pages[i].earlier = std::move(earlier[i]);
     return SetRun(request, pages).Run();
 }
+
+}  // namespace engine

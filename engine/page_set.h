@@ -7,5 +7,9 @@
 
 #include "engine/extraction_run.h"
 
+namespace engine {
+
 // `request.pagePaths` holds two pages or more.
 RunOutcome RunPageSet(const RunRequest& request);
+
+}  // namespace engine

@@ -7,6 +7,8 @@
 #include "platform/batch_paths.h"
 #include "platform/files.h"
 
+namespace engine {
+
 namespace {
 
 constexpr char kLineEnd[] = "\r\n";
@@ -43,7 +45,7 @@ struct Form {
     std::string_view copy;          // the copy command with its switches
     std::string_view groupEnd;      // the line after a conversion's deletions; empty: none
     std::string_view scriptDelete;  // the last line's command, before the script's path
-    bool batchPaths;                // paths in files::BatchPath's form
+    bool batchPaths;                // paths in platform::BatchPath's form
 };
 constexpr Form kThisForm{kCopy, kMarkIfFailed, kDeleteScript, true};
 constexpr Form kFormBefore{"copy ", "", "del ", false};
@@ -146,14 +148,15 @@ bool ReadConversions(const std::vector<std::string_view>& lines, const Form& for
     if (i + 1 != lines.size() || !ReadDeleteLine(lines.back(), form.scriptDelete, script))
         return false;
     if (form.batchPaths) {
-        script = files::PathOfBatchPath(script);
+        script = platform::PathOfBatchPath(script);
         for (Conversion& conversion : conversions) {
-            conversion.backupPath = files::PathOfBatchPath(conversion.backupPath);
-            conversion.pagePath = files::PathOfBatchPath(conversion.pagePath);
-            for (std::string& sheet : conversion.sheetPaths) sheet = files::PathOfBatchPath(sheet);
+            conversion.backupPath = platform::PathOfBatchPath(conversion.backupPath);
+            conversion.pagePath = platform::PathOfBatchPath(conversion.pagePath);
+            for (std::string& sheet : conversion.sheetPaths)
+                sheet = platform::PathOfBatchPath(sheet);
         }
     }
-    size_t separator = script.find_last_of(files::kFolderSeparators);
+    size_t separator = script.find_last_of(platform::kFolderSeparators);
     return script.substr(separator == std::string::npos ? 0 : separator + 1) == kRestoreScriptName;
 }
 
@@ -168,9 +171,9 @@ bool ReadEarlierForm(const std::vector<std::string_view>& lines,
         deletedBackup != conversion.backupPath || !ReadDeleteLine(lines[2], "del ", sheet) ||
         lines[3] != std::string("del ") + kRestoreScriptName)
         return false;
-    conversion.sheetPaths.push_back(files::AbsolutePath(sheet));
+    conversion.sheetPaths.push_back(platform::AbsolutePath(sheet));
     for (std::string* path : {&conversion.backupPath, &conversion.pagePath})
-        *path = files::AbsolutePath(*path);
+        *path = platform::AbsolutePath(*path);
     conversions.push_back(std::move(conversion));
     return true;
 }
@@ -228,7 +231,7 @@ std::string SharedDeletions(const std::vector<std::string>& sheets) {
     std::string lines;
     std::string written;
     for (const std::string& sheet : sheets)
-        if (files::BatchPath(sheet, written))
+        if (platform::BatchPath(sheet, written))
             lines += std::string(kDeleteShared) + BatchQuoted(written) + kLineEnd;
     return lines;
 }
@@ -237,14 +240,15 @@ std::string SharedDeletions(const std::vector<std::string>& sheets) {
 
 bool ReadRestoreScript(std::string_view bytes, std::vector<Conversion>& conversions) {
     bool guarded = TakePrefix(bytes, kGuardLine);
-    files::BatchEncoding encoding = files::BatchEncoding::OemCodePage;
-    if (TakePrefix(bytes, kUtf8Line)) encoding = files::BatchEncoding::Utf8;
+    platform::BatchEncoding encoding = platform::BatchEncoding::OemCodePage;
+    if (TakePrefix(bytes, kUtf8Line)) encoding = platform::BatchEncoding::Utf8;
     std::string text;
     std::vector<std::string_view> lines;
-    if (!files::FromBatchEncoding(bytes, encoding, text) || !SplitLines(text, lines)) return false;
+    if (!platform::FromBatchEncoding(bytes, encoding, text) || !SplitLines(text, lines))
+        return false;
     conversions.clear();
     if (guarded) return ReadConversions(lines, kThisForm, conversions);
-    if (encoding == files::BatchEncoding::OemCodePage && ReadEarlierForm(lines, conversions))
+    if (encoding == platform::BatchEncoding::OemCodePage && ReadEarlierForm(lines, conversions))
         return true;
     conversions.clear();
     return ReadConversions(lines, kFormBefore, conversions);
@@ -254,7 +258,7 @@ bool RestoreScriptBytes(const std::vector<Conversion>& conversions, const std::s
                         std::string& bytes, std::vector<std::string>* unrestorable) {
     // A script that cmd cannot start undoes nothing: every conversion is then commented out.
     std::string script;
-    bool scriptRuns = files::BatchPath(scriptPath, script);
+    bool scriptRuns = platform::BatchPath(scriptPath, script);
     if (!scriptRuns) script = scriptPath;
     std::string text;
     const SharedSheets shared = FindSharedSheets(conversions);
@@ -265,7 +269,7 @@ bool RestoreScriptBytes(const std::vector<Conversion>& conversions, const std::s
         std::vector<std::string> written(paths.size());
         bool restorable = scriptRuns;
         for (size_t i = 0; i < paths.size() && restorable; ++i)
-            restorable = files::BatchPath(paths[i], written[i]);
+            restorable = platform::BatchPath(paths[i], written[i]);
         if (restorable) {
             text += ConversionLines(written, shared.noted[c], "") + std::string(kMarkIfFailed) +
                     kLineEnd;
@@ -277,10 +281,12 @@ bool RestoreScriptBytes(const std::vector<Conversion>& conversions, const std::s
         text += SharedDeletions(shared.deletedAfter[c]);
     }
     text += std::string(kDeleteScript) + BatchQuoted(script) + kLineEnd;
-    if (!files::ToBatchEncoding(text, files::BatchEncoding::OemCodePage, bytes)) {
-        if (!files::ToBatchEncoding(text, files::BatchEncoding::Utf8, bytes)) return false;
+    if (!platform::ToBatchEncoding(text, platform::BatchEncoding::OemCodePage, bytes)) {
+        if (!platform::ToBatchEncoding(text, platform::BatchEncoding::Utf8, bytes)) return false;
         bytes.insert(0, kUtf8Line);
     }
     bytes.insert(0, kGuardLine);
     return true;
 }
+
+}  // namespace engine

@@ -13,7 +13,7 @@
 // once, after the last of them, when no copy failed: a page restored before another fails
 // still needs it. Delayed expansion is off whatever cmd was started
 // with, so a "!" in a path stays itself.
-// A path that cmd cannot open as it is is written in a form it can (files::BatchPath). A
+// A path that cmd cannot open as it is is written in a form it can (platform::BatchPath). A
 // conversion with a path that has no such form is written commented out ("rem " before each
 // line, the real paths) and marks the run as failed ("set stylewick_failed=1"): the script
 // names the page it cannot restore and stays.
@@ -24,6 +24,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace engine {
 
 // One conversion in place that the script undoes: the backup holds the page as it was before
 // the first of its runs; each run wrote one of the sheets, the newest first.
@@ -46,3 +48,5 @@ bool ReadRestoreScript(std::string_view bytes, std::vector<Conversion>& conversi
 // without undoing it (a path cmd cannot open in any form), in the script's order.
 bool RestoreScriptBytes(const std::vector<Conversion>& conversions, const std::string& scriptPath,
                         std::string& bytes, std::vector<std::string>* unrestorable = nullptr);
+
+}  // namespace engine

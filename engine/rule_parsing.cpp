@@ -8,6 +8,8 @@
 #include "engine/css_lexer.h"
 #include "engine/hash_slots.h"
 
+namespace engine {
+
 namespace {
 
 // The text without the whitespace at its front, as CSS reads it: form feeds too.
@@ -126,3 +128,5 @@ void ForEachStyleRuleSelector(std::string_view css, Encoding encoding,
         }
     }
 }
+
+}  // namespace engine

@@ -9,6 +9,8 @@
 #include "engine/byte_classes.h"
 #include "engine/rules.h"
 
+namespace engine {
+
 // The top-level rules of the text, in order, read with the CSS lexer: each block that opens
 // at the top level with "{" and the text before it since the previous rule, which is its
 // selector (an at-rule's prelude included: "@media print"); its declarations run to the "}"
@@ -35,3 +37,5 @@ std::vector<Rule> ParseHeaderRules(std::string_view headerCss,
 // trimmed.
 void ForEachStyleRuleSelector(std::string_view css, Encoding encoding,
                               const std::function<void(std::string_view)>& take);
+
+}  // namespace engine

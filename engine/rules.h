@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+namespace engine {
+
 // A rule of the style sheet as it is written: its selector and its declarations.
 struct Rule {
     std::string selector;
@@ -20,3 +22,5 @@ struct HeaderRule {
     uint32_t declarationsBegin = 0;
     uint32_t declarationsSize = 0;
 };
+
+}  // namespace engine

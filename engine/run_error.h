@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+namespace engine {
+
 enum class RunError {
     None,
     NothingToExtract,     // not a failure: the page holds no CSS to move, so nothing was written
@@ -60,3 +62,5 @@ struct RunOutcome {
     size_t inlineClasses = 0;
     size_t headerSheets = 0;
 };
+
+}  // namespace engine

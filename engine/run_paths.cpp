@@ -5,6 +5,8 @@
 #include "engine/ansi_text.h"
 #include "platform/files.h"
 
+namespace engine {
+
 namespace {
 
 // A device name of Windows, which names the device in any folder, whatever follows its first
@@ -41,7 +43,7 @@ bool IsUsableSheetName(std::string_view sheetName) {
 }
 
 std::string BackupPath(std::string_view pagePath) {
-    size_t separator = pagePath.find_last_of(files::kFolderSeparators);
+    size_t separator = pagePath.find_last_of(platform::kFolderSeparators);
     size_t nameStart = separator == std::string_view::npos ? 0 : separator + 1;
     size_t dot = pagePath.rfind('.');
     if (dot == std::string_view::npos || dot < nameStart) return std::string(pagePath) + ".backup";
@@ -52,7 +54,7 @@ std::string BackupPath(std::string_view pagePath) {
 }
 
 std::string PageFolder(std::string_view pagePath) {
-    size_t separator = pagePath.find_last_of(files::kFolderSeparators);
+    size_t separator = pagePath.find_last_of(platform::kFolderSeparators);
     if (separator == std::string_view::npos) return std::string();
     return std::string(pagePath.substr(0, separator + 1));
 }
@@ -70,7 +72,7 @@ RunFiles FilesOfRun(const std::string& pagePath, std::string_view sheetName) {
     run.page = pagePath;
     // A page that is a symbolic link stays one: the file it names is converted, while the
     // backup, the script and the sheet go beside the link, where the user sees the page.
-    run.pageFile = files::ResolvedPath(pagePath);
+    run.pageFile = platform::ResolvedPath(pagePath);
     run.folder = PageFolder(pagePath);
     run.backup = BackupPath(pagePath);
     run.sheet = SheetPath(run.folder, sheetName);
@@ -79,12 +81,14 @@ RunFiles FilesOfRun(const std::string& pagePath, std::string_view sheetName) {
 }
 
 RunOutcome RefuseFilesOfRun(std::string_view sheetName, const RunFiles& run) {
-    if (!files::Exists(run.page)) return {RunError::PageMissing, run.page};
-    if (files::IsFolder(run.page)) return {RunError::PageIsFolder, run.page};
+    if (!platform::Exists(run.page)) return {RunError::PageMissing, run.page};
+    if (platform::IsFolder(run.page)) return {RunError::PageIsFolder, run.page};
     if (!IsUsableSheetName(sheetName)) return {RunError::SheetNameInvalid, std::string(sheetName)};
     // The style sheet must not take the place of the run's other files.
-    if (files::SamePath(run.sheet, run.page) || files::SamePath(run.sheet, run.backup) ||
-        files::SamePath(run.sheet, run.script))
+    if (platform::SamePath(run.sheet, run.page) || platform::SamePath(run.sheet, run.backup) ||
+        platform::SamePath(run.sheet, run.script))
         return {RunError::SheetNameCollides, run.page};
     return {};
 }
+
+}  // namespace engine

@@ -6,6 +6,8 @@
 
 #include "engine/run_error.h"
 
+namespace engine {
+
 // The page path with "backup." inserted after the last "." of its file name (index.html:
 // index.backup.html), or with ".backup" appended when the file name has no "." (index:
 // index.backup). A "." in a folder name plays no part.
@@ -48,3 +50,5 @@ RunFiles FilesOfRun(const std::string& pagePath, std::string_view sheetName);
 // The refusals that need neither the page's contents nor its folder's lock: a missing page, a
 // folder, an unusable sheet name, and a sheet that would take the place of the run's other files.
 RunOutcome RefuseFilesOfRun(std::string_view sheetName, const RunFiles& run);
+
+}  // namespace engine

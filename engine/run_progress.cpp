@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace engine {
+
 void RunProgress::StartPhase(double from, double to, size_t size) {
     if (!tell_) return;
     from_ = from;
@@ -26,3 +28,5 @@ void RunProgress::Tell(size_t done) {
     told_ = fraction;
     tell_(fraction);
 }
+
+}  // namespace engine

@@ -9,6 +9,8 @@
 #include <limits>
 #include <utility>
 
+namespace engine {
+
 // Thrown from a progress point of a run that was asked to stop.
 struct RunStopped {};
 
@@ -58,3 +60,5 @@ private:
     size_t next_ = std::numeric_limits<size_t>::max();  // no report is due
     double told_ = -1;
 };
+
+}  // namespace engine

@@ -8,7 +8,11 @@
 
 #include "version.h"
 
+namespace engine {
+
 constexpr std::string_view kInlineCommentLine =
     "/* Inline CSS extracted with stylewick (" STYLEWICK_WEBSITE ") */";
 constexpr std::string_view kInternalCommentLine =
     "/* Internal CSS from header cleaned with stylewick (" STYLEWICK_WEBSITE ") */";
+
+}  // namespace engine

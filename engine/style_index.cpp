@@ -12,6 +12,8 @@
 #include "engine/page_reader.h"
 #include "engine/rule_parsing.h"
 
+namespace engine {
+
 namespace {
 
 constexpr std::string_view kInlineClass = "inlineClass";
@@ -237,3 +239,5 @@ std::string_view StyleIndex::Name(Class found) {
     std::string_view selector = header_.Selector(header_.rules[found.rule]);
     return selector.substr(std::min(selector.find_first_not_of('.'), selector.size()));
 }
+
+}  // namespace engine

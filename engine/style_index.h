@@ -14,6 +14,8 @@
 #include "engine/header_css.h"
 #include "engine/inline_classes.h"
 
+namespace engine {
+
 // The number of the first inline class: one more than the highest N of the classes
 // "inlineClassN" (N digits, the name in any ASCII case, as a page without doctype matches class
 // names) that the header CSS names anywhere (in the rules of an @media block too), or that
@@ -97,3 +99,5 @@ private:
     HashSlots headerRules_;
     std::string name_;
 };
+
+}  // namespace engine

@@ -7,6 +7,8 @@
 #include "engine/class_attributes.h"
 #include "engine/inline_declarations.h"
 
+namespace engine {
+
 namespace {
 
 bool IsLang(const Attribute& attribute) {
@@ -103,3 +105,5 @@ size_t AppendConvertedTag(std::string& out, std::string_view text, bool textIsSc
     out += '>';
     return 1;
 }
+
+}  // namespace engine

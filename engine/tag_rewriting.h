@@ -10,6 +10,8 @@
 #include "engine/page_reader.h"
 #include "engine/style_index.h"
 
+namespace engine {
+
 // True when the tag holds an attribute named lang (any case) to remove. The html element keeps
 // its own: it gives the whole page its language, which screen readers and hyphenation need.
 bool HasLangAttribute(const Markup& tag);
@@ -36,3 +38,5 @@ struct TagScratch {
 // `textIsScratch` tells that `text` will be overwritten while the index is still used.
 size_t AppendConvertedTag(std::string& out, std::string_view text, bool textIsScratch,
                           const Markup& tag, StyleIndex& index, TagScratch& scratch);
+
+}  // namespace engine

@@ -15,6 +15,8 @@
 #include "engine/css_lexer.h"
 #include "engine/hash_slots.h"
 
+namespace engine {
+
 namespace {
 
 // The names a header rule is judged by: the first class of each selector of its group, read
@@ -227,3 +229,5 @@ void RemoveUnusedRules(HeaderCss& header, std::string_view page, RunProgress& pr
     MarkUsedRules(header, page, used, progress);
     KeepUsedRules(header.rules, used);
 }
+
+}  // namespace engine

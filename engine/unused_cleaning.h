@@ -7,6 +7,8 @@
 #include "engine/header_css.h"
 #include "engine/run_progress.h"
 
+namespace engine {
+
 // Removes the header rules whose class names do not occur anywhere in `page` (the page as
 // rewritten), in any ASCII case, telling `progress` how far along the page it is. A rule is
 // judged by the first class of each selector of its group outside brackets, and stays when any
@@ -20,3 +22,5 @@ void RemoveUnusedRules(HeaderCss& header, std::string_view page, RunProgress& pr
 void MarkUsedRules(const HeaderCss& header, std::string_view page, std::vector<bool>& used,
                    RunProgress& progress);
 void KeepUsedRules(std::vector<HeaderRule>& rules, const std::vector<bool>& used);
+
+}  // namespace engine

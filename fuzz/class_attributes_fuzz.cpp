@@ -27,17 +27,18 @@ struct TagReading {
 
 TagReading ReadAsTag(std::string_view attributeText) {
     std::string tag = "<p " + std::string(attributeText) + ">";
-    PageReader reader = MakePageReader(tag);
-    Markup markup;
+    engine::PageReader reader = engine::MakePageReader(tag);
+    engine::Markup markup;
     TagReading reading;
-    if (!NextMarkup(reader, markup) || markup.kind != MarkupKind::StartTag) return reading;
+    if (!engine::NextMarkup(reader, markup) || markup.kind != engine::MarkupKind::StartTag)
+        return reading;
     reading.oneWholeTag = markup.begin == 0 && markup.end == tag.size();
     reading.selfClosing = markup.selfClosing;
-    const std::vector<Attribute> attributes = AllAttributes(markup);
+    const std::vector<engine::Attribute> attributes = engine::AllAttributes(markup);
     for (size_t i = 0; i < attributes.size(); ++i) {
-        const Attribute& attribute = attributes[i];
+        const engine::Attribute& attribute = attributes[i];
         reading.unclosedValue = reading.unclosedValue || attribute.unclosed;
-        if (EqualsNoCase(attribute.name, "class")) {
+        if (engine::EqualsNoCase(attribute.name, "class")) {
             ++reading.classAttributes;
             if (i == 0) reading.classFirst = true;
         } else {
@@ -52,7 +53,7 @@ TagReading ReadAsTag(std::string_view attributeText) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view text = AsText(data, size);
     std::string merged = MergeClassAttributes(text);
-    if (FindNoCase(text, "class") == std::string_view::npos)
+    if (engine::FindNoCase(text, "class") == std::string_view::npos)
         Check(merged.empty(), "a text without class attribute was rewritten");
     if (merged.empty()) return 0;
 

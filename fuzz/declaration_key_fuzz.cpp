@@ -17,12 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     std::array<size_t, 256> expected{};
     for (char c : text)
-        if (!IsSpace(c)) ++expected[static_cast<unsigned char>(AnsiLower(c))];
+        if (!engine::IsSpace(c)) ++expected[static_cast<unsigned char>(engine::AnsiLower(c))];
     std::array<size_t, 256> found{};
     for (size_t i = 0; i < key.size(); ++i) {
         unsigned char b = static_cast<unsigned char>(key[i]);
-        Check(!IsSpace(key[i]), "whitespace in a key");
-        Check(AnsiLower(key[i]) == key[i], "capital in a key");
+        Check(!engine::IsSpace(key[i]), "whitespace in a key");
+        Check(engine::AnsiLower(key[i]) == key[i], "capital in a key");
         Check(i == 0 || static_cast<unsigned char>(key[i - 1]) <= b, "key out of byte order");
         ++found[b];
     }
@@ -41,16 +41,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(DeclarationKey(lower) == key, "letter case changed the key");
 
     // The key compared and hashed without being built: as the key says, for any two halves.
-    Check(SameDeclarationKey(text, spaced) && SameDeclarationKey(text, lower),
+    Check(engine::SameDeclarationKey(text, spaced) && engine::SameDeclarationKey(text, lower),
           "equal keys compare unequal");
-    Check(DeclarationKeyHash(text) == DeclarationKeyHash(spaced) &&
-              DeclarationKeyHash(text) == DeclarationKeyHash(lower),
+    Check(engine::DeclarationKeyHash(text) == engine::DeclarationKeyHash(spaced) &&
+              engine::DeclarationKeyHash(text) == engine::DeclarationKeyHash(lower),
           "equal keys hash unequally");
     std::string_view first = text.substr(0, text.size() / 2);
     std::string_view second = text.substr(text.size() / 2);
     bool same = DeclarationKey(first) == DeclarationKey(second);
-    Check(SameDeclarationKey(first, second) == same, "keys compared otherwise than built");
-    Check(!same || DeclarationKeyHash(first) == DeclarationKeyHash(second),
+    Check(engine::SameDeclarationKey(first, second) == same, "keys compared otherwise than built");
+    Check(!same || engine::DeclarationKeyHash(first) == engine::DeclarationKeyHash(second),
           "equal keys hash apart");
     return 0;
 }

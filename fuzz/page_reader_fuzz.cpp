@@ -23,24 +23,26 @@ bool Within(std::string_view part, std::string_view page, size_t from, size_t to
 }
 
 // The kind of a tag by its name, compared with each known name in turn.
-TagKind KindByName(std::string_view name) {
-    constexpr std::pair<std::string_view, TagKind> kKinds[] = {
-        {"html", TagKind::Html},   {"head", TagKind::Head},         {"body", TagKind::Body},
-        {"style", TagKind::Style}, {"link", TagKind::Link},         {"base", TagKind::Base},
-        {"meta", TagKind::Meta},   {"template", TagKind::Template}, {"script", TagKind::Script},
+engine::TagKind KindByName(std::string_view name) {
+    constexpr std::pair<std::string_view, engine::TagKind> kKinds[] = {
+        {"html", engine::TagKind::Html},     {"head", engine::TagKind::Head},
+        {"body", engine::TagKind::Body},     {"style", engine::TagKind::Style},
+        {"link", engine::TagKind::Link},     {"base", engine::TagKind::Base},
+        {"meta", engine::TagKind::Meta},     {"template", engine::TagKind::Template},
+        {"script", engine::TagKind::Script},
     };
     for (const auto& [known, kind] : kKinds)
-        if (EqualsNoCase(name, known)) return kind;
-    return TagKind::Other;
+        if (engine::EqualsNoCase(name, known)) return kind;
+    return engine::TagKind::Other;
 }
 
-void CheckStartTag(std::string_view page, const Markup& tag) {
+void CheckStartTag(std::string_view page, const engine::Markup& tag) {
     Check(Within(tag.name, page, tag.begin + 1, tag.nameEnd) && !tag.name.empty(),
           "a tag name outside its tag");
     size_t from = tag.nameEnd;
-    const std::vector<Attribute> attributes = AllAttributes(tag);
+    const std::vector<engine::Attribute> attributes = engine::AllAttributes(tag);
     for (size_t i = 0; i < attributes.size(); ++i) {
-        const Attribute& attribute = attributes[i];
+        const engine::Attribute& attribute = attributes[i];
         Check(
             attribute.begin >= from && attribute.begin < attribute.end && attribute.end <= tag.end,
             "attributes out of order or outside their tag");
@@ -52,10 +54,10 @@ void CheckStartTag(std::string_view page, const Markup& tag) {
               "an unclosed value before the last attribute");
         from = attribute.end;
     }
-    Markup again;
+    engine::Markup again;
     std::string_view text = page.substr(tag.begin, tag.end - tag.begin);
-    Check(ReadStartTag(text, 0, again), "a tag read alone never ends");
-    const std::vector<Attribute> attributesAgain = AllAttributes(again);
+    Check(engine::ReadStartTag(text, 0, again), "a tag read alone never ends");
+    const std::vector<engine::Attribute> attributesAgain = engine::AllAttributes(again);
     Check(again.end == text.size() && attributesAgain.size() == attributes.size() &&
               again.selfClosing == tag.selfClosing && again.tag == tag.tag,
           "a tag read alone reads otherwise");
@@ -70,28 +72,29 @@ void CheckStartTag(std::string_view page, const Markup& tag) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view page = AsText(data, size);
-    PageReader reader = MakePageReader(page);
-    Markup markup;
+    engine::PageReader reader = engine::MakePageReader(page);
+    engine::Markup markup;
     size_t end = 0;
-    while (NextMarkup(reader, markup)) {
+    while (engine::NextMarkup(reader, markup)) {
         Check(markup.begin >= end && markup.begin < markup.end && markup.end <= page.size(),
               "markup out of order, overlapping or outside the page");
         Check(page[markup.begin] == '<', "markup that does not open with <");
         std::string_view text = page.substr(markup.begin, markup.end - markup.begin);
-        bool isTag = markup.kind == MarkupKind::StartTag || markup.kind == MarkupKind::EndTag;
-        Check(markup.tag == (isTag ? KindByName(markup.name) : TagKind::Other),
+        bool isTag = markup.kind == engine::MarkupKind::StartTag ||
+                     markup.kind == engine::MarkupKind::EndTag;
+        Check(markup.tag == (isTag ? KindByName(markup.name) : engine::TagKind::Other),
               "a markup of another kind than its name's");
         switch (markup.kind) {
-            case MarkupKind::Comment:
+            case engine::MarkupKind::Comment:
                 Check(text.substr(0, 4) == "<!--", "a comment without <!--");
                 break;
-            case MarkupKind::EndTag:
+            case engine::MarkupKind::EndTag:
                 Check(text.substr(0, 2) == "</", "an end tag without </");
                 break;
-            case MarkupKind::Declaration:
+            case engine::MarkupKind::Declaration:
                 Check(text[1] == '!' || text[1] == '?', "a declaration without <! or <?");
                 break;
-            case MarkupKind::StartTag: CheckStartTag(page, markup); break;
+            case engine::MarkupKind::StartTag: CheckStartTag(page, markup); break;
         }
         end = markup.end;
     }

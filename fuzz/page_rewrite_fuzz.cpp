@@ -44,15 +44,15 @@ struct PageAttributes {
 
 PageAttributes AttributesOf(std::string_view page) {
     PageAttributes found;
-    PageReader reader = MakePageReader(page);
-    Markup markup;
-    while (NextMarkup(reader, markup)) {
-        if (markup.kind != MarkupKind::StartTag) continue;
-        for (const Attribute& attribute : TagAttributes(markup)) {
+    engine::PageReader reader = engine::MakePageReader(page);
+    engine::Markup markup;
+    while (engine::NextMarkup(reader, markup)) {
+        if (markup.kind != engine::MarkupKind::StartTag) continue;
+        for (const engine::Attribute& attribute : engine::TagAttributes(markup)) {
             if (!attribute.hasValue) continue;
-            if (EqualsNoCase(attribute.name, "style")) {
+            if (engine::EqualsNoCase(attribute.name, "style")) {
                 found.styleValues.emplace(attribute.value);
-            } else if (EqualsNoCase(attribute.name, "class")) {
+            } else if (engine::EqualsNoCase(attribute.name, "class")) {
                 // A class text may be written again with its quotes as "&quot;".
                 std::string value;
                 for (size_t i = 0; i < attribute.value.size(); ++i) {
@@ -65,9 +65,9 @@ PageAttributes AttributesOf(std::string_view page) {
                 }
                 size_t at = 0;
                 while (at < value.size()) {
-                    while (at < value.size() && IsSpace(value[at])) ++at;
+                    while (at < value.size() && engine::IsSpace(value[at])) ++at;
                     size_t start = at;
-                    while (at < value.size() && !IsSpace(value[at])) ++at;
+                    while (at < value.size() && !engine::IsSpace(value[at])) ++at;
                     if (at > start) found.classNames.emplace(value.substr(start, at - start));
                 }
             }
@@ -78,12 +78,12 @@ PageAttributes AttributesOf(std::string_view page) {
 
 // The "}" of the text that close no block, read with the CSS lexer; and whether the text
 // closes everything it opens.
-size_t UnmatchedBraces(std::string_view css, Encoding encoding, bool& closesAll) {
-    CssLexer lexer(css, encoding);
-    CssToken token;
+size_t UnmatchedBraces(std::string_view css, engine::Encoding encoding, bool& closesAll) {
+    engine::CssLexer lexer(css, encoding);
+    engine::CssToken token;
     size_t unmatched = 0;
     while (lexer.Next(token))
-        if (token.kind == CssPiece::Close && token.unmatched && css[token.begin] == '}')
+        if (token.kind == engine::CssPiece::Close && token.unmatched && css[token.begin] == '}')
             ++unmatched;
     closesAll = lexer.Closers().empty();
     return unmatched;
@@ -93,19 +93,20 @@ size_t UnmatchedBraces(std::string_view css, Encoding encoding, bool& closesAll)
 // elements without attributes other than lang.
 std::vector<std::string_view> RawTextContents(std::string_view page) {
     std::vector<std::string_view> contents;
-    PageReader reader = MakePageReader(page);
-    Markup markup;
+    engine::PageReader reader = engine::MakePageReader(page);
+    engine::Markup markup;
     size_t open = std::string_view::npos;
     while (true) {
-        bool more = NextMarkup(reader, markup);
+        bool more = engine::NextMarkup(reader, markup);
         if (open != std::string_view::npos)
             contents.push_back(page.substr(open, (more ? markup.begin : page.size()) - open));
         open = std::string_view::npos;
         if (!more) return contents;
-        if (markup.kind != MarkupKind::StartTag || reader.rawTextElement == nullptr) continue;
-        bool plainStyle = EqualsNoCase(markup.name, "style");
-        for (const Attribute& attribute : TagAttributes(markup))
-            plainStyle = plainStyle && EqualsNoCase(attribute.name, "lang");
+        if (markup.kind != engine::MarkupKind::StartTag || reader.rawTextElement == nullptr)
+            continue;
+        bool plainStyle = engine::EqualsNoCase(markup.name, "style");
+        for (const engine::Attribute& attribute : engine::TagAttributes(markup))
+            plainStyle = plainStyle && engine::EqualsNoCase(attribute.name, "lang");
         if (!plainStyle) open = markup.end;
     }
 }
@@ -120,30 +121,31 @@ bool Holds(std::string_view text, const std::string& part) {
 // (none at all, or only inside brackets, as in a "<![CDATA[" wrapper), which the sheet keeps
 // whole. A statement begins with "@" once whitespace and comments are passed; a text that
 // begins otherwise is a rule's selector up to its "{", whatever ";" it holds.
-std::vector<std::string_view> StatementsRead(std::string_view css, Encoding encoding) {
-    constexpr size_t npos = std::string_view::npos;
+std::vector<std::string_view> StatementsRead(std::string_view css, engine::Encoding encoding) {
     std::vector<std::string_view> statements;
-    size_t beforeLastBlock = npos;  // how many of them stand before the last top-level block
-    size_t start = npos;            // where the statement or selector being read begins
+    size_t beforeLastBlock =
+        engine::npos;             // how many of them stand before the last top-level block
+    size_t start = engine::npos;  // where the statement or selector being read begins
     size_t depthBefore = 0;
-    CssLexer lexer(css, encoding);
-    for (CssToken token; lexer.Next(token); depthBefore = lexer.Depth()) {
+    engine::CssLexer lexer(css, encoding);
+    for (engine::CssToken token; lexer.Next(token); depthBefore = lexer.Depth()) {
         bool brace = css[token.begin] == '{' || css[token.begin] == '}';
         if (depthBefore + lexer.Depth() == 1 && brace) {
             // A top-level block opens (after a selector or an at-rule's prelude), or closes.
             if (lexer.Depth() == 1) beforeLastBlock = statements.size();
-            start = npos;
+            start = engine::npos;
             continue;
         }
         if (depthBefore != 0) continue;
-        bool significant = token.kind != CssPiece::Space && token.kind != CssPiece::Comment;
-        if (start == npos && significant) start = token.begin;
-        if (token.kind == CssPiece::Semicolon && lexer.Depth() == 0 && css[start] == '@') {
+        bool significant =
+            token.kind != engine::CssPiece::Space && token.kind != engine::CssPiece::Comment;
+        if (start == engine::npos && significant) start = token.begin;
+        if (token.kind == engine::CssPiece::Semicolon && lexer.Depth() == 0 && css[start] == '@') {
             statements.push_back(css.substr(start, token.end - start));
-            start = npos;
+            start = engine::npos;
         }
     }
-    if (beforeLastBlock != npos) statements.resize(beforeLastBlock);
+    if (beforeLastBlock != engine::npos) statements.resize(beforeLastBlock);
     return statements;
 }
 
@@ -160,27 +162,28 @@ void CheckRawTextsKept(const std::string& original, const std::string& page) {
 // Both sheets close what the page's CSS leaves open before the inline classes, and their
 // braces close nothing that those of the page's CSS did not; every header rule of the cleaned
 // sheet closes what it opens.
-void CheckSheetsClosed(const PageRewrite& rewrite, const HeaderCss& cleaned,
+void CheckSheetsClosed(const engine::PageRewrite& rewrite, const engine::HeaderCss& cleaned,
                        const std::vector<std::string>& sheets, size_t inlinePart) {
-    const Encoding encoding = rewrite.encoding;
+    const engine::Encoding encoding = rewrite.encoding;
     for (const std::string& sheet : sheets) {
         Check(sheet.size() >= inlinePart &&
-                  CssClosers(sheet.substr(0, sheet.size() - inlinePart), encoding).empty(),
+                  engine::CssClosers(sheet.substr(0, sheet.size() - inlinePart), encoding).empty(),
               "the page's CSS is left open before the inline classes");
-        Check(CssClosers(sheet, encoding).empty(), "the inline classes leave the sheet open");
+        Check(engine::CssClosers(sheet, encoding).empty(),
+              "the inline classes leave the sheet open");
         bool closesAll = false;
         Check(UnmatchedBraces(sheet, encoding, closesAll) <=
                   UnmatchedBraces(rewrite.header.Css(), encoding, closesAll),
               "a } of the sheet closes nothing that the page's CSS did not");
     }
-    for (const Rule& rule : HeaderRulesOf(cleaned)) {
+    for (const engine::Rule& rule : engine::HeaderRulesOf(cleaned)) {
         bool closesAll = false;
         UnmatchedBraces(rule.selector + "\r\n{" + rule.declarations + "}", encoding, closesAll);
         Check(closesAll, "a header rule of the cleaned sheet leaves a block open");
     }
 }
 
-void CheckStatementsKept(const PageRewrite& rewrite, const std::string& cleanedSheet) {
+void CheckStatementsKept(const engine::PageRewrite& rewrite, const std::string& cleanedSheet) {
     size_t at = 0;
     for (std::string_view statement : StatementsRead(rewrite.header.Css(), rewrite.encoding)) {
         at = cleanedSheet.find(statement, at);
@@ -191,15 +194,16 @@ void CheckStatementsKept(const PageRewrite& rewrite, const std::string& cleanedS
 
 // Each class added to the page names a rule of the cleaned sheet; an inline class, one of the
 // plain sheet as well.
-void CheckAddedClasses(const PageRewrite& rewrite, const std::vector<Rule>& inlineClasses,
-                       const PageAttributes& before, const PageAttributes& after,
-                       const std::string& plainSheet, const std::string& cleanedSheet) {
+void CheckAddedClasses(const engine::PageRewrite& rewrite,
+                       const std::vector<engine::Rule>& inlineClasses, const PageAttributes& before,
+                       const PageAttributes& after, const std::string& plainSheet,
+                       const std::string& cleanedSheet) {
     const std::string& raisedBy = rewrite.classForm.raisedBy;
     std::map<std::string, bool> isInlineBySelector;
-    for (const Rule& rule : HeaderRulesOf(rewrite.header))
+    for (const engine::Rule& rule : engine::HeaderRulesOf(rewrite.header))
         isInlineBySelector.emplace(rule.selector, false);
     // A raised inline class's selector is its name followed by the raising.
-    for (const Rule& rule : inlineClasses) {
+    for (const engine::Rule& rule : inlineClasses) {
         Check(rule.selector.size() > raisedBy.size() &&
                   rule.selector.compare(rule.selector.size() - raisedBy.size(), std::string::npos,
                                         raisedBy) == 0,
@@ -223,13 +227,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     const char* sheetName = kSheetNames[data[0] % 4];
     const std::string original(reinterpret_cast<const char*>(data) + 1, size - 1);
-    RunProgress progress;
-    InlineClasses classes;
-    const PageRewrite rewrite = RewritePage(original, sheetName, classes, progress);
-    Check(rewrite.error == RunError::None || rewrite.error == RunError::StyleBlockUnclosed ||
-              rewrite.error == RunError::BracesMismatch,
+    engine::RunProgress progress;
+    engine::InlineClasses classes;
+    const engine::PageRewrite rewrite = engine::RewritePage(original, sheetName, classes, progress);
+    Check(rewrite.error == engine::RunError::None ||
+              rewrite.error == engine::RunError::StyleBlockUnclosed ||
+              rewrite.error == engine::RunError::BracesMismatch,
           "unexpected error of the rewriting");
-    if (rewrite.error != RunError::None) return 0;
+    if (rewrite.error != engine::RunError::None) return 0;
     CheckRawTextsKept(original, rewrite.text);
 
     PageAttributes before = AttributesOf(original);
@@ -238,23 +243,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Check(after.styleValues.count(style) <= before.styleValues.count(style),
               "a style attribute was made");
 
-    HeaderCss cleaned = rewrite.header;
-    RemoveUnusedRules(cleaned, rewrite.text, progress);
-    const ClassForm& form = rewrite.classForm;
-    std::string plainSheet = StyleSheetText(rewrite.header, classes, form, rewrite.encoding, false);
-    std::string cleanedSheet = StyleSheetText(cleaned, classes, form, rewrite.encoding, true);
+    engine::HeaderCss cleaned = rewrite.header;
+    engine::RemoveUnusedRules(cleaned, rewrite.text, progress);
+    const engine::ClassForm& form = rewrite.classForm;
+    std::string plainSheet =
+        engine::StyleSheetText(rewrite.header, classes, form, rewrite.encoding, false);
+    std::string cleanedSheet =
+        engine::StyleSheetText(cleaned, classes, form, rewrite.encoding, true);
     // The inline comment line and the inline classes end each sheet.
     size_t inlinePart =
         std::string("/* Inline CSS extracted with stylewick (" STYLEWICK_WEBSITE ") */\r\n").size();
-    const std::vector<Rule> inlineClasses = InlineClassesOf(classes, form, rewrite.encoding);
-    for (const Rule& rule : inlineClasses)
+    const std::vector<engine::Rule> inlineClasses =
+        engine::InlineClassesOf(classes, form, rewrite.encoding);
+    for (const engine::Rule& rule : inlineClasses)
         inlinePart += rule.selector.size() + rule.declarations.size() + 6;
     CheckSheetsClosed(rewrite, cleaned, {plainSheet, cleanedSheet}, inlinePart);
     CheckStatementsKept(rewrite, cleanedSheet);
     CheckAddedClasses(rewrite, inlineClasses, before, after, plainSheet, cleanedSheet);
 
-    InlineClasses again;
-    if (RewritePage(rewrite.text, sheetName, again, progress).error == RunError::None)
+    engine::InlineClasses again;
+    if (engine::RewritePage(rewrite.text, sheetName, again, progress).error ==
+        engine::RunError::None)
         Check(again.list.empty(), "a second pass made an inline class");
     return 0;
 }

@@ -17,23 +17,23 @@ namespace {
 // that ends a final string (whitespace that a backslash escapes belongs to a text piece).
 bool Trimmed(std::string_view text) {
     if (text.empty()) return true;
-    if (IsCssSpace(text.front())) return false;
-    CssLexer lexer(text);
-    CssToken token;
-    CssToken last;
-    CssToken beforeLast;
+    if (engine::IsCssSpace(text.front())) return false;
+    engine::CssLexer lexer(text);
+    engine::CssToken token;
+    engine::CssToken last;
+    engine::CssToken beforeLast;
     while (lexer.Next(token)) {
         beforeLast = last;
         last = token;
     }
-    if (last.kind != CssPiece::Space) return true;
-    return beforeLast.kind == CssPiece::String && last.end - last.begin <= 2 &&
-           IsCssLineBreak(text[last.begin]);
+    if (last.kind != engine::CssPiece::Space) return true;
+    return beforeLast.kind == engine::CssPiece::String && last.end - last.begin <= 2 &&
+           engine::IsCssLineBreak(text[last.begin]);
 }
 
 bool ClosesAll(std::string_view text) {
-    CssLexer lexer(text);
-    CssToken token;
+    engine::CssLexer lexer(text);
+    engine::CssToken token;
     while (lexer.Next(token)) {
     }
     return lexer.Closers().empty();
@@ -43,13 +43,13 @@ bool ClosesAll(std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view css = AsText(data, size);
-    std::vector<Rule> rules = ParseHeaderRules(css);
+    std::vector<engine::Rule> rules = engine::ParseHeaderRules(css);
     Check(rules.size() <= static_cast<size_t>(std::count(css.begin(), css.end(), '{')),
           "more rules than {");
 
     size_t searchFrom = 0;  // selectors and declarations come from the text, in order
     for (size_t i = 0; i < rules.size(); ++i) {
-        const Rule& rule = rules[i];
+        const engine::Rule& rule = rules[i];
         Check(Trimmed(rule.selector) && Trimmed(rule.declarations), "untrimmed rule");
         Check(ClosesAll(rule.selector), "a selector leaves something open");
         Check(ClosesAll(rule.declarations), "declarations leave something open");

@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace files {
+namespace platform {
 
 // The form of `path` that a line of a batch file names it by: the path itself while cmd opens
 // it, else its folder by its short name followed by the file name. The folder must exist. False
@@ -18,4 +18,4 @@ bool BatchPath(const std::string& path, std::string& written);
 // the path it gives is one BatchPath would have shortened; else `written` as it is.
 std::string PathOfBatchPath(const std::string& written);
 
-}  // namespace files
+}  // namespace platform

@@ -1,6 +1,6 @@
 #include "platform/batch_paths.h"
 
-namespace files {
+namespace platform {
 
 // Batch files run on Windows only: the paths of other systems are written as they are.
 bool BatchPath(const std::string& path, std::string& written) {
@@ -10,4 +10,4 @@ bool BatchPath(const std::string& path, std::string& written) {
 
 std::string PathOfBatchPath(const std::string& written) { return written; }
 
-}  // namespace files
+}  // namespace platform

@@ -4,7 +4,7 @@
 #include "platform/files_win32.h"
 #include "platform/utf16.h"
 
-namespace files {
+namespace platform {
 
 namespace {
 
@@ -34,7 +34,7 @@ std::wstring WithPrefix(const std::wstring& path) {
 // as it is, as the system takes it.
 std::wstring FullFolder(const std::wstring& folder) {
     if (StartsWith(folder, kPrefix)) return WithoutPrefix(folder);
-    return files::FullPath(folder);
+    return platform::FullPath(folder);
 }
 
 using NameConversion = DWORD(WINAPI*)(LPCWSTR, LPWSTR, DWORD);
@@ -89,4 +89,4 @@ std::string PathOfBatchPath(const std::string& written) {
     return Utf8(lengthened);
 }
 
-}  // namespace files
+}  // namespace platform

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace platform {
+
 // The program's arguments after its own name, in UTF-8: on Windows read from the wide command
 // line (argv holds them in the ANSI code page, which loses characters), elsewhere argv itself.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
@@ -30,3 +32,5 @@ void RunOver();
 // Whether the user's language is French: on Windows the display language, elsewhere the first
 // of LC_ALL, LC_MESSAGES and LANG that is set.
 bool UserLanguageIsFrench();
+
+}  // namespace platform

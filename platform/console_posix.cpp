@@ -5,6 +5,8 @@
 
 #include "platform/console.h"
 
+namespace platform {
+
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
     return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }
@@ -43,3 +45,5 @@ bool UserLanguageIsFrench() {
     }
     return false;
 }
+
+}  // namespace platform

@@ -4,6 +4,8 @@
 #include "platform/console.h"
 #include "platform/utf16.h"
 
+namespace platform {
+
 std::vector<std::string> ProgramArguments(int, char**) {
     int count = 0;
     LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
@@ -71,3 +73,5 @@ void RunOver() {
 }
 
 bool UserLanguageIsFrench() { return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_FRENCH; }
+
+}  // namespace platform

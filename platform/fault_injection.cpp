@@ -2,7 +2,7 @@
 
 #include "platform/files.h"
 
-namespace files {
+namespace platform {
 
 namespace {
 int failingOperation = 0;
@@ -21,4 +21,4 @@ bool InjectedFailure() {
     return failingOperation > 0 && operationsCounted == failingOperation;
 }
 
-}  // namespace files
+}  // namespace platform

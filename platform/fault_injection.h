@@ -2,6 +2,6 @@
 // current one is to fail (a test-only switch, off unless FailOperationNumber was called).
 #pragma once
 
-namespace files {
+namespace platform {
 bool InjectedFailure();
 }

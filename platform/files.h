@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace files {
+namespace platform {
 
 // Characters that end a folder name in a path.
 extern const std::string_view kFolderSeparators;
@@ -131,4 +131,4 @@ void FailOperationNumber(int n);
 // Number of file operations counted since the last FailOperationNumber call.
 int OperationsCounted();
 
-}  // namespace files
+}  // namespace platform

@@ -15,7 +15,7 @@
 #include "platform/fault_injection.h"
 #include "platform/files.h"
 
-namespace files {
+namespace platform {
 
 const std::string_view kFolderSeparators = "/";
 const std::string_view kTemporaryPrefix = ".stylewick-";
@@ -316,4 +316,4 @@ bool FromBatchEncoding(std::string_view bytes, BatchEncoding, std::string& text)
     return true;
 }
 
-}  // namespace files
+}  // namespace platform

@@ -10,7 +10,7 @@
 #include "platform/files.h"
 #include "platform/utf16.h"
 
-namespace files {
+namespace platform {
 
 const std::string_view kFolderSeparators = "\\/";
 const std::string_view kTemporaryPrefix = ".stylewick-";
@@ -384,4 +384,4 @@ bool FromBatchEncoding(std::string_view bytes, BatchEncoding encoding, std::stri
     return ToWide(bytes, CodePageOf(encoding), wide) && FromWide(wide, kProgramCodePage, text);
 }
 
-}  // namespace files
+}  // namespace platform

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace files {
+namespace platform {
 
 // The path as the wide file functions take it (UTF-16): unchanged while it is short; from 248
 // characters on made absolute, cleaned and given the "\\?\" prefix ("\\?\UNC\" for a share).
@@ -13,4 +13,4 @@ std::wstring SystemPath(const std::string& path);
 // The path made absolute and cleaned by the system; unchanged when it cannot be.
 std::wstring FullPath(const std::wstring& path);
 
-}  // namespace files
+}  // namespace platform

@@ -2,7 +2,7 @@
 
 #include "platform/files.h"
 
-namespace files {
+namespace platform {
 
 std::string RandomNamePart() {
     static constexpr char kHex[] = "0123456789abcdef";
@@ -13,4 +13,4 @@ std::string RandomNamePart() {
     return part;
 }
 
-}  // namespace files
+}  // namespace platform

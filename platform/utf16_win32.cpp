@@ -2,6 +2,8 @@
 
 #include "platform/utf16.h"
 
+namespace platform {
+
 std::wstring Utf16(std::string_view utf8) {
     if (utf8.empty()) return std::wstring();
     int length =
@@ -21,3 +23,5 @@ std::string Utf8(std::wstring_view utf16) {
                         length, nullptr, nullptr);
     return utf8;
 }
+
+}  // namespace platform

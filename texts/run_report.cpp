@@ -10,32 +10,32 @@ namespace texts {
 
 namespace {
 
-TextId MessageOf(RunError error) {
+TextId MessageOf(engine::RunError error) {
     switch (error) {
-        case RunError::NothingToExtract: return TextId::NothingToExtract;
-        case RunError::PageMissing: return TextId::PageMissing;
-        case RunError::PageIsFolder: return TextId::PageIsFolder;
-        case RunError::BackupNotCreated: return TextId::BackupNotCreated;
-        case RunError::PageNotRead: return TextId::PageNotRead;
-        case RunError::SheetNameCollides: return TextId::SheetNameCollides;
-        case RunError::StyleBlockUnclosed: return TextId::StyleBlockUnclosed;
-        case RunError::BracesMismatch: return TextId::BracesMismatch;
-        case RunError::SheetNotOurs: return TextId::SheetNotOurs;
-        case RunError::ScriptNotOurs: return TextId::ScriptNotOurs;
-        case RunError::PageConvertedBefore: return TextId::PageConvertedBefore;
-        case RunError::SheetOfOtherPage: return TextId::SheetOfOtherPage;
-        case RunError::FileNotWritten: return TextId::FileNotWritten;
-        case RunError::FolderBusy: return TextId::FolderBusy;
-        case RunError::SheetExists: return TextId::SheetExists;
-        case RunError::PageReplaced: return TextId::PageReplaced;
-        case RunError::BackupNotOurs: return TextId::BackupNotOurs;
-        case RunError::SheetNameInvalid: return TextId::SheetNameInvalid;
-        case RunError::Stopped: return TextId::Stopped;
-        case RunError::PageDamaged: return TextId::PageDamaged;
-        case RunError::PagesInSeveralFolders: return TextId::PagesInSeveralFolders;
-        case RunError::NoPageInFolder: return TextId::NoPageInFolder;
-        case RunError::OutOfMemory:
-        case RunError::None: break;
+        case engine::RunError::NothingToExtract: return TextId::NothingToExtract;
+        case engine::RunError::PageMissing: return TextId::PageMissing;
+        case engine::RunError::PageIsFolder: return TextId::PageIsFolder;
+        case engine::RunError::BackupNotCreated: return TextId::BackupNotCreated;
+        case engine::RunError::PageNotRead: return TextId::PageNotRead;
+        case engine::RunError::SheetNameCollides: return TextId::SheetNameCollides;
+        case engine::RunError::StyleBlockUnclosed: return TextId::StyleBlockUnclosed;
+        case engine::RunError::BracesMismatch: return TextId::BracesMismatch;
+        case engine::RunError::SheetNotOurs: return TextId::SheetNotOurs;
+        case engine::RunError::ScriptNotOurs: return TextId::ScriptNotOurs;
+        case engine::RunError::PageConvertedBefore: return TextId::PageConvertedBefore;
+        case engine::RunError::SheetOfOtherPage: return TextId::SheetOfOtherPage;
+        case engine::RunError::FileNotWritten: return TextId::FileNotWritten;
+        case engine::RunError::FolderBusy: return TextId::FolderBusy;
+        case engine::RunError::SheetExists: return TextId::SheetExists;
+        case engine::RunError::PageReplaced: return TextId::PageReplaced;
+        case engine::RunError::BackupNotOurs: return TextId::BackupNotOurs;
+        case engine::RunError::SheetNameInvalid: return TextId::SheetNameInvalid;
+        case engine::RunError::Stopped: return TextId::Stopped;
+        case engine::RunError::PageDamaged: return TextId::PageDamaged;
+        case engine::RunError::PagesInSeveralFolders: return TextId::PagesInSeveralFolders;
+        case engine::RunError::NoPageInFolder: return TextId::NoPageInFolder;
+        case engine::RunError::OutOfMemory:
+        case engine::RunError::None: break;
     }
     return TextId::OutOfMemory;
 }
@@ -48,7 +48,7 @@ std::string TimeLine(Language language, long elapsedSeconds) {
 
 }  // namespace
 
-std::string RunErrorMessage(RunError error, std::string_view path, Language language,
+std::string RunErrorMessage(engine::RunError error, std::string_view path, Language language,
                             std::string_view otherPath, bool diskFull) {
     std::string message = WithArguments(Text(MessageOf(error), language), path, otherPath);
     if (diskFull) {
@@ -67,24 +67,24 @@ std::string FolderShown(std::string folder) {
     return folder;
 }
 
-std::string RunErrorMessage(const RunOutcome& outcome, Language language) {
+std::string RunErrorMessage(const engine::RunOutcome& outcome, Language language) {
     // Several pages with nothing to extract are named by their count and folder.
-    if (outcome.error == RunError::NothingToExtract && outcome.pages.size() > 1)
+    if (outcome.error == engine::RunError::NothingToExtract && outcome.pages.size() > 1)
         return WithArguments(Text(TextId::NothingToExtractInPages, language),
                              std::to_string(outcome.pages.size()), FolderShown(outcome.path));
     return RunErrorMessage(outcome.error, outcome.path, language, outcome.otherPath,
                            outcome.diskFull);
 }
 
-bool MessageConcernsSheetName(const RunOutcome& outcome, std::string_view sheetPath) {
+bool MessageConcernsSheetName(const engine::RunOutcome& outcome, std::string_view sheetPath) {
     switch (outcome.error) {
-        case RunError::SheetNameInvalid:
-        case RunError::SheetNameCollides:
-        case RunError::SheetNotOurs:
-        case RunError::SheetExists:
-        case RunError::SheetOfOtherPage:
-        case RunError::PageConvertedBefore: return true;
-        case RunError::FileNotWritten: return outcome.path == sheetPath;
+        case engine::RunError::SheetNameInvalid:
+        case engine::RunError::SheetNameCollides:
+        case engine::RunError::SheetNotOurs:
+        case engine::RunError::SheetExists:
+        case engine::RunError::SheetOfOtherPage:
+        case engine::RunError::PageConvertedBefore: return true;
+        case engine::RunError::FileNotWritten: return outcome.path == sheetPath;
         default: return false;
     }
 }
@@ -114,10 +114,10 @@ std::string RunReport(Language language, std::string_view sheetName, bool cleane
     return report;
 }
 
-std::string SeveralPagesReport(const RunOutcome& outcome, std::string_view sheetName,
+std::string SeveralPagesReport(const engine::RunOutcome& outcome, std::string_view sheetName,
                                Language language, long elapsedSeconds) {
     size_t empty = 0;
-    for (const PageResult& page : outcome.pages)
+    for (const engine::PageResult& page : outcome.pages)
         if (page.nothingToExtract) ++empty;
     std::string converted = std::to_string(outcome.pages.size() - empty);
     std::string report =
@@ -137,8 +137,8 @@ std::string SeveralPagesReport(const RunOutcome& outcome, std::string_view sheet
     return report + TimeLine(language, elapsedSeconds);
 }
 
-std::string PageResultLine(const PageResult& page, Language language) {
-    std::string name = page.page.substr(PageFolder(page.page).size());
+std::string PageResultLine(const engine::PageResult& page, Language language) {
+    std::string name = page.page.substr(engine::PageFolder(page.page).size());
     if (page.nothingToExtract)
         return WithArguments(Text(TextId::PageNothingToExtract, language), name);
     return WithArguments(Text(TextId::PageBytes, language),

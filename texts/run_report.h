@@ -12,9 +12,9 @@ namespace texts {
 // The message of a run that wrote nothing (a failure, or nothing to extract), naming `path`
 // and `otherPath` where the message has a place for them.
 // A message whose cause was a full disk says so on a second line.
-std::string RunErrorMessage(RunError error, std::string_view path, Language language,
+std::string RunErrorMessage(engine::RunError error, std::string_view path, Language language,
                             std::string_view otherPath = {}, bool diskFull = false);
-std::string RunErrorMessage(const RunOutcome& outcome, Language language);
+std::string RunErrorMessage(const engine::RunOutcome& outcome, Language language);
 
 // A folder as the user names it: without its last separator, unless that is all of it or
 // follows a drive ("C:\\").
@@ -22,7 +22,7 @@ std::string FolderShown(std::string folder);
 
 // Whether the message of a run that changed nothing is about the output sheet name (another
 // name would do), so that the window puts the keyboard there. `sheetPath`: the sheet's file.
-bool MessageConcernsSheetName(const RunOutcome& outcome, std::string_view sheetPath);
+bool MessageConcernsSheetName(const engine::RunOutcome& outcome, std::string_view sheetPath);
 
 // The report of a completed run; lines are separated by single CR characters. The backup
 // sentence is there only when the run wrote the page's backup; a run that the restore script
@@ -36,12 +36,12 @@ std::string RunReport(Language language, std::string_view sheetName, bool cleane
 // nothing to extract; then, as in RunReport, the backup sentence when the run wrote backups and
 // the backup to copy back by hand, if any; then the time. Lines are separated by single CR
 // characters.
-std::string SeveralPagesReport(const RunOutcome& outcome, std::string_view sheetName,
+std::string SeveralPagesReport(const engine::RunOutcome& outcome, std::string_view sheetName,
                                Language language, long elapsedSeconds);
 
 // stylewick-cli's line for one page of a run over several pages: the page's file name and its
 // bytes before and after the run, or that it held nothing to extract.
-std::string PageResultLine(const PageResult& page, Language language);
+std::string PageResultLine(const engine::PageResult& page, Language language);
 
 // Local time of day in seconds, with its millisecond fraction.
 double SecondsOfDayNow();

@@ -156,10 +156,10 @@ LRESULT CALLBACK NamedControlProc(HWND control, UINT message, WPARAM wParam, LPA
 void SetAccessibleName(HWND control, std::string_view name) {
     DWORD_PTR earlier = 0;
     if (GetWindowSubclass(control, NamedControlProc, kNameSubclass, &earlier)) {
-        *reinterpret_cast<std::wstring*>(earlier) = Utf16(name);
+        *reinterpret_cast<std::wstring*>(earlier) = platform::Utf16(name);
         return;
     }
-    auto* kept = new std::wstring(Utf16(name));
+    auto* kept = new std::wstring(platform::Utf16(name));
     if (!SetWindowSubclass(control, NamedControlProc, kNameSubclass,
                            reinterpret_cast<DWORD_PTR>(kept)))
         delete kept;

@@ -52,7 +52,7 @@ std::string OpenDialogFolder() {
     if (IsPageChosen(page)) return page.substr(0, page.find_last_of("\\/") + 1);
     std::wstring folder(GetCurrentDirectoryW(0, nullptr), L'\0');
     folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
-    return Utf8(folder);
+    return platform::Utf8(folder);
 }
 
 // Makes `pages` the chosen pages (one, or several of one folder) and shows them.
@@ -68,8 +68,8 @@ void ChoosePages(HWND mainWindow, const std::vector<std::string>& pages) {
 std::vector<OfferedFile> Offered(const std::vector<std::string>& paths) {
     std::vector<OfferedFile> offered;
     for (const std::string& path : paths) {
-        std::string full = files::AbsolutePath(path);
-        if (files::Exists(full)) offered.push_back({full, files::IsFolder(full)});
+        std::string full = platform::AbsolutePath(path);
+        if (platform::Exists(full)) offered.push_back({full, platform::IsFolder(full)});
     }
     return offered;
 }
@@ -77,7 +77,7 @@ std::vector<OfferedFile> Offered(const std::vector<std::string>& paths) {
 // The names the file-open dialog gave, each ended by NUL, up to the NUL that ends the list.
 std::string DialogNames(const std::wstring& chosen) {
     size_t end = chosen.find(std::wstring_view(L"\0\0", 2));
-    return Utf8(std::wstring_view(chosen).substr(0, end));
+    return platform::Utf8(std::wstring_view(chosen).substr(0, end));
 }
 
 }  // namespace
@@ -103,9 +103,9 @@ void OnCommand(HWND mainWindow, int controlId, int code) {
 
 void BrowseCommand(HWND mainWindow) {
     texts::Language language = CurrentLanguage();
-    std::wstring title = Utf16(texts::Text(texts::TextId::OpenDialogTitle, language));
-    std::wstring filter = Utf16(OpenDialogFilter(language));
-    std::wstring folder = Utf16(OpenDialogFolder());
+    std::wstring title = platform::Utf16(texts::Text(texts::TextId::OpenDialogTitle, language));
+    std::wstring filter = platform::Utf16(OpenDialogFilter(language));
+    std::wstring folder = platform::Utf16(OpenDialogFolder());
     // Room for the names of thousands of pages chosen at once.
     std::wstring chosen(1 << 20, L'\0');
 
@@ -136,19 +136,19 @@ void DropCommand(HWND mainWindow, HDROP drop) {
     for (UINT i = 0; i < count; ++i) {
         std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
         path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
-        paths.push_back(Utf8(path));
+        paths.push_back(platform::Utf8(path));
     }
     DragFinish(drop);
     // Once the launch has begun the page is settled, as the disabled browse button shows.
     if (!IsWindowEnabled(GetDlgItem(mainWindow, IDB_BROWSE))) return;
     DroppedChoice choice = ChosenFromDrop(Offered(paths));
     if (!choice.folder.empty()) {
-        choice.pages = PagesInFolder(choice.folder);
+        choice.pages = engine::PagesInFolder(choice.folder);
         if (choice.pages.empty())
-            ShowMessage(
-                mainWindow,
-                texts::RunErrorMessage(RunError::NoPageInFolder, choice.folder, CurrentLanguage()),
-                MB_ICONSTOP);
+            ShowMessage(mainWindow,
+                        texts::RunErrorMessage(engine::RunError::NoPageInFolder, choice.folder,
+                                               CurrentLanguage()),
+                        MB_ICONSTOP);
     }
     ChoosePages(mainWindow, choice.pages);
 }
@@ -180,12 +180,13 @@ void ShowChosenPages(HWND mainWindow, texts::Language language) {
 }
 
 void WebLinkCommand() {
-    ShellExecuteW(nullptr, L"open", Utf16(STYLEWICK_WEBSITE).c_str(), nullptr, nullptr, SW_SHOW);
+    ShellExecuteW(nullptr, L"open", platform::Utf16(STYLEWICK_WEBSITE).c_str(), nullptr, nullptr,
+                  SW_SHOW);
 }
 
 std::vector<std::string> PagesAmong(const std::vector<std::string>& paths) {
     DroppedChoice choice = ChosenFromDrop(Offered(paths));
-    return choice.folder.empty() ? choice.pages : PagesInFolder(choice.folder);
+    return choice.folder.empty() ? choice.pages : engine::PagesInFolder(choice.folder);
 }
 
 }  // namespace ui

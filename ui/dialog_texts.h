@@ -61,9 +61,9 @@ inline std::string TooltipText(std::string_view text) {
 // first, shown without its last separator unless that is all of it or follows a drive (C:\).
 inline std::string SeveralPagesText(texts::Language language,
                                     const std::vector<std::string>& pages) {
-    return texts::WithArguments(texts::Text(texts::TextId::SeveralPagesChosen, language),
-                                std::to_string(pages.size()),
-                                texts::FolderShown(pages.empty() ? "" : PageFolder(pages.front())));
+    return texts::WithArguments(
+        texts::Text(texts::TextId::SeveralPagesChosen, language), std::to_string(pages.size()),
+        texts::FolderShown(pages.empty() ? "" : engine::PageFolder(pages.front())));
 }
 
 // The page path field's tooltip when several pages are chosen: their file names, one a line
@@ -72,7 +72,7 @@ inline std::string PageListTooltip(const std::vector<std::string>& pages) {
     std::string list;
     for (const std::string& page : pages) {
         if (!list.empty()) list += '|';
-        list += page.substr(PageFolder(page).size());
+        list += page.substr(engine::PageFolder(page).size());
     }
     return list;
 }

@@ -34,7 +34,8 @@ void EnableRunControls(HWND mainWindow, bool enable) {
 void ReturnToWindow(HWND mainWindow, const RunJob& job) {
     EnableRunControls(mainWindow, true);
     SetWindowTextOf(mainWindow, MainCaption(CurrentLanguage()));
-    std::string sheetPath = SheetPath(PageFolder(job.request.pagePath), job.request.sheetName);
+    std::string sheetPath =
+        engine::SheetPath(engine::PageFolder(job.request.pagePath), job.request.sheetName);
     int focus =
         texts::MessageConcernsSheetName(job.outcome, sheetPath) ? IDE_SHEET_NAME : IDB_BROWSE;
     SendMessageW(mainWindow, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(mainWindow, focus)),
@@ -46,9 +47,9 @@ void ReturnToWindow(HWND mainWindow, const RunJob& job) {
 DWORD WINAPI RunThread(void* parameter) {
     RunJob& job = *static_cast<RunJob*>(parameter);
     try {
-        job.outcome = RunExtraction(job.request);
+        job.outcome = engine::RunExtraction(job.request);
     } catch (const std::bad_alloc&) {
-        job.outcome = {RunError::OutOfMemory, job.request.pagePath};
+        job.outcome = {engine::RunError::OutOfMemory, job.request.pagePath};
     } catch (...) {
         job.threw = true;
     }
@@ -57,7 +58,7 @@ DWORD WINAPI RunThread(void* parameter) {
 }
 
 // The job of a run from the window on `request`, whose progress and wait it records.
-std::unique_ptr<RunJob> NewJob(HWND mainWindow, RunRequest request) {
+std::unique_ptr<RunJob> NewJob(HWND mainWindow, engine::RunRequest request) {
     auto job = std::make_unique<RunJob>();
     job->window = mainWindow;
     job->request = std::move(request);
@@ -88,7 +89,7 @@ void ShowPercent(HWND mainWindow, int percent) {
 }
 
 // The pages of a run from the window: its several, or its one.
-std::vector<std::string> PagesOf(const RunRequest& request) {
+std::vector<std::string> PagesOf(const engine::RunRequest& request) {
     if (request.pagePaths.empty()) return {request.pagePath};
     return request.pagePaths;
 }
@@ -96,7 +97,7 @@ std::vector<std::string> PagesOf(const RunRequest& request) {
 // The report of a completed run: of its one page, or of its several.
 std::string Report(const RunJob& job, texts::Language language, double startSecondOfDay) {
     long seconds = texts::ElapsedSeconds(startSecondOfDay, texts::SecondsOfDayNow());
-    const RunRequest& request = job.request;
+    const engine::RunRequest& request = job.request;
     if (request.pagePaths.size() > 1)
         return texts::SeveralPagesReport(job.outcome, request.sheetName, language, seconds);
     return texts::RunReport(language, request.sheetName, request.cleanUnused, seconds,
@@ -108,15 +109,15 @@ std::string Report(const RunJob& job, texts::Language language, double startSeco
 bool TellOutcome(HWND mainWindow, const RunJob& job, double startSecondOfDay) {
     if (job.threw) return true;
     texts::Language language = CurrentLanguage();
-    RunError error = job.outcome.error;
-    if (error == RunError::None) {
+    engine::RunError error = job.outcome.error;
+    if (error == engine::RunError::None) {
         ShowMessage(mainWindow, Report(job, language, startSecondOfDay), MB_ICONINFORMATION);
         return true;
     }
-    if (error != RunError::Stopped)
+    if (error != engine::RunError::Stopped)
         ShowMessage(mainWindow, texts::RunErrorMessage(job.outcome, language),
-                    error == RunError::NothingToExtract ? MB_ICONINFORMATION : MB_ICONSTOP);
-    if (error == RunError::NothingToExtract) return true;
+                    error == engine::RunError::NothingToExtract ? MB_ICONINFORMATION : MB_ICONSTOP);
+    if (error == engine::RunError::NothingToExtract) return true;
     ReturnToWindow(mainWindow, job);
     return false;
 }
@@ -131,7 +132,7 @@ void StartExtractionRun(HWND mainWindow, const std::vector<std::string>& pages,
     // Escape asks whether to stop the run.
     EnableRunControls(mainWindow, false);
     SetFocus(mainWindow);
-    RunRequest request;
+    engine::RunRequest request;
     request.pagePath = pages.front();
     if (pages.size() > 1) request.pagePaths = pages;
     request.sheetName = sheetName;
@@ -143,7 +144,7 @@ void StartExtractionRun(HWND mainWindow, const std::vector<std::string>& pages,
 
     run.thread = CreateThread(nullptr, 0, RunThread, run.job.get(), 0, nullptr);
     if (!run.thread) {  // no room for a thread: nothing has run
-        run.job->outcome = {RunError::OutOfMemory, run.job->request.pagePath};
+        run.job->outcome = {engine::RunError::OutOfMemory, run.job->request.pagePath};
         PostMessageW(mainWindow, kRunEndedMessage, 0, 0);
         return;
     }
@@ -163,9 +164,9 @@ void AskToStopRun(HWND mainWindow) {
     if (!run.job || run.asking || run.job->stop) return;
     run.asking = true;
     std::string question = StopQuestionText(CurrentLanguage(), PagesOf(run.job->request));
-    int answer =
-        MessageBoxW(mainWindow, Utf16(question).c_str(), Utf16(texts::kProductName).c_str(),
-                    MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL);
+    int answer = MessageBoxW(mainWindow, platform::Utf16(question).c_str(),
+                             platform::Utf16(texts::kProductName).c_str(),
+                             MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL);
     run.asking = false;
     if (answer == IDYES) run.job->stop = true;
     if (run.endedWhileAsking) {  // its end was put off: the main window takes it in now

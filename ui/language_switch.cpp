@@ -19,7 +19,7 @@ namespace ui {
 namespace {
 
 void AppendMenuItem(HMENU menu, int commandId, const char* text, bool checked) {
-    std::wstring wide = Utf16(text);
+    std::wstring wide = platform::Utf16(text);
     MENUITEMINFOW item{};
     item.cbSize = sizeof item;
     item.fMask = MIIM_STATE | MIIM_ID | MIIM_STRING;

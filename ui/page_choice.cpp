@@ -10,7 +10,7 @@ bool IsHtmlPageName(std::string_view path) {
     size_t dot = path.rfind('.');
     if (dot == std::string_view::npos) return false;
     std::string_view extension = path.substr(dot);
-    return EqualsNoCase(extension, ".htm") || EqualsNoCase(extension, ".html");
+    return engine::EqualsNoCase(extension, ".htm") || engine::EqualsNoCase(extension, ".html");
 }
 
 std::string ChosenPage(const std::vector<OfferedFile>& offered) {

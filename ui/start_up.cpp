@@ -17,7 +17,7 @@ int StartUp(const std::vector<std::string>& arguments) {
     UiState& ui = TheUiState();
     // The user's own language, French or English; nothing is stored.
     texts::Language language =
-        UserLanguageIsFrench() ? texts::Language::French : texts::Language::English;
+        platform::UserLanguageIsFrench() ? texts::Language::French : texts::Language::English;
     ui.languageCode = texts::LanguageCode(language);
     std::vector<std::string> pages = PagesAmong(arguments);
     ui.pagePath = pages.empty() ? texts::kNoPageSelected : pages.front();

@@ -45,7 +45,7 @@ HWND CreateTooltipWindow(HWND parent) {
 int SetControlTooltip(HWND control, std::string text) {
     HWND tooltip = CreateTooltipWindow(GetParent(control));
     if (!tooltip) return 0;
-    std::wstring shown = Utf16(TooltipText(text));
+    std::wstring shown = platform::Utf16(TooltipText(text));
 
     TTTOOLINFOW existing = ToolFor(control, nullptr);
     if (SendMessageW(tooltip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&existing)))

@@ -18,8 +18,8 @@ namespace ui {
 // meanwhile the two share only the atomics.
 struct RunJob {
     HWND window = nullptr;  // told of the run's end
-    RunRequest request;
-    RunOutcome outcome;
+    engine::RunRequest request;
+    engine::RunOutcome outcome;
     bool threw = false;                // the run ended by an exception, not with an outcome
     std::atomic<int> permille{0};      // thousandths of the run done
     std::atomic<bool> waiting{false};  // for another run that holds the page's folder

@@ -84,7 +84,7 @@ void ReplacePictures(HWND mainWindow, int dpi) {
 
 // The text of `control` as drawn with its font: on one line, or wrapped at `wrapWidth`.
 SIZE TextSize(HWND control, int wrapWidth = 0) {
-    std::wstring text = Utf16(WindowTextOf(control));
+    std::wstring text = platform::Utf16(WindowTextOf(control));
     HDC dc = GetDC(control);
     HGDIOBJ old =
         SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));

@@ -10,15 +10,15 @@ std::string WindowTextOf(HWND window) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(
         static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return Utf8(text);
+    return platform::Utf8(text);
 }
 
 void SetWindowTextOf(HWND window, std::string_view text) {
-    SetWindowTextW(window, Utf16(text).c_str());
+    SetWindowTextW(window, platform::Utf16(text).c_str());
 }
 
 void SetPictureName(HWND control, std::string_view name) {
-    DefWindowProcW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Utf16(name).c_str()));
+    DefWindowProcW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(platform::Utf16(name).c_str()));
 }
 
 std::string DialogItemText(HWND dialog, int controlId) {
@@ -38,8 +38,8 @@ void SetPagePathText(HWND mainWindow, std::string_view text) {
 }
 
 void ShowMessage(HWND mainWindow, std::string_view text, UINT icon) {
-    MessageBoxW(mainWindow, Utf16(text).c_str(), Utf16(texts::kProductName).c_str(),
-                MB_OK | icon | MB_TASKMODAL);
+    MessageBoxW(mainWindow, platform::Utf16(text).c_str(),
+                platform::Utf16(texts::kProductName).c_str(), MB_OK | icon | MB_TASKMODAL);
 }
 
 }  // namespace ui

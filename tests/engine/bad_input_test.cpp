@@ -24,6 +24,8 @@
 #include "tests/support/reference_forms.h"
 #include "tests/support/scratch_folder.h"
 
+namespace engine {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -445,3 +447,5 @@ TEST(FuzzFinding, UnclosedQuoteIsNotClosedByARebuiltTag) {
 }  // namespace fuzz_findings
 
 }  // namespace
+
+}  // namespace engine

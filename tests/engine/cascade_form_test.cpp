@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace engine {
+
 namespace {
 
 const std::string kRaised = ":not(#_):not(#_):not(#_)";
@@ -69,3 +71,5 @@ TEST(CascadeForm, MostIdsInOneSelectorCountsEachSelectorOfAGroup) {
 }
 
 }  // namespace
+
+}  // namespace engine

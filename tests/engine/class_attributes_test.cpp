@@ -7,6 +7,8 @@
 #include "tests/support/reference_forms.h"
 #include "tests/support/text_case.h"
 
+namespace engine {
+
 namespace {
 
 using MergeCase = TextCase;  // the attribute text of a tag and the text it is rebuilt into
@@ -116,3 +118,5 @@ TEST(MergeClassAttributes, NamesBeginningWithEqualsStayAttributesOfTheirOwn) {
 }
 
 }  // namespace
+
+}  // namespace engine

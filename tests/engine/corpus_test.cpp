@@ -8,6 +8,8 @@
 #include "tests/support/corpus_pages.h"
 #include "tests/support/page_run.h"
 
+namespace engine {
+
 namespace {
 
 // Style attributes of start tags from the body tag on (the whole page without one), outside
@@ -72,3 +74,5 @@ TEST_P(CorpusRun, EveryPageConvertsAndKeepsNoStyleAttributeInItsBody) {
 INSTANTIATE_TEST_SUITE_P(CleaningOnAndOff, CorpusRun, testing::Bool());
 
 }  // namespace
+
+}  // namespace engine

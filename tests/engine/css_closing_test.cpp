@@ -7,6 +7,8 @@
 #include "engine/output_writing.h"
 #include "tests/support/page_run.h"
 
+namespace engine {
+
 namespace {
 
 TEST(CssClosing, WellFormedCssNeedsNothing) {
@@ -50,3 +52,5 @@ TEST(CssClosing, InlineClassesOfAPageWithACdataWrapperSurvive) {
 }
 
 }  // namespace
+
+}  // namespace engine

@@ -9,6 +9,8 @@
 #include "engine/inline_declarations.h"
 #include "engine/rule_parsing.h"
 
+namespace engine {
+
 namespace {
 
 // The pieces of `css`, one letter per kind (t text, s space, m comment, q string, o open,
@@ -190,3 +192,5 @@ TEST(CssReadings, DoubleByteCharactersAreText) {
 }
 
 }  // namespace
+
+}  // namespace engine

@@ -7,6 +7,8 @@
 #include "tests/support/reference_forms.h"
 #include "tests/support/text_case.h"
 
+namespace engine {
+
 namespace {
 
 using KeyCase = TextCase;  // declarations and their key
@@ -46,3 +48,5 @@ TEST(DeclarationKey, TellsApartTextsThatDifferInMoreThanCaseSpaceOrOrder) {
 }
 
 }  // namespace
+
+}  // namespace engine

@@ -7,6 +7,8 @@
 #include "tests/support/page_run.h"
 #include "tests/support/text_case.h"
 
+namespace engine {
+
 namespace {
 
 constexpr char kWordPage[] =
@@ -201,3 +203,5 @@ TEST(ExtractionRunStop, StopsWithNothingChangedUntilTheOutputsArePlaced) {
 }
 
 }  // namespace
+
+}  // namespace engine

@@ -21,6 +21,8 @@
 #include "tests/support/scratch_folder.h"
 #include "texts/run_report.h"
 
+namespace engine {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -32,7 +34,7 @@ constexpr char kSheet[] = "styles.css";
 
 // Turns the injected failure off again whatever way a test ends.
 struct NoInjectedFailureAfterwards {
-    ~NoInjectedFailureAfterwards() { files::FailOperationNumber(0); }
+    ~NoInjectedFailureAfterwards() { platform::FailOperationNumber(0); }
 };
 
 RunOutcome RunOn(const ScratchFolder& folder, const std::string& sheetName,
@@ -150,9 +152,9 @@ TEST_P(FailingOperationWalk, EveryFailureLeavesThePageAsItWas) {
     {
         ScratchFolder folder;
         folder.Write(kPage, page);
-        files::FailOperationNumber(0);
+        platform::FailOperationNumber(0);
         ASSERT_EQ(RunOn(folder, kSheet, GetParam().cleanUnused).error, RunError::None);
-        ASSERT_EQ(files::OperationsCounted(), static_cast<int>(kRunOperations.size()))
+        ASSERT_EQ(platform::OperationsCounted(), static_cast<int>(kRunOperations.size()))
             << "the run's file operations changed; the table of this test names each one";
         ASSERT_NE(folder.Read(kPage), page) << "the page should be rewritten by a run";
         converted = folder.Files();
@@ -163,9 +165,9 @@ TEST_P(FailingOperationWalk, EveryFailureLeavesThePageAsItWas) {
         SCOPED_TRACE("operation " + std::to_string(n) + " fails: " + step.operation);
         ScratchFolder folder;
         folder.Write(kPage, page);
-        files::FailOperationNumber(static_cast<int>(n));
+        platform::FailOperationNumber(static_cast<int>(n));
         RunOutcome outcome = RunOn(folder, kSheet, GetParam().cleanUnused);
-        files::FailOperationNumber(0);
+        platform::FailOperationNumber(0);
 
         if (step.error == RunError::None) {
             EXPECT_EQ(outcome.error, RunError::None);
@@ -208,9 +210,9 @@ TEST_P(FailingOperationWalk, FailuresOverEarlierRunsKeepEveryFile) {
     {
         ScratchFolder folder;
         PrepareEarlierRuns(folder, page);
-        files::FailOperationNumber(0);
+        platform::FailOperationNumber(0);
         ASSERT_EQ(RunOn(folder, "page.css", GetParam().cleanUnused).error, RunError::None);
-        operations = files::OperationsCounted();
+        operations = platform::OperationsCounted();
         EXPECT_EQ(operations, kAsideRemoval);
         EXPECT_NE(folder.Read(kScript).find("other.backup.html"), std::string::npos);
         EXPECT_EQ(folder.Read(kBackup), page);
@@ -221,9 +223,9 @@ TEST_P(FailingOperationWalk, FailuresOverEarlierRunsKeepEveryFile) {
         ScratchFolder folder;
         PrepareEarlierRuns(folder, page);
         const std::map<std::string, std::string> before = folder.Files();
-        files::FailOperationNumber(n);
+        platform::FailOperationNumber(n);
         RunOutcome outcome = RunOn(folder, "page.css", GetParam().cleanUnused);
-        files::FailOperationNumber(0);
+        platform::FailOperationNumber(0);
 
         if (n == kOtherBackupTest) {
             EXPECT_EQ(outcome.error, RunError::None);
@@ -424,3 +426,5 @@ TEST_F(RealConditionTest, HeadlessProgramReportsTheFailureAndExitsWithAnError) {
 }
 
 }  // namespace
+
+}  // namespace engine

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace engine {
+
 namespace {
 
 // The references that Find visits for a hash, in order.
@@ -51,3 +53,5 @@ TEST(HashSlots, TextHashesNamesInAnyAsciiCase) {
 }
 
 }  // namespace
+
+}  // namespace engine

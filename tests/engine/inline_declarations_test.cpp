@@ -8,6 +8,8 @@
 
 #include "tests/support/text_case.h"
 
+namespace engine {
+
 namespace {
 
 TEST(InlineDeclarations, EachDeclarationEndsImportantOnItsOwnLine) {
@@ -165,3 +167,5 @@ TEST(InlineDeclarations, DeclarationsInEffectIgnoreOrderOnlyWhereItChangesNothin
 }
 
 }  // namespace
+
+}  // namespace engine

@@ -5,6 +5,8 @@
 #include "engine/page_rewriting.h"
 #include "tests/support/text_case.h"
 
+namespace engine {
+
 namespace {
 
 // `page` rewritten by the run between `before` and `after`, which it leaves as they are.
@@ -77,3 +79,5 @@ TEST(LangStripping, LineEndsDoNotChangeTheResult) {
 }
 
 }  // namespace
+
+}  // namespace engine

@@ -14,6 +14,8 @@
 #include "tests/support/page_run.h"
 #include "tests/support/text_case.h"
 
+namespace engine {
+
 namespace {
 
 const std::string kLink = "<link rel=\"stylesheet\" type=\"text/css\" href=\"styles.css\" />";
@@ -367,3 +369,5 @@ TEST(HeaderExtraction, CorpusWordPagesGetTheirMainStyleSheetLinked) {
 }
 
 }  // namespace
+
+}  // namespace engine

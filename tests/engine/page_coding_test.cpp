@@ -8,6 +8,8 @@
 #include "engine/output_writing.h"
 #include "tests/support/page_run.h"
 
+namespace engine {
+
 namespace {
 
 using namespace std::string_literals;
@@ -90,3 +92,5 @@ TEST(PageCoding, RunsConvertPagesInTheirCoding) {
 }
 
 }  // namespace
+
+}  // namespace engine

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace engine {
+
 namespace {
 
 std::string AttributesText(const std::vector<Attribute>& attributes) {
@@ -168,3 +170,5 @@ TEST(ReadAttributes, TheEndOfATextEndsTheTag) {
 }
 
 }  // namespace
+
+}  // namespace engine

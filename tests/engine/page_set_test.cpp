@@ -11,6 +11,8 @@
 #include "tests/support/restore_simulation.h"
 #include "tests/support/scratch_folder.h"
 
+namespace engine {
+
 namespace {
 
 std::string Page(std::string_view head, std::string_view body) {
@@ -168,3 +170,5 @@ TEST(PageSet, PagesInFolderAreItsHtmlFilesWithoutBackupsOrSubfolders) {
 }
 
 }  // namespace
+
+}  // namespace engine

@@ -24,6 +24,8 @@
 #include "tests/support/corpus_pages.h"
 #include "tests/support/page_run.h"
 
+namespace engine {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -157,3 +159,5 @@ TEST(RecordedOutputs, EveryRunWritesTheRecordedBytes) {
 }
 
 }  // namespace
+
+}  // namespace engine

@@ -7,6 +7,8 @@
 
 #include <filesystem>
 
+namespace engine {
+
 namespace {
 
 std::string Lines(std::initializer_list<std::string> lines) {
@@ -201,3 +203,5 @@ TEST(RestoreScript, WritesBackWhatItReadsInThisForm) {
 }
 
 }  // namespace
+
+}  // namespace engine

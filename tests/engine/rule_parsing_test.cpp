@@ -7,6 +7,8 @@
 
 #include "tests/support/corpus_pages.h"
 
+namespace engine {
+
 namespace {
 
 struct ParseCase {
@@ -156,3 +158,5 @@ TEST(ParseHeaderRules, ReadsAWordProcessorStyleBlock) {
 }
 
 }  // namespace
+
+}  // namespace engine

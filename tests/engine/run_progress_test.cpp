@@ -11,6 +11,8 @@
 #include "engine/extraction_run.h"
 #include "tests/support/page_run.h"
 
+namespace engine {
+
 namespace {
 
 TEST(RunProgress, EachPhaseTellsItsShareAFewTimesAndNeverGoesBack) {
@@ -92,3 +94,5 @@ TEST(RunProgress, ARunOverSeveralPagesGoesUpToOneAndNeverBack) {
 }
 
 }  // namespace
+
+}  // namespace engine

@@ -8,6 +8,8 @@
 #include "tests/support/text_case.h"
 #include "version.h"
 
+namespace engine {
+
 namespace {
 
 struct Rewrite {
@@ -320,3 +322,5 @@ TEST(InlineStyles, ValuesWithReferencesImportantAndDataUrlsStayValidCss) {
 }
 
 }  // namespace
+
+}  // namespace engine

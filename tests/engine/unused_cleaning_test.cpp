@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace engine {
+
 namespace {
 
 // The selectors of the header rules that stay for a page text.
@@ -94,3 +96,5 @@ TEST(UnusedCleaning, ManyRulesOnALargePageStayFast) {
 }
 
 }  // namespace
+
+}  // namespace engine

@@ -11,7 +11,7 @@
 #include "tests/support/scratch_folder.h"
 
 struct PageRun {
-    RunOutcome outcome;
+    engine::RunOutcome outcome;
     std::string page;    // the page file after the run
     std::string sheet;   // the style sheet, empty when none was written
     std::string script;  // restore_backup.bat, empty when none was written
@@ -24,17 +24,17 @@ PageRun RunOnPage(const ScratchFolder& folder, std::string_view pageText, bool c
 // The page text `page` rewritten alone in memory, for a sheet named styles.css, with the page as
 // read and the classes that its rewrite refers to; the rewriting must end with `expected`.
 struct RewrittenPage {
-    explicit RewrittenPage(std::string page, RunError expected = RunError::None);
+    explicit RewrittenPage(std::string page, engine::RunError expected = engine::RunError::None);
     RewrittenPage(const RewrittenPage&) = delete;
     RewrittenPage& operator=(const RewrittenPage&) = delete;
 
     // The style sheet in either layout, and its inline classes as it writes them.
     std::string Sheet(bool cleanedLayout) const;
-    std::vector<Rule> InlineClassRules() const;
+    std::vector<engine::Rule> InlineClassRules() const;
 
     const std::string read;
-    InlineClasses classes;
-    PageRewrite rewrite;
+    engine::InlineClasses classes;
+    engine::PageRewrite rewrite;
 };
 
 // The inline comment line of every style sheet, with its CR LF.

@@ -10,24 +10,29 @@
 
 namespace {
 
-bool IsClass(const Attribute& attribute) { return EqualsNoCase(attribute.name, "class"); }
+bool IsClass(const engine::Attribute& attribute) {
+    return engine::EqualsNoCase(attribute.name, "class");
+}
 
 }  // namespace
 
 std::string MergeClassAttributes(std::string_view attributeText) {
-    Markup tag;
-    ReadAttributes(attributeText, 0, tag);
+    engine::Markup tag;
+    engine::ReadAttributes(attributeText, 0, tag);
     // The class attributes first, then the others, each in their order.
     std::vector<std::string_view> classValues;
-    for (const Attribute& attribute : TagAttributes(tag))
+    for (const engine::Attribute& attribute : engine::TagAttributes(tag))
         if (IsClass(attribute)) classValues.push_back(attribute.value);
-    if (classValues.empty() && FindNoCase(attributeText, "class=") == std::string_view::npos)
+    if (classValues.empty() &&
+        engine::FindNoCase(attributeText, "class=") == std::string_view::npos)
         return {};
     std::string merged;
     merged.reserve(attributeText.size() + 16);
     std::vector<bool> isClass;
-    for (const Attribute& attribute : TagAttributes(tag)) isClass.push_back(IsClass(attribute));
-    AppendMergedClassAttributes(merged, classValues, tag, [&](size_t at) { return isClass[at]; });
+    for (const engine::Attribute& attribute : engine::TagAttributes(tag))
+        isClass.push_back(IsClass(attribute));
+    engine::AppendMergedClassAttributes(merged, classValues, tag,
+                                        [&](size_t at) { return isClass[at]; });
     return merged;
 }
 
@@ -36,8 +41,8 @@ std::string DeclarationKey(std::string_view declarations) {
     std::array<size_t, 256> counts{};
     size_t kept = 0;
     for (char c : declarations) {
-        if (IsSpace(c)) continue;
-        ++counts[static_cast<unsigned char>(AnsiLower(c))];
+        if (engine::IsSpace(c)) continue;
+        ++counts[static_cast<unsigned char>(engine::AnsiLower(c))];
         ++kept;
     }
     std::string key;
@@ -49,6 +54,6 @@ std::string DeclarationKey(std::string_view declarations) {
 
 std::string AnsiLowerCopy(std::string_view text) {
     std::string lower(text);
-    for (char& c : lower) c = AnsiLower(c);
+    for (char& c : lower) c = engine::AnsiLower(c);
     return lower;
 }

@@ -12,13 +12,13 @@ namespace fs = std::filesystem;
 
 void RestoreAsTheScriptDoes(const ScratchFolder& folder) {
     if (!folder.Has("restore_backup.bat")) return;
-    std::vector<Conversion> conversions;
-    ASSERT_TRUE(ReadRestoreScript(folder.Read("restore_backup.bat"), conversions));
+    std::vector<engine::Conversion> conversions;
+    ASSERT_TRUE(engine::ReadRestoreScript(folder.Read("restore_backup.bat"), conversions));
     std::map<std::string, int> listings;
-    for (const Conversion& conversion : conversions)
+    for (const engine::Conversion& conversion : conversions)
         for (const std::string& sheet : conversion.sheetPaths) ++listings[sheet];
     bool everyCopy = true;
-    for (const Conversion& conversion : conversions) {
+    for (const engine::Conversion& conversion : conversions) {
         std::error_code error;
         if (!fs::copy_file(conversion.backupPath, conversion.pagePath,
                            fs::copy_options::overwrite_existing, error)) {

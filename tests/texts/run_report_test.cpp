@@ -27,90 +27,92 @@ TEST(RunReport, FrenchReportIsUtf8) {
 
 TEST(RunReport, ErrorMessagesNameTheirPathInBothLanguages) {
     struct Case {
-        RunError error;
+        engine::RunError error;
         const char* english;
         const char* french;
     } cases[] = {
-        {RunError::PageMissing, "File \"C:\\web\\index.html\" doesn't exist!",
+        {engine::RunError::PageMissing, "File \"C:\\web\\index.html\" doesn't exist!",
          "Le fichier \"C:\\web\\index.html\" n'existe pas!"},
-        {RunError::PageIsFolder, "Error! \"C:\\web\\index.html\" is a folder, not a page.",
+        {engine::RunError::PageIsFolder, "Error! \"C:\\web\\index.html\" is a folder, not a page.",
          "Erreur! \"C:\\web\\index.html\" est un dossier, pas une page."},
-        {RunError::BackupNotCreated,
+        {engine::RunError::BackupNotCreated,
          "Error! The backup copy \"C:\\web\\index.html\" could not be created",
          "Erreur! La copie de sauvegarde \"C:\\web\\index.html\" n'a pas pu être créée"},
-        {RunError::PageNotRead, "Error! File \"C:\\web\\index.html\" could not be read",
+        {engine::RunError::PageNotRead, "Error! File \"C:\\web\\index.html\" could not be read",
          "Erreur! Le fichier \"C:\\web\\index.html\" n'a pas pu être lu"},
-        {RunError::StyleBlockUnclosed, "Error! Malformed internal CSS: <style>...</style>",
+        {engine::RunError::StyleBlockUnclosed, "Error! Malformed internal CSS: <style>...</style>",
          "Erreur! CSS du header incorrect : <style>...</style>"},
-        {RunError::BracesMismatch, "Error! Malformed internal CSS: mismatching { and }",
+        {engine::RunError::BracesMismatch, "Error! Malformed internal CSS: mismatching { and }",
          "Erreur! CSS du header incorrect : nombre de { et } différent"},
-        {RunError::FileNotWritten,
+        {engine::RunError::FileNotWritten,
          "Error! File \"C:\\web\\index.html\" could not be written\rThe page was left unchanged.",
          "Erreur! Le fichier \"C:\\web\\index.html\" n'a pas pu être écrit\r"
          "La page n'a pas été modifiée."},
-        {RunError::SheetNameCollides,
+        {engine::RunError::SheetNameCollides,
          "Error! The CSS output name must not name the page, its backup or restore_backup.bat",
          "Erreur! Le nom de sortie CSS ne doit désigner ni la page, ni sa sauvegarde, ni "
          "restore_backup.bat"},
-        {RunError::OutOfMemory, "Error! Not enough memory to process \"C:\\web\\index.html\"",
+        {engine::RunError::OutOfMemory,
+         "Error! Not enough memory to process \"C:\\web\\index.html\"",
          "Erreur! Mémoire insuffisante pour traiter \"C:\\web\\index.html\""},
-        {RunError::NothingToExtract,
+        {engine::RunError::NothingToExtract,
          "Nothing to extract: the page \"C:\\web\\index.html\" holds no internal or inline "
          "CSS.\rThe page was left unchanged.",
          "Rien à extraire : la page \"C:\\web\\index.html\" ne contient ni CSS interne ni CSS "
          "dans les tags.\rLa page n'a pas été modifiée."},
-        {RunError::SheetNotOurs,
+        {engine::RunError::SheetNotOurs,
          "Error! The file \"C:\\web\\index.html\" already exists and was not written by "
          "stylewick.\rChoose another CSS output name; nothing was changed.",
          "Erreur! Le fichier \"C:\\web\\index.html\" existe déjà et n'a pas été "
          "écrit par stylewick.\rChoisissez un autre nom de sortie CSS ; rien n'a été "
          "modifié."},
-        {RunError::ScriptNotOurs,
+        {engine::RunError::ScriptNotOurs,
          "Error! The file \"C:\\web\\index.html\" already exists and was not written by "
          "stylewick.\rNothing was changed.",
          "Erreur! Le fichier \"C:\\web\\index.html\" existe déjà et n'a pas été "
          "écrit par stylewick.\rRien n'a été modifié."},
-        {RunError::PageConvertedBefore,
+        {engine::RunError::PageConvertedBefore,
          "Error! The page \"C:\\web\\index.html\" already uses \"C:\\web\\styles.css\" from an "
          "earlier run.\rUndo that run with restore_backup.bat, or choose another CSS output name.",
          "Erreur! La page \"C:\\web\\index.html\" utilise déjà \"C:\\web\\styles.css\" "
          "d'une conversion précédente.\rAnnulez-la avec restore_backup.bat, ou choisissez un autre "
          "nom de sortie CSS."},
-        {RunError::SheetOfOtherPage,
+        {engine::RunError::SheetOfOtherPage,
          "Error! The style sheet \"C:\\web\\index.html\" belongs to \"C:\\web\\styles.css\", "
          "converted earlier in this folder.\rChoose another CSS output name, or undo that "
          "conversion first with restore_backup.bat.",
          "Erreur! La feuille de style \"C:\\web\\index.html\" appartient à "
          "\"C:\\web\\styles.css\", convertie auparavant dans ce dossier.\rChoisissez un autre "
          "nom de sortie CSS, ou annulez d'abord cette conversion avec restore_backup.bat."},
-        {RunError::FolderBusy,
+        {engine::RunError::FolderBusy,
          "Error! Another stylewick run is converting a page in the folder "
          "\"C:\\web\\index.html\".\rTry again when it has finished; nothing was changed.",
          "Erreur! Une autre conversion de stylewick est en cours dans le dossier "
          "\"C:\\web\\index.html\".\rRéessayez quand elle sera terminée ; rien n'a été modifié."},
-        {RunError::SheetExists,
+        {engine::RunError::SheetExists,
          "Error! The style sheet \"C:\\web\\index.html\" already exists.\rChoose another CSS "
          "output name; nothing was changed.",
          "Erreur! La feuille de style \"C:\\web\\index.html\" existe déjà.\rChoisissez un autre "
          "nom de sortie CSS ; rien n'a été modifié."},
-        {RunError::PageReplaced,
+        {engine::RunError::PageReplaced,
          "Error! The page \"C:\\web\\index.html\" was replaced after its earlier conversion, and "
          "\"C:\\web\\styles.css\" holds an older page.\rMove that backup away to keep it, then run "
          "again; nothing was changed.",
          "Erreur! La page \"C:\\web\\index.html\" a été remplacée depuis sa conversion "
          "précédente, et \"C:\\web\\styles.css\" contient une page plus ancienne.\rDéplacez "
          "cette sauvegarde pour la garder, puis relancez ; rien n'a été modifié."},
-        {RunError::BackupNotOurs,
+        {engine::RunError::BackupNotOurs,
          "Error! The file \"C:\\web\\index.html\" already exists and was not written by "
          "stylewick.\rMove it away to keep it, then run again; nothing was changed.",
          "Erreur! Le fichier \"C:\\web\\index.html\" existe déjà et n'a pas été écrit par "
          "stylewick.\rDéplacez-le pour le garder, puis relancez ; rien n'a été modifié."},
-        {RunError::SheetNameInvalid,
+        {engine::RunError::SheetNameInvalid,
          "Error! \"C:\\web\\index.html\" cannot be the name of a style sheet.",
          "Erreur! \"C:\\web\\index.html\" ne peut pas être le nom d'une feuille de style."},
-        {RunError::PagesInSeveralFolders, "Error! The pages of one run must be in one folder.",
+        {engine::RunError::PagesInSeveralFolders,
+         "Error! The pages of one run must be in one folder.",
          "Erreur! Les pages d'une conversion doivent être dans un même dossier."},
-        {RunError::NoPageInFolder,
+        {engine::RunError::NoPageInFolder,
          "Error! The folder \"C:\\web\\index.html\" holds no web page (*.htm, *.html).",
          "Erreur! Le dossier \"C:\\web\\index.html\" ne contient aucune page web (*.htm, "
          "*.html)."},
@@ -128,9 +130,10 @@ TEST(RunReport, ErrorMessagesNameTheirPathInBothLanguages) {
 // A full disk is named on a second line; a run that kept an earlier backup does not say it
 // made one, and one that the script cannot undo says how to undo it.
 TEST(RunReport, FullDiskKeptBackupAndBackupToCopyBack) {
-    EXPECT_EQ(RunErrorMessage(RunError::FileNotWritten, "a.css", Language::French, {}, true),
-              "Erreur! Le fichier \"a.css\" n'a pas pu être écrit\rLa page n'a pas été "
-              "modifiée.\rIl n'y a pas assez d'espace sur le disque.");
+    EXPECT_EQ(
+        RunErrorMessage(engine::RunError::FileNotWritten, "a.css", Language::French, {}, true),
+        "Erreur! Le fichier \"a.css\" n'a pas pu être écrit\rLa page n'a pas été "
+        "modifiée.\rIl n'y a pas assez d'espace sur le disque.");
     EXPECT_EQ(RunReport(Language::English, "b.css", false, 1, false),
               "External CSS \"b.css\" correctly produced !\r\rTotal time: 1s");
     EXPECT_EQ(RunReport(Language::English, "b.css", false, 1, true, "C:\\w\\p.backup.htm"),
@@ -146,43 +149,45 @@ TEST(RunReport, FullDiskKeptBackupAndBackupToCopyBack) {
 TEST(RunReport, MessagesAboutTheSheetNameSendTheUserThere) {
     const std::string sheet = "C:\\web\\styles.css";
     struct Case {
-        RunError error;
+        engine::RunError error;
         std::string path;
         bool aboutTheName;
     } cases[] = {
-        {RunError::SheetNameInvalid, "con", true},
-        {RunError::SheetNameCollides, "C:\\web\\index.html", true},
-        {RunError::SheetNotOurs, sheet, true},
-        {RunError::SheetExists, sheet, true},
-        {RunError::SheetOfOtherPage, sheet, true},
-        {RunError::PageConvertedBefore, "C:\\web\\index.html", true},
-        {RunError::FileNotWritten, sheet, true},  // a folder of the name that does not exist
-        {RunError::FileNotWritten, "C:\\web\\restore_backup.bat", false},
-        {RunError::PageMissing, "C:\\web\\index.html", false},
-        {RunError::BackupNotOurs, "C:\\web\\index.backup.html", false},
-        {RunError::FolderBusy, "C:\\web", false},
-        {RunError::Stopped, "C:\\web\\index.html", false},
+        {engine::RunError::SheetNameInvalid, "con", true},
+        {engine::RunError::SheetNameCollides, "C:\\web\\index.html", true},
+        {engine::RunError::SheetNotOurs, sheet, true},
+        {engine::RunError::SheetExists, sheet, true},
+        {engine::RunError::SheetOfOtherPage, sheet, true},
+        {engine::RunError::PageConvertedBefore, "C:\\web\\index.html", true},
+        {engine::RunError::FileNotWritten, sheet,
+         true},  // a folder of the name that does not exist
+        {engine::RunError::FileNotWritten, "C:\\web\\restore_backup.bat", false},
+        {engine::RunError::PageMissing, "C:\\web\\index.html", false},
+        {engine::RunError::BackupNotOurs, "C:\\web\\index.backup.html", false},
+        {engine::RunError::FolderBusy, "C:\\web", false},
+        {engine::RunError::Stopped, "C:\\web\\index.html", false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(MessageConcernsSheetName(RunOutcome(c.error, c.path), sheet), c.aboutTheName)
+        EXPECT_EQ(MessageConcernsSheetName(engine::RunOutcome(c.error, c.path), sheet),
+                  c.aboutTheName)
             << static_cast<int>(c.error) << " " << c.path;
 }
 
 // A run over several pages: the counts, the backup sentence when backups were written and the
 // backup to copy back by hand, each on its line.
 TEST(RunReport, SeveralPagesReportCountsThePagesClassesAndSheets) {
-    RunOutcome outcome;
+    engine::RunOutcome outcome;
     outcome.pages = {{"C:\\web\\a.htm", 100, 80, false},
                      {"C:\\web\\b.htm", 50, 50, true},
                      {"C:\\web\\c.html", 70, 60, false}};
     outcome.inlineClasses = 12;
     outcome.headerSheets = 2;
     outcome.wroteBackup = true;
-    RunOutcome earlierBackups = outcome;
+    engine::RunOutcome earlierBackups = outcome;
     earlierBackups.wroteBackup = false;
     earlierBackups.backupToCopyBack = "C:\\w\\p.backup.htm";
     struct Case {
-        const RunOutcome& outcome;
+        const engine::RunOutcome& outcome;
         Language language;
         const char* report;
     } cases[] = {
@@ -224,15 +229,15 @@ TEST(RunReport, NothingToExtractOnEveryPageNamesTheFolder) {
          "page was left unchanged."},
     };
     for (const Case& c : cases) {
-        RunOutcome outcome(RunError::NothingToExtract, c.folder);
-        outcome.pages.resize(c.pages, PageResult{"x.htm", 1, 1, true});
+        engine::RunOutcome outcome(engine::RunError::NothingToExtract, c.folder);
+        outcome.pages.resize(c.pages, engine::PageResult{"x.htm", 1, 1, true});
         EXPECT_EQ(RunErrorMessage(outcome, c.language), c.message);
     }
 }
 
 TEST(RunReport, PageLinesNameThePageWithItsBytesOrThatItHeldNothing) {
     struct Case {
-        PageResult page;
+        engine::PageResult page;
         const char* english;
         const char* french;
     } cases[] = {
@@ -257,11 +262,11 @@ TEST(RunReport, ArgumentsBeyondTheSecondAreInsertedByTheirNumbers) {
 }
 
 TEST(RunReport, PathsWithPercentSignsAreInsertedOnce) {
-    EXPECT_EQ(RunErrorMessage(RunError::PageMissing, "%1%1", Language::English),
+    EXPECT_EQ(RunErrorMessage(engine::RunError::PageMissing, "%1%1", Language::English),
               "File \"%1%1\" doesn't exist!");
-    EXPECT_EQ(
-        RunErrorMessage(RunError::PageConvertedBefore, "%2", Language::English, "%1").substr(0, 43),
-        "Error! The page \"%2\" already uses \"%1\" from");
+    EXPECT_EQ(RunErrorMessage(engine::RunError::PageConvertedBefore, "%2", Language::English, "%1")
+                  .substr(0, 43),
+              "Error! The page \"%2\" already uses \"%1\" from");
 }
 
 TEST(RunReport, LanguageCodeOtherThanExactlyEnIsFrench) {

@@ -121,7 +121,7 @@ TEST_F(CommandsTest, BrowseShowsThePathWithItsTooltipAndCancelKeepsIt) {
     DWORD start = 0, end = 0;
     SendMessageW(program.Control(IDE_PAGE_PATH), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                  reinterpret_cast<LPARAM>(&end));
-    EXPECT_EQ(start, Utf16(folder.File("second.html")).size());
+    EXPECT_EQ(start, platform::Utf16(folder.File("second.html")).size());
     EXPECT_EQ(end, start);
 
     // The dialog's title and place; then cancelled with Escape.
@@ -321,8 +321,8 @@ TEST_F(CommandsTest, RunUnderWayAsksBeforeItStops) {
     program.BrowseTo(folder.File("page.html"));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.how);
-        files::FolderLock held;
-        ASSERT_EQ(files::TryLockFolder(folder.path(), held), files::LockResult::Locked);
+        platform::FolderLock held;
+        ASSERT_EQ(platform::TryLockFolder(folder.path(), held), platform::LockResult::Locked);
         Launch();
         ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(program.Control(IDB_BROWSE)); }));
         c.ask(program.Window());
@@ -335,13 +335,13 @@ TEST_F(CommandsTest, RunUnderWayAsksBeforeItStops) {
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
         if (c.answer == IDYES) {
             ExpectBackInTheWindow(IDB_BROWSE);
-            files::UnlockFolder(held);
+            platform::UnlockFolder(held);
             EXPECT_EQ(folder.Listing(), "page.html\n");
             EXPECT_EQ(folder.Read("page.html"), page);
             continue;
         }
         EXPECT_FALSE(program.WaitForEnd(300));  // still waiting for the folder
-        files::UnlockFolder(held);
+        platform::UnlockFolder(held);
         EXPECT_EQ(DismissMessage().rfind("External CSS \"styles.css\" correctly produced", 0), 0u);
         ExpectProgramEnded();
         EXPECT_NE(folder.Read("page.html"), page);
@@ -386,13 +386,13 @@ TEST_F(CommandsTest, FileDialogOpensInTheLastPagesFolderWithWebPagesThenAllFiles
                                 reinterpret_cast<LPARAM>(opened.data())) > 1;
         });
         opened.resize(opened.find(L'\0'));
-        EXPECT_EQ(Utf8(opened) + "\\", site);
+        EXPECT_EQ(platform::Utf8(opened) + "\\", site);
         HWND filters = GetDlgItem(dialog, cmb1);
         std::vector<std::string> entries;
         for (int i = 0; i < SendMessageW(filters, CB_GETCOUNT, 0, 0); ++i) {
             std::wstring entry(SendMessageW(filters, CB_GETLBTEXTLEN, i, 0) + 1, L'\0');
             SendMessageW(filters, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry.data()));
-            entries.push_back(Utf8(entry.c_str()));
+            entries.push_back(platform::Utf8(entry.c_str()));
         }
         using Entries = std::vector<std::string>;
         EXPECT_EQ(entries, language == 0
@@ -552,8 +552,8 @@ TEST_F(SeveralPagesTest, StoppingTheRunNamesItsPages) {
     program.Drop({site + "a.htm", site + "b.html"});
     ASSERT_TRUE(WaitUntil(
         [&] { return program.ControlText(IDE_PAGE_PATH) == Shown(" pages in ", 2, site); }, 3000));
-    files::FolderLock held;
-    ASSERT_EQ(files::TryLockFolder(site, held), files::LockResult::Locked);
+    platform::FolderLock held;
+    ASSERT_EQ(platform::TryLockFolder(site, held), platform::LockResult::Locked);
     Launch();
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(program.Control(IDB_BROWSE)); }));
     PressKey(VK_ESCAPE);
@@ -565,7 +565,7 @@ TEST_F(SeveralPagesTest, StoppingTheRunNamesItsPages) {
     ClickWindow(GetDlgItem(box, IDYES));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
     ExpectBackInTheWindow(IDB_BROWSE);
-    files::UnlockFolder(held);
+    platform::UnlockFolder(held);
     EXPECT_EQ(program.ControlText(IDE_PAGE_PATH), Shown(" pages in ", 2, site));
     EXPECT_FALSE(folder.Has("site\\a.backup.htm"));
     EXPECT_FALSE(folder.Has("site\\styles.css"));
@@ -584,7 +584,8 @@ public:
             handler_ = old.data();
         wchar_t self[MAX_PATH] = {};
         GetModuleFileNameW(nullptr, self, MAX_PATH);
-        SetHandler(L"\"" + std::wstring(self) + L"\" \"--opened=" + Utf16(record) + L"\" \"%1\"");
+        SetHandler(L"\"" + std::wstring(self) + L"\" \"--opened=" + platform::Utf16(record) +
+                   L"\" \"%1\"");
     }
     ~AddressRecorder() { SetHandler(handler_); }  // none before: an empty one is as good
 

@@ -21,7 +21,7 @@ std::string ConsoleLinesAfter(const std::string& command, int lines) {
     HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE), error = GetStdHandle(STD_ERROR_HANDLE);
     SetStdHandle(STD_OUTPUT_HANDLE, screen);  // what the program started next inherits
     SetStdHandle(STD_ERROR_HANDLE, screen);
-    std::wstring wide = Utf16(command);
+    std::wstring wide = platform::Utf16(command);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -38,7 +38,7 @@ std::string ConsoleLinesAfter(const std::string& command, int lines) {
         std::wstring line(static_cast<size_t>(info.dwSize.X), L' ');
         DWORD read = 0;
         ReadConsoleOutputCharacterW(screen, line.data(), info.dwSize.X, COORD{0, y}, &read);
-        text += Utf8(line.erase(line.find_last_not_of(L' ') + 1)) + "\n";
+        text += platform::Utf8(line.erase(line.find_last_not_of(L' ') + 1)) + "\n";
     }
     SetStdHandle(STD_OUTPUT_HANDLE, output);
     SetStdHandle(STD_ERROR_HANDLE, error);

@@ -30,11 +30,11 @@ struct HeldFile {
     }
 };
 
-RunOutcome RunOn(const ScratchFolder& folder, const std::string& sheetName = "styles.css") {
-    RunRequest request;
+engine::RunOutcome RunOn(const ScratchFolder& folder, const std::string& sheetName = "styles.css") {
+    engine::RunRequest request;
     request.pagePath = folder.File("page.html");
     request.sheetName = sheetName;
-    return RunExtraction(request);
+    return engine::RunExtraction(request);
 }
 
 // No file of the folder is a temporary of the run.
@@ -50,16 +50,16 @@ bool NoTemporaryLeft(const ScratchFolder& folder) {
 // and no file changes, neither the page nor an earlier sheet. (An earlier sheet or backup
 // the tool did not write would be refused before either is read.)
 TEST(FileServices, FileHeldByAnotherProgramStopsTheRunAndChangesNothing) {
-    const std::pair<const char*, RunError> cases[] = {
-        {"styles.css", RunError::FileNotWritten},
-        {"page.html", RunError::PageNotRead},
+    const std::pair<const char*, engine::RunError> cases[] = {
+        {"styles.css", engine::RunError::FileNotWritten},
+        {"page.html", engine::RunError::PageNotRead},
     };
     for (const auto& [heldName, error] : cases) {
         SCOPED_TRACE(heldName);
         ScratchFolder folder;
         folder.Write("page.html", kPage);
         if (std::string(heldName) == "styles.css") folder.Write("styles.css", "old sheet");
-        RunOutcome outcome;
+        engine::RunOutcome outcome;
         {
             HeldFile held(folder.File(heldName));
             ASSERT_NE(held.handle, INVALID_HANDLE_VALUE);
@@ -79,17 +79,18 @@ TEST(FileServices, FileHeldByAnotherProgramStopsTheRunAndChangesNothing) {
 TEST(FileServices, PageThatAnotherProcessHoldsConvertsWhenItLetsOthersWrite) {
     struct Case {
         DWORD share;
-        RunError error;
+        engine::RunError error;
     } cases[] = {
-        {FILE_SHARE_READ | FILE_SHARE_WRITE, RunError::None},  // a browser or a viewer
-        {FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, RunError::None},
-        {FILE_SHARE_READ, RunError::FileNotWritten},  // an editor that keeps others from writing
+        {FILE_SHARE_READ | FILE_SHARE_WRITE, engine::RunError::None},  // a browser or a viewer
+        {FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, engine::RunError::None},
+        {FILE_SHARE_READ,
+         engine::RunError::FileNotWritten},  // an editor that keeps others from writing
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.share);
         ScratchFolder folder;
         folder.Write("page.html", kPage);
-        RunOutcome outcome;
+        engine::RunOutcome outcome;
         std::string whileHeld;
         {
             ui::HeldByAnotherProcess held(folder.File("page.html"), c.share);
@@ -99,7 +100,7 @@ TEST(FileServices, PageThatAnotherProcessHoldsConvertsWhenItLetsOthersWrite) {
         }
         EXPECT_EQ(outcome.error, c.error);
         EXPECT_TRUE(NoTemporaryLeft(folder));
-        if (c.error != RunError::None) {
+        if (c.error != engine::RunError::None) {
             EXPECT_EQ(outcome.path, folder.File("page.html"));
             EXPECT_EQ(folder.Read("page.html"), kPage);
             EXPECT_FALSE(folder.Has("restore_backup.bat"));
@@ -130,16 +131,17 @@ TEST(FileServices, PathsFrom248CharactersOnGetTheLongPathPrefix) {
          "\\\\?\\UNC\\server\\share" + folder.substr(2) + "\\index-page.html"},
         {"\\\\?\\" + folder + "\\..\\kept", "\\\\?\\" + folder + "\\..\\kept"},
     };
-    for (const auto& [path, expected] : cases) EXPECT_EQ(Utf8(files::SystemPath(path)), expected);
+    for (const auto& [path, expected] : cases)
+        EXPECT_EQ(platform::Utf8(platform::SystemPath(path)), expected);
 }
 
 TEST(FileServices, ReadOnlyPageIsReportedAndKept) {
     ScratchFolder folder;
     folder.Write("page.html", kPage);
     ASSERT_TRUE(SetFileAttributesA(folder.File("page.html").c_str(), FILE_ATTRIBUTE_READONLY));
-    RunOutcome outcome = RunOn(folder);
+    engine::RunOutcome outcome = RunOn(folder);
     SetFileAttributesA(folder.File("page.html").c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(outcome.error, RunError::FileNotWritten);
+    EXPECT_EQ(outcome.error, engine::RunError::FileNotWritten);
     EXPECT_EQ(outcome.path, folder.File("page.html"));
     EXPECT_EQ(folder.Read("page.html"), kPage);
     EXPECT_TRUE(NoTemporaryLeft(folder));
@@ -148,8 +150,8 @@ TEST(FileServices, ReadOnlyPageIsReportedAndKept) {
 TEST(FileServices, SheetNameInAnyCaseMayNotNameThePage) {
     ScratchFolder folder;
     folder.Write("page.html", kPage);
-    EXPECT_EQ(RunOn(folder, "PAGE.HTML").error, RunError::SheetNameCollides);
-    EXPECT_EQ(RunOn(folder, "Restore_Backup.BAT").error, RunError::SheetNameCollides);
+    EXPECT_EQ(RunOn(folder, "PAGE.HTML").error, engine::RunError::SheetNameCollides);
+    EXPECT_EQ(RunOn(folder, "Restore_Backup.BAT").error, engine::RunError::SheetNameCollides);
     EXPECT_EQ(folder.Read("page.html"), kPage);
 }
 
@@ -175,9 +177,9 @@ TEST(FileServices, RestoreScriptWritesEveryPathExactly) {
         SCOPED_TRACE(c.written);
         ScratchFolder folder;
         folder.Write(c.page, kPage);
-        RunRequest request;
+        engine::RunRequest request;
         request.pagePath = folder.File(c.page);
-        ASSERT_EQ(RunExtraction(request).error, RunError::None);
+        ASSERT_EQ(engine::RunExtraction(request).error, engine::RunError::None);
         std::string written = c.written;
         std::string backup = std::string(written).insert(written.rfind('.') + 1, "backup.");
         std::string copyLine = "copy /b /y \"" + folder.File(backup) + "\" \"" +
@@ -204,12 +206,12 @@ TEST(FileServices, VeryLargePageConvertsOrSaysThereIsNotEnoughMemory) {
     folder.Write("page.html", page);
     const size_t pageHash = std::hash<std::string>{}(page);
     std::string().swap(page);  // the 32-bit address space is the run's
-    RunOutcome outcome = RunOn(folder);
-    if (outcome.error == RunError::OutOfMemory) {
+    engine::RunOutcome outcome = RunOn(folder);
+    if (outcome.error == engine::RunError::OutOfMemory) {
         EXPECT_EQ(std::hash<std::string>{}(folder.Read("page.html")), pageHash);
         EXPECT_FALSE(folder.Has("styles.css"));
     } else {
-        ASSERT_EQ(outcome.error, RunError::None);
+        ASSERT_EQ(outcome.error, engine::RunError::None);
         std::string rewritten = folder.Read("page.html");
         EXPECT_EQ(rewritten.find("style="), std::string::npos);
         EXPECT_NE(folder.Read("styles.css").find(".inlineClass5001\r\n"), std::string::npos);

@@ -38,7 +38,7 @@ std::string AccessibleName(HWND control) {
     self.lVal = CHILDID_SELF;
     BSTR name = nullptr;
     std::string shown = "<no name>";
-    if (accessible->get_accName(self, &name) == S_OK && name) shown = Utf8(name);
+    if (accessible->get_accName(self, &name) == S_OK && name) shown = platform::Utf8(name);
     SysFreeString(name);
     accessible->Release();
     return shown;

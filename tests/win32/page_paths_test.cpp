@@ -42,7 +42,7 @@ struct PathShape {
 // A folder name under `root` that makes the folder's absolute path `length` characters long,
 // in parts of at most 101 characters (the file system's limit for one name is 255).
 std::string LongFolderName(const std::string& root, size_t length) {
-    size_t left = length - Utf16(root).size();
+    size_t left = length - platform::Utf16(root).size();
     std::string folder;
     for (char part = 'a'; left > 101; ++part, left -= 101) folder += std::string(100, part) + '\\';
     return folder + std::string(left, 'z') + '\\';
@@ -67,7 +67,8 @@ struct Outputs {
 };
 
 Outputs ReadOutputs(const ScratchFolder& root, const PathShape& shape) {
-    return {root.Read(shape.folder + shape.name), root.Read(BackupPath(shape.folder + shape.name)),
+    return {root.Read(shape.folder + shape.name),
+            root.Read(engine::BackupPath(shape.folder + shape.name)),
             root.Read(shape.folder + "styles.css"), root.Read(shape.folder + "restore_backup.bat")};
 }
 
@@ -77,13 +78,14 @@ Outputs ReadOutputs(const ScratchFolder& root, const PathShape& shape) {
 // name.
 std::string ExpectedScript(const std::string& folder, const std::string& page, bool utf8) {
     auto quoted = [&](const std::string& name) {
-        std::string path =
-            Utf16(folder + name).size() < MAX_PATH ? folder + name : ShortPath(folder) + name;
+        std::string path = platform::Utf16(folder + name).size() < MAX_PATH
+                               ? folder + name
+                               : ShortPath(folder) + name;
         std::string text = "\"";
         for (char c : path) text += c == '%' ? std::string("%%") : std::string(1, c);
         return text + "\"";
     };
-    std::string backup = quoted(BackupPath(page));
+    std::string backup = quoted(engine::BackupPath(page));
     std::string text =
         "copy /b /y " + backup + " " + quoted(page) + "\r\n" + "if not errorlevel 1 del " + backup +
         "\r\n" + "if not errorlevel 1 del " + quoted("styles.css") + "\r\n" +
@@ -91,7 +93,7 @@ std::string ExpectedScript(const std::string& folder, const std::string& page, b
         quoted("restore_backup.bat") + "\r\n";
     const std::string guard = "@setlocal EnableExtensions DisableDelayedExpansion\r\n";
     if (utf8) return guard + "chcp 65001 >nul\r\n" + text;
-    std::wstring wide = Utf16(text);
+    std::wstring wide = platform::Utf16(text);
     std::string oem(wide.size(), '\0');  // one byte a character in the OEM code pages used
     oem.resize(static_cast<size_t>(
         WideCharToMultiByte(CP_OEMCP, 0, wide.data(), static_cast<int>(wide.size()), oem.data(),
@@ -214,7 +216,7 @@ TEST_F(PagePathsInTheWindowTest, PageInALongFolderDropped) {
     ConvertAsciiWithTheCli();
     const PathShape& shape = shapes[4];
     std::string path = Place(shape);
-    ASSERT_EQ(Utf16(root.File(shape.folder)).size(), kLongFolderLength + 1);
+    ASSERT_EQ(platform::Utf16(root.File(shape.folder)).size(), kLongFolderLength + 1);
     RunningProgram program;
     program.Drop({path});
     ASSERT_TRUE(WaitUntil([&] { return program.ControlText(IDE_PAGE_PATH) == path; }, 3000));
@@ -245,7 +247,7 @@ std::string TextIn(HWND control) {
     std::wstring text(4096, L'\0');
     text.resize(static_cast<size_t>(
         SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
-    return Utf8(text);
+    return platform::Utf8(text);
 }
 
 // What stylewick.exe shows when started as the shell starts it for "Open with", Send To or a
@@ -257,7 +259,7 @@ struct WindowProgramRun {
 
 WindowProgramRun RunWindowProgram(const std::string& arguments) {
     WindowProgramRun run;
-    std::wstring command = Utf16("\"" + ProgramPath("stylewick.exe") + "\" " + arguments);
+    std::wstring command = platform::Utf16("\"" + ProgramPath("stylewick.exe") + "\" " + arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};

@@ -46,7 +46,7 @@ std::map<std::string, std::string> FilesOf(const ScratchFolder& folder,
     HANDLE search = FindFirstFileW(LongPath(folder.File(subfolder + "*")).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return files;
     do {
-        std::string name = Utf8(found.cFileName);
+        std::string name = platform::Utf8(found.cFileName);
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             files[name] = folder.Read(subfolder + name);
     } while (FindNextFileW(search, &found));
@@ -110,7 +110,7 @@ TEST_P(RestoreScriptTest, EveryPageComesBackFromAnyWorkingFolder) {
         ScratchFolder elsewhere;
         std::map<std::string, std::string> originals;
         for (const auto& [name, bytes] : kBystanders) folder.Write(name, bytes);
-        RunRequest oneRun;
+        engine::RunRequest oneRun;
         for (const std::string& name : c.pages) {
             char page[512];
             std::snprintf(page, sizeof page, kPage, name.c_str());
@@ -121,15 +121,15 @@ TEST_P(RestoreScriptTest, EveryPageComesBackFromAnyWorkingFolder) {
                 oneRun.pagePaths.push_back(folder.File(name));
                 continue;
             }
-            RunRequest request;
+            engine::RunRequest request;
             request.pagePath = folder.File(name);
             request.sheetName = Replaced(name, ".css");
-            ASSERT_EQ(RunExtraction(request).error, RunError::None) << name;
+            ASSERT_EQ(engine::RunExtraction(request).error, engine::RunError::None) << name;
             // The working folder's own files of the same names must stay.
             elsewhere.Write(Replaced(name, ".css"), "another folder's file");
         }
         if (c.inOneRun) {
-            ASSERT_EQ(RunExtraction(oneRun).error, RunError::None);
+            ASSERT_EQ(engine::RunExtraction(oneRun).error, engine::RunError::None);
             ASSERT_TRUE(folder.Has("styles.css") && folder.Has("styles.café.css"));
             elsewhere.Write("styles.css", "another folder's file");
         }
@@ -137,10 +137,10 @@ TEST_P(RestoreScriptTest, EveryPageComesBackFromAnyWorkingFolder) {
             // The second conversion keeps the first backup; restoring deletes both sheets.
             std::string edited = folder.Read(c.convertedAgain) + "<p style=\"color:green\">y</p>";
             folder.Write(c.convertedAgain, edited);
-            RunRequest request;
+            engine::RunRequest request;
             request.pagePath = folder.File(c.convertedAgain);
             request.sheetName = "again.css";
-            ASSERT_EQ(RunExtraction(request).error, RunError::None);
+            ASSERT_EQ(engine::RunExtraction(request).error, engine::RunError::None);
         }
         elsewhere.Write("restore_backup.bat", "@echo another folder's script\r\n");
         const auto converted = FilesOf(folder);
@@ -244,13 +244,13 @@ TEST(RestoreScriptPaths, EveryPathIsWrittenInAFormCmdOpens) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         std::string written;
-        ASSERT_EQ(files::BatchPath(c.path, written), !c.written.empty());
+        ASSERT_EQ(platform::BatchPath(c.path, written), !c.written.empty());
         if (c.written.empty()) continue;
         EXPECT_EQ(written, c.written);
-        EXPECT_EQ(files::PathOfBatchPath(written), c.path);
+        EXPECT_EQ(platform::PathOfBatchPath(written), c.path);
     }
     // A short name that the page's path itself holds is kept as it is.
-    EXPECT_EQ(files::PathOfBatchPath(rootShort + "page.htm"), rootShort + "page.htm");
+    EXPECT_EQ(platform::PathOfBatchPath(rootShort + "page.htm"), rootShort + "page.htm");
     RemoveFolder(root.File(longFolder.substr(0, longFolder.find('\\'))));
 }
 
@@ -276,12 +276,12 @@ TEST(RestoreScriptPaths, PagesOverMaxPathComeBack) {
         char page[512];
         std::snprintf(page, sizeof page, kPage, c.label);
         root.Write(c.folder + c.page, page);
-        RunRequest request;
+        engine::RunRequest request;
         request.pagePath = (c.prefixed ? "\\\\?\\" : "") + root.File(c.folder + c.page);
-        ASSERT_EQ(RunExtraction(request).error, RunError::None);
+        ASSERT_EQ(engine::RunExtraction(request).error, engine::RunError::None);
         ASSERT_EQ(FilesOf(root, c.folder).size(), 4u);
-        std::string script = root.File(c.folder + kRestoreScriptName);
-        if (Utf16(script).size() >= MAX_PATH) script = ShortPath(script);
+        std::string script = root.File(c.folder + engine::kRestoreScriptName);
+        if (platform::Utf16(script).size() >= MAX_PATH) script = ShortPath(script);
         ASSERT_TRUE(RunCommand("\"" + script + "\"", root.File("")));
         auto after = FilesOf(root, c.folder);
         EXPECT_EQ(after.size(), 1u) << "a backup, sheet or script is left";
@@ -303,33 +303,34 @@ TEST(RestoreScriptPaths, PageWithoutAFormCmdOpensIsNamedAndKept) {
         std::snprintf(page, sizeof page, kPage, name.substr(0, 40).c_str());
         originals[name] = page;
         folder.Write(name, page);
-        RunRequest request;
+        engine::RunRequest request;
         request.pagePath = folder.File(name);
         request.sheetName = name.substr(0, 5) + ".css";
-        ASSERT_EQ(RunExtraction(request).error, RunError::None);
+        ASSERT_EQ(engine::RunExtraction(request).error, engine::RunError::None);
     }
-    const std::string backup = BackupPath(folder.File(longPage));
-    const std::string script = folder.Read(kRestoreScriptName);
+    const std::string backup = engine::BackupPath(folder.File(longPage));
+    const std::string script = folder.Read(engine::kRestoreScriptName);
     EXPECT_NE(script.find("rem copy /b /y \"" + backup + "\" \"" + folder.File(longPage) +
                           "\"\r\nrem if not errorlevel 1 del \"" + backup + "\"\r\n"),
               std::string::npos)
         << script;
-    std::vector<Conversion> conversions;
-    ASSERT_TRUE(ReadRestoreScript(script, conversions));
+    std::vector<engine::Conversion> conversions;
+    ASSERT_TRUE(engine::ReadRestoreScript(script, conversions));
     std::string bytes;
     std::vector<std::string> unrestorable;
-    ASSERT_TRUE(
-        RestoreScriptBytes(conversions, folder.File(kRestoreScriptName), bytes, &unrestorable));
+    ASSERT_TRUE(engine::RestoreScriptBytes(conversions, folder.File(engine::kRestoreScriptName),
+                                           bytes, &unrestorable));
     EXPECT_EQ(bytes, script);
     EXPECT_EQ(unrestorable, std::vector<std::string>{folder.File(longPage)});
 
     auto converted = FilesOf(folder);
-    ASSERT_TRUE(RunCommand(kRestoreScriptName, folder.File("")));
+    ASSERT_TRUE(RunCommand(engine::kRestoreScriptName, folder.File("")));
     auto after = FilesOf(folder);
     EXPECT_EQ(after["short.htm"], originals["short.htm"]);
     EXPECT_EQ(after.count("short.backup.htm") + after.count("short.css"), 0u);
-    for (const std::string& kept : {longPage, BackupPath(longPage), longPage.substr(0, 5) + ".css",
-                                    std::string(kRestoreScriptName)})
+    for (const std::string& kept :
+         {longPage, engine::BackupPath(longPage), longPage.substr(0, 5) + ".css",
+          std::string(engine::kRestoreScriptName)})
         EXPECT_EQ(after[kept], converted[kept]) << kept;
 }
 

@@ -15,7 +15,7 @@
 #include "tests/win32/window_driver.h"
 
 int main(int argc, char** argv) {
-    std::vector<std::string> arguments = ProgramArguments(argc, argv);
+    std::vector<std::string> arguments = platform::ProgramArguments(argc, argv);
     if (arguments.size() == 2 && arguments[0].rfind("--hold=", 0) == 0)
         return ui::HoldFile(arguments[0].substr(7),
                             static_cast<DWORD>(std::stoul(arguments[1].substr(8))));

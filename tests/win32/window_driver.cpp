@@ -49,7 +49,7 @@ std::string FullToolText(HWND tooltip, const TTTOOLINFOA& tool) {
     query.uId = tool.uId;
     query.lpszText = wide.data();
     SendMessageW(tooltip, TTM_GETTEXTW, wide.size(), reinterpret_cast<LPARAM>(&query));
-    return Utf8(wide.data());
+    return platform::Utf8(wide.data());
 }
 
 DWORD WINAPI ProgramThread(void* arguments) {
@@ -81,7 +81,7 @@ std::string ProgramPath(const std::string& name) {
     // The test program lives in build/windows/tests, the programs in build/windows/app.
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::string path = Utf8(self);
+    std::string path = platform::Utf8(self);
     path.resize(path.rfind('\\'));
     path.resize(path.rfind('\\') + 1);
     return path + "app\\" + name;
@@ -112,8 +112,9 @@ CliResult RunCli(const std::string& arguments, const std::string& folder) {
     SetHandleInformation(out.first, HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(err.first, HANDLE_FLAG_INHERIT, 0);
 
-    std::wstring command = Utf16("\"" + ProgramPath("stylewick-cli.exe") + "\" " + arguments);
-    std::wstring workingFolder = Utf16(folder);
+    std::wstring command =
+        platform::Utf16("\"" + ProgramPath("stylewick-cli.exe") + "\" " + arguments);
+    std::wstring workingFolder = platform::Utf16(folder);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -147,7 +148,7 @@ CliResult RunCli(const std::string& arguments, const std::string& folder) {
     return result;
 }
 
-std::wstring LongPath(const std::string& path) { return L"\\\\?\\" + Utf16(path); }
+std::wstring LongPath(const std::string& path) { return L"\\\\?\\" + platform::Utf16(path); }
 
 std::string ShortPath(const std::string& path) {
     std::wstring longPath = LongPath(path);
@@ -156,7 +157,7 @@ std::string ShortPath(const std::string& path) {
         GetShortPathNameW(longPath.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size()));
     if (length == 0 || length >= shortPath.size()) return {};
     shortPath.resize(length);
-    return Utf8(shortPath.substr(4));  // without "\\?\"
+    return platform::Utf8(shortPath.substr(4));  // without "\\?\"
 }
 
 void RemoveFolder(const std::string& path) {
@@ -169,7 +170,7 @@ void RemoveFolder(const std::string& path) {
             std::wstring name = found.cFileName;
             if (name == L"." || name == L"..") continue;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveFolder(path + (path.back() == '\\' ? "" : "\\") + Utf8(name));
+                RemoveFolder(path + (path.back() == '\\' ? "" : "\\") + platform::Utf8(name));
                 continue;
             }
             SetFileAttributesW((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -189,7 +190,7 @@ HeldByAnotherProcess::HeldByAnotherProcess(const std::string& path, DWORD share)
     SetHandleInformation(outputRead, HANDLE_FLAG_INHERIT, 0);
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(self) + L"\" \"--hold=" + Utf16(path) +
+    std::wstring command = L"\"" + std::wstring(self) + L"\" \"--hold=" + platform::Utf16(path) +
                            L"\" --share=" + std::to_wstring(share);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -256,7 +257,7 @@ std::string WindowText(HWND window) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(
         static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return Utf8(text);
+    return platform::Utf8(text);
 }
 
 void MoveMouseOnto(HWND window) {
@@ -298,7 +299,7 @@ void PressKeyWith(WORD modifier, WORD key) {
 void TypeText(const std::string& utf8) {
     std::vector<INPUT> events;
     // One event pair per UTF-16 unit: a character beyond the first plane comes as two halves.
-    for (wchar_t wide : Utf16(utf8)) {
+    for (wchar_t wide : platform::Utf16(utf8)) {
         INPUT input{};
         input.type = INPUT_KEYBOARD;
         input.ki.wScan = wide;
@@ -464,7 +465,7 @@ void RunningProgram::BrowseTo(const std::string& path) {
 
 void RunningProgram::Drop(const std::vector<std::string>& paths) const {
     std::wstring names;
-    for (const std::string& path : paths) names += Utf16(path) + L'\0';
+    for (const std::string& path : paths) names += platform::Utf16(path) + L'\0';
     names += L'\0';
     size_t bytes = names.size() * sizeof(wchar_t);
     HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + bytes);

@@ -50,7 +50,7 @@ SIZE IconSize(HICON icon) {
 // The size the text of `control` takes with the control's own font: on one line, or wrapped at
 // `wrapWidth` as a static control wraps it.
 SIZE TextSize(HWND control, int wrapWidth = 0) {
-    std::wstring text = Utf16(WindowText(control));
+    std::wstring text = platform::Utf16(WindowText(control));
     HDC dc = GetDC(control);
     HGDIOBJ old =
         SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
