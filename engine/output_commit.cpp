@@ -189,6 +189,26 @@ void RemoveStagedPages(std::vector<PageOutput>& pages) {
         if (!page.staged.empty()) platform::Remove(page.staged);
 }
 
+namespace {
+
+// Moves every output into its place and adds its folder to `folders`; when one cannot be
+// placed, every output is put back as it was.
+RunOutcome PlaceOutputs(std::vector<Placed>& run, std::vector<PageCommit>& pages,
+                        std::set<std::string>& folders) {
+    for (Placed& output : run) {
+        if (!Place(output, pages)) {
+            RunOutcome failure = Failure(output.output->error, output.output->path);
+            Undo(run, pages);
+            return failure;
+        }
+        output.placed = true;
+        folders.insert(PageFolder(output.output->path));
+    }
+    return {};
+}
+
+}  // namespace
+
 RunOutcome CommitOutputs(const std::vector<OutputFile>& outputs, const PageOutput& page,
                          RunProgress* progress) {
     return CommitOutputs(outputs, std::vector<PageOutput>{page}, progress);
@@ -213,15 +233,8 @@ RunOutcome CommitOutputs(const std::vector<OutputFile>& outputs,
 
     std::set<std::string> folders;
     for (const PageCommit& page : pages) folders.insert(PageFolder(page.page->pageFile));
-    for (Placed& output : run) {
-        if (!Place(output, pages)) {
-            RunOutcome failure = Failure(output.output->error, output.output->path);
-            Undo(run, pages);
-            return failure;
-        }
-        output.placed = true;
-        folders.insert(PageFolder(output.output->path));
-    }
+    if (RunOutcome placed = PlaceOutputs(run, pages, folders); placed.error != RunError::None)
+        return placed;
     // The outputs are on disk before the pages name them.
     for (const std::string& folder : folders) platform::FlushFolder(folder);
     for (size_t i = 0; i < pages.size(); ++i) {

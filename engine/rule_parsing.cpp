@@ -43,6 +43,41 @@ bool OpensBlock(std::string_view css, const CssToken& token) {
     return token.kind == CssPiece::Open && css[token.begin] == '{';
 }
 
+// The text of `css` from `from` to `end`, without the whitespace at its front. Selectors and
+// declarations are trimmed by the pieces they hold: whitespace that a backslash escapes
+// belongs to a text piece and stays.
+std::string_view CutPart(std::string_view css, size_t from, size_t end) {
+    return TrimCssSpaceFront(css.substr(from, std::max(from, end) - from));
+}
+
+// Where `part`, a view into `css`, begins in it.
+uint32_t PlaceIn(std::string_view css, std::string_view part) {
+    return static_cast<uint32_t>(part.data() - css.data());
+}
+
+// A rule by the places of its selector, without the comments before it, and its declarations.
+HeaderRule PlaceRule(std::string_view css, std::string_view selector, std::string_view declarations,
+                     Encoding encoding) {
+    selector = SkipLeadingComments(selector, encoding);
+    return HeaderRule{PlaceIn(css, selector), static_cast<uint32_t>(selector.size()),
+                      PlaceIn(css, declarations), static_cast<uint32_t>(declarations.size())};
+}
+
+// The rule of a block that the text ends inside: its declarations close what they leave open
+// (`closers`, the block's own "}" last), so that the rule closes with its own "}" as every
+// other one does. Those declarations are then `closedLast`, placed right after the text.
+HeaderRule PlaceRuleLeftOpen(std::string_view css, std::string_view selector,
+                             std::string_view declarations, std::string closers,
+                             std::string& closedLast, Encoding encoding) {
+    closers.pop_back();  // the block's own "}"
+    HeaderRule rule = PlaceRule(css, selector, declarations, encoding);
+    if (closers.empty()) return rule;
+    closedLast = std::string(declarations) + closers;
+    rule.declarationsBegin = static_cast<uint32_t>(css.size());
+    rule.declarationsSize = static_cast<uint32_t>(closedLast.size());
+    return rule;
+}
+
 }  // namespace
 
 std::vector<HeaderRule> ReadHeaderRules(std::string_view headerCss, std::string& closedLast,
@@ -50,19 +85,6 @@ std::vector<HeaderRule> ReadHeaderRules(std::string_view headerCss, std::string&
     if (Past32Bits(headerCss.size())) throw std::length_error("header CSS of 4 GiB or more");
     std::vector<HeaderRule> rules;
     closedLast.clear();
-    // Selectors and declarations are trimmed by the pieces they hold: whitespace that a
-    // backslash escapes belongs to a text piece and stays.
-    auto cut = [&](size_t from, size_t end) {
-        return TrimCssSpaceFront(headerCss.substr(from, std::max(from, end) - from));
-    };
-    auto place = [&](std::string_view part) {
-        return static_cast<uint32_t>(part.data() - headerCss.data());
-    };
-    auto rule = [&](std::string_view selector, std::string_view declarations) {
-        selector = SkipLeadingComments(selector, encoding);
-        return HeaderRule{place(selector), static_cast<uint32_t>(selector.size()),
-                          place(declarations), static_cast<uint32_t>(declarations.size())};
-    };
     CssLexer lexer(headerCss, encoding);
     CssToken token;
     size_t ruleStart = 0;  // where the text of the next rule begins
@@ -71,11 +93,12 @@ std::vector<HeaderRule> ReadHeaderRules(std::string_view headerCss, std::string&
     std::string_view selector;
     while (lexer.Next(token)) {
         if (OpensBlock(headerCss, token) && lexer.Depth() == 1) {
-            selector = cut(ruleStart, contentEnd);
+            selector = CutPart(headerCss, ruleStart, contentEnd);
             blockStart = token.end;
         } else if (token.kind == CssPiece::Close && !token.unmatched && lexer.Depth() == 0 &&
                    blockStart != npos) {
-            rules.push_back(rule(selector, cut(blockStart, contentEnd)));
+            std::string_view declarations = CutPart(headerCss, blockStart, contentEnd);
+            rules.push_back(PlaceRule(headerCss, selector, declarations, encoding));
             ruleStart = token.end;
             blockStart = npos;
         }
@@ -83,17 +106,9 @@ std::vector<HeaderRule> ReadHeaderRules(std::string_view headerCss, std::string&
             contentEnd = EndWithoutTrailingSpace(headerCss, token, encoding);
     }
     if (blockStart != npos) {
-        // The text ends inside the block: its declarations close what they leave open, so
-        // that the rule closes with its own "}" as every other one does.
-        std::string closers = lexer.Closers();
-        closers.pop_back();  // the block's own "}"
-        std::string_view declarations = cut(blockStart, contentEnd);
-        rules.push_back(rule(selector, declarations));
-        if (!closers.empty()) {
-            closedLast = std::string(declarations) + closers;
-            rules.back().declarationsBegin = static_cast<uint32_t>(headerCss.size());
-            rules.back().declarationsSize = static_cast<uint32_t>(closedLast.size());
-        }
+        std::string_view declarations = CutPart(headerCss, blockStart, contentEnd);
+        rules.push_back(PlaceRuleLeftOpen(headerCss, selector, declarations, lexer.Closers(),
+                                          closedLast, encoding));
     }
     return rules;
 }

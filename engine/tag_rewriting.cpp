@@ -45,30 +45,75 @@ void AppendWithoutLang(std::string& out, std::string_view text, const Markup& ta
     out.append(text, copied, tag.end - copied);
 }
 
-size_t AppendConvertedTag(std::string& out, std::string_view text, bool textIsScratch,
-                          const Markup& tag, StyleIndex& index, TagScratch& scratch) {
-    constexpr size_t none = std::string_view::npos;
-    size_t style = none;
-    size_t firstClass = none;  // the one class attribute a browser reads
+namespace {
+
+// The style attribute of a tag and its first class attribute, the one a browser reads, with
+// their places among its attributes (npos for none).
+struct StyleAndFirstClass {
+    size_t style = npos;
+    size_t firstClass = npos;
     Attribute styleAttribute;
     std::string_view firstClassValue;
-    if (tag.unclosedValue) return 0;
+};
+
+// False for a tag with more than one style attribute. A browser reads the first style
+// attribute of a tag and drops the others; once the first became a class, the next would be
+// read in its place: all of them stay.
+bool FindStyleAndFirstClass(const Markup& tag, StyleAndFirstClass& found) {
     size_t i = 0;
     for (const Attribute& attribute : TagAttributes(tag)) {
-        if (IsClass(attribute) && firstClass == none) {
-            firstClass = i;
-            firstClassValue = attribute.value;
+        if (IsClass(attribute) && found.firstClass == npos) {
+            found.firstClass = i;
+            found.firstClassValue = attribute.value;
         }
         if (IsStyleNamed(attribute)) {
-            // A browser reads the first style attribute of a tag and drops the others; once the
-            // first became a class, the next would be read in its place: all of them stay.
-            if (style != none) return 0;
-            style = i;
-            styleAttribute = attribute;
+            if (found.style != npos) return false;
+            found.style = i;
+            found.styleAttribute = attribute;
         }
         ++i;
     }
-    if (style == none || !styleAttribute.hasValue) return 0;
+    return true;
+}
+
+// Appends the tag's attributes with the first class attribute and the converted style, in
+// their order, merged; a later class attribute stays one of the others, which a browser
+// ignores as before.
+void AppendMergedClasses(std::string& out, const Markup& tag, const StyleAndFirstClass& found,
+                         std::string_view name, TagScratch& scratch) {
+    scratch.classValues.clear();
+    if (found.firstClass != npos && found.firstClass < found.style)
+        scratch.classValues.push_back(found.firstClassValue);
+    scratch.classValues.push_back(name);
+    if (found.firstClass != npos && found.firstClass > found.style)
+        scratch.classValues.push_back(found.firstClassValue);
+    AppendMergedClassAttributes(out, scratch.classValues, tag, [&](size_t at) {
+        return at == found.style || at == found.firstClass;
+    });
+}
+
+// Appends the tag's attributes from `attributesStart` on, its style attribute replaced by
+// class=NAME in its place.
+void AppendStyleAsClass(std::string& out, std::string_view text, const Markup& tag,
+                        size_t attributesStart, const Attribute& styleAttribute,
+                        std::string_view name) {
+    size_t attributesEnd = tag.end - 1;  // the closing ">"
+    out.append(text, attributesStart, styleAttribute.begin - attributesStart);
+    out += "class=";
+    out += name;
+    // An unquoted class text must not run into what follows it, such as a "/".
+    if (styleAttribute.end < attributesEnd && !IsTagSpace(text[styleAttribute.end])) out += ' ';
+    out.append(text, styleAttribute.end, attributesEnd - styleAttribute.end);
+}
+
+}  // namespace
+
+size_t AppendConvertedTag(std::string& out, std::string_view text, bool textIsScratch,
+                          const Markup& tag, StyleIndex& index, TagScratch& scratch) {
+    StyleAndFirstClass attributes;
+    if (tag.unclosedValue || !FindStyleAndFirstClass(tag, attributes)) return 0;
+    const Attribute& styleAttribute = attributes.styleAttribute;
+    if (attributes.style == npos || !styleAttribute.hasValue) return 0;
 
     std::string_view styleText =
         StyleTextOf(styleAttribute.value, scratch.decodedStyle, index.PageEncoding());
@@ -78,29 +123,14 @@ size_t AppendConvertedTag(std::string& out, std::string_view text, bool textIsSc
 
     size_t attributesStart = tag.nameEnd;
     while (attributesStart < tag.end && IsTagSpace(text[attributesStart])) ++attributesStart;
-    size_t attributesEnd = tag.end - 1;  // the closing ">"
     out.append(text, tag.begin, attributesStart - tag.begin);
     std::string_view name = index.Name(*found);
-    if (found->isInline || firstClass != none) {
+    if (found->isInline || attributes.firstClass != npos) {
         // The merged attributes replace the "/" that may part them from the name (<img/a=b).
         if (attributesStart == tag.nameEnd) out += ' ';
-        // The first class attribute and the converted style, in their order, are merged; a
-        // later class attribute stays one of the others, which a browser ignores as before.
-        scratch.classValues.clear();
-        if (firstClass != none && firstClass < style)
-            scratch.classValues.push_back(firstClassValue);
-        scratch.classValues.push_back(name);
-        if (firstClass != none && firstClass > style)
-            scratch.classValues.push_back(firstClassValue);
-        AppendMergedClassAttributes(out, scratch.classValues, tag,
-                                    [&](size_t at) { return at == style || at == firstClass; });
+        AppendMergedClasses(out, tag, attributes, name, scratch);
     } else {
-        out.append(text, attributesStart, styleAttribute.begin - attributesStart);
-        out += "class=";
-        out += name;
-        // An unquoted class text must not run into what follows it, such as a "/".
-        if (styleAttribute.end < attributesEnd && !IsTagSpace(text[styleAttribute.end])) out += ' ';
-        out.append(text, styleAttribute.end, attributesEnd - styleAttribute.end);
+        AppendStyleAsClass(out, text, tag, attributesStart, styleAttribute, name);
     }
     out += '>';
     return 1;

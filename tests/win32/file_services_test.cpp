@@ -68,8 +68,9 @@ TEST(FileServices, FileHeldByAnotherProgramStopsTheRunAndChangesNothing) {
         EXPECT_EQ(outcome.error, error);
         EXPECT_EQ(outcome.path, folder.File(heldName));
         EXPECT_EQ(folder.Read("page.html"), kPage);
-        if (std::string(heldName) == "styles.css")
+        if (std::string(heldName) == "styles.css") {
             EXPECT_EQ(folder.Read("styles.css"), "old sheet");
+        }
         EXPECT_FALSE(folder.Has("page.backup.html"));
         EXPECT_FALSE(folder.Has("restore_backup.bat"));
         EXPECT_TRUE(NoTemporaryLeft(folder));
