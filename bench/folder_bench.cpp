@@ -1,8 +1,6 @@
 // folder-bench: one run over a folder of generated pages of one template, against one-page runs
 // of the same pages. Reports the folder run's wall time and peak memory beside the largest
 // page, and the size of the sheets it writes beside the sum of the sheets of one-page runs.
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 
@@ -16,6 +14,7 @@
 #include <vector>
 
 #include "bench/page_generator.h"
+#include "tests/support/quiet_spawn.h"
 
 namespace fs = std::filesystem;
 
@@ -41,23 +40,13 @@ struct Child {
 
 // Runs the program to its end, its output thrown away.
 Child Run(const std::vector<std::string>& arguments) {
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     Child child;
     auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+    if (pid_t pid = SpawnQuietly(arguments); pid > 0) {
         rusage usage{};
         wait4(pid, &child.status, 0, &usage);
         child.peakMb = usage.ru_maxrss * 1024.0 / kBytesPerMb;
     }
-    posix_spawn_file_actions_destroy(&actions);
     child.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return child;
 }

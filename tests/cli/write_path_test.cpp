@@ -5,7 +5,6 @@
 // script puts the page back.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -22,6 +21,7 @@
 
 #include "engine/restore_script.h"
 #include "tests/support/cli_run.h"
+#include "tests/support/quiet_spawn.h"
 #include "tests/support/restore_simulation.h"
 #include "tests/support/scratch_folder.h"
 
@@ -51,19 +51,9 @@ bool HasTemporaries(const ScratchFolder& folder) {
 }
 
 // Starts the program without waiting for it.
-pid_t StartCli(const std::vector<std::string>& arguments) {
-    std::vector<char*> argv = {const_cast<char*>(STYLEWICK_CLI_PATH)};
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    posix_spawn(&pid, STYLEWICK_CLI_PATH, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
+pid_t StartCli(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), STYLEWICK_CLI_PATH);
+    return SpawnQuietly(arguments);
 }
 
 int ExitCodeOf(pid_t pid) {
