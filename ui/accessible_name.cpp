@@ -12,6 +12,9 @@ namespace ui {
 namespace {
 
 constexpr UINT_PTR kNameSubclass = 1;
+// The control's name, kept where a second call finds it (the 64-bit MinGW import library lacks
+// GetWindowSubclass).
+constexpr wchar_t kNameProperty[] = L"stylewick.accessible-name";
 
 // The control's standard accessible object with another name; every other question goes to
 // the standard object.
@@ -146,6 +149,7 @@ LRESULT CALLBACK NamedControlProc(HWND control, UINT message, WPARAM wParam, LPA
     }
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(control, NamedControlProc, kNameSubclass);
+        RemovePropW(control, kNameProperty);
         delete name;
     }
     return DefSubclassProc(control, message, wParam, lParam);
@@ -154,15 +158,17 @@ LRESULT CALLBACK NamedControlProc(HWND control, UINT message, WPARAM wParam, LPA
 }  // namespace
 
 void SetAccessibleName(HWND control, std::string_view name) {
-    DWORD_PTR earlier = 0;
-    if (GetWindowSubclass(control, NamedControlProc, kNameSubclass, &earlier)) {
-        *reinterpret_cast<std::wstring*>(earlier) = platform::Utf16(name);
+    if (auto* earlier = static_cast<std::wstring*>(GetPropW(control, kNameProperty))) {
+        *earlier = platform::Utf16(name);
         return;
     }
     auto* kept = new std::wstring(platform::Utf16(name));
     if (!SetWindowSubclass(control, NamedControlProc, kNameSubclass,
-                           reinterpret_cast<DWORD_PTR>(kept)))
+                           reinterpret_cast<DWORD_PTR>(kept))) {
         delete kept;
+        return;
+    }
+    SetPropW(control, kNameProperty, kept);
 }
 
 }  // namespace ui

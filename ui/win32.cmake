@@ -14,5 +14,7 @@ add_library(stylewick_win32 STATIC
   ${CMAKE_CURRENT_LIST_DIR}/extraction_run_win32.cpp
   ${CMAKE_CURRENT_LIST_DIR}/start_up.cpp)
 target_compile_definitions(stylewick_win32 PUBLIC WINVER=0x0601 _WIN32_WINNT=0x0601)
+# uuid before oleacc: the 64-bit MinGW libraries define IID_IAccessible in both, and uuid's one
+# object holds every other interface id too.
 target_link_libraries(stylewick_win32 PUBLIC stylewick_window_parts stylewick_texts stylewick_engine
-  comctl32 comdlg32 shell32 ole32 oleacc oleaut32 uuid gdi32 user32)
+  comctl32 comdlg32 shell32 ole32 uuid oleacc oleaut32 gdi32 user32)

@@ -15,7 +15,7 @@ file(GLOB window_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp
      ${CMAKE_SOURCE_DIR}/bench/page_generator.cpp)
 add_executable(stylewick-window-tests ${window_test_sources}
   ${CMAKE_SOURCE_DIR}/ui/resources/stylewick.rc)
-target_link_libraries(stylewick-window-tests PRIVATE stylewick_win32 gtest version oleacc oleaut32)
+target_link_libraries(stylewick-window-tests PRIVATE stylewick_win32 gtest version)
 target_compile_definitions(stylewick-window-tests PRIVATE
   STYLEWICK_CORPUS_DIR="${STYLEWICK_CORPUS_DIR}"
   STYLEWICK_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
