@@ -42,7 +42,7 @@ struct OnePage {
     OnePage& operator=(const OnePage&) = delete;
 
     // The bytes of its file, as read.
-    std::string_view FileBytes() const { return coding == PageCoding::AsIs ? text : bytes; }
+    std::string_view FileBytes() const { return FileBytesOf(coding, text, bytes); }
 };
 
 // Reads the page and rewrites it in memory. A page in a coding of its own is rewritten in the

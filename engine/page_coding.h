@@ -36,6 +36,11 @@ std::string ToRunText(std::string_view page, PageCoding coding);
 // in a coding of its own keeps the bytes of its file in `bytes`. False when it cannot be read.
 bool ReadPageText(const std::string& path, std::string& text, std::string& bytes,
                   PageCoding& coding);
+// The bytes of the page's file, as ReadPageText left them in `text` or `bytes`.
+inline std::string_view FileBytesOf(PageCoding coding, const std::string& text,
+                                    const std::string& bytes) {
+    return coding == PageCoding::AsIs ? text : bytes;
+}
 
 // The rewritten page in the page's coding.
 std::string FromRunText(std::string_view text, PageCoding coding);

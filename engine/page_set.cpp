@@ -80,7 +80,7 @@ RunOutcome SurveyPages(std::vector<SetPage>& pages, Survey& survey, RunProgress&
         SetPage& page = pages[i];
         if (!ReadPage(page, bytes, text, page.reading))
             return {RunError::PageNotRead, page.files.page};
-        page.bytes = page.reading.coding == PageCoding::AsIs ? text.size() : bytes.size();
+        page.bytes = FileBytesOf(page.reading.coding, text, bytes).size();
         survey.totalBytes += page.bytes;
         progress.StartPhase(kPagesSurveyed * i / pages.size(),
                             kPagesSurveyed * (i + 1) / pages.size(), text.size());
@@ -227,7 +227,7 @@ RunOutcome SetRun::ConvertPage(SetPage& page, double from, double to) {
         page.result.nothingToExtract = true;
         return {};
     }
-    std::string_view pageBytes = page.reading.coding == PageCoding::AsIs ? text : bytes;
+    std::string_view pageBytes = FileBytesOf(page.reading.coding, text, bytes);
     if (RunOutcome refusal = JudgeAgainstPage(rewrite.linkHrefs, pageBytes, run, page.earlier);
         refusal.error != RunError::None)
         return refusal;
